@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs the whole test suite:
+#   1. the optimised build and every test;
+#   2. the AddressSanitizer + UndefinedBehaviorSanitizer build and every test;
+#   3. a short libFuzzer pass over every fuzz target (clang).
+# Set FUZZ_SECONDS to change the time given to each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/setup.sh
+jobs=$(nproc)
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+export QT_QPA_PLATFORM=offscreen
+phase() { printf '\n=== %s (%s)\n' "$1" "$(date +%T)"; }
+
+phase "optimised build"
+cmake -S . -B build/check -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/check -j "$jobs"
+phase "tests"
+ctest --test-dir build/check -j "$jobs" --output-on-failure --timeout 300
+
+phase "sanitizer build"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORBIT_SANITIZE=ON -DQUORBIT_BENCH=OFF >/dev/null
+cmake --build build/asan -j "$jobs"
+phase "tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build/asan -j "$jobs" --output-on-failure --timeout 600
+
+phase "fuzz pass"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORBIT_FUZZ=ON >/dev/null
+cmake --build build/fuzz -j "$jobs"
+seconds=${FUZZ_SECONDS:-8}
+for target in build/fuzz/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  corpus=build/fuzz/corpus/$name
+  mkdir -p "$corpus"
+  seeds=()
+  [ -d "fuzz/seeds/${name#fuzz_}" ] && seeds=("fuzz/seeds/${name#fuzz_}")
+  echo "fuzzing $name for ${seconds}s"
+  "$target" -max_total_time="$seconds" -print_final_stats=0 "$corpus" "${seeds[@]}" 2>&1 | tail -n 2
+done
+phase "all checks passed"

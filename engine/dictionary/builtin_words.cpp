@@ -1,0 +1,31 @@
+#include "dictionary/builtin_words.h"
+
+// The lists are linked in as read-only data straight from the files the build made.
+__asm__(".section .rodata\n"
+        ".balign 16\n"
+        "quorbit_wordfile_begin:\n"
+        ".incbin \"" QUORBIT_WORDFILE "\"\n"
+        "quorbit_wordfile_end:\n"
+        ".balign 16\n"
+        "quorbit_computerwords_begin:\n"
+        ".incbin \"" QUORBIT_COMPUTERWORDS "\"\n"
+        "quorbit_computerwords_end:\n"
+        ".previous\n");
+
+extern "C" const char quorbit_wordfile_begin[];
+extern "C" const char quorbit_wordfile_end[];
+extern "C" const char quorbit_computerwords_begin[];
+extern "C" const char quorbit_computerwords_end[];
+
+namespace quorbit::dictionary {
+
+std::string_view builtinWordFile() {
+    return {quorbit_wordfile_begin, static_cast<std::size_t>(quorbit_wordfile_end - quorbit_wordfile_begin)};
+}
+
+std::string_view builtinComputerWords() {
+    return {quorbit_computerwords_begin,
+            static_cast<std::size_t>(quorbit_computerwords_end - quorbit_computerwords_begin)};
+}
+
+}  // namespace quorbit::dictionary

@@ -1,0 +1,43 @@
+#pragma once
+// Reading the fields of a message payload.
+//
+// A field is the text before the next "+"; reading it deletes it and that "+". When no
+// "+" is left, the field is empty and nothing is deleted. Numbers use the strict
+// text-to-integer conversion: an optional "-" and decimal digits within 32-bit range.
+// Anything else throws ConversionError, which abandons the handler at that field.
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace quorbit::protocol {
+
+class ConversionError : public std::runtime_error {
+public:
+    explicit ConversionError(const std::string& text)
+        : std::runtime_error("'" + text + "' is not a valid integer value") {}
+};
+
+// The text-to-integer conversion used for every numeric field.
+std::optional<std::int32_t> toInt(std::string_view text);
+// The same, throwing ConversionError on failure.
+std::int32_t strToInt(std::string_view text);
+
+class FieldReader {
+public:
+    explicit FieldReader(std::string_view payload) : rest_(payload) {}
+
+    std::string next();     // the next field, up to "+"
+    std::int32_t nextInt(); // the next field as a number (throws ConversionError)
+    std::string rest() const { return rest_; }  // the whole remaining payload (free text)
+
+    // Lists: append "+@", then read groups of fields while atListEnd() is false.
+    void beginList() { rest_ += "+@"; }
+    bool atListEnd() const { return rest_ == "@"; }
+
+private:
+    std::string rest_;
+};
+
+}  // namespace quorbit::protocol
