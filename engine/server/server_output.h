@@ -1,0 +1,30 @@
+#pragma once
+// What the game server asks of its host: bytes to send, connections to close, timers
+// to start and stop, and log lines. The host owns the sockets and the real timers.
+#include <string_view>
+
+namespace quorbit::server {
+
+// The host's name for one accepted connection; unique for the life of the host.
+using ConnectionId = int;
+
+enum class ServerTimer {
+    Timer1,         // the one-second turn clock
+    Computertimer,  // the one-second delay of the computer player
+};
+
+class ServerOutput {
+public:
+    virtual ~ServerOutput() = default;
+    // Sends framed bytes (terminator included) on a connection.
+    virtual void send(ConnectionId id, std::string_view bytes) = 0;
+    // Closes a connection. The server has already treated it as gone; a later
+    // report of its closing is ignored.
+    virtual void close(ConnectionId id) = 0;
+    // A timer of the server was switched on (restarting its interval) or off.
+    virtual void timerChanged(ServerTimer timer, bool enabled) = 0;
+    // A line for the host's log (standard error).
+    virtual void log(std::string_view line) = 0;
+};
+
+}  // namespace quorbit::server
