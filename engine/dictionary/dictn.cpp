@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "dictionary/builtin_words.h"
@@ -40,17 +43,26 @@ fs::path privateTempFolder() {
     return dir;
 }
 
-}  // namespace
-
-std::string trimWord(std::string_view word) {
-    std::string s(word);
-    for (char& c : s)
-        if (c == '\0') c = ' ';
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
+std::uint64_t bigEndian64(const char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    if constexpr (std::endian::native == std::endian::big) return v;
+    else return __builtin_bswap64(v);
 }
+
+// True when every word byte of every record is an upper-case letter or a space, so
+// records compare as they lie, without converting each probe.
+bool isCanonical(const char* data, std::size_t size) {
+    bool ok = true;
+    for (std::size_t off = 0; off < size; off += kRecordSize)
+        for (std::size_t i = 1; i < kRecordSize; ++i) {
+            const char c = data[off + i];
+            ok &= (c >= 'A' && c <= 'Z') || c == ' ';
+        }
+    return ok;
+}
+
+}  // namespace
 
 TDictn::TDictn(Notice notice) : TDictn(fs::current_path(), builtinWordFile(), std::move(notice)) {}
 
@@ -109,6 +121,7 @@ void TDictn::open(const fs::path& folder, std::string_view builtin) {
             mapped_ = 0;
         } else {
             data_ = static_cast<const char*>(p);
+            canonical_ = isCanonical(data_, mapped_);
         }
     }
     ::close(fd);
@@ -123,21 +136,45 @@ bool TDictn::IsWord(std::string_view word) const {
     probes_ = 0;
     if (!open_ || records_ == 0) return false;
     if (word.size() > 255) word = word.substr(0, 255);
-    std::string key = trimWord(word);
-    if (key.empty()) return false;
-    if (key.size() < kKeyWidth) key.resize(kKeyWidth, ' ');
-    for (char& c : key) c = upper(c);
+    // Trim spaces and zero bytes (a zero byte counts as a space).
+    auto blank = [](char c) { return c == ' ' || c == '\0'; };
+    std::size_t first = 0, last = word.size();
+    while (first < last && blank(word[first])) ++first;
+    while (last > first && blank(word[last - 1])) --last;
+    const std::size_t len = last - first;
+    if (len == 0) return false;
+    // Every record reads as 14 bytes and a space, so a key of 15 or more characters
+    // never equals one: the search could only end in "not found".
+    if (len >= kKeyWidth) return false;
 
+    char key[kKeyWidth];
+    for (std::size_t i = 0; i < kKeyWidth; ++i) {
+        const char c = i < len ? word[first + i] : ' ';
+        key[i] = c == '\0' ? ' ' : upper(c);
+    }
+    const std::string_view keyView(key, kKeyWidth);
+
+    // The 14 word bytes as two big-endian numbers (bytes 0-7 and 6-13), so that a
+    // probe of a canonical file is two integer comparisons in byte order.
+    const std::uint64_t keyHead = bigEndian64(key), keyTail = bigEndian64(key + 6);
     char text[kKeyWidth];
+    text[kKeyWidth - 1] = ' ';
     long lo = 0;
     long hi = static_cast<long>(records_) - 1;
     while (hi >= lo) {
         const long mid = (lo + hi) / 2;
         ++probes_;
         const char* rec = data_ + static_cast<std::size_t>(mid) * kRecordSize + 1;
-        for (std::size_t i = 0; i < kKeyWidth - 1; ++i) text[i] = rec[i] == '\0' ? ' ' : upper(rec[i]);
-        text[kKeyWidth - 1] = ' ';
-        const int cmp = std::string_view(text, kKeyWidth).compare(key);
+        int cmp;
+        if (canonical_) {
+            // Records already upper case: compare the bytes as they lie in the file.
+            const std::uint64_t head = bigEndian64(rec);
+            const std::uint64_t tail = head == keyHead ? bigEndian64(rec + 6) : 0;
+            cmp = head != keyHead ? (head < keyHead ? -1 : 1) : (tail == keyTail ? 0 : (tail < keyTail ? -1 : 1));
+        } else {
+            for (std::size_t i = 0; i < kKeyWidth - 1; ++i) text[i] = rec[i] == '\0' ? ' ' : upper(rec[i]);
+            cmp = std::string_view(text, kKeyWidth).compare(keyView);
+        }
         if (cmp == 0) return true;
         if (cmp > 0) hi = mid - 1;
         else lo = mid + 1;

@@ -56,10 +56,8 @@ private:
     std::size_t records_ = 0;
     bool open_ = false;
     bool owned_ = false;
+    bool canonical_ = false;
     mutable int probes_ = 0;
 };
-
-// Turns zero bytes into spaces and removes leading and trailing spaces.
-std::string trimWord(std::string_view word);
 
 }  // namespace quorbit::dictionary

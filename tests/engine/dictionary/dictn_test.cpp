@@ -110,6 +110,15 @@ TEST_F(DictnTest, ReadOnlyFolderFallsBackToPrivateTempFile) {
     EXPECT_NE(d.path().parent_path(), dir_);
 }
 
+TEST_F(DictnTest, LowerCaseRecordsAreReadUpperCased) {
+    std::ofstream(dir_ / "English", std::ios::binary) << record("ant") << record("Bee") << record("COW");
+    TDictn d(dir_, small());
+    EXPECT_TRUE(d.IsWord("ANT"));
+    EXPECT_TRUE(d.IsWord("bee"));
+    EXPECT_TRUE(d.IsWord("cow"));
+    EXPECT_FALSE(d.IsWord("cat"));
+}
+
 TEST_F(DictnTest, OddSizedAndEmptyFilesAreSafe) {
     std::ofstream(dir_ / "English", std::ios::binary) << record("CAT") << "\x1e" "DO";
     {
