@@ -1,0 +1,311 @@
+#pragma once
+// The client's engine: everything the main window shows and decides, as data.
+//
+// The window (Tchat) feeds it received bytes, clicks, key presses and time, and after
+// each call renders `state()` and drains the output queues. Nothing here draws, plays
+// or sends by itself: lines to send, chat lines, sounds, message boxes, tally calls,
+// the settings reload and the end of the program are requests the window carries out.
+//
+// Squares are (x, y), x the column from the left, y the row from the top, 0..6; grids
+// are indexed [x][y]. Rack slots and chain slots are numbered 1..7; the arrays below
+// hold slot n at index n - 1.
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/random.h"
+#include "protocol/dispatch.h"
+#include "protocol/framing.h"
+#include "protocol/messages.h"
+#include "social/colour.h"
+
+namespace quorbit::client {
+
+using social::Colour;
+
+inline constexpr int kBoardSize = 7;
+inline constexpr int kSquarePixels = 56;
+inline constexpr int kSeatCount = 4;   // seats 1..4 play, 5..9 watch
+inline constexpr int kMaxSeat = 9;
+inline constexpr int kMaxChain = 7;
+inline constexpr int kPhraseCount = 10;
+inline constexpr std::int64_t kPhraseCooldownMs = 2000;
+
+inline constexpr std::string_view kWaiting = "<Waiting>";
+inline constexpr std::string_view kZubo = "Zubo";
+inline constexpr std::string_view kJustWatchingText = "You are just watching right now.";
+
+// Indices into the tile picture list.
+enum Picture : int {
+    kPicBlank = 0,            // 1..26 are the letters A..Z
+    kPicTripleLetter = 27,
+    kPicCross = 28,           // earlier square of the local chain
+    kPicFrame = 29,           // selected square
+    kPicPlain = 30,
+    kPicBonus = 31,
+    kPicDoubleLetter = 32,
+    kPicDoubleWord = 33,
+    kPicTripleWord = 34,
+    kPicEmptySlot = 35,
+};
+
+// Values of `boardmarks` besides the pictures 28 and 29.
+inline constexpr int kMarkNone = -1;
+inline constexpr int kMarkTaken = -2;  // a word's square: draws nothing, counts as marked
+
+using Grid = std::array<std::array<int, kBoardSize>, kBoardSize>;  // [x][y]
+
+// The fixed pattern of special squares.
+const Grid& boardsquares();
+
+struct Square {
+    int x = -1;
+    int y = -1;
+    bool isSet() const { return x >= 0 && y >= 0; }
+    friend bool operator==(const Square&, const Square&) = default;
+};
+
+enum class MouseButton { Left, Right, Middle };
+enum class TurnSound { Classic = 0, New = 1, Default = 2 };  // settings values 0, 1, 2
+
+// What the window shows for one playing seat (label_playernameN, label_scoreN, ...).
+struct SeatView {
+    std::string label_playername{kWaiting};
+    bool playernameVisible = true;
+    std::string label_score = "0";
+    bool scoreVisible = true;
+    std::string label_bonus;
+    Colour colour = social::kBlack;  // text of the name, score and bonus labels
+    bool image_eyes = false;         // "just watching" mark shown
+    int image_shuffles = 0;          // picture 0..5: shuffles left
+};
+
+struct Arrow {
+    bool visible = false;
+    int owner = 0;  // seat allowed to click it, 0 for none
+};
+
+// The whole visible state of the main window's game area and the client's connection.
+struct ClientState {
+    // Connection.
+    int myseat = 0;
+    bool loggedin = false;
+    bool ishost = false;
+    std::string logintail;
+
+    // Board mirror.
+    Grid boardletters{};  // 0 empty, 1..26 letters
+    Grid boardmarks{};    // kMarkNone, kPicCross, kPicFrame or kMarkTaken (set to kMarkNone at start)
+
+    // Selection.
+    std::array<Square, kMaxChain> selected{};  // slot n at index n - 1
+    int selectedcount = 0;
+    Square lastselected{};
+
+    // Rack: letter code per slot, 0 shows the empty-slot picture.
+    std::array<int, kMaxChain> image_letter{};
+
+    // Turn.
+    int whoseturn = 0;
+    int turnlength = 0;
+    int timeleft = 0;
+    bool timer2 = false;  // the turn clock runs
+    std::string label_timer = "Time: 0:00";
+    int image_timer = 0;  // width of the clock bar in pixels
+
+    // Seats and teams.
+    std::array<SeatView, kSeatCount> seats{};  // seat n at index n - 1
+    int image_Turn = 0;                        // seat the turn pointer stands by, 0 none
+    std::string label_team1 = "Team A: 0";
+    std::string label_team2 = "Team B: 0";
+    bool teamLabelsVisible = false;
+    Colour label_team2Colour = social::kBlack;
+
+    // Status, settings labels, buttons, arrows.
+    std::string label_status = "Welcome to Quorbit";
+    std::string label_Timeperturn = "Time Per Turn: 60";
+    std::string label_playtoscore = "Play To Score: 100";
+    bool button_clear = false;
+    bool button_shuffle = false;
+    bool button_start = true;
+    bool button_done = false;
+    std::array<Arrow, 4> image_direction{};  // arrow n (direction n) at index n - 1
+
+    // Results.
+    std::vector<std::string> memo_words;
+    bool image_bonus = false;
+    int bonusPlays = 0;  // grows each time the bonus animation restarts from its first frame
+    bool panel_winner = false;
+    std::string label_winner;  // front and shadow show the same text
+
+    // Spectators, as "<seat>: <name>" lines, in arrival order.
+    std::vector<std::string> spylist;
+};
+
+// Options the client's rules read; the window keeps them in step with its menus and
+// the settings file.
+struct ClientOptions {
+    bool playSounds = true;          // Options, "Play Sounds"
+    TurnSound turnSound = TurnSound::Classic;
+    bool postWordsInChatBox = false; // Options, "Post Words in Chat Box"
+    bool justWatch = false;          // Options, "Just Watch" (set only by the server's answer)
+    Colour textColour = social::kBlack;
+    Colour actionColour = social::kBlack;
+    std::array<std::string, kPhraseCount> phrases = {
+        "Way To Go!", "Good One!", "Nice Try!", "Excellent!", "Brilliant!", "Wow, WTG!",
+        "Thanks!", "Way To Go Teamie!", "Good Game Everyone!", "/me waves \"Good-Bye\""};
+};
+
+// A line for the chat box. Its head, up to and including the first ":", is bold.
+struct ChatLine {
+    std::string text;
+    Colour colour;
+};
+
+struct MessageBox {
+    std::string text;
+    bool closeAfter = false;  // close the program once the box is dismissed
+};
+
+// A call into the tally window.
+struct TallyCall {
+    enum class Kind {
+        loadchecklist,  // refill "Players In Current Game" with `players`
+        anotherword,    // anotherword(column)
+        addtomineset,   // addtomineset(column, points, word)
+        addgame,        // addgame(word): "addtomine" or the winner's name
+    };
+    Kind kind = Kind::loadchecklist;
+    int column = 0;
+    int points = 0;
+    std::string word;
+    std::vector<std::string> players;
+};
+
+class ClientEngine {
+public:
+    // `rng` draws Zubo's remarks and must outlive the engine.
+    explicit ClientEngine(Random& rng);
+
+    // Launch mode: whether this process hosts, and the name to log in with.
+    void setLaunch(bool ishost, std::string logintail);
+
+    // ---- Connection ------------------------------------------------------------
+    void connected();                       // the socket connected (nothing is sent yet)
+    void received(std::string_view bytes);  // bytes read from the socket
+    void sockInfo(std::string_view text);   // "Socket Closed" ends the program
+    // Handles one queued line; false when the queue was empty.
+    bool pump();
+    std::size_t pendingLines() const { return receivedlist_.size(); }
+    void kicking(int seat);  // host's "Remove From Game"
+
+    // Requests the window's menus and dialogs make; each is sent only while logged in.
+    void justWatchMenuClick();                  // Options, "Just Watch" (own seat 1..4)
+    void setJustWatch(int seat, bool watch);    // host: "Set to" / "Unset Just Watch"
+    void startGame(const protocol::GameSettings& settings);
+
+    // ---- Turn input ------------------------------------------------------------
+    void boardClick(int px, int py, MouseButton button);  // paint-box pixels
+    void rackClick(int slot);                             // 1..7; 0 for the panel
+    void buttonClearClick();
+    void buttonDoneClick();
+    void buttonShuffleClick();
+    void arrowClick(int direction);  // arrow 1..4
+    void timer2Tick();               // every second while state().timer2
+
+    // ---- Chat --------------------------------------------------------------------
+    // Enter in the entry field. True when the field is to be cleared.
+    bool sendit(std::string_view text);
+    // Phrase button 1..10 at `nowMs` (milliseconds since any fixed epoch).
+    void phraseClick(int button, std::int64_t nowMs);
+    bool phrasesReady(std::int64_t nowMs) const;
+
+    // ---- State -------------------------------------------------------------------
+    const ClientState& state() const { return state_; }
+    ClientOptions& options() { return options_; }
+    const ClientOptions& options() const { return options_; }
+    // Grows whenever anything in state() may have changed.
+    std::uint64_t revision() const { return revision_; }
+    // The names for the tally's "Players In Current Game", from the seats as they are now.
+    std::vector<std::string> loadchecklist() const;
+    // The local player's own name: the name label of myseat; empty for a spectator.
+    std::string ownName() const;
+
+    // ---- Output queues (drain after every call) ------------------------------------
+    std::vector<std::string> takeOutgoing();   // whole messages, each ending in 0xFF
+    std::vector<ChatLine> takeChatLines();
+    std::vector<std::string> takeSounds();     // cue names, only while sounds are on
+    std::vector<MessageBox> takeMessageBoxes();
+    std::vector<TallyCall> takeTallyCalls();
+    bool takeLoadSettings();                   // true once per request to read the settings
+    bool closeRequested() const { return closeRequested_; }
+
+private:
+    void buildDispatch();
+    void touch() { ++revision_; }
+    void send(std::string message);
+    void addlinetochat(std::string text, Colour colour);
+    void playsounds(std::string_view name);
+    void messageBox(std::string text, bool closeAfter = false);
+
+    // Connection handlers.
+    void sendloginfo(protocol::FieldReader& f);
+    void newplayerinfo(protocol::FieldReader& f);
+    void playerdisconnected(protocol::FieldReader& f);
+    void justwatching(protocol::FieldReader& f);
+    void chatrecieved(protocol::FieldReader& f, bool isChat);
+    void zubotalk();
+
+    // Game mirror handlers.
+    void startthegame(protocol::FieldReader& f);
+    void theboard(protocol::FieldReader& f);
+    void getnextplayer(protocol::FieldReader& f);
+    void gamestats(protocol::FieldReader& f);
+    void clearthings();
+    void applyTeamColours(bool team, bool colourScoreAndBonus);
+
+    // Turn handlers.
+    void selectletter(protocol::FieldReader& f);
+    void clearletter(protocol::FieldReader& f);
+    void selectclear(protocol::FieldReader& f);
+    void moving(protocol::FieldReader& f);
+    void useshuffle(protocol::FieldReader& f);
+    void shufflesl(protocol::FieldReader& f);
+    void pressclear();
+    void pressdone();
+    void emptyRack();
+    void unmarkAll();
+    void hideArrows();
+
+    // Result handlers.
+    void madeword(protocol::FieldReader& f);
+    void notvalid(protocol::FieldReader& f);
+    void bonus(protocol::FieldReader& f);
+    void timeup(protocol::FieldReader& f);
+    void winner(protocol::FieldReader& f);
+
+    Random& rng_;
+    ClientState state_;
+    ClientOptions options_;
+    std::uint64_t revision_ = 0;
+
+    protocol::LineCutter cutter_;
+    std::deque<std::string> receivedlist_;
+    protocol::Dispatcher dispatcher_;
+
+    bool phrasesReady_ = true;
+    std::int64_t phraseUsedAt_ = 0;
+
+    std::vector<std::string> outgoing_;
+    std::vector<ChatLine> chatLines_;
+    std::vector<std::string> sounds_;
+    std::vector<MessageBox> messageBoxes_;
+    std::vector<TallyCall> tallyCalls_;
+    bool loadSettings_ = false;
+    bool closeRequested_ = false;
+};
+
+}  // namespace quorbit::client

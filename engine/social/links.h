@@ -1,0 +1,24 @@
+#pragma once
+// Finding a link under a point of the chat box's text.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorbit::social {
+
+// The link prefixes, in the order they are looked for.
+inline constexpr std::string_view kLinkPrefixes[] = {
+    "http://", "ftp://", "file://", "gopher://", "telnet://", "news:", "mailto:", "www."};
+
+// The link in one blank-separated token: from the first prefix found (in list order,
+// any letter case) to the token's end, without trailing characters other than lower-case
+// letters, digits and "/" (compared lower-cased). Nothing when it is no longer than the
+// prefix itself.
+std::optional<std::string> linkInToken(std::string_view token);
+
+// The link at character `index` of the chat box's plain text, whose token runs to the
+// nearest blank, CR or LF on either side. Nothing at or beyond the end of the text.
+std::optional<std::string> linkAt(std::string_view text, std::size_t index);
+
+}  // namespace quorbit::social
