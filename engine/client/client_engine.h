@@ -247,6 +247,11 @@ private:
     void buildDispatch();
     void touch() { ++revision_; }
     void send(std::string message);
+    void sendIfLoggedIn(std::string message);
+    bool myturn() const { return state_.whoseturn != 0 && state_.whoseturn == state_.myseat; }
+    SeatView& seatView(int seat) { return state_.seats[static_cast<std::size_t>(seat - 1)]; }
+    int& letterAt(Square s) { return state_.boardletters[static_cast<std::size_t>(s.x)][static_cast<std::size_t>(s.y)]; }
+    int& markAt(Square s) { return state_.boardmarks[static_cast<std::size_t>(s.x)][static_cast<std::size_t>(s.y)]; }
     void addlinetochat(std::string text, Colour colour);
     void playsounds(std::string_view name);
     void messageBox(std::string text, bool closeAfter = false);
@@ -265,7 +270,7 @@ private:
     void getnextplayer(protocol::FieldReader& f);
     void gamestats(protocol::FieldReader& f);
     void clearthings();
-    void applyTeamColours(bool team, bool colourScoreAndBonus);
+    void applyTeamColours(bool team);
 
     // Turn handlers.
     void selectletter(protocol::FieldReader& f);
@@ -279,6 +284,9 @@ private:
     void emptyRack();
     void unmarkAll();
     void hideArrows();
+    void releaseArrows();  // hide them and take away their owners
+    void slide(int direction);
+    void showClock();
 
     // Result handlers.
     void madeword(protocol::FieldReader& f);

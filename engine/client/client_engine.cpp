@@ -1,0 +1,283 @@
+// Connection, dispatch, chat and the output queues of the client's engine.
+#include "client/client_engine.h"
+
+#include <algorithm>
+
+#include "client/fields_util.h"
+#include "social/bot_chatter.h"
+#include "social/chat_rules.h"
+
+namespace quorbit::client {
+
+namespace msg = protocol;
+
+const Grid& boardsquares() {
+    // Indexed [x][y]; the pattern is symmetric about both middle lines.
+    static const Grid squares = [] {
+        Grid g{};
+        for (auto& column : g) column.fill(kPicPlain);
+        auto set = [&g](int x, int y, int pic) { g[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)] = pic; };
+        for (const int x : {0, 6})
+            for (const int y : {0, 6}) set(x, y, kPicDoubleLetter);
+        set(3, 0, kPicTripleWord); set(3, 6, kPicTripleWord);
+        set(0, 3, kPicTripleWord); set(6, 3, kPicTripleWord);
+        for (const int x : {1, 5})
+            for (const int y : {1, 5}) set(x, y, kPicDoubleWord);
+        for (const int x : {2, 4})
+            for (const int y : {2, 4}) set(x, y, kPicTripleLetter);
+        set(3, 3, kPicBonus);
+        return g;
+    }();
+    return squares;
+}
+
+ClientEngine::ClientEngine(Random& rng) : rng_(rng) {
+    for (auto& column : state_.boardmarks) column.fill(kMarkNone);
+    buildDispatch();
+}
+
+void ClientEngine::setLaunch(bool ishost, std::string logintail) {
+    state_.ishost = ishost;
+    state_.logintail = std::move(logintail);
+    touch();
+}
+
+void ClientEngine::buildDispatch() {
+    using F = msg::FieldReader;
+    auto& d = dispatcher_;
+    d.add("CMD_sendlogininfo", [this](F& f) { sendloginfo(f); });
+    d.add("CMD_chat", [this](F& f) {
+        chatrecieved(f, true);
+        if (state_.seats[1].label_playername == kZubo) zubotalk();
+    });
+    d.add("CMD_action", [this](F& f) { chatrecieved(f, false); });
+    d.add("CMD_newplayerinfo", [this](F& f) { newplayerinfo(f); });
+    d.add("CMD_havewrongversion", [this](F& f) {
+        addlinetochat(f.rest() + " has a different version of the game then you.", social::kSystemColour);
+    });
+    d.add("CMD_wrongversion", [this](F&) {
+        addlinetochat("You have a differnt version of the game then the host.", social::kSystemColour);
+    });
+    d.add("CMD_existingplayers", [this](F& f) { newplayerinfo(f); });
+    d.add("CMD_playerdisconnected", [this](F& f) { playerdisconnected(f); });
+    d.add("CMD_startgame", [this](F& f) { startthegame(f); });
+    d.add("CMD_nextplayer", [this](F& f) { getnextplayer(f); });
+    d.add("CMD_winner", [this](F& f) { winner(f); });
+    d.add("CMD_full", [this](F&) { messageBox("Game is full", true); });
+    d.add("CMD_justwatching", [this](F& f) { justwatching(f); });
+    d.add("CMD_theboard", [this](F& f) { theboard(f); });
+    d.add("CMD_notvalid", [this](F& f) { notvalid(f); });
+    d.add("CMD_madeword", [this](F& f) { madeword(f); });
+    d.add("CMD_timeup", [this](F& f) { timeup(f); });
+    d.add("CMD_gamestats", [this](F& f) { gamestats(f); });
+    d.add("CMD_selectletter", [this](F& f) { selectletter(f); });
+    d.add("CMD_selectclear", [this](F& f) { selectclear(f); });
+    d.add("CMD_moving", [this](F& f) { moving(f); });
+    d.add("CMD_clearletter", [this](F& f) { clearletter(f); });
+    d.add("CMD_useshuffle", [this](F& f) { useshuffle(f); });
+    d.add("CMD_shufflesl", [this](F& f) { shufflesl(f); });
+    d.add("CMD_bonus", [this](F& f) { bonus(f); });
+}
+
+// ---- Connection -------------------------------------------------------------------
+
+void ClientEngine::connected() { touch(); }
+
+void ClientEngine::received(std::string_view bytes) {
+    std::vector<std::string> lines;
+    // An endless unterminated tail is dropped by the cutter; the lines before it count.
+    cutter_.feed(bytes, lines);
+    for (auto& line : lines) receivedlist_.push_back(std::move(line));
+}
+
+void ClientEngine::sockInfo(std::string_view text) {
+    if (text != "Socket Closed") return;
+    closeRequested_ = true;
+    touch();
+}
+
+bool ClientEngine::pump() {
+    if (receivedlist_.empty()) return false;
+    const std::string line = std::move(receivedlist_.front());
+    receivedlist_.pop_front();
+    dispatcher_.dispatch(line);
+    touch();
+    return true;
+}
+
+void ClientEngine::sendloginfo(msg::FieldReader& f) {
+    const int seat = lastInt(f);
+    if (!isSeat(seat)) return;
+    state_.myseat = seat;
+    state_.loggedin = true;
+    send(msg::toserver::logininfo(seat, msg::kVersion, state_.logintail));
+}
+
+void ClientEngine::newplayerinfo(msg::FieldReader& f) {
+    const int seat = f.nextInt();
+    const std::string name = f.rest();
+    if (!isSeat(seat)) return;
+    const bool mine = seat == state_.myseat;
+    if (mine) {
+        addlinetochat("You are Connected.", social::kSystemColour);
+        loadSettings_ = true;
+    } else {
+        addlinetochat(name + " is Connected.", social::kSystemColour);
+    }
+    if (isPlayingSeat(seat)) {
+        SeatView& view = seatView(seat);
+        view.label_playername = name;
+        view.playernameVisible = true;
+        view.scoreVisible = true;
+    } else {
+        state_.spylist.push_back(std::to_string(seat) + ": " + name);
+        addlinetochat(mine ? std::string("You are spying.") : name + " is spying.", social::kSystemColour);
+    }
+    playsounds("entered");
+}
+
+void ClientEngine::playerdisconnected(msg::FieldReader& f) {
+    const int seat = f.nextInt();
+    const std::string name = f.rest();
+    if (!isSeat(seat)) return;
+    if (isPlayingSeat(seat)) {
+        SeatView& view = seatView(seat);
+        if (view.label_playername != kWaiting)
+            addlinetochat(view.label_playername + " disconnected.", social::kSystemColour);
+        // The computer player takes over seat 2.
+        view.label_playername = std::string(seat == 2 ? kZubo : kWaiting);
+        view.image_eyes = false;
+        return;
+    }
+    const std::string line = std::to_string(seat) + ": " + name;
+    const auto it = std::find(state_.spylist.begin(), state_.spylist.end(), line);
+    if (it == state_.spylist.end()) return;
+    addlinetochat(name + " has left.", social::kSystemColour);
+    state_.spylist.erase(it);
+}
+
+void ClientEngine::justwatching(msg::FieldReader& f) {
+    const int seat = f.nextInt();
+    const std::string mode = lastField(f);
+    if (!isPlayingSeat(seat)) return;
+    const bool mine = seat == state_.myseat;
+    SeatView& view = seatView(seat);
+    if (mode == "1") {
+        if (mine) options_.justWatch = true;
+        addlinetochat(view.label_playername + " is just watching", social::kSystemColour);
+        view.image_eyes = true;
+    } else {
+        if (mine) options_.justWatch = false;
+        addlinetochat(view.label_playername + " is now playing again", social::kSystemColour);
+        view.image_eyes = false;
+    }
+}
+
+void ClientEngine::kicking(int seat) {
+    if (state_.ishost && state_.loggedin && isSeat(seat))
+        send(msg::toserver::kickhim(state_.myseat, seat));
+    touch();
+}
+
+void ClientEngine::justWatchMenuClick() {
+    if (state_.loggedin && isPlayingSeat(state_.myseat))
+        send(msg::toserver::justwatch(state_.myseat, options_.justWatch ? 2 : 1));
+    touch();
+}
+
+void ClientEngine::setJustWatch(int seat, bool watch) {
+    if (state_.ishost && state_.loggedin && isPlayingSeat(seat))
+        send(msg::toserver::justwatch(seat, watch ? 1 : 2));
+    touch();
+}
+
+void ClientEngine::startGame(const msg::GameSettings& settings) {
+    if (state_.loggedin) send(msg::toserver::startgame(settings));
+    touch();
+}
+
+// ---- Chat ---------------------------------------------------------------------------
+
+void ClientEngine::chatrecieved(msg::FieldReader& f, bool) {
+    auto line = social::readReceivedLine(f.rest());
+    addlinetochat(std::move(line.text), line.colour);
+}
+
+void ClientEngine::zubotalk() {
+    const auto remark = social::zubotalk(state_.seats[1].label_playername, state_.seats[2].label_playername,
+                                         state_.seats[3].label_playername, rng_);
+    if (remark) addlinetochat(*remark, social::kSystemColour);
+}
+
+bool ClientEngine::sendit(std::string_view text) {
+    touch();
+    if (!state_.loggedin) return false;
+    const auto typed = social::readTypedLine(text);
+    if (typed.kind == social::TypedLine::Kind::chat)
+        send(msg::toserver::chat(state_.myseat, typed.text, social::colourToText(options_.textColour)));
+    else if (typed.kind == social::TypedLine::Kind::action)
+        send(msg::toserver::action(state_.myseat, typed.text, social::colourToText(options_.actionColour)));
+    return true;
+}
+
+bool ClientEngine::phrasesReady(std::int64_t nowMs) const {
+    // A clock that went backwards counts as the cool-down being over.
+    return phrasesReady_ || nowMs - phraseUsedAt_ >= kPhraseCooldownMs || nowMs < phraseUsedAt_;
+}
+
+void ClientEngine::phraseClick(int button, std::int64_t nowMs) {
+    touch();
+    if (button < 1 || button > kPhraseCount || !phrasesReady(nowMs)) return;
+    const std::string& phrase = options_.phrases[static_cast<std::size_t>(button - 1)];
+    send(msg::toserver::action(state_.myseat, social::phraseActionText(phrase),
+                               social::colourToText(options_.actionColour)));
+    phrasesReady_ = false;
+    phraseUsedAt_ = nowMs;
+}
+
+// ---- State and queues --------------------------------------------------------------
+
+std::vector<std::string> ClientEngine::loadchecklist() const {
+    std::vector<std::string> names;
+    for (int seat = 1; seat <= kSeatCount; ++seat) {
+        const std::string& name = state_.seats[static_cast<std::size_t>(seat - 1)].label_playername;
+        if (seat != state_.myseat && name != kWaiting) names.push_back(name);
+    }
+    return names;
+}
+
+std::string ClientEngine::ownName() const {
+    if (!isPlayingSeat(state_.myseat)) return {};
+    return state_.seats[static_cast<std::size_t>(state_.myseat - 1)].label_playername;
+}
+
+void ClientEngine::send(std::string message) {
+    // The terminator byte can never be part of a message's text.
+    std::erase(message, protocol::kTerminator);
+    outgoing_.push_back(protocol::frame(message));
+}
+
+void ClientEngine::sendIfLoggedIn(std::string message) {
+    if (state_.loggedin) send(std::move(message));
+}
+
+void ClientEngine::addlinetochat(std::string text, Colour colour) {
+    chatLines_.push_back({std::move(text), colour});
+}
+
+void ClientEngine::playsounds(std::string_view name) {
+    if (options_.playSounds) sounds_.emplace_back(name);
+}
+
+void ClientEngine::messageBox(std::string text, bool closeAfter) {
+    messageBoxes_.push_back({std::move(text), closeAfter});
+}
+
+std::vector<std::string> ClientEngine::takeOutgoing() { return std::exchange(outgoing_, {}); }
+std::vector<ChatLine> ClientEngine::takeChatLines() { return std::exchange(chatLines_, {}); }
+std::vector<std::string> ClientEngine::takeSounds() { return std::exchange(sounds_, {}); }
+std::vector<MessageBox> ClientEngine::takeMessageBoxes() { return std::exchange(messageBoxes_, {}); }
+std::vector<TallyCall> ClientEngine::takeTallyCalls() { return std::exchange(tallyCalls_, {}); }
+bool ClientEngine::takeLoadSettings() { return std::exchange(loadSettings_, false); }
+
+}  // namespace quorbit::client

@@ -1,0 +1,246 @@
+// Turn input: building, taking back, clearing and submitting a chain, the shuffle, the
+// direction arrows, the echoes of other players' chains, the slide and the turn clock.
+#include <cstdio>
+
+#include "client/client_engine.h"
+#include "client/fields_util.h"
+
+namespace quorbit::client {
+
+namespace msg = protocol;
+
+namespace {
+
+bool neighbours(Square a, Square b) {
+    const int dx = a.x - b.x;
+    const int dy = a.y - b.y;
+    return dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 && (dx != 0 || dy != 0);
+}
+
+}  // namespace
+
+void ClientEngine::unmarkAll() {
+    for (auto& column : state_.boardmarks) column.fill(kMarkNone);
+}
+
+void ClientEngine::boardClick(int px, int py, MouseButton button) {
+    touch();
+    if (!myturn()) return;
+    if (options_.justWatch) {
+        messageBox(std::string(kJustWatchingText));
+        return;
+    }
+    if (button == MouseButton::Right) {
+        pressdone();
+        return;
+    }
+    const Square square{px < 0 ? -1 : px / kSquarePixels, py < 0 ? -1 : py / kSquarePixels};
+    const int count = state_.selectedcount;
+    bool acceptable = onBoard(square.x, square.y) && count + 1 <= kMaxChain;
+    if (acceptable && state_.lastselected.isSet()) acceptable = neighbours(square, state_.lastselected);
+    for (int slot = 0; acceptable && slot < count; ++slot)
+        if (state_.selected[static_cast<std::size_t>(slot)] == square) acceptable = false;
+    if (acceptable) acceptable = letterAt(square) >= 1 && letterAt(square) <= 26;
+    if (!acceptable) {
+        state_.label_status = "Invalid Selection";
+        playsounds("badword");
+        return;
+    }
+    if (state_.lastselected.isSet()) markAt(state_.lastselected) = kPicCross;
+    markAt(square) = kPicFrame;
+    state_.selectedcount = count + 1;
+    state_.selected[static_cast<std::size_t>(count)] = square;
+    state_.image_letter[static_cast<std::size_t>(count)] = letterAt(square);
+    state_.lastselected = square;
+    sendIfLoggedIn(msg::toserver::selectletter(state_.myseat, count + 1, square.x, square.y));
+    playsounds("place");
+}
+
+void ClientEngine::rackClick(int slot) {
+    touch();
+    const int count = state_.selectedcount;
+    if (!myturn() || count <= 0 || slot != count) return;
+    const auto index = static_cast<std::size_t>(slot - 1);
+    markAt(state_.selected[index]) = kMarkNone;
+    state_.selected[index] = Square{};
+    state_.image_letter[index] = 0;
+    sendIfLoggedIn(msg::toserver::clearletter(state_.myseat, slot));
+    state_.selectedcount = count - 1;
+    state_.lastselected = count > 1 ? state_.selected[index - 1] : Square{};
+}
+
+void ClientEngine::buttonClearClick() {
+    touch();
+    if (options_.justWatch) {
+        messageBox(std::string(kJustWatchingText));
+        return;
+    }
+    pressclear();
+    playsounds("clear");
+}
+
+void ClientEngine::pressclear() {
+    if (!myturn()) return;
+    state_.selectedcount = 0;
+    state_.lastselected = Square{};
+    unmarkAll();
+    state_.selected.fill(Square{});
+    emptyRack();
+    sendIfLoggedIn(msg::toserver::selectclear(state_.myseat));
+}
+
+void ClientEngine::buttonDoneClick() {
+    touch();
+    if (options_.justWatch) {
+        messageBox(std::string(kJustWatchingText));
+        return;
+    }
+    pressdone();
+}
+
+void ClientEngine::pressdone() {
+    if (!myturn() || state_.selectedcount == 0) return;
+    std::vector<msg::PathStep> path;
+    for (int slot = 1; slot <= state_.selectedcount; ++slot) {
+        const Square s = state_.selected[static_cast<std::size_t>(slot - 1)];
+        path.push_back({slot, s.x, s.y});
+    }
+    sendIfLoggedIn(msg::toserver::playerdone(state_.myseat, path));
+    pressclear();
+}
+
+void ClientEngine::buttonShuffleClick() {
+    touch();
+    state_.button_shuffle = false;
+    if (options_.justWatch) {
+        messageBox(std::string(kJustWatchingText));
+        return;
+    }
+    sendIfLoggedIn(msg::toserver::shuffle(state_.myseat));
+}
+
+void ClientEngine::arrowClick(int direction) {
+    touch();
+    if (direction < 1 || direction > 4) return;
+    const Arrow arrow = state_.image_direction[static_cast<std::size_t>(direction - 1)];
+    // A hidden arrow cannot be clicked; an owned one only by its owner, and only once.
+    if (arrow.visible && arrow.owner != 0 && arrow.owner == state_.myseat)
+        sendIfLoggedIn(msg::toserver::direction(state_.myseat, direction));
+    releaseArrows();
+}
+
+// ---- Echoes of another player's chain ------------------------------------------------
+
+void ClientEngine::selectletter(msg::FieldReader& f) {
+    const int seat = f.nextInt();
+    if (seat == state_.myseat) return;
+    const int slot = f.nextInt();
+    const int x = f.nextInt();
+    const int y = f.nextInt();
+    if (!isSeat(seat) || !isSlot(slot) || !onBoard(x, y)) return;
+    const Square square{x, y};
+    markAt(square) = kPicFrame;
+    const auto index = static_cast<std::size_t>(slot - 1);
+    state_.selected[index] = square;
+    state_.image_letter[index] = letterAt(square);
+    playsounds("place");
+}
+
+void ClientEngine::clearletter(msg::FieldReader& f) {
+    const int seat = f.nextInt();
+    if (seat == state_.myseat) return;
+    const int slot = f.nextInt();
+    if (!isSeat(seat) || !isSlot(slot)) return;
+    const auto index = static_cast<std::size_t>(slot - 1);
+    const Square square = state_.selected[index];
+    if (!square.isSet()) return;
+    markAt(square) = kMarkNone;
+    state_.selected[index] = Square{};
+    state_.image_letter[index] = 0;
+    state_.lastselected = slot > 1 ? state_.selected[index - 1] : Square{};
+}
+
+void ClientEngine::selectclear(msg::FieldReader& f) {
+    const int seat = f.nextInt();
+    if (seat == state_.myseat || !isSeat(seat)) return;
+    unmarkAll();
+    emptyRack();
+    playsounds("clear");
+}
+
+// ---- The slide ------------------------------------------------------------------------
+
+void ClientEngine::slide(int direction) {
+    // Each line of the board is walked from the end the tiles slide toward; every hole
+    // takes the nearest letter behind it, so the letters keep their order.
+    auto cell = [this, direction](int line, int pos) -> int& {
+        switch (direction) {
+            case 2: return letterAt({pos, line});        // toward the left column
+            case 3: return letterAt({line, pos});        // toward the top row
+            case 4: return letterAt({6 - pos, line});    // toward the right column
+            default: return letterAt({line, 6 - pos});   // toward the bottom row
+        }
+    };
+    for (int line = 0; line < kBoardSize; ++line) {
+        for (int pos = 0; pos < kBoardSize - 1; ++pos) {
+            if (cell(line, pos) != 0) continue;
+            for (int from = pos + 1; from < kBoardSize; ++from) {
+                if (cell(line, from) == 0) continue;
+                cell(line, pos) = cell(line, from);
+                cell(line, from) = 0;
+                break;
+            }
+        }
+    }
+}
+
+void ClientEngine::moving(msg::FieldReader& f) {
+    const int direction = f.nextInt();
+    releaseArrows();
+    slide(direction);
+    playsounds("shift");
+    if (direction >= 1 && direction <= 4)
+        state_.image_direction[static_cast<std::size_t>(direction - 1)].visible = true;
+}
+
+// ---- Shuffles -----------------------------------------------------------------------
+
+void ClientEngine::useshuffle(msg::FieldReader& f) {
+    const int seat = f.nextInt();
+    const int left = f.nextInt();
+    const auto seconds = protocol::toInt(f.next());
+    if (!isPlayingSeat(seat)) return;
+    if (seconds) state_.timeleft = saturatingMinus(*seconds, 4);
+    state_.timer2 = true;
+    seatView(seat).image_shuffles = shufflesPicture(left);
+    playsounds("shuffle");
+}
+
+void ClientEngine::shufflesl(msg::FieldReader& f) {
+    for (int seat = 1; seat <= kSeatCount; ++seat) seatView(seat).image_shuffles = shufflesPicture(f.nextInt());
+}
+
+// ---- The turn clock ------------------------------------------------------------------
+
+void ClientEngine::showClock() {
+    const int t = state_.timeleft;
+    char text[32];
+    std::snprintf(text, sizeof text, "Time: %d:%02d", t / 60, t % 60);
+    state_.label_timer = text;
+    state_.image_timer = t;
+}
+
+void ClientEngine::timer2Tick() {
+    touch();
+    if (!state_.timer2) return;
+    state_.timeleft = saturatingMinus(state_.timeleft, 1);
+    if (state_.timeleft > 0) {
+        showClock();
+        if (state_.timeleft <= 9) playsounds("timer");
+    } else {
+        state_.timer2 = false;
+        state_.label_timer = "Time: 0:00";
+    }
+}
+
+}  // namespace quorbit::client
