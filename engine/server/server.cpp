@@ -1,0 +1,265 @@
+// TServer: connections, seats, login, relay, removal, just watch and the pump.
+#include "server/server.h"
+
+#include <utility>
+
+namespace quorbit::server {
+
+using protocol::FieldReader;
+using protocol::frame;
+namespace toclient = protocol::toclient;
+
+TServer::TServer(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
+                 std::string_view computerWords)
+    : out_(out), spell_(spell), random_(random) {
+    // Playing seats get their teams: 1 and 3 team A, 2 and 4 team B.
+    players_[1].team = 1;
+    players_[2].team = 2;
+    players_[3].team = 1;
+    players_[4].team = 2;
+    for (auto& p : players_)
+        for (auto& sq : p.path) sq = {-1, -1};
+    std::size_t start = 0;
+    while (start < computerWords.size()) {
+        std::size_t end = computerWords.find('\n', start);
+        if (end == std::string_view::npos) end = computerWords.size();
+        std::string_view word = computerWords.substr(start, end - start);
+        if (!word.empty() && word.back() == '\r') word.remove_suffix(1);
+        if (!word.empty()) words_.emplace_back(word);
+        start = end + 1;
+    }
+    buildDispatch();
+}
+
+void TServer::buildDispatch() {
+    using Handler = void (TServer::*)(FieldReader&);
+    const std::array<Handler, protocol::kServerDispatch.size()> handlers = {
+        &TServer::receivedlogininfo, &TServer::kickhim,    &TServer::chat,
+        &TServer::action,            &TServer::startgame,  &TServer::justwatch,
+        &TServer::playerdone,        &TServer::direction,  &TServer::selectletter,
+        &TServer::selectclear,       &TServer::clearletter, &TServer::shuffle};
+    for (std::size_t i = 0; i < handlers.size(); ++i) {
+        const Handler h = handlers[i];
+        dispatch_.add(protocol::kServerDispatch[i], [this, h](FieldReader& f) { (this->*h)(f); });
+    }
+}
+
+int TServer::seatOf(ConnectionId id) const {
+    const auto it = connections_.find(id);
+    return it == connections_.end() ? 0 : it->second.seat;
+}
+
+std::size_t TServer::queuedLines(ConnectionId id) const {
+    const auto it = connections_.find(id);
+    return it == connections_.end() ? 0 : it->second.lines.size();
+}
+
+// ---- connections -------------------------------------------------------------------
+
+void TServer::opened(ConnectionId id) {
+    if (connections_.count(id) != 0) return;  // already known: nothing changes
+    int seat = 0;
+    if (playercount_ == 0) {
+        playercount_ = 1;
+        seat = 1;
+    } else {
+        for (int s = 1; s <= playercount_; ++s) {
+            if (!players_[static_cast<std::size_t>(s)].connected) {
+                seat = s;
+                break;
+            }
+        }
+        if (seat == 0 && playercount_ < kSeats) seat = ++playercount_;
+    }
+    if (seat == 0) {
+        // All nine seats are held: refuse this one and leave the table as it is.
+        out_.send(id, frame(toclient::full()));
+        out_.close(id);
+        return;
+    }
+    tplayer& p = player(seat);
+    p.connected = true;
+    p.sock = id;
+    connections_[id].seat = seat;
+    out_.send(id, frame(toclient::sendlogininfo(seat)));
+}
+
+void TServer::received(ConnectionId id, std::string_view bytes) {
+    const auto it = connections_.find(id);
+    if (it == connections_.end()) return;
+    Connection& c = it->second;
+    std::vector<std::string> lines;
+    if (!c.cutter.feed(bytes, lines)) {
+        out_.log("closing connection " + std::to_string(id) + ": unterminated line over 64 KiB");
+        dropConnection(id, true);
+        return;
+    }
+    for (auto& line : lines) c.lines.push_back(std::move(line));
+    if (c.lines.size() > kMaxQueuedLines) {
+        out_.log("closing connection " + std::to_string(id) + ": too many unserved lines");
+        dropConnection(id, true);
+    }
+}
+
+void TServer::closed(ConnectionId id) {
+    if (connections_.count(id) == 0) return;
+    dropConnection(id, false);
+}
+
+// Forgets a connection with its unserved lines and frees its seat; `closeIt` when the
+// server itself ends the connection.
+void TServer::dropConnection(ConnectionId id, bool closeIt) {
+    const auto it = connections_.find(id);
+    if (it == connections_.end()) return;
+    const int seat = it->second.seat;
+    connections_.erase(it);
+    seatGone(seat);
+    if (closeIt) out_.close(id);
+}
+
+void TServer::seatGone(int seat) {
+    tplayer& p = player(seat);
+    if (seat == 0 || !p.connected) return;
+    sendAllBut(seat, toclient::playerdisconnected(seat, p.name));
+    p.connected = false;
+    p.name.clear();
+    p.watching = false;
+    p.sock = -1;
+    // A player who leaves during his own turn: the computer finishes it (the host's seat
+    // is the exception, as the host's program normally goes away with it).
+    if (gamerunning_ && seat == currentplayer_ && seat != 1) startComputer();
+}
+
+void TServer::socktimerTimer() {
+    if (connections_.empty()) return;
+    // Round-robin: the first connection after the one served last that has a line.
+    auto it = anyServed_ ? connections_.upper_bound(lastServed_) : connections_.begin();
+    for (std::size_t n = 0; n < connections_.size(); ++n) {
+        if (it == connections_.end()) it = connections_.begin();
+        if (!it->second.lines.empty()) break;
+        ++it;
+    }
+    if (it == connections_.end() || it->second.lines.empty()) return;
+    lastServed_ = it->first;
+    anyServed_ = true;
+    const std::string line = std::move(it->second.lines.front());
+    it->second.lines.pop_front();
+    senderSeat_ = it->second.seat;
+    const auto result = dispatch_.dispatch(line);
+    senderSeat_ = 0;
+    if (result == protocol::DispatchResult::Abandoned)
+        out_.log("a field that is not a number ended the handling of: " + line.substr(0, 200));
+}
+
+// ---- sending -----------------------------------------------------------------------
+
+void TServer::sendTo(int seat, std::string_view message) {
+    const tplayer& p = player(seat);
+    if (seat == 0 || !p.connected) return;
+    out_.send(p.sock, frame(message));
+}
+
+void TServer::sendAll(std::string_view message) { sendAllBut(0, message); }
+
+void TServer::sendAllBut(int seat, std::string_view message) {
+    const std::string framed = frame(message);
+    for (int s = 1; s <= playercount_; ++s) {
+        const tplayer& p = player(s);
+        if (s != seat && p.connected) out_.send(p.sock, framed);
+    }
+}
+
+// ---- login, removal, relay, just watch -----------------------------------------------
+
+void TServer::receivedlogininfo(FieldReader& f) {
+    const int seat = f.nextInt();
+    if (!fromSender(seat)) return;
+    const std::string version = f.next();
+    tplayer& p = player(seat);
+    p.name = f.rest();
+    p.connected = true;
+    sendAll(toclient::newplayerinfo(seat, p.name));
+    for (int s = 1; s <= playercount_; ++s) {
+        const tplayer& other = player(s);
+        if (s != seat && other.connected) sendTo(seat, toclient::existingplayers(s, other.name));
+    }
+    if (version != protocol::kVersion) {
+        sendTo(1, toclient::havewrongversion(p.name));
+        sendTo(seat, toclient::wrongversion());
+    }
+    if (gamerunning_) {
+        sendTo(seat, toclient::theboard(board_));
+        toclient::GameStats stats;
+        stats.turnSeat = currentplayer_;
+        stats.playTo = playtoscore_;
+        stats.seconds = timeperturn_;
+        stats.secondsLeft = countdown_;
+        stats.team = teamgame_;
+        std::array<int, 4> left{};
+        for (int s = 1; s <= kPlayingSeats; ++s) {
+            stats.scores[static_cast<std::size_t>(s - 1)] = player(s).score;
+            left[static_cast<std::size_t>(s - 1)] = player(s).shufflesleft;
+        }
+        stats.teamA = teamascore_;
+        stats.teamB = teambscore_;
+        sendTo(seat, toclient::gamestats(stats));
+        sendTo(seat, toclient::shufflesl(left));
+    }
+}
+
+void TServer::kickhim(FieldReader& f) {
+    const int requester = f.nextInt();
+    if (requester != 1 || !fromSender(requester)) return;
+    const int target = f.nextInt();
+    if (target < 1 || target > kSeats) return;
+    const tplayer& p = player(target);
+    if (p.connected) dropConnection(p.sock, true);
+}
+
+void TServer::chat(FieldReader& f) {
+    const int seat = f.nextInt();
+    if (!fromSender(seat)) return;
+    sendAll(toclient::chat(player(seat).name, f.rest()));
+}
+
+void TServer::action(FieldReader& f) {
+    const int seat = f.nextInt();
+    if (!fromSender(seat)) return;
+    sendAll(toclient::action(player(seat).name, f.rest()));
+}
+
+void TServer::justwatch(FieldReader& f) {
+    const int seat = f.nextInt();
+    if (seat < 1 || seat > kPlayingSeats) return;
+    // A player switches his own seat; the host (seat 1) may switch any.
+    if (!fromSender(seat) && senderSeat_ != 1) return;
+    const int mode = protocol::strToInt(f.rest());
+    tplayer& p = player(seat);
+    if (mode == 2) {
+        p.watching = false;
+        sendAll(toclient::justwatching(seat, 2));
+    } else if (mode == 1 && gamerunning_) {
+        p.watching = true;
+        sendAll(toclient::justwatching(seat, 1));
+        if (seat == currentplayer_) startComputer();
+    }
+}
+
+// ---- clocks ------------------------------------------------------------------------
+
+void TServer::setTimer1(bool on) {
+    timer1Enabled_ = on;
+    out_.timerChanged(ServerTimer::Timer1, on);
+}
+
+void TServer::setComputertimer(bool on) {
+    computertimerEnabled_ = on;
+    out_.timerChanged(ServerTimer::Computertimer, on);
+}
+
+void TServer::startComputer() {
+    computerdelay_ = 5;
+    setComputertimer(true);
+}
+
+}  // namespace quorbit::server

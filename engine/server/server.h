@@ -1,0 +1,175 @@
+#pragma once
+// TServer: the game server. Seats and connections, login, chat relay, the board and its
+// deals, turn rotation, turn actions, word scoring, the turn clock and the computer
+// player Zubo.
+//
+// It has no sockets or clocks of its own. The host reports connections and bytes, and
+// calls the three timer handlers; everything the server wants done leaves through
+// ServerOutput. All calls come from one thread, one at a time.
+#include <array>
+#include <cstddef>
+#include <deque>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/random.h"
+#include "dictionary/builtin_words.h"
+#include "dictionary/dictn.h"
+#include "protocol/dispatch.h"
+#include "protocol/fields.h"
+#include "protocol/framing.h"
+#include "protocol/messages.h"
+#include "server/server_output.h"
+
+namespace quorbit::server {
+
+inline constexpr int kPlayingSeats = 4;   // seats 1..4 take turns
+inline constexpr int kSeats = 9;          // seats 1..9 can be held
+inline constexpr int kPathLength = 7;     // words have at most seven letters
+inline constexpr int kBoardSize = 7;
+inline constexpr int kEmpty = 27;         // a square whose tile went into a word
+inline constexpr int kUndealt = 0;        // a square not dealt since the last reset
+// A connection with more unserved lines than this is closed.
+inline constexpr std::size_t kMaxQueuedLines = 1000;
+
+// One seat of the table.
+struct tplayer {
+    std::string name;         // empty until login and after disconnection
+    bool connected = false;   // holds a live connection (from accept, before login)
+    ConnectionId sock = -1;   // that connection
+    int score = 0;
+    bool watching = false;    // the computer plays this seat's turns
+    // Squares of the word being submitted, by path position 1..7 (index 0 unused);
+    // (-1, -1) where unused.
+    std::array<protocol::Square, kPathLength + 1> path{};
+    int team = 0;             // 1 = team A, 2 = team B, 0 for spectator seats
+    int shufflesleft = 0;
+};
+
+class TServer {
+public:
+    // `out` is the host; `spell` the dictionary; `random` the injected generator;
+    // `computerWords` the computer player's list (lower-case, newline-separated).
+    TServer(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
+            std::string_view computerWords = dictionary::builtinComputerWords());
+    TServer(const TServer&) = delete;
+    TServer& operator=(const TServer&) = delete;
+
+    void opened(ConnectionId id);                            // a connection was accepted
+    void received(ConnectionId id, std::string_view bytes);  // bytes read from it (raw, any split)
+    void closed(ConnectionId id);                            // it closed or failed (ignored if unknown)
+    void socktimerTimer();     // the 10 ms pump: serves at most one queued line
+    void Timer1Timer();        // the 1 s turn clock tick (host calls it only while enabled)
+    void computertimerTimer(); // the 1 s computer-player tick (host calls it only while enabled)
+
+    // Lets the computer choose a word for the current seat and play it.
+    void computerplay();
+
+    // Read-only views of the state, for the host's log and for tests.
+    const tplayer& seat(int n) const { return players_[static_cast<std::size_t>(clampSeat(n))]; }
+    int seatOf(ConnectionId id) const;  // 0 when the connection holds no seat
+    int playercount() const { return playercount_; }
+    bool gamerunning() const { return gamerunning_; }
+    int currentplayer() const { return currentplayer_; }
+    int lastplayer() const { return lastplayer_; }
+    int phase() const { return phase_; }
+    int countdown() const { return countdown_; }
+    int computerdelay() const { return computerdelay_; }
+    int shiftdirection() const { return shiftdirection_; }
+    int teamascore() const { return teamascore_; }
+    int teambscore() const { return teambscore_; }
+    bool teamgame() const { return teamgame_; }
+    int playtoscore() const { return playtoscore_; }
+    int timeperturn() const { return timeperturn_; }
+    bool timer1Enabled() const { return timer1Enabled_; }
+    bool computertimerEnabled() const { return computertimerEnabled_; }
+    const protocol::BoardCodes& board() const { return board_; }
+    std::size_t queuedLines(ConnectionId id) const;
+    const std::vector<std::string>& computerWords() const { return words_; }
+
+private:
+    struct Connection {
+        int seat = 0;
+        protocol::LineCutter cutter;
+        std::deque<std::string> lines;
+    };
+
+    static int clampSeat(int n) { return (n >= 0 && n <= 11) ? n : 0; }
+    tplayer& player(int n) { return players_[static_cast<std::size_t>(clampSeat(n))]; }
+
+    // Connections and relay.
+    void buildDispatch();
+    void dropConnection(ConnectionId id, bool closeIt);
+    void seatGone(int seat);
+    void sendTo(int seat, std::string_view message);
+    void sendAll(std::string_view message);
+    void sendAllBut(int seat, std::string_view message);
+    bool fromSender(int seat) const { return senderSeat_ != 0 && seat == senderSeat_; }
+    void receivedlogininfo(protocol::FieldReader& f);
+    void kickhim(protocol::FieldReader& f);
+    void chat(protocol::FieldReader& f);
+    void action(protocol::FieldReader& f);
+    void justwatch(protocol::FieldReader& f);
+
+    // Board and rotation.
+    void startgame(protocol::FieldReader& f);
+    void startnextround();
+    void createmaze();
+    void findplayer();
+    int nextEligible(int after) const;
+    bool eligible(int seat) const;
+    void clearPath(int seat);
+
+    // Turn actions.
+    void selectletter(protocol::FieldReader& f);
+    void selectclear(protocol::FieldReader& f);
+    void clearletter(protocol::FieldReader& f);
+    void direction(protocol::FieldReader& f);
+    void shuffle(protocol::FieldReader& f);
+
+    // Submission and scoring.
+    void playerdone(protocol::FieldReader& f);
+    void submit(std::string_view payload);
+    bool checkforwin(int seat);
+    bool playedByComputer(int seat) const;
+
+    // Clocks.
+    void setTimer1(bool on);
+    void setComputertimer(bool on);
+    void startComputer();
+
+    ServerOutput& out_;
+    const dictionary::TDictn& spell_;
+    Random& random_;
+    std::vector<std::string> words_;
+    protocol::Dispatcher dispatch_;
+
+    std::map<ConnectionId, Connection> connections_;
+    ConnectionId lastServed_ = -1;
+    bool anyServed_ = false;
+    int senderSeat_ = 0;  // seat of the connection whose line is being handled
+
+    std::array<tplayer, 12> players_{};  // seats 1..11; index 0 unused
+    int playercount_ = 0;
+    bool gamerunning_ = false;
+    int currentplayer_ = 0;
+    int lastplayer_ = 0;
+    bool teamgame_ = false;
+    int playtoscore_ = 0;
+    int timeperturn_ = 0;
+    int shufflespergame_ = 0;
+    int countdown_ = 0;
+    int phase_ = 0;
+    int computerdelay_ = 0;
+    int shiftdirection_ = 1;
+    int teamascore_ = 0;
+    int teambscore_ = 0;
+    protocol::BoardCodes board_{};
+    int computerDepth_ = 0;  // guards the computer's second choice after a rejected path
+    bool timer1Enabled_ = false;
+    bool computertimerEnabled_ = false;
+};
+
+}  // namespace quorbit::server
