@@ -91,7 +91,8 @@ void ClientEngine::getnextplayer(msg::FieldReader& f) {
     state_.whoseturn = seat;
     const int left = intOrZero(f);
     seatView(seat).image_shuffles = shufflesPicture(left);
-    if (left > 0) state_.button_shuffle = true;
+    // Shown only while the seat has a shuffle left; hidden again below for onlookers.
+    state_.button_shuffle = left > 0;
     state_.image_Turn = seat;
     emptyRack();
     state_.selected.fill(Square{});

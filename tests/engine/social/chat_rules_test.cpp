@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "common/random.h"
+#include "social/bot_chatter.h"
+#include "social/chat_rules.h"
+#include "social/links.h"
+
+namespace quorbit::social {
+namespace {
+
+using Kind = TypedLine::Kind;
+
+TEST(TypedLines, ChatActionOrNothing) {
+    EXPECT_EQ(readTypedLine("hello").kind, Kind::chat);
+    EXPECT_EQ(readTypedLine("hello /me").text, "hello /me");
+    EXPECT_EQ(readTypedLine("/me dances").text, "dances");
+    EXPECT_EQ(readTypedLine("/me dances").kind, Kind::action);
+    const auto meow = readTypedLine("/meow");
+    EXPECT_EQ(meow.kind, Kind::action);
+    EXPECT_EQ(meow.text, "w");
+    EXPECT_EQ(readTypedLine("/me").kind, Kind::action);
+    EXPECT_EQ(readTypedLine("/me").text, "");
+    EXPECT_EQ(readTypedLine("/ME dances").kind, Kind::nothing);
+    EXPECT_EQ(readTypedLine("/help").kind, Kind::nothing);
+    EXPECT_EQ(readTypedLine("/").kind, Kind::nothing);
+    EXPECT_EQ(readTypedLine("").kind, Kind::nothing);
+}
+
+TEST(Phrases, ActionPhrasesLoseTheirCommandOthersAreSaid) {
+    EXPECT_EQ(phraseActionText("Thanks!"), "says: Thanks!");
+    EXPECT_EQ(phraseActionText("/me waves \"Good-Bye\""), "waves \"Good-Bye\"");
+    EXPECT_EQ(phraseActionText("/meow"), "says: /meow");
+    EXPECT_EQ(phraseActionText(""), "says: ");
+}
+
+TEST(ReceivedLines, CutAtTheFirstBar) {
+    auto r = readReceivedLine("Bo chats: hi|clNavy");
+    EXPECT_EQ(r.text, "Bo chats: hi");
+    EXPECT_EQ(r.colour, Colour{0x800000});
+    r = readReceivedLine("Bo chats: a|b|clNavy");
+    EXPECT_EQ(r.text, "Bo chats: a");
+    EXPECT_EQ(r.colour, kRed);
+    r = readReceivedLine("no colour");
+    EXPECT_EQ(r.text, "no colour");
+    EXPECT_EQ(r.colour, kRed);
+    r = readReceivedLine("|");
+    EXPECT_EQ(r.text, "");
+    EXPECT_EQ(r.colour, kRed);
+}
+
+TEST(ChatHead, UpToAndIncludingTheFirstColon) {
+    EXPECT_EQ(headLength("Bo chats: hi: there"), 9u);
+    EXPECT_EQ(headLength("Bo waves"), 0u);
+    EXPECT_EQ(headLength(":x"), 1u);
+}
+
+TEST(Links, PrefixesTrimmingAndBareStarts) {
+    EXPECT_EQ(linkInToken("http://example.org/a."), "http://example.org/a");
+    EXPECT_EQ(linkInToken("(see:www.Example.COM)!"), "www.Example.COM");
+    EXPECT_EQ(linkInToken("MAILTO:bo@x.org"), "MAILTO:bo@x.org");
+    EXPECT_EQ(linkInToken("news:comp.lang"), "news:comp.lang");
+    // The first prefix in list order wins, wherever it stands in the token.
+    EXPECT_EQ(linkInToken("www.a.org/http://b.org"), "http://b.org");
+    EXPECT_FALSE(linkInToken("www."));
+    EXPECT_FALSE(linkInToken("www.!!"));
+    EXPECT_FALSE(linkInToken("http://"));
+    EXPECT_FALSE(linkInToken("mailto:"));
+    EXPECT_FALSE(linkInToken("hello"));
+    EXPECT_FALSE(linkInToken(""));
+}
+
+TEST(Links, TheTokenUnderAPoint) {
+    const std::string text = "Bo chats: go to www.quorbit.net now\r\nftp://x.org";
+    const std::size_t at = text.find("quorbit");
+    EXPECT_EQ(linkAt(text, at), "www.quorbit.net");
+    EXPECT_EQ(linkAt(text, text.find("www")), "www.quorbit.net");
+    EXPECT_FALSE(linkAt(text, text.find("now")));
+    EXPECT_FALSE(linkAt(text, text.find(" now")));
+    EXPECT_EQ(linkAt(text, text.size() - 1), "ftp://x.org");
+    EXPECT_FALSE(linkAt(text, text.size()));
+    EXPECT_FALSE(linkAt("", 0));
+}
+
+class FixedRandom final : public Random {
+public:
+    explicit FixedRandom(int v) : v_(v) {}
+    int below(int n) override {
+        last = n;
+        return v_;
+    }
+    int last = 0;
+
+private:
+    int v_;
+};
+
+TEST(Zubo, TalksOnlyInSeatTwoWithSeatsThreeAndFourEmpty) {
+    FixedRandom one(1);
+    EXPECT_EQ(zubotalk("Zubo", "<Waiting>", "<Waiting>", one), "Zubo the bot says: My dad is cool.");
+    EXPECT_EQ(one.last, 37);
+    EXPECT_FALSE(zubotalk("Bob", "<Waiting>", "<Waiting>", one));
+    EXPECT_FALSE(zubotalk("zubo", "<Waiting>", "<Waiting>", one));
+    EXPECT_FALSE(zubotalk("Zubo", "Cy", "<Waiting>", one));
+    EXPECT_FALSE(zubotalk("Zubo", "<Waiting>", "Dee", one));
+    FixedRandom zero(0);
+    EXPECT_FALSE(zubotalk("Zubo", "<Waiting>", "<Waiting>", zero));
+    FixedRandom last(36);
+    EXPECT_EQ(zubotalk("Zubo", "<Waiting>", "<Waiting>", last), "Zubo the bot says: The dog winkled on the bush.");
+    FixedRandom wild(99);  // a generator out of its range says nothing
+    EXPECT_FALSE(zubotalk("Zubo", "<Waiting>", "<Waiting>", wild));
+}
+
+TEST(Zubo, EveryRemarkCanBeDrawn) {
+    SeededRandom rng(7);
+    int said = 0;
+    std::set<std::string> seen;
+    for (int i = 0; i < 3700; ++i)
+        if (auto r = zubotalk("Zubo", "<Waiting>", "<Waiting>", rng)) {
+            ++said;
+            seen.insert(*r);
+        }
+    EXPECT_EQ(seen.size(), 36u);
+    EXPECT_GT(said, 3400);
+    EXPECT_LT(said, 3700);
+}
+
+}  // namespace
+}  // namespace quorbit::social
