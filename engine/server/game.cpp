@@ -1,28 +1,354 @@
-// TServer: the game itself (filled in step by step).
+// TServer: game start, deals, rotation, turn actions, submission and scoring, the win
+// test, the turn clock and the computer player's turns.
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <climits>
+#include <cstdint>
+
+#include "common/letters.h"
+#include "server/board.h"
+#include "server/computer.h"
 #include "server/server.h"
 
 namespace quorbit::server {
 
 using protocol::FieldReader;
+using protocol::Square;
+namespace toclient = protocol::toclient;
 
-void TServer::startgame(FieldReader&) {}
-void TServer::startnextround() {}
-void TServer::createmaze() {}
-void TServer::findplayer() {}
-int TServer::nextEligible(int after) const { return after; }
-bool TServer::eligible(int) const { return false; }
-void TServer::clearPath(int) {}
-void TServer::selectletter(FieldReader&) {}
-void TServer::selectclear(FieldReader&) {}
-void TServer::clearletter(FieldReader&) {}
-void TServer::direction(FieldReader&) {}
-void TServer::shuffle(FieldReader&) {}
-void TServer::playerdone(FieldReader&) {}
-void TServer::submit(std::string_view) {}
-bool TServer::checkforwin(int) { return false; }
-bool TServer::playedByComputer(int) const { return false; }
-void TServer::Timer1Timer() {}
-void TServer::computertimerTimer() {}
-void TServer::computerplay() {}
+namespace {
+
+// Sums that saturate instead of overflowing: the settings are the host's and unchecked.
+int satAdd(int a, int b) {
+    const std::int64_t s = static_cast<std::int64_t>(a) + b;
+    return static_cast<int>(std::clamp<std::int64_t>(s, INT_MIN, INT_MAX));
+}
+
+bool onBoard(int v) { return v >= 0 && v < kBoardSize; }
+
+}  // namespace
+
+// ---- start and rotation --------------------------------------------------------------
+
+void TServer::startgame(FieldReader& f) {
+    // Only the host starts (or restarts) a game.
+    if (senderSeat_ != 1) return;
+    // Every field is read before anything changes, so a bad request leaves the table as
+    // it was instead of a game marked running with no board.
+    protocol::GameSettings s;
+    s.starter = f.next();
+    const int playto = f.nextInt();
+    const int seconds = f.nextInt();
+    const std::string flag = f.next();
+    const int shuffles = f.nextInt();
+
+    setTimer1(false);
+    setComputertimer(false);
+    gamerunning_ = true;
+    playtoscore_ = playto;
+    timeperturn_ = seconds;
+    teamgame_ = (flag == "t");
+    shufflespergame_ = shuffles;
+    for (int seat = 1; seat <= kPlayingSeats; ++seat) {
+        tplayer& p = player(seat);
+        p.score = 0;
+        p.watching = false;
+        p.shufflesleft = shufflespergame_;
+    }
+    // The starter's name travels on as received; the flag as the server understood it,
+    // so that every client agrees with the server on whether teams play.
+    s.playTo = playtoscore_;
+    s.seconds = timeperturn_;
+    s.shuffles = shufflespergame_;
+    s.team = teamgame_;
+    sendAll(toclient::startgame(s));
+
+    for (auto& column : board_) column.fill(kUndealt);
+    teamascore_ = 0;
+    teambscore_ = 0;
+    currentplayer_ = 0;
+    lastplayer_ = 0;
+    shiftdirection_ = 1;
+    createmaze();
+    startnextround();
+}
+
+void TServer::startnextround() {
+    for (int seat = 1; seat <= kPlayingSeats; ++seat) clearPath(seat);
+    createmaze();
+    findplayer();
+}
+
+void TServer::createmaze() {
+    for (int x = 0; x < kBoardSize; ++x)
+        for (int y = 0; y < kBoardSize; ++y) {
+            int& code = board_[x][y];
+            if (code == kUndealt || code == kEmpty) code = drawcode(random_.below(98) + 1);
+        }
+    sendAll(toclient::theboard(board_));
+}
+
+bool TServer::eligible(int seat) const {
+    if (seat < 1 || seat > kPlayingSeats) return false;
+    if (players_[static_cast<std::size_t>(seat)].connected || seat == 2) return true;
+    if (teamgame_ && seat == 4 && players_[3].connected) return true;
+    if (teamgame_ && seat == 3 && players_[4].connected) return true;
+    return false;
+}
+
+int TServer::nextEligible(int after) const {
+    int seat = (after >= 0 && after <= kPlayingSeats) ? after : 0;
+    do {
+        seat = seat + 1 > kPlayingSeats ? 1 : seat + 1;
+    } while (!eligible(seat));
+    return seat;
+}
+
+void TServer::findplayer() {
+    currentplayer_ = nextEligible(lastplayer_);
+    lastplayer_ = 0;
+    clearPath(currentplayer_);
+    tplayer& p = player(currentplayer_);
+    sendAll(toclient::nextplayer(currentplayer_, p.shufflesleft));
+    if (playedByComputer(currentplayer_)) startComputer();
+    countdown_ = satAdd(timeperturn_, 4);
+    phase_ = 1;
+    setTimer1(true);
+}
+
+void TServer::clearPath(int seat) {
+    for (auto& sq : player(seat).path) sq = {-1, -1};
+}
+
+bool TServer::playedByComputer(int seat) const {
+    const tplayer& p = players_[static_cast<std::size_t>(clampSeat(seat))];
+    return !p.connected || p.watching;
+}
+
+// ---- turn actions --------------------------------------------------------------------
+
+// A turn message counts only from the current player's own connection.
+bool TServer::turnMessageFrom(int seat) const {
+    return currentplayer_ != 0 && seat == currentplayer_ && fromSender(seat);
+}
+
+void TServer::selectletter(FieldReader& f) {
+    const int seat = f.nextInt();
+    if (!turnMessageFrom(seat)) return;
+    const int position = f.nextInt();
+    const int x = f.nextInt();
+    const int y = f.nextInt();
+    sendAllBut(seat, toclient::selectletter(seat, position, x, y));
+}
+
+void TServer::selectclear(FieldReader& f) {
+    const int seat = f.nextInt();
+    if (!turnMessageFrom(seat)) return;
+    sendAllBut(seat, toclient::selectclear(seat));
+}
+
+void TServer::clearletter(FieldReader& f) {
+    const int seat = f.nextInt();
+    if (!turnMessageFrom(seat)) return;
+    const int position = f.nextInt();
+    sendAllBut(seat, toclient::clearletter(seat, position));
+}
+
+void TServer::direction(FieldReader& f) {
+    const int seat = f.nextInt();
+    if (lastplayer_ == 0 || seat != lastplayer_ || !fromSender(seat)) return;
+    const int dir = f.nextInt();
+    // Only during the wait after a word, and it only ever shortens that wait: repeated
+    // requests cannot hold the game still.
+    if (phase_ != 2) return;
+    shiftdirection_ = (dir >= 1 && dir <= 4) ? dir : 1;
+    countdown_ = std::min(countdown_, 2);
+}
+
+void TServer::shuffle(FieldReader& f) {
+    const int seat = f.nextInt();
+    if (!turnMessageFrom(seat)) return;
+    tplayer& p = player(seat);
+    if (p.shufflesleft < 1) return;
+    --p.shufflesleft;
+    countdown_ = satAdd(countdown_, timeperturn_ / 2);
+    sendAll(toclient::useshuffle(seat, p.shufflesleft, countdown_));
+    for (auto& column : board_) column.fill(kUndealt);
+    createmaze();
+}
+
+// ---- submission and scoring --------------------------------------------------------------
+
+void TServer::playerdone(FieldReader& f) {
+    const int seat = f.nextInt();
+    if (!fromSender(seat)) return;
+    donePath(seat, f);
+}
+
+void TServer::donePath(int seat, FieldReader& f) {
+    if (seat < 1 || seat > kPlayingSeats || currentplayer_ == 0 || seat != currentplayer_) return;
+    tplayer& p = player(seat);
+    clearPath(seat);
+    if (f.rest().empty()) return;
+    std::string word;
+    int letters = 0;
+    f.beginList();
+    while (!f.atListEnd()) {
+        const int k = f.nextInt();
+        const int x = f.nextInt();
+        const int y = f.nextInt();
+        // Positions run 1, 2, 3 ... in order and squares lie on the board; anything else
+        // drops the submission.
+        if (k != letters + 1 || k > kPathLength || !onBoard(x) || !onBoard(y)) return;
+        p.path[static_cast<std::size_t>(k)] = {x, y};
+        if (k >= 2) {
+            for (int j = 1; j < k; ++j) {
+                const Square& before = p.path[static_cast<std::size_t>(j)];
+                if (before.x == x && before.y == y) {
+                    out_.log("stopping here - twice");
+                    return;
+                }
+            }
+            const Square& prev = p.path[static_cast<std::size_t>(k - 1)];
+            const int dx = std::abs(prev.x - x);
+            const int dy = std::abs(prev.y - y);
+            if (dx > 1 || dy > 1 || (dx == 0 && dy == 0)) {
+                if (playedByComputer(seat) && computerDepth_ == 0) computerplay();
+                return;
+            }
+        }
+        word += static_cast<char>(std::toupper(static_cast<unsigned char>(letterAt(board_[x][y]))));
+        letters = k;
+    }
+
+    if (!spell_.IsWord(word)) {
+        if (p.connected) sendTo(seat, toclient::notvalid(seat, word));
+        return;
+    }
+
+    shiftdirection_ = random_.below(4) + 1;
+    lastplayer_ = currentplayer_;
+    setTimer1(false);
+    currentplayer_ = 0;
+
+    int total = 0;
+    int doubles = 0;
+    int triples = 0;
+    std::vector<Square> squares;
+    for (int k = 1; k <= kPathLength; ++k) {
+        const Square sq = p.path[static_cast<std::size_t>(k)];
+        if (sq.x == -1) continue;
+        const int value = letterworth(board_[sq.x][sq.y]);
+        int extra = anybonus(sq.x, sq.y, value);
+        if (extra == kTripleWord) {
+            ++triples;
+            extra = 0;
+        } else if (extra == kDoubleWord) {
+            ++doubles;
+            extra = 0;
+        }
+        total += value + extra;
+        squares.push_back(sq);
+        board_[sq.x][sq.y] = kEmpty;
+    }
+    for (int i = 0; i < doubles; ++i) total *= 2;
+    for (int i = 0; i < triples; ++i) total *= 3;
+    const bool seven = word.size() == 7;
+    if (seven) total += 20;
+
+    if (p.team == 1) teamascore_ = satAdd(teamascore_, total);
+    if (p.team == 2) teambscore_ = satAdd(teambscore_, total);
+    p.score = satAdd(p.score, total);
+    sendAll(toclient::madeword(seat, word, total, p.score, teamascore_, teambscore_, squares));
+    if (seven) sendAll(toclient::bonus(seat, 20));
+    if (checkforwin(seat)) return;
+    countdown_ = (p.connected && !p.watching) ? 5 : 2;
+    phase_ = 2;
+    setTimer1(true);
+}
+
+bool TServer::checkforwin(int seat) {
+    if (nextEligible(seat) != 1) return false;  // a win is decided only when a round ends
+    std::string name;
+    if (teamgame_) {
+        if (teamascore_ < playtoscore_ && teambscore_ < playtoscore_) return false;
+        if (teamascore_ == teambscore_) return false;
+        name = teamascore_ > teambscore_ ? "Team A" : "Team B";
+    } else {
+        int best = 0;
+        bool reached = false;
+        for (int s = 1; s <= kPlayingSeats; ++s) {
+            if (player(s).score >= playtoscore_) reached = true;
+            if (best == 0 || player(s).score > player(best).score) best = s;
+        }
+        if (!reached) return false;
+        for (int s = 1; s <= kPlayingSeats; ++s)
+            if (s != best && player(s).score == player(best).score) return false;
+        name = player(best).name;
+        if (name.empty() && best == 2) name = "Zubo";
+    }
+    // No turn runs after a win, in either kind of game.
+    currentplayer_ = 0;
+    gamerunning_ = false;
+    setTimer1(false);
+    sendAll(toclient::winner(name));
+    return true;
+}
+
+// ---- clocks ------------------------------------------------------------------------
+
+void TServer::Timer1Timer() {
+    if (!timer1Enabled_) return;
+    --countdown_;
+    if (countdown_ >= 1) return;
+    setTimer1(false);
+    switch (phase_) {
+        case 1:
+            if (checkforwin(currentplayer_)) return;
+            lastplayer_ = currentplayer_;
+            phase_ = 3;
+            countdown_ = 4;
+            setTimer1(true);
+            sendAll(toclient::timeup());
+            break;
+        case 2:
+            sendAll(toclient::moving(shiftdirection_));
+            shiftboard(board_, shiftdirection_);
+            phase_ = 3;
+            countdown_ = 4;
+            setTimer1(true);
+            break;
+        case 3:
+            startnextround();
+            break;
+        default:
+            break;
+    }
+}
+
+void TServer::computertimerTimer() {
+    if (!computertimerEnabled_) return;
+    --computerdelay_;
+    if (computerdelay_ >= 1) return;
+    setComputertimer(false);
+    if (gamerunning_ && currentplayer_ != 0 && playedByComputer(currentplayer_)) computerplay();
+}
+
+void TServer::computerplay() {
+    const int seat = currentplayer_;
+    if (seat == 0) return;
+    const auto choice = chooseword(board_, words_, random_);
+    if (!choice) return;  // nothing can be traced: the turn runs out
+    std::string payload = std::to_string(seat);
+    for (const auto& step : choice->path)
+        payload += "+" + std::to_string(step.position) + "+" + std::to_string(step.x) + "+" +
+                   std::to_string(step.y);
+    FieldReader f(payload);
+    f.nextInt();
+    ++computerDepth_;
+    donePath(seat, f);
+    --computerDepth_;
+}
 
 }  // namespace quorbit::server

@@ -123,6 +123,7 @@ private:
     void clearPath(int seat);
 
     // Turn actions.
+    bool turnMessageFrom(int seat) const;
     void selectletter(protocol::FieldReader& f);
     void selectclear(protocol::FieldReader& f);
     void clearletter(protocol::FieldReader& f);
@@ -131,7 +132,7 @@ private:
 
     // Submission and scoring.
     void playerdone(protocol::FieldReader& f);
-    void submit(std::string_view payload);
+    void donePath(int seat, protocol::FieldReader& f);
     bool checkforwin(int seat);
     bool playedByComputer(int seat) const;
 
