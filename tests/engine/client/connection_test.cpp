@@ -38,6 +38,17 @@ TEST_F(ClientTest, OneLinePerPumpInArrivalOrderAndNamelessLinesDropped) {
     EXPECT_THAT(chat(), ElementsAre("You have a differnt version of the game then the host."));
 }
 
+TEST_F(ClientTest, OverlongLinesAreDroppedWhole) {
+    login(1);
+    std::string board = "CMD_theboard";
+    while (board.size() <= protocol::kMaxTail) board += "+1+1+9";
+    engine.received(protocol::frame(board) + protocol::frame(tc::wrongversion()));
+    EXPECT_EQ(engine.pendingLines(), 1u);
+    while (engine.pump()) {}
+    EXPECT_EQ(letter(1, 1), 0);
+    EXPECT_EQ(chat().size(), 1u);
+}
+
 TEST_F(ClientTest, ArrivalsFillSeatsAndOwnArrivalAsksForTheSettings) {
     engine.setLaunch(false, "Ann");
     serve(tc::sendlogininfo(2));
