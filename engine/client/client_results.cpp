@@ -33,9 +33,7 @@ void ClientEngine::madeword(msg::FieldReader& f) {
 
     state_.selectedcount = 0;
     state_.lastselected = Square{};
-    for (auto& column : state_.boardmarks)
-        for (int& mark : column)
-            if (mark != kMarkNone) mark = kMarkTaken;
+    for (auto& column : state_.boardmarks) column.fill(kMarkTaken);
     emptyRack();
 
     // The rack shows the word as its letters leave the board.

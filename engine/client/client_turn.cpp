@@ -67,6 +67,8 @@ void ClientEngine::rackClick(int slot) {
     sendIfLoggedIn(msg::toserver::clearletter(state_.myseat, slot));
     state_.selectedcount = count - 1;
     state_.lastselected = count > 1 ? state_.selected[index - 1] : Square{};
+    // The new end of the chain is the newest square again and shows the frame.
+    if (state_.lastselected.isSet()) markAt(state_.lastselected) = kPicFrame;
 }
 
 void ClientEngine::buttonClearClick() {

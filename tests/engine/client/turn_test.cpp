@@ -100,6 +100,8 @@ TEST_F(ClientTest, TakingBackOnlyTheLastSlot) {
     EXPECT_EQ(mark(2, 0), kMarkNone);
     EXPECT_EQ(st().image_letter[2], 0);
     EXPECT_EQ(st().lastselected, (Square{1, 0}));
+    EXPECT_EQ(mark(1, 0), kPicFrame);
+    EXPECT_EQ(mark(0, 0), kPicCross);
     EXPECT_THAT(sent(), ElementsAre(ts::clearletter(1, 3)));
     clickSquare(3, 0);  // must neighbour (1, 0) now
     EXPECT_EQ(st().label_status, "Invalid Selection");
