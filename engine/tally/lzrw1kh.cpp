@@ -1,0 +1,195 @@
+#include "tally/lzrw1kh.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace quorbit::tally {
+
+namespace {
+
+constexpr std::size_t kHashSize = 4096;
+constexpr std::uint16_t kUnset = 0xFFFF;  // no position < 32,768 has this value
+constexpr std::size_t kMaxDistance = 4095;
+constexpr std::size_t kMinCopy = 3;
+constexpr std::size_t kMaxCopy = 18;
+constexpr std::size_t kMinRun = 16;
+constexpr std::size_t kMaxRun = 4095;
+
+inline std::uint32_t hashOf(const std::uint8_t* p) {
+    const std::uint32_t mixed = ((((std::uint32_t{p[0]} << 4) ^ p[1]) << 4) ^ p[2]);
+    return ((40543u * mixed) >> 4) & 0xFFFu;
+}
+
+inline void putWord(std::uint8_t* at, std::uint32_t word) {
+    at[0] = static_cast<std::uint8_t>(word >> 8);
+    at[1] = static_cast<std::uint8_t>(word);
+}
+
+}  // namespace
+
+TLZR::TLZR() {
+    try {
+        hash_ = std::make_unique<std::uint16_t[]>(kHashSize);
+    } catch (const std::bad_alloc&) {
+        throw ELzrw1KHCompressor("LZRW1KH : no memory for HASH table");
+    }
+}
+
+std::size_t TLZR::CompressBlock(std::span<const std::uint8_t> source, std::span<std::uint8_t> destination) {
+    const std::size_t n = source.size();
+    if (n > kLzrBlockSize || destination.size() < n + kLzrSlack)
+        throw std::invalid_argument("TLZR::CompressBlock: block or buffer size out of range");
+    std::fill_n(hash_.get(), kHashSize, kUnset);
+    const std::uint8_t* src = source.data();
+    std::uint8_t* const dst = destination.data();
+    std::uint16_t* const table = hash_.get();
+
+    dst[0] = kLzrFlagCompressed;
+    std::uint8_t* controlAt = dst + 1;
+    std::uint8_t* out = dst + 3;
+    const std::uint8_t* const outLimit = dst + n;  // going past it means: store instead
+    std::uint32_t control = 0;
+    unsigned items = 0;
+    std::size_t r = 0;
+
+    while (r < n && out <= outLimit) {
+        if (items == 16) {
+            putWord(controlAt, control);
+            controlAt = out;
+            out += 2;
+            control = 0;
+            items = 0;
+        }
+        ++items;
+        const std::size_t left = n - r;
+        const std::uint8_t current = src[r];
+
+        // A run of the current byte.
+        if (left >= kMinRun && src[r + 1] == current) {
+            const std::size_t limit = std::min(left, kMaxRun);
+            std::size_t count = 2;
+            while (count < limit && src[r + count] == current) ++count;
+            if (count >= kMinRun) {
+                const std::uint32_t stored = static_cast<std::uint32_t>(count - kMinRun);
+                out[0] = 0;
+                putWord(out + 1, stored);
+                out[3] = current;
+                out += 4;
+                control = (control << 1) | 1u;
+                r += count;
+                continue;
+            }
+        }
+
+        // A copy from the position that last had the same hash. The last two bytes
+        // of the input cannot start a copy of 3, so they are not hashed at all.
+        if (left >= kMinCopy) {
+            const std::uint32_t h = hashOf(src + r);
+            const std::uint16_t candidate = table[h];
+            table[h] = static_cast<std::uint16_t>(r);
+            if (candidate != kUnset && r - candidate <= kMaxDistance) {
+                const std::uint8_t* from = src + candidate;
+                const std::uint8_t* at = src + r;
+                const std::size_t limit = std::min(left, kMaxCopy);
+                std::size_t length = 0;
+                while (length < limit && from[length] == at[length]) ++length;
+                if (length >= kMinCopy) {
+                    putWord(out, static_cast<std::uint32_t>(((r - candidate) << 4) | (length - kMinCopy)));
+                    out += 2;
+                    control = (control << 1) | 1u;
+                    r += length;
+                    continue;
+                }
+            }
+        }
+
+        *out++ = current;
+        control <<= 1;
+        ++r;
+    }
+    putWord(controlAt, (control << (16 - items)) & 0xFFFFu);
+
+    if (out > outLimit) {
+        dst[0] = kLzrFlagStored;
+        if (n > 0) std::memcpy(dst + 1, src, n);
+        return n + 1;
+    }
+    return static_cast<std::size_t>(out - dst);
+}
+
+long TLZR::DecompressBlock(std::span<const std::uint8_t> block, std::span<std::uint8_t> destination) {
+    const std::size_t length = block.size();
+    if (length < 2) return 0;
+    const std::uint8_t* ip = block.data();
+    const std::uint8_t* const end = ip + length;
+    std::uint8_t* const start = destination.data();
+    std::uint8_t* op = start;
+    std::uint8_t* const bufferEnd = start + destination.size();
+    std::uint8_t* const limit = start + std::min(destination.size(), kLzrBlockSize);
+
+    if (ip[0] == kLzrFlagStored) {
+        const std::size_t count = length - 1;
+        if (count > static_cast<std::size_t>(limit - start)) return -1;
+        std::memcpy(start, ip + 1, count);
+        return static_cast<long>(count);
+    }
+    if (ip[0] != kLzrFlagCompressed) return -1;
+    ++ip;
+
+    std::uint32_t control = 0;
+    unsigned bits = 0;
+    while (ip < end) {
+        if (bits == 0) {
+            if (end - ip < 2) return -1;
+            control = (std::uint32_t{ip[0]} << 8) | ip[1];
+            ip += 2;
+            bits = 16;
+            // Sixteen literals in a row: one move.
+            if (control == 0 && end - ip >= 16 && limit - op >= 16) {
+                std::memcpy(op, ip, 16);
+                op += 16;
+                ip += 16;
+                bits = 0;
+                continue;
+            }
+            if (ip == end) break;
+        }
+        if ((control & 0x8000u) == 0) {
+            if (op == limit) return -1;
+            *op++ = *ip++;
+        } else {
+            if (end - ip < 2) return -1;
+            const std::size_t distance = (std::size_t{ip[0]} << 4) | (ip[1] >> 4);
+            if (distance == 0) {
+                if (end - ip < 4) return -1;
+                const std::size_t count = ((std::size_t{ip[1]} << 8) | ip[2]) + kMinRun;
+                if (count > static_cast<std::size_t>(limit - op)) return -1;
+                std::memset(op, ip[3], count);
+                op += count;
+                ip += 4;
+            } else {
+                const std::size_t count = (ip[1] & 0x0Fu) + kMinCopy;
+                ip += 2;
+                if (distance > static_cast<std::size_t>(op - start)) return -1;
+                if (count > static_cast<std::size_t>(limit - op)) return -1;
+                const std::uint8_t* from = op - distance;
+                if (distance >= 8 && bufferEnd - op >= 24) {
+                    // Whole words; the spare bytes past `count` are overwritten later
+                    // or lie beyond the produced output.
+                    std::memcpy(op, from, 8);
+                    std::memcpy(op + 8, from + 8, 8);
+                    if (count > 16) std::memcpy(op + 16, from + 16, 8);
+                } else {
+                    for (std::size_t k = 0; k < count; ++k) op[k] = from[k];
+                }
+                op += count;
+            }
+        }
+        control <<= 1;
+        --bits;
+    }
+    return static_cast<long>(op - start);
+}
+
+}  // namespace quorbit::tally
