@@ -1,0 +1,195 @@
+#pragma once
+// TSock: one TCP stream or UDP datagram socket whose stack notifications (read, write,
+// accept, connect, close, each with an error code) become events on the thread that owns
+// the object, one at a time. The component never frames or alters data: what the peer
+// sent arrives byte for byte, in chunks whose boundaries follow the stack.
+//
+// Events are plain callables, named as the component's events; an accepted socket gets
+// copies of its listener's OnRead, OnWrite, OnDisconnect and OnInfo. Every report goes
+// through OnInfo as (sender, kind, text). Misuse raises ESockException with a fixed
+// message; asynchronous failures never raise, they arrive as siError reports.
+//
+// Readiness comes from QSocketNotifier on the owner's event loop. Automatic accepting in
+// blocking mode runs OnAutoAccept on a worker thread, one per accepted connection.
+#include <netinet/in.h>
+
+#include <QObject>
+#include <QPointer>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QSocketNotifier;
+class QThread;
+
+namespace quorbit::net {
+
+class ESockException : public std::runtime_error {
+public:
+    explicit ESockException(const std::string& message) : std::runtime_error(message) {}
+};
+
+enum class TSocketType { stStream = 0, stDatagram = 1 };
+enum class TLineBreak { lbCRLF = 0, lbCR = 1, lbLF = 2, lbSmart = 3 };
+enum class TSocketInfo {
+    siLookup = 0,
+    siConnect = 1,
+    siClose = 2,
+    siListen = 3,
+    siReceive = 4,
+    siSend = 5,
+    siAccept = 6,
+    siError = 7,
+};
+
+// The stack's event kinds, as numbered in the notifications.
+enum SockEvent : int { FD_READ = 1, FD_WRITE = 2, FD_ACCEPT = 8, FD_CONNECT = 16, FD_CLOSE = 32 };
+
+inline constexpr int kReceiveChunk = 32768;  // most bytes taken per receive call
+
+class TSock;
+
+// A byte stream over a socket: Read receives, Write sends, Seek does nothing.
+class TSockStream {
+public:
+    explicit TSockStream(TSock& sock) : sock_(sock) {}
+    int Read(char* buffer, int count);
+    int Write(const char* buffer, int count);
+    long Seek(long offset, int origin);
+
+private:
+    TSock& sock_;
+};
+
+class TSock : public QObject {
+    Q_OBJECT
+public:
+    using TNotifyEvent = std::function<void(TSock& sender)>;
+    using TNotifyInfoEvent = std::function<void(TSock& sender, TSocketInfo info, const std::string& msg)>;
+    using TNotifyReadEvent = std::function<void(TSock& sender, int count)>;
+    using TNotifyAutoEvent = std::function<void(TSock& sender, TSock& newSock)>;
+    // Receives exceptions that leave an event (an owner's handler that throws, or a
+    // report handler replaced by "Error here"); by default they are written to stderr.
+    using ExceptionHook = std::function<void(const std::exception&)>;
+
+    explicit TSock(QObject* owner = nullptr);
+    ~TSock() override;
+    TSock(const TSock&) = delete;
+    TSock& operator=(const TSock&) = delete;
+
+    // Properties.
+    TSocketType SocketType() const { return socketType_; }
+    void setSocketType(TSocketType type);
+    const std::string& HostName() const { return hostName_; }
+    void setHostName(const std::string& host);
+    const std::string& PortName() const { return portName_; }
+    void setPortName(const std::string& port);
+    bool Blocking() const { return blocking_; }
+    void setBlocking(bool blocking);
+    bool AutoAccept() const { return autoAccept_; }
+    void setAutoAccept(bool on) { autoAccept_ = on; }
+    bool Listen() const { return listen_; }
+    void setListen(bool listen);
+    TLineBreak LineBreak() const { return lineBreak_; }
+    void setLineBreak(TLineBreak lb) { lineBreak_ = lb; }
+    int BlockingTimeout() const { return blockingTimeout_; }
+    void setBlockingTimeout(int seconds) { blockingTimeout_ = seconds; }
+
+    TNotifyEvent OnConnect;
+    TNotifyEvent OnDisconnect;
+    TNotifyInfoEvent OnInfo;
+    TNotifyReadEvent OnRead;
+    TNotifyEvent OnWrite;
+    TNotifyEvent OnAccept;
+    TNotifyAutoEvent OnAutoAccept;
+
+    // The owner's number for this socket (the server stores the seat here).
+    int Tag = 0;
+
+    // Run-time state.
+    bool Connected() const { return connected_; }
+    int Handle() const { return handle_; }
+    // Bytes handed to Send and not yet taken by the stack.
+    std::size_t SendBufferSize() const { return sendBuffer_.size(); }
+    // Bytes received and not yet taken by the owner.
+    std::size_t ReceiveBufferSize() const { return receiveBuffer_.size(); }
+    TSockStream& Stream() { return stream_; }
+
+    bool Open();
+    bool Close();
+    bool Send(std::string_view data);
+    std::string Receive(int count);
+    std::string Text() { return Receive(-1); }
+    bool Accept(TSock*& newSock);
+    bool SendDatagram(std::string_view data, const std::string& host);
+    std::string ReceiveDatagram(std::string& host);
+    std::string PeerAddress() const;
+
+    // Name resolution as the component does it (reports go to OnInfo); exposed for the
+    // owner's checks and tests. Addresses and ports are in network byte order.
+    in_addr_t resolveHost(const std::string& host);
+    in_port_t resolvePort(const std::string& port);
+
+    static void setExceptionHook(ExceptionHook hook);
+    static void clearHostCache();
+    static std::size_t hostCacheSize();
+
+private:
+    TSock(TSock& listener, int handle);  // an accepted connection
+
+    void report(TSocketInfo info, const std::string& text);
+    void registerNotifications();
+    void dropNotifiers();
+    void setReadArmed(bool on);
+    void setWriteArmed(bool on);
+    void fillTarget(bool anyHost);
+    TSock* wrapAccepted(int handle, const sockaddr_in& peer, bool withReports);
+    bool waitReadable();
+
+    // Notification sources.
+    void onReadable();
+    void onWritable();
+    void connectFinished(int error);
+    void dispatch(int event, int error);
+    void fdRead();
+    void fdWrite();
+    void fdAccept();
+    void fdConnect();
+    void fdClose();
+    void autoAccept();
+    template <typename F>
+    void guarded(F&& f);
+
+    TSocketType socketType_ = TSocketType::stStream;
+    std::string hostName_;
+    std::string portName_;
+    bool blocking_ = false;
+    bool autoAccept_ = false;
+    bool listen_ = false;
+    TLineBreak lineBreak_ = TLineBreak::lbSmart;
+    int blockingTimeout_ = 0;
+
+    int handle_ = -1;
+    bool connected_ = false;
+    bool connecting_ = false;    // a non-blocking connect waits for its outcome
+    bool writePending_ = false;  // one write-readiness event is owed
+    unsigned openSerial_ = 0;    // tells a late connect outcome from a later socket
+    sockaddr_in target_{};
+    sockaddr_in peer_{};
+    std::string receiveBuffer_;
+    std::string sendBuffer_;
+    std::string pendingRead_;    // bytes of the current read notification
+    int pendingCloseError_ = 0;  // error of the current close notification
+    TSockStream stream_;
+
+    QSocketNotifier* readNotifier_ = nullptr;
+    QSocketNotifier* writeNotifier_ = nullptr;
+    std::vector<QPointer<QThread>> workers_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace quorbit::net
