@@ -1,0 +1,193 @@
+#include "server/serverhost.h"
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+
+#include "dictionary/builtin_words.h"
+
+namespace quorbit::serverhost {
+namespace {
+
+std::uint64_t clockSeed() {
+    return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+           static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+}
+
+}  // namespace
+
+ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_(std::move(options.log)) {
+    socktimer.setInterval(10);
+    socktimer.setTimerType(Qt::PreciseTimer);
+    Timer1.setInterval(1000);
+    computertimer.setInterval(1000);
+    connect(&socktimer, &QTimer::timeout, this, [this] { serve([this] { server_->socktimerTimer(); }); });
+    connect(&Timer1, &QTimer::timeout, this, [this] { serve([this] { server_->Timer1Timer(); }); });
+    connect(&computertimer, &QTimer::timeout, this,
+            [this] { serve([this] { server_->computertimerTimer(); }); });
+
+    const std::filesystem::path folder =
+        options.dictionaryFolder.empty() ? std::filesystem::current_path() : options.dictionaryFolder;
+    spell_ = std::make_unique<dictionary::TDictn>(folder, dictionary::builtinWordFile(),
+                                                  [this](const std::string& notice) { log(notice); });
+    random_ = std::make_unique<SeededRandom>(options.seed ? options.seed : clockSeed());
+
+    Sock1.setSocketType(net::TSocketType::stStream);
+    Sock1.setBlocking(false);
+    Sock1.setAutoAccept(false);
+    Sock1.OnAccept = [this](net::TSock& listener) { Sock1Accept(listener); };
+    Sock1.OnRead = [this](net::TSock& sock, int count) { Sock1Read(sock, count); };
+
+    server::ServerOutput& out = *this;
+    server_ = std::make_unique<server::TServer>(out, *spell_, *random_);
+    if (server_->timer1Enabled()) Timer1.start();
+    if (server_->computertimerEnabled()) computertimer.start();
+    socktimer.start();
+}
+
+ServerHost::~ServerHost() {
+    socktimer.stop();
+    Timer1.stop();
+    computertimer.stop();
+    // The sockets close quietly with Sock1; the server hears nothing more.
+    for (auto& [id, sock] : connections_) {
+        sock->OnInfo = nullptr;
+        sock->OnDisconnect = nullptr;
+        sock->OnRead = nullptr;
+    }
+}
+
+template <typename F>
+void ServerHost::serve(F&& f) {
+    // A fault inside the server must not take the host down with it.
+    try {
+        f();
+    } catch (const std::exception& e) {
+        log(std::string("server error: ") + e.what());
+    }
+}
+
+bool ServerHost::listen(int port) {
+    error_.clear();
+    if (Sock1.Listen()) return true;
+    if (Sock1.Handle() >= 0) Sock1.Close();  // a failed earlier attempt
+    try {
+        Sock1.setPortName(std::to_string(port));
+        Sock1.setListen(true);
+        return true;
+    } catch (const std::exception& e) {
+        error_ = e.what();
+        Sock1.Close();
+        return false;
+    }
+}
+
+void ServerHost::stopListening() {
+    if (Sock1.Listen()) Sock1.setListen(false);
+}
+
+// ---- socket events ----
+
+void ServerHost::Sock1Accept(net::TSock& listener) {
+    net::TSock* sock = nullptr;
+    if (!listener.Accept(sock) || !sock) return;
+    const server::ConnectionId id = nextId_++;
+    sock->Tag = id;
+    sock->OnRead = [this](net::TSock& s, int count) { Sock1Read(s, count); };
+    sock->OnDisconnect = [this](net::TSock& s) { tempsockDisconnect(s); };
+    sock->OnInfo = [this](net::TSock& s, net::TSocketInfo info, const std::string& text) {
+        tempsockInfo(s, info, text);
+    };
+    connections_[id] = sock;
+    serve([&] { server_->opened(id); });
+}
+
+void ServerHost::Sock1Read(net::TSock& sock, int) {
+    const server::ConnectionId id = sock.Tag;
+    const std::string bytes = sock.Text();
+    if (!connections_.count(id) || dropping_.count(id) || bytes.empty()) return;
+    serve([&] { server_->received(id, bytes); });
+}
+
+void ServerHost::tempsockDisconnect(net::TSock& sock) {
+    // The peer closed: close our side, which reports "Socket Closed".
+    if (sock.Handle() >= 0 || sock.Connected()) sock.Close();
+}
+
+void ServerHost::tempsockInfo(net::TSock& sock, net::TSocketInfo info, const std::string& text) {
+    const server::ConnectionId id = sock.Tag;
+    if (info == net::TSocketInfo::siError) log("connection " + std::to_string(id) + ": " + text);
+    if (text != "Socket Closed") return;
+    const auto it = connections_.find(id);
+    if (it == connections_.end() || it->second != &sock) return;
+    connections_.erase(it);
+    dropping_.erase(id);
+    discard(&sock);
+    serve([&] { server_->closed(id); });
+}
+
+void ServerHost::discard(net::TSock* sock) {
+    sock->OnInfo = nullptr;
+    sock->OnDisconnect = nullptr;
+    sock->OnRead = nullptr;
+    if (sock->Handle() >= 0) sock->Close();
+    sock->deleteLater();
+}
+
+// ---- what the server asks ----
+
+void ServerHost::send(server::ConnectionId id, std::string_view bytes) {
+    const auto it = connections_.find(id);
+    if (it == connections_.end() || dropping_.count(id)) return;
+    net::TSock* sock = it->second;
+    try {
+        sock->Send(bytes);
+    } catch (const std::exception& e) {
+        dropLater(id, e.what());
+        return;
+    }
+    if (sock->SendBufferSize() > kMaxSendBacklog) dropLater(id, "more than 1 MiB waiting to be sent");
+}
+
+void ServerHost::close(server::ConnectionId id) {
+    const auto it = connections_.find(id);
+    if (it == connections_.end()) return;
+    net::TSock* sock = it->second;
+    connections_.erase(it);
+    dropping_.erase(id);
+    discard(sock);
+}
+
+void ServerHost::dropLater(server::ConnectionId id, const std::string& why) {
+    // Called from inside the server (a send of a broadcast): the server hears of the
+    // closing once it has finished what it is doing.
+    if (!dropping_.insert(id).second) return;
+    log("connection " + std::to_string(id) + " closed: " + why);
+    QTimer::singleShot(0, this, [this, id] {
+        const auto it = connections_.find(id);
+        if (it == connections_.end() || !dropping_.count(id)) return;
+        net::TSock* sock = it->second;
+        connections_.erase(it);
+        dropping_.erase(id);
+        discard(sock);
+        serve([&] { server_->closed(id); });
+    });
+}
+
+void ServerHost::timerChanged(server::ServerTimer timer, bool enabled) {
+    QTimer& t = timer == server::ServerTimer::Timer1 ? Timer1 : computertimer;
+    if (enabled)
+        t.start();
+    else
+        t.stop();
+}
+
+void ServerHost::log(std::string_view line) {
+    if (log_) {
+        log_(line);
+        return;
+    }
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+}
+
+}  // namespace quorbit::serverhost

@@ -1,0 +1,88 @@
+#pragma once
+// ServerHost: runs the game server inside a Qt program, headless or beside the windows.
+//
+// It owns the listening socket Sock1, gives every accepted socket a connection number of
+// its own (kept in the socket's Tag), feeds what each socket reads to the server, reports
+// closes, and drives the server's three timers: the 10 ms pump, the one-second turn
+// clock and the one-second computer delay. A connection with more than 1 MiB waiting to
+// be sent is closed and reported to the server as any other departure.
+#include <QObject>
+#include <QTimer>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "common/random.h"
+#include "dictionary/dictn.h"
+#include "net/tsock.h"
+#include "server/server.h"
+#include "server/server_output.h"
+
+namespace quorbit::serverhost {
+
+inline constexpr std::size_t kMaxSendBacklog = 1024 * 1024;
+
+class ServerHost : public QObject, private server::ServerOutput {
+    Q_OBJECT
+public:
+    using LogSink = std::function<void(std::string_view)>;
+
+    struct Options {
+        std::filesystem::path dictionaryFolder;  // empty: the current directory
+        std::uint64_t seed = 0;                  // 0: seeded from the clock
+        LogSink log;                             // empty: standard error
+    };
+
+    ServerHost() : ServerHost(Options{}) {}
+    explicit ServerHost(Options options, QObject* parent = nullptr);
+    ~ServerHost() override;
+
+    // Starts listening on `port` (all addresses). False with errorText() set when the
+    // port cannot be taken; the host can then be asked to listen again.
+    bool listen(int port);
+    void stopListening();
+    bool listening() const { return Sock1.Listen(); }
+    const std::string& errorText() const { return error_; }
+
+    std::size_t connectionCount() const { return connections_.size(); }
+    const server::TServer& server() const { return *server_; }
+
+private:
+    // What the server asks of its host.
+    void send(server::ConnectionId id, std::string_view bytes) override;
+    void close(server::ConnectionId id) override;
+    void timerChanged(server::ServerTimer timer, bool enabled) override;
+    void log(std::string_view line) override;
+
+    // Socket events.
+    void Sock1Accept(net::TSock& listener);
+    void Sock1Read(net::TSock& sock, int count);
+    void tempsockDisconnect(net::TSock& sock);
+    void tempsockInfo(net::TSock& sock, net::TSocketInfo info, const std::string& text);
+
+    void dropLater(server::ConnectionId id, const std::string& why);
+    void discard(net::TSock* sock);
+    template <typename F>
+    void serve(F&& f);
+
+    LogSink log_;
+    // The timers exist before the server, which may switch them while it is built.
+    QTimer socktimer;
+    QTimer Timer1;
+    QTimer computertimer;
+    std::unique_ptr<dictionary::TDictn> spell_;
+    std::unique_ptr<SeededRandom> random_;
+    net::TSock Sock1;
+    std::map<server::ConnectionId, net::TSock*> connections_;
+    std::set<server::ConnectionId> dropping_;  // closing once control returns to the loop
+    server::ConnectionId nextId_ = 1;
+    std::string error_;
+    std::unique_ptr<server::TServer> server_;
+};
+
+}  // namespace quorbit::serverhost
