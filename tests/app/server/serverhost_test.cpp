@@ -1,0 +1,146 @@
+// The server's host over real loopback connections: every accepted socket reaches the
+// game server as a connection of its own, closes of every kind are reported, and a
+// connection that will not take its output is cut off.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+#include "app/net/loopback.h"
+#include "protocol/framing.h"
+#include "protocol/messages.h"
+#include "server/serverhost.h"
+
+namespace quorbit::serverhost {
+namespace {
+using net::testing::RawPeer;
+using net::testing::waitUntil;
+namespace toserver = protocol::toserver;
+namespace toclient = protocol::toclient;
+using protocol::frame;
+
+struct Hosted {
+    QTemporaryDir folder;
+    std::vector<std::string> logLines;
+    std::unique_ptr<ServerHost> host;
+    int port = 0;
+
+    Hosted() {
+        ServerHost::Options o;
+        o.dictionaryFolder = folder.path().toStdString();
+        o.seed = 7;
+        o.log = [this](std::string_view line) { logLines.emplace_back(line); };
+        host = std::make_unique<ServerHost>(o);
+        port = net::testing::deadPort();
+        EXPECT_TRUE(host->listen(port)) << host->errorText();
+    }
+    // Connects and reads the login request.
+    RawPeer join(int expectSeat) {
+        RawPeer p;
+        EXPECT_TRUE(p.connect(port));
+        const std::string want = frame(toclient::sendlogininfo(expectSeat));
+        EXPECT_EQ(p.receive(want.size()), want);
+        return p;
+    }
+    RawPeer login(int seat, const std::string& name) {
+        RawPeer p = join(seat);
+        EXPECT_TRUE(p.send(frame(toserver::logininfo(seat, protocol::kVersion, name))));
+        const std::string want = frame(toclient::newplayerinfo(seat, name));
+        EXPECT_TRUE(waitUntil([&] { return host->server().seat(seat).name == name; }));
+        return p;
+    }
+};
+
+TEST(ServerHost, EachConnectionGetsItsSeatAndAFreedSeatIsHandedOutAgain) {
+    Hosted h;
+    RawPeer a = h.join(1);
+    RawPeer b = h.join(2);
+    RawPeer c = h.join(3);
+    EXPECT_EQ(h.host->connectionCount(), 3u);
+    b.close();
+    ASSERT_TRUE(waitUntil([&] { return !h.host->server().seat(2).connected; }));
+    EXPECT_EQ(h.host->connectionCount(), 2u);
+    RawPeer d = h.join(2);
+    EXPECT_EQ(h.host->server().playercount(), 3);
+}
+
+TEST(ServerHost, LinesSplitAcrossReadsAreJoinedAndRelayed) {
+    Hosted h;
+    RawPeer a = h.login(1, "Ann");
+    RawPeer b = h.login(2, "Bob");
+    a.receive(1 << 16, 200);  // the login announcements
+    const std::string chat = frame(toserver::chat(2, "a+b", "Red"));
+    ASSERT_TRUE(b.send(chat.substr(0, 5)));
+    net::testing::settle(30);
+    ASSERT_TRUE(b.send(chat.substr(5)));
+    const std::string want = frame(toclient::chat("Bob", "a+b|Red"));
+    EXPECT_EQ(a.receive(want.size()), want);
+}
+
+TEST(ServerHost, AResetConnectionFreesItsSeatAndTellsTheOthers) {
+    Hosted h;
+    RawPeer a = h.login(1, "Ann");
+    RawPeer b = h.login(2, "Bob");
+    a.receive(1 << 16, 200);
+    b.reset();
+    const std::string want = frame(toclient::playerdisconnected(2, "Bob"));
+    EXPECT_EQ(a.receive(want.size()), want);
+    EXPECT_FALSE(h.host->server().seat(2).connected);
+}
+
+TEST(ServerHost, APortInUseIsRefusedWithTheReasonAndCanBeRetried) {
+    Hosted h;
+    QTemporaryDir other;
+    ServerHost::Options o;
+    o.dictionaryFolder = other.path().toStdString();
+    o.log = [](std::string_view) {};
+    ServerHost second(o);
+    EXPECT_FALSE(second.listen(h.port));
+    EXPECT_EQ(second.errorText(), "Listen - Error Binding Socket");
+    EXPECT_FALSE(second.listening());
+    h.host->stopListening();
+    EXPECT_TRUE(second.listen(h.port)) << second.errorText();
+    EXPECT_TRUE(second.errorText().empty());
+}
+
+TEST(ServerHost, AConnectionThatDoesNotReadIsClosedPastOneMebibyteWaiting) {
+    Hosted h;
+    RawPeer a = h.login(1, "Ann");
+    // A tiny receive window, and it never reads.
+    RawPeer b;
+    ASSERT_TRUE(b.connect(h.port, 4096));
+    ASSERT_TRUE(waitUntil([&] { return h.host->server().seat(2).connected; }));
+    ASSERT_TRUE(b.send(frame(toserver::logininfo(2, protocol::kVersion, "Bob"))));
+    ASSERT_TRUE(waitUntil([&] { return h.host->server().seat(2).name == "Bob"; }));
+
+    // Long chat lines relayed to everybody; Ann reads hers, Bob's pile up.
+    const std::string line(60000, 'x');
+    const std::string gone = frame(toclient::playerdisconnected(2, "Bob"));
+    std::string seen;
+    bool cut = false;
+    for (int i = 0; i < 400 && !cut; ++i) {
+        ASSERT_TRUE(a.send(frame(toserver::chat(1, line, "Red"))));
+        seen += a.receive(1 << 20, 15);
+        cut = seen.find(gone) != std::string::npos;
+        if (seen.size() > (1u << 20)) seen.erase(0, seen.size() - gone.size());
+    }
+    if (!cut) cut = a.receive(1 << 22, 2000).find(gone) != std::string::npos;
+    EXPECT_TRUE(cut);
+    EXPECT_FALSE(h.host->server().seat(2).connected);
+    bool logged = false;
+    for (const auto& l : h.logLines) logged = logged || l.find("more than 1 MiB waiting to be sent") != std::string::npos;
+    EXPECT_TRUE(logged);
+}
+
+TEST(ServerHost, DestroyingTheHostEndsEveryConnection) {
+    Hosted h;
+    RawPeer a = h.login(1, "Ann");
+    RawPeer b = h.join(2);
+    h.host.reset();
+    EXPECT_TRUE(a.closedByPeer(2000));
+    EXPECT_TRUE(b.closedByPeer(2000));
+}
+
+}  // namespace
+}  // namespace quorbit::serverhost
