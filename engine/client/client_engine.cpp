@@ -47,10 +47,10 @@ void ClientEngine::buildDispatch() {
     auto& d = dispatcher_;
     d.add("CMD_sendlogininfo", [this](F& f) { sendloginfo(f); });
     d.add("CMD_chat", [this](F& f) {
-        chatrecieved(f, true);
+        chatrecieved(f);
         if (state_.seats[1].label_playername == kZubo) zubotalk();
     });
-    d.add("CMD_action", [this](F& f) { chatrecieved(f, false); });
+    d.add("CMD_action", [this](F& f) { chatrecieved(f); });
     d.add("CMD_newplayerinfo", [this](F& f) { newplayerinfo(f); });
     d.add("CMD_havewrongversion", [this](F& f) {
         addlinetochat(f.rest() + " has a different version of the game then you.", social::kSystemColour);
@@ -201,7 +201,7 @@ void ClientEngine::startGame(const msg::GameSettings& settings) {
 
 // ---- Chat ---------------------------------------------------------------------------
 
-void ClientEngine::chatrecieved(msg::FieldReader& f, bool) {
+void ClientEngine::chatrecieved(msg::FieldReader& f) {
     auto line = social::readReceivedLine(f.rest());
     addlinetochat(std::move(line.text), line.colour);
 }

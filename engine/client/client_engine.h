@@ -261,7 +261,7 @@ private:
     void newplayerinfo(protocol::FieldReader& f);
     void playerdisconnected(protocol::FieldReader& f);
     void justwatching(protocol::FieldReader& f);
-    void chatrecieved(protocol::FieldReader& f, bool isChat);
+    void chatrecieved(protocol::FieldReader& f);
     void zubotalk();
 
     // Game mirror handlers.
