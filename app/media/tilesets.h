@@ -1,0 +1,62 @@
+#pragma once
+// Tile sets: the folder `quorbittiles` of bitmaps, each holding the 36 pictures of the
+// board and rack side by side, and the set currently in force.
+//
+// A set's file is NAME.bmp; it must be at least 2016 x 56 pixels, picture i being the
+// square at x = 56 i, y = 0; pure green (0, 255, 0) is transparent. Until a set is loaded
+// the window's built-in ("classic") pictures are in force.
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+
+namespace quorbit::media {
+
+inline constexpr int kTilePictures = 36;
+inline constexpr int kTileSize = 56;
+using TilePictures = std::array<QPixmap, kTilePictures>;
+
+class TileSets {
+public:
+    // The folders to look in, first match winning: `quorbittiles` in the folder beside the
+    // program (besideProgramFolder()), then `quorbittiles` in the program's own folder
+    // (where an install puts the shipped sets when that folder is not writable).
+    static QStringList defaultFolders();
+
+    explicit TileSets(QStringList folders = defaultFolders());
+
+    // The set names, one per *.bmp file: the file name up to its first ".", in the order
+    // the folders list them. Names that repeat (in any letter case) and empty names are
+    // listed once or not at all. No folder, no files: an empty list.
+    QStringList names() const;
+
+    // The file of a set, or empty when there is none. The name is matched without regard
+    // to letter case; a name holding a "/" or starting with "." never names a file.
+    QString fileOf(const QString& name) const;
+
+    // Cuts a bitmap into the 36 pictures; nothing when it cannot be read or is smaller
+    // than 2016 x 56.
+    static std::optional<TilePictures> readSet(const QString& file);
+
+    // Loads a set by name. No file: nothing changes and false. A file: its name becomes
+    // the current set name; its pictures replace the loaded ones if it reads (true),
+    // otherwise the pictures stay as they were (false).
+    bool load(const QString& name);
+
+    // A choice from the Tiles menu: loads the set and records its name as current even
+    // when its file has gone. True when the pictures changed.
+    bool choose(const QString& name);
+
+    QString current() const { return current_; }
+    // The pictures of the last set that loaded; nothing while the built-in ones are in force.
+    const std::optional<TilePictures>& pictures() const { return pictures_; }
+    const QStringList& folders() const { return folders_; }
+
+private:
+    QStringList folders_;
+    QString current_;
+    std::optional<TilePictures> pictures_;
+};
+
+}  // namespace quorbit::media
