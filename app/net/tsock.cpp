@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -81,6 +82,13 @@ std::string dotted(const sockaddr_in& a) {
 
 int lastError() { return wsaErrorFromErrno(errno); }
 
+// Messages are small and each goes out in one send; holding one back until the
+// previous one is acknowledged would add the peer's delayed acknowledgement to it.
+void sendAtOnce(int fd) {
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+}
+
 }  // namespace
 
 // ---- TSockStream ----
@@ -107,6 +115,7 @@ TSock::TSock(QObject* owner) : QObject(owner), stream_(*this) {}
 
 TSock::TSock(TSock& listener, int handle) : QObject(&listener), stream_(*this) {
     handle_ = handle;
+    sendAtOnce(handle_);
     blockingTimeout_ = listener.blockingTimeout_;
     OnRead = listener.OnRead;
     OnWrite = listener.OnWrite;
@@ -478,6 +487,7 @@ bool TSock::Open() {
         return false;
     }
     const unsigned serial = ++openSerial_;
+    if (stream) sendAtOnce(handle_);
     fillTarget(!stream);
     if (stream) {
         if (!blocking_) {
