@@ -1,0 +1,90 @@
+#include "social/gamestartform.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "social/settings.h"
+#include "widgets/artwork.h"
+#include "widgets/clickimage.h"
+
+namespace {
+
+QSpinBox* spinField(const char* name, const quorbit::social::SpinRange& range, int value, QWidget* parent) {
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(name);
+    s->setRange(range.min, range.max);
+    s->setSingleStep(range.step);
+    s->setValue(value);
+    if (auto* edit = s->findChild<QLineEdit*>()) edit->setReadOnly(true);  // only the arrows change the value
+    s->setMinimumWidth(90);
+    return s;
+}
+
+}  // namespace
+
+Tgamestart::Tgamestart(QWidget* parent) : QDialog(parent, Qt::Tool) {
+    setObjectName("Tgamestart");
+    setWindowTitle("Quorbit - Game Start");
+    auto* layout = new QVBoxLayout(this);
+    auto* heading = new QLabel("Game Options", this);
+    QFont f = heading->font();
+    f.setBold(true);
+    f.setPointSize(f.pointSize() + 3);
+    heading->setFont(f);
+    heading->setAlignment(Qt::AlignCenter);
+    layout->addWidget(heading);
+
+    auto* form = new QFormLayout();
+    playtoscore_ = spinField("playtoscore", quorbit::social::kPlayToScoreRange, 500, this);
+    timeperturn_ = spinField("timeperturn", quorbit::social::kTimePerTurnRange, 60, this);
+    quorbitshuffle_ = spinField("quorbitshuffle", quorbit::social::kShufflesRange, 1, this);
+    form->addRow("Play to Score:", playtoscore_);
+    form->addRow("Creation Time:", timeperturn_);
+    form->addRow("Quorbit Shuffles:", quorbitshuffle_);
+    layout->addLayout(form);
+    checkbox_team_ = new QCheckBox("Team Game", this);
+    checkbox_team_->setObjectName("checkbox_team");
+    layout->addWidget(checkbox_team_, 0, Qt::AlignHCenter);
+
+    image1_ = new quorbit::app::ClickImage(this);
+    image1_->setObjectName("Image1");
+    image1_->setPixmap(quorbit::app::artwork::startPicture("Start Game", 150, 34));
+    image1_->setCursor(Qt::PointingHandCursor);
+    image1_->setToolTip("Start the game");
+    layout->addWidget(image1_, 0, Qt::AlignHCenter);
+    connect(image1_, &quorbit::app::ClickImage::clicked, this, [this](Qt::MouseButton b) {
+        if (b == Qt::LeftButton) emit startClicked();
+    });
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+int Tgamestart::playtoscore() const { return playtoscore_->value(); }
+int Tgamestart::timeperturn() const { return timeperturn_->value(); }
+int Tgamestart::quorbitshuffle() const { return quorbitshuffle_->value(); }
+bool Tgamestart::team() const { return checkbox_team_->isChecked(); }
+void Tgamestart::setPlaytoscore(int v) { playtoscore_->setValue(quorbit::social::kPlayToScoreRange.clamp(v)); }
+void Tgamestart::setTimeperturn(int v) { timeperturn_->setValue(quorbit::social::kTimePerTurnRange.clamp(v)); }
+void Tgamestart::setQuorbitshuffle(int v) { quorbitshuffle_->setValue(quorbit::social::kShufflesRange.clamp(v)); }
+void Tgamestart::setTeam(bool on) { checkbox_team_->setChecked(on); }
+
+quorbit::protocol::GameSettings Tgamestart::settings(const std::string& starter) const {
+    quorbit::protocol::GameSettings s;
+    s.starter = starter;
+    s.playTo = playtoscore();
+    s.seconds = timeperturn();
+    s.team = team();
+    s.shuffles = quorbitshuffle();
+    return s;
+}
+
+void Tgamestart::showOver(QWidget* over) {
+    adjustSize();
+    if (over) move(over->geometry().center() - QPoint(width() / 2, height() / 2));
+    show();
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Tgamestart: the host's game options (play-to score, seconds per turn, shuffles, team
+// game) and the start picture that starts the game.
+#include <QDialog>
+
+#include "protocol/messages.h"
+
+class QSpinBox;
+class QCheckBox;
+
+namespace quorbit::app {
+class ClickImage;
+}
+
+class Tgamestart : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tgamestart(QWidget* parent = nullptr);
+
+    int playtoscore() const;
+    int timeperturn() const;
+    int quorbitshuffle() const;
+    bool team() const;
+    // Each value is clamped to its field's range.
+    void setPlaytoscore(int v);
+    void setTimeperturn(int v);
+    void setQuorbitshuffle(int v);
+    void setTeam(bool on);
+    // The options as the start message carries them, with `starter` as the name.
+    quorbit::protocol::GameSettings settings(const std::string& starter) const;
+
+    // Centres the dialog on `over` and shows it.
+    void showOver(QWidget* over);
+
+signals:
+    void startClicked();  // the start picture (Image1)
+
+private:
+    QSpinBox* playtoscore_;
+    QSpinBox* timeperturn_;
+    QSpinBox* quorbitshuffle_;
+    QCheckBox* checkbox_team_;
+    quorbit::app::ClickImage* image1_;
+};
