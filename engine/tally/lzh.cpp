@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -112,11 +113,10 @@ struct Huffman {
         int c = prnt[symbol + T];
         do {
             const std::uint32_t k = ++freq[c];
-            int l = c + 1;
-            if (k > freq[l]) {
-                while (k > freq[++l]) {
-                }
-                --l;
+            if (k > freq[c + 1]) {
+                // The counts rise with the node number: the node to swap with is the last
+                // one below k (the sentinel at T stops the search).
+                int l = static_cast<int>(std::lower_bound(freq.begin() + c + 2, freq.end(), k) - freq.begin()) - 1;
                 freq[c] = freq[l];
                 freq[l] = k;
                 const int i = son[c];
@@ -134,103 +134,124 @@ struct Huffman {
     }
 };
 
-// The string matcher: one binary tree of ring positions per first byte.
+// How many of the bytes 1..F-1 of two strings agree from the start, plus 1 (the first
+// byte agrees by construction): 1..F. Compares 8 bytes at a time; both strings must have
+// 8 readable bytes beyond F.
+inline int commonLength(const std::uint8_t* a, const std::uint8_t* b) {
+    for (int i = 1; i < F; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (const std::uint64_t diff = x ^ y; diff != 0) {
+            const int at = i + (std::endian::native == std::endian::little ? std::countr_zero(diff)
+                                                                             : std::countl_zero(diff)) / 8;
+            return at < F ? at : F;
+        }
+    }
+    return F;
+}
+
+// The string matcher: one binary tree of ring positions per first byte. The tree of
+// byte b hangs as the right child of the root N + 1 + b. Nodes are 16-bit so that the
+// tables stay small enough for the first-level cache.
 struct Matcher {
-    std::array<std::uint8_t, N + F - 1> text{};  // the ring, its first F - 1 bytes mirrored
-    std::array<int, N + 1> lson{};
-    std::array<int, N + 257> rson{};
-    std::array<int, N + 1> dad{};
+    static constexpr int kLeft = 0;
+    static constexpr int kRight = 1;
+    using Node = std::uint16_t;
+
+    // The ring, its first F - 1 bytes mirrored after it, and 8 spare bytes for the
+    // word-wise comparison (never part of a match).
+    std::array<std::uint8_t, N + F - 1 + 8> text{};
+    std::array<std::array<Node, 2>, N + 257> son{};  // left and right child
+    std::array<Node, N + 1> dad{};
     int matchPosition = 0;
     int matchLength = 0;
 
     void init() {
-        for (int i = N + 1; i <= N + 256; ++i) rson[i] = NIL;
-        for (int i = 0; i < N; ++i) dad[i] = NIL;
+        for (int i = N + 1; i <= N + 256; ++i) son[static_cast<std::size_t>(i)][kRight] = NIL;
+        for (int i = 0; i < N; ++i) dad[static_cast<std::size_t>(i)] = NIL;
     }
+
+    Node& lson(int p) { return son[static_cast<std::size_t>(p)][kLeft]; }
+    Node& rson(int p) { return son[static_cast<std::size_t>(p)][kRight]; }
+    Node& parent(int p) { return dad[static_cast<std::size_t>(p)]; }
 
     // Inserts the string at r and finds the longest match for it, preferring the
     // nearest among equally long ones.
     void insert(int r) {
-        int cmp = 1;
-        const std::uint8_t* key = &text[r];
+        const std::uint8_t* key = &text[static_cast<std::size_t>(r)];
         int p = N + 1 + key[0];
-        rson[r] = lson[r] = NIL;
-        matchLength = 0;
+        int side = kRight;
+        lson(r) = rson(r) = NIL;
+        int length = 0;
+        int position = matchPosition;
         for (;;) {
-            if (cmp >= 0) {
-                if (rson[p] != NIL) {
-                    p = rson[p];
-                } else {
-                    rson[p] = r;
-                    dad[r] = p;
-                    return;
-                }
-            } else {
-                if (lson[p] != NIL) {
-                    p = lson[p];
-                } else {
-                    lson[p] = r;
-                    dad[r] = p;
-                    return;
-                }
+            const int next = son[static_cast<std::size_t>(p)][static_cast<std::size_t>(side)];
+            if (next == NIL) {
+                son[static_cast<std::size_t>(p)][static_cast<std::size_t>(side)] = static_cast<Node>(r);
+                parent(r) = static_cast<Node>(p);
+                matchLength = length;
+                matchPosition = position;
+                return;
             }
-            const std::uint8_t* other = &text[p];
-            int i = 1;
-            while (i < F && key[i] == other[i]) ++i;
-            cmp = i < F ? int{key[i]} - int{other[i]} : 0;
+            p = next;
+            const int i = commonLength(key, &text[static_cast<std::size_t>(p)]);
+            side = (i < F ? int{key[i]} - int{text[static_cast<std::size_t>(p + i)]} : 0) >= 0 ? kRight : kLeft;
             if (i > kThreshold) {
-                const int position = ((r - p) & (N - 1)) - 1;
-                if (i > matchLength) {
-                    matchPosition = position;
-                    matchLength = i;
+                const int distance = ((r - p) & (N - 1)) - 1;
+                if (i > length) {
+                    position = distance;
+                    length = i;
                     if (i >= F) break;
-                } else if (i == matchLength && position < matchPosition) {
-                    matchPosition = position;
+                } else if (i == length && distance < position) {
+                    position = distance;
                 }
             }
         }
+        matchLength = length;
+        matchPosition = position;
         // p holds the same F bytes: r takes its place in the tree.
-        dad[r] = dad[p];
-        lson[r] = lson[p];
-        rson[r] = rson[p];
-        dad[lson[p]] = r;
-        dad[rson[p]] = r;
-        if (rson[dad[p]] == p) {
-            rson[dad[p]] = r;
+        parent(r) = parent(p);
+        lson(r) = lson(p);
+        rson(r) = rson(p);
+        parent(lson(p)) = static_cast<Node>(r);
+        parent(rson(p)) = static_cast<Node>(r);
+        if (rson(parent(p)) == p) {
+            rson(parent(p)) = static_cast<Node>(r);
         } else {
-            lson[dad[p]] = r;
+            lson(parent(p)) = static_cast<Node>(r);
         }
-        dad[p] = NIL;
+        parent(p) = NIL;
     }
 
     void remove(int p) {
-        if (dad[p] == NIL) return;
+        if (parent(p) == NIL) return;
         int q;
-        if (rson[p] == NIL) {
-            q = lson[p];
-        } else if (lson[p] == NIL) {
-            q = rson[p];
+        if (rson(p) == NIL) {
+            q = lson(p);
+        } else if (lson(p) == NIL) {
+            q = rson(p);
         } else {
-            q = lson[p];
-            if (rson[q] != NIL) {
+            q = lson(p);
+            if (rson(q) != NIL) {
                 do {
-                    q = rson[q];
-                } while (rson[q] != NIL);
-                rson[dad[q]] = lson[q];
-                dad[lson[q]] = dad[q];
-                lson[q] = lson[p];
-                dad[lson[p]] = q;
+                    q = rson(q);
+                } while (rson(q) != NIL);
+                rson(parent(q)) = lson(q);
+                parent(lson(q)) = parent(q);
+                lson(q) = lson(p);
+                parent(lson(p)) = static_cast<Node>(q);
             }
-            rson[q] = rson[p];
-            dad[rson[p]] = q;
+            rson(q) = rson(p);
+            parent(rson(p)) = static_cast<Node>(q);
         }
-        dad[q] = dad[p];
-        if (rson[dad[p]] == p) {
-            rson[dad[p]] = q;
+        parent(q) = parent(p);
+        if (rson(parent(p)) == p) {
+            rson(parent(p)) = static_cast<Node>(q);
         } else {
-            lson[dad[p]] = q;
+            lson(parent(p)) = static_cast<Node>(q);
         }
-        dad[p] = NIL;
+        parent(p) = NIL;
     }
 };
 
