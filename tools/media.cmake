@@ -27,3 +27,8 @@ add_custom_target(quorbit_tiles ALL
   DEPENDS ${QUORBIT_TILE_SETS}
   COMMENT "Copying the tile sets beside the program")
 install(FILES ${QUORBIT_TILE_SETS} DESTINATION bin/quorbittiles)
+
+# Shows the help, about or download window, or a board in a tile set, on its own: for
+# tools/media_screenshots.sh.
+add_executable(quorbit_media_gallery ${PROJECT_SOURCE_DIR}/tools/media_gallery.cpp)
+target_link_libraries(quorbit_media_gallery PRIVATE quorbit_app)

@@ -114,7 +114,8 @@ void drawSquare(QPainter& p, const Theme& t, const QColor& face, int seed, const
 }
 
 void drawTile(QPainter& p, const Theme& t, int code) {
-    const QRectF r(2.5, 2.5, kSize - 5, kSize - 5);
+    // Inset so that the square under a tile still shows as a rim around it.
+    const QRectF r(4.5, 4.5, kSize - 9, kSize - 9);
     // A shadow below and right, then the rim, then the face.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 70));
@@ -143,21 +144,25 @@ void drawTile(QPainter& p, const Theme& t, int code) {
     p.drawRoundedRect(face.adjusted(1, 1, -1, -face.height() / 2), 5, 5);
 
     const QString letter(QChar(quorbit::letterOf(code)));
-    p.setFont(font(30));
+    p.setFont(font(27));
     p.setPen(QColor(0, 0, 0, t.grain ? 40 : 90));
-    p.drawText(QRectF(1, 4, kSize, kSize - 4), Qt::AlignCenter, letter);
+    p.drawText(QRectF(1, 5, kSize, kSize - 4), Qt::AlignCenter, letter);
     p.setPen(t.letterInk);
-    p.drawText(QRectF(0, 3, kSize, kSize - 4), Qt::AlignCenter, letter);
-    p.setFont(font(10));
+    p.drawText(QRectF(0, 4, kSize, kSize - 4), Qt::AlignCenter, letter);
+    p.setFont(font(9));
     p.setPen(t.worthInk);
-    p.drawText(QRectF(6, 5, 20, 12), Qt::AlignLeft | Qt::AlignTop, QString::number(quorbit::letterworth(code)));
+    p.drawText(QRectF(8, 7, 20, 12), Qt::AlignLeft | Qt::AlignTop, QString::number(quorbit::letterworth(code)));
 }
 
+// A round badge with a cross in the lower right corner, so the letter stays readable.
 void drawCross(QPainter& p, const Theme& t) {
-    QPen pen(t.cross, 6, Qt::SolidLine, Qt::RoundCap);
-    p.setPen(pen);
-    p.drawLine(QPointF(14, 14), QPointF(42, 42));
-    p.drawLine(QPointF(42, 14), QPointF(14, 42));
+    const QPointF c(44, 44);
+    p.setPen(QPen(Qt::white, 2));
+    p.setBrush(t.cross);
+    p.drawEllipse(c, 8.5, 8.5);
+    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c + QPointF(-3.5, -3.5), c + QPointF(3.5, 3.5));
+    p.drawLine(c + QPointF(3.5, -3.5), c + QPointF(-3.5, 3.5));
 }
 
 void drawFrame(QPainter& p, const Theme& t) {

@@ -36,7 +36,7 @@ Tabout::Tabout(QWidget* parent) : QDialog(parent), url_(new TURL(kMakerSite, TUR
     auto* title = new QLabel("Quorbit", this);
     title->setObjectName("label_title");
     title->setStyleSheet("font-size: 20px; font-weight: bold; color: #1d3f73;");
-    auto* credits = new QLabel("A word game by Orvane Games.\nWritten for the Orvane Lobby.", this);
+    auto* credits = new QLabel("by Orvane Games,\nfor The Orvane Lobby", this);
     credits->setObjectName("label_credits");
     credits->setStyleSheet("color: #1d3f73;");
     address_ = new QLabel(kMakerSite, this);

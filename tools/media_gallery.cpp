@@ -1,0 +1,96 @@
+// Shows one of the game's smaller windows on its own, for screenshots and a look by eye:
+//
+//   quorbit_media_gallery help|about|download|download-busy|board SET
+//
+// "download-busy" shows the download window as it looks during a transfer; "board SET"
+// lays the tile set SET from the tile folder out as a board with a word being chosen.
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+
+#include "media/tilesets.h"
+#include "social/aboutform.h"
+#include "social/downloadform.h"
+#include "social/helpform.h"
+
+namespace {
+
+// The board's fixed squares, row by row: 30 plain, 27 triple letter, 31 bonus,
+// 32 double letter, 33 double word, 34 triple word.
+const int kSquares[7][7] = {{32, 30, 30, 34, 30, 30, 32}, {30, 33, 30, 30, 30, 33, 30}, {30, 30, 27, 30, 27, 30, 30},
+                            {34, 30, 30, 31, 30, 30, 34}, {30, 30, 27, 30, 27, 30, 30}, {30, 33, 30, 30, 30, 33, 30},
+                            {32, 30, 30, 34, 30, 30, 32}};
+
+QPixmap board(const quorbit::media::TilePictures& p) {
+    const char* rows[7] = {"QUORBIT", "SLAETNO", "W.RDIMP", "ASTORME", "NIG.LEC", "HAPUSKY", "ODZELVR"};
+    QPixmap out(7 * 56 + 20, 7 * 56 + 96);
+    out.fill(QColor("#d8e2ee"));
+    QPainter g(&out);
+    // The rack: the chain S-T-O-R-M being chosen, then empty slots.
+    const char* rack = "STORM";
+    for (int n = 0; n < 7; ++n) {
+        g.drawPixmap(10 + 56 * n, 10, p[35]);
+        if (n < 5) {
+            g.drawPixmap(10 + 56 * n, 10, p[30]);
+            g.drawPixmap(12 + 56 * n, 12, p[static_cast<std::size_t>(rack[n] - 'A' + 1)]);
+        }
+    }
+    const QPoint chain[] = {{0, 3}, {1, 3}, {2, 3}, {3, 3}, {4, 3}};  // ASTOR.. row 3 x 1..5 reads STORM
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const QPoint at(10 + 56 * x, 86 + 56 * y);
+            g.drawPixmap(at, p[static_cast<std::size_t>(kSquares[y][x])]);
+            const char c = rows[y][x];
+            if (c != '.') g.drawPixmap(at, p[static_cast<std::size_t>(c - 'A' + 1)]);
+        }
+    for (int i = 0; i < 5; ++i) {
+        const QPoint sq = chain[i] + QPoint(1, 0);
+        g.drawPixmap(10 + 56 * sq.x(), 86 + 56 * sq.y(), p[i == 4 ? 29 : 28]);
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString what = argc > 1 ? QString(argv[1]) : QString("help");
+    QWidget* shown = nullptr;
+    if (what == "help") {
+        auto* help = new Thelp;
+        if (argc > 2) help->showTopic(QString(argv[2]).toInt());
+        shown = help;
+    } else if (what == "about") {
+        shown = new Tabout;
+    } else if (what.startsWith("download")) {
+        auto* d = new Tdownload;
+        if (what == "download-busy") {
+            // The look of a running transfer, without fetching anything.
+            d->findChild<QPushButton*>("getbutton")->setEnabled(false);
+            d->findChild<QPushButton*>("abortbutton")->setEnabled(true);
+            d->findChild<QLabel*>("infolabel")->setText("1843200 bytes");
+            d->findChild<QLabel*>("infolabel3")->setText("Downloading: orvanelobbysetup.exe");
+        }
+        shown = d;
+    } else if (what == "board" && argc > 2) {
+        quorbit::media::TileSets sets;
+        if (!sets.load(argv[2]) || !sets.pictures()) {
+            std::fprintf(stderr, "no tile set %s in %s\n", argv[2], qPrintable(sets.folders().join(", ")));
+            return 1;
+        }
+        auto* label = new QLabel;
+        label->setPixmap(board(*sets.pictures()));
+        shown = label;
+    } else {
+        std::fprintf(stderr, "usage: %s help [TOPIC]|about|download|download-busy|board SET\n", argv[0]);
+        return 2;
+    }
+    shown->move(0, 0);
+    shown->show();
+    if (qEnvironmentVariableIsSet("QUORBIT_GALLERY_SECONDS"))
+        QTimer::singleShot(qEnvironmentVariableIntValue("QUORBIT_GALLERY_SECONDS") * 1000, &app, &QApplication::quit);
+    return app.exec();
+}
