@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -81,6 +82,15 @@ std::string dotted(const sockaddr_in& a) {
 }
 
 int lastError() { return wsaErrorFromErrno(errno); }
+
+// Events run on a copy of the handler, so an owner may destroy the socket (and with it
+// the handler) from inside the event.
+template <typename Handler, typename... Args>
+void fire(const Handler& handler, Args&&... args) {
+    if (!handler) return;
+    const Handler copy = handler;
+    copy(std::forward<Args>(args)...);
+}
 
 // Messages are small and each goes out in one send; holding one back until the
 // previous one is acknowledged would add the peer's delayed acknowledgement to it.
@@ -157,7 +167,7 @@ std::size_t TSock::hostCacheSize() {
 void TSock::report(TSocketInfo info, const std::string& text) {
     if (!OnInfo) return;
     try {
-        OnInfo(*this, info, text);
+        fire(OnInfo, *this, info, text);
     } catch (...) {
         throw ESockException("Error here");
     }
@@ -440,7 +450,7 @@ void TSock::fdRead() {
         report(TSocketInfo::siReceive, "Non-Blocking Incoming Data");
         if (!*alive) return;
     }
-    if (OnRead) OnRead(*this, static_cast<int>(std::min<std::size_t>(receiveBuffer_.size(), INT_MAX)));
+    fire(OnRead, *this, static_cast<int>(std::min<std::size_t>(receiveBuffer_.size(), INT_MAX)));
 }
 
 void TSock::fdWrite() {
@@ -449,7 +459,7 @@ void TSock::fdWrite() {
     if (!*alive) return;
     report(TSocketInfo::siSend, "Non-Blocking Outgoing Data");
     if (!*alive) return;
-    if (OnWrite) OnWrite(*this);
+    fire(OnWrite, *this);
 }
 
 void TSock::fdAccept() {
@@ -457,7 +467,7 @@ void TSock::fdAccept() {
         autoAccept();
         return;
     }
-    if (OnAccept) OnAccept(*this);
+    fire(OnAccept, *this);
 }
 
 void TSock::fdConnect() {
@@ -465,12 +475,12 @@ void TSock::fdConnect() {
     auto alive = alive_;
     report(TSocketInfo::siConnect, "Non-Blocking Socket Connected");
     if (!*alive) return;
-    if (OnConnect) OnConnect(*this);
+    fire(OnConnect, *this);
 }
 
 void TSock::fdClose() {
     auto alive = alive_;
-    if (OnDisconnect) OnDisconnect(*this);
+    fire(OnDisconnect, *this);
     if (!*alive) return;
     // The owner may have closed it already from OnDisconnect.
     if (handle_ >= 0 || connected_) Close();
@@ -517,7 +527,7 @@ bool TSock::Open() {
         connected_ = true;
         auto alive = alive_;
         report(TSocketInfo::siConnect, "Blocking Socket Connected");
-        if (*alive && OnConnect) OnConnect(*this);
+        if (*alive) fire(OnConnect, *this);
         return *alive ? connected_ : true;
     }
     registerNotifications();
@@ -525,7 +535,7 @@ bool TSock::Open() {
         connected_ = true;
         auto alive = alive_;
         report(TSocketInfo::siConnect, "Datagram Socket Connected");
-        if (*alive && OnConnect) OnConnect(*this);
+        if (*alive) fire(OnConnect, *this);
         if (!*alive) return true;
     }
     return connected_;
@@ -639,7 +649,7 @@ std::string TSock::Receive(int count) {
                 auto alive = alive_;
                 report(TSocketInfo::siClose, "Socket Disconnected On Receive");
                 Close();
-                if (*alive && OnDisconnect) OnDisconnect(*this);
+                if (*alive) fire(OnDisconnect, *this);
             }
         }
         return std::exchange(receiveBuffer_, std::string());
@@ -690,13 +700,26 @@ TSock* TSock::wrapAccepted(int handle, const sockaddr_in& peer, bool withReports
     return sock;
 }
 
+void TSock::rearmAccept(int acceptErrno) {
+    if (acceptErrno != EMFILE && acceptErrno != ENFILE && acceptErrno != ENOBUFS && acceptErrno != ENOMEM) {
+        setReadArmed(true);
+        return;
+    }
+    // Out of descriptors or memory: the connection stays waiting, and announcing it again
+    // at once would spin. Try again a little later.
+    const unsigned serial = openSerial_;
+    QTimer::singleShot(100, this, [this, serial] {
+        if (serial == openSerial_ && listen_) setReadArmed(true);
+    });
+}
+
 bool TSock::Accept(TSock*& newSock) {
     if (!listen_) throw ESockException("Accept - Socket Not In Listening Mode");
     if (blocking_) report(TSocketInfo::siAccept, "Blocking Accept");
     sockaddr_in peer{};
     socklen_t len = sizeof peer;
     const int h = ::accept4(handle_, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
-    setReadArmed(true);  // the next waiting connection may be announced
+    rearmAccept(h < 0 ? errno : 0);  // the next waiting connection may be announced
     if (h < 0) {
         report(TSocketInfo::siAccept, "Could Not Accept Connection");
         return false;
@@ -711,12 +734,12 @@ void TSock::autoAccept() {
     sockaddr_in peer{};
     socklen_t len = sizeof peer;
     const int h = ::accept4(handle_, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
-    setReadArmed(true);
+    rearmAccept(h < 0 ? errno : 0);
     if (h < 0) return;
     peer_ = peer;
     TSock* sock = wrapAccepted(h, peer, false);
     if (!blocking_) {
-        OnAutoAccept(*this, *sock);
+        fire(OnAutoAccept, *this, *sock);
         return;
     }
     // Blocking: the connection is served on a thread of its own. Nothing is locked;

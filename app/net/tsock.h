@@ -148,6 +148,7 @@ private:
     void setWriteArmed(bool on);
     void fillTarget(bool anyHost);
     TSock* wrapAccepted(int handle, const sockaddr_in& peer, bool withReports);
+    void rearmAccept(int acceptErrno);
     bool waitReadable();
 
     // Notification sources.

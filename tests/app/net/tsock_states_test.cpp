@@ -2,6 +2,8 @@
 // closing, and the fixed messages of misuse.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <QThread>
 #include <atomic>
 #include <string>
@@ -180,6 +182,32 @@ TEST(TSockAccept, NoFurtherAcceptNoticeUntilAcceptIsCalled) {
     TSock* n = nullptr;
     ASSERT_TRUE(listener.Accept(n));
     ASSERT_TRUE(waitUntil([&] { return rec.count("accept") == 2; }));
+}
+
+TEST(TSockAccept, OutOfDescriptorsTheWaitingConnectionIsRetriedCalmly) {
+    TSock listener;
+    Recorder rec;
+    rec.attach(listener);
+    const int port = testing::startListening(listener);
+    RawPeer client;
+    ASSERT_TRUE(client.connect(port));
+
+    // No descriptor left for the accepted socket.
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    const int lowestFree = ::dup(0);
+    ::close(lowestFree);
+    rlimit tight = saved;
+    tight.rlim_cur = static_cast<rlim_t>(lowestFree);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    testing::settle(350);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+
+    const int failures = rec.count("info 6 Could Not Accept Connection");
+    EXPECT_GE(failures, 1);
+    EXPECT_LE(failures, 6);  // a few retries, not a busy loop
+    EXPECT_TRUE(rec.accepted.empty());
+    ASSERT_TRUE(waitUntil([&] { return !rec.accepted.empty(); }));
 }
 
 TEST(TSockAccept, AutomaticAcceptingHandsOverTheNewSocket) {
