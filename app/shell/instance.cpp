@@ -48,9 +48,11 @@ bool InstanceGuard::anotherInstanceRuns(int waitMs) {
     connect(server_.get(), &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* s = server_->nextPendingConnection()) {
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-            connect(s, &QLocalSocket::readyRead, this, [this, s] {
+            auto readRequest = [this, s] {
                 if (s->readAll().contains("activate")) emit activateRequested();
-            });
+            };
+            connect(s, &QLocalSocket::readyRead, this, readRequest);
+            if (s->bytesAvailable() > 0) readRequest();
         }
     });
     return false;

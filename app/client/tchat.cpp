@@ -1,0 +1,315 @@
+// The main window: creation, launch modes, the connection and the pump.
+#include "client/tchat.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include "client/boardview.h"
+#include "client/chatbox.h"
+#include "net/tsock.h"
+#include "protocol/messages.h"
+#include "social/downloadform.h"
+#include "social/gamestartform.h"
+#include "social/phrasesform.h"
+#include "social/spylistform.h"
+#include "widgets/artwork.h"
+#include "widgets/clickimage.h"
+
+namespace client = quorbit::client;
+namespace social = quorbit::social;
+using quorbit::net::TSock;
+using quorbit::net::TSocketInfo;
+
+namespace {
+
+QColor toQColor(social::Colour c) { return QColor(c.red(), c.green(), c.blue()); }
+
+}  // namespace
+
+Tchat::Tchat(QWidget* parent)
+    : QMainWindow(parent),
+      rng_(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch())),  // seeded from the clock
+      engine_(rng_),
+      pictures_(quorbit::app::TilePictures::classic()) {
+    setObjectName("Tchat");
+    setWindowTitle("Quorbit");
+    clock_.start();
+    buildLayout();
+    buildMenus();
+    connectWidgets();
+
+    showMessage = [this](const QString& text) { QMessageBox::information(this, "Quorbit", text); };
+    chooseColour = [this](QColor& colour, const QString& title) {
+        const QColor chosen = QColorDialog::getColor(colour, this, title);
+        if (!chosen.isValid()) return false;
+        colour = chosen;
+        return true;
+    };
+    workArea = [this] {
+        const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        return s ? s->availableGeometry() : QRect(0, 0, 1 << 15, 1 << 15);
+    };
+
+    pumpTimer_.setSingleShot(true);
+    pumpTimer_.setInterval(0);
+    connect(&pumpTimer_, &QTimer::timeout, this, &Tchat::pumpOne);
+    Timer2.setInterval(1000);
+    connect(&Timer2, &QTimer::timeout, this, [this] {
+        engine_.timer2Tick();
+        sync();
+    });
+    bonusTimer_.setInterval(250);
+    connect(&bonusTimer_, &QTimer::timeout, this, [this] {
+        if (++bonusFrame_ >= quorbit::app::artwork::kBonusFrames - 1) bonusTimer_.stop();
+        render();
+    });
+
+    // The design position and size, until the settings say otherwise.
+    setBounds(social::WindowBounds{});
+    saved_ = currentBounds();
+    render();
+}
+
+Tchat::~Tchat() = default;
+
+void Tchat::attach(const Windows& windows) {
+    windows_ = windows;
+    if (windows_.gamestart)
+        connect(windows_.gamestart, &Tgamestart::startClicked, this, &Tchat::startGameFromDialog);
+    if (windows_.spylist)
+        connect(windows_.spylist, &Tspylist::kickRequested, this, [this](int seat) {
+            engine_.kicking(seat);
+            sync();
+        });
+    if (windows_.phrases)
+        connect(windows_.phrases, &Tphrases::done, this, &Tchat::savePhrases);
+}
+
+void Tchat::setLaunch(Launch launch) { launch_ = std::move(launch); }
+
+void Tchat::connectWidgets() {
+    connect(paintbox_board, &quorbit::app::BoardView::clicked, this, [this](int px, int py, Qt::MouseButton b) {
+        const auto button = b == Qt::RightButton ? client::MouseButton::Right
+                            : b == Qt::LeftButton ? client::MouseButton::Left
+                                                  : client::MouseButton::Middle;
+        engine_.boardClick(px, py, button);
+        sync();
+    });
+    for (int n = 1; n <= 7; ++n)
+        connect(image_letter[static_cast<std::size_t>(n - 1)], &quorbit::app::ClickImage::clicked, this,
+                [this, n](Qt::MouseButton) {
+                    engine_.rackClick(n);
+                    sync();
+                });
+    for (int d = 1; d <= 4; ++d)
+        connect(image_direction[static_cast<std::size_t>(d - 1)], &quorbit::app::ClickImage::clicked, this,
+                [this, d](Qt::MouseButton) {
+                    engine_.arrowClick(d);
+                    sync();
+                });
+    connect(button_clear, &QPushButton::clicked, this, [this] {
+        engine_.buttonClearClick();
+        sync();
+    });
+    connect(button_done, &QPushButton::clicked, this, [this] {
+        engine_.buttonDoneClick();
+        sync();
+    });
+    connect(button_shuffle, &QPushButton::clicked, this, [this] {
+        engine_.buttonShuffleClick();
+        sync();
+    });
+    connect(button_start, &QPushButton::clicked, this, &Tchat::button_startClick);
+    for (int n = 1; n <= 10; ++n)
+        connect(b_phrase[static_cast<std::size_t>(n - 1)], &QPushButton::clicked, this, [this, n] { phraseClick(n); });
+    connect(mychat, &quorbit::app::ChatEntry::sendRequested, this, [this](const QString& text) {
+        if (engine_.sendit(text.toStdString())) mychat->clear();
+        sync();
+    });
+    connect(mainchat, &quorbit::app::ChatBox::focusEntry, mychat, [this] { mychat->setFocus(); });
+    connect(mainchat, &quorbit::app::ChatBox::clearRequested, mainchat, &quorbit::app::ChatBox::clearChat);
+}
+
+// ---- Launch modes --------------------------------------------------------------------
+
+void Tchat::processparams() {
+    StartGame1->setEnabled(false);
+    engine_.setLaunch(false, {});
+    const auto& params = launch_.params;
+    if (params.empty()) {
+        addNotice("Loading Solo Game..Please wait.");
+        if (windows_.download) windows_.download->show();
+        hostaddress_ = "127.0.0.1";
+        playername_ = "You";
+        hostpress();
+        sync();
+        return;
+    }
+    addNotice("Loading Multi-player Game.. Please Wait.");
+    if (params.size() >= 3) {
+        playername_ = params[0];
+        hostaddress_ = params[1];
+        if (params[2] == "true")
+            hostpress();
+        else
+            joinpress();
+        // The silent lobby link: opened, never read or written, closed with the process.
+        sock11_ = std::make_unique<TSock>();
+        sock11_->setHostName("127.0.0.1");
+        sock11_->setPortName(std::to_string(launch_.lobbyPort));
+        try {
+            sock11_->Open();
+        } catch (const std::exception&) {
+            // Nobody listening, or no socket to be had: the game does not care.
+        }
+    }
+    sync();
+}
+
+void Tchat::hostpress() {
+    std::string why;
+    const bool listening = launch_.startServer ? launch_.startServer(launch_.port, why) : false;
+    if (!listening && launch_.startServer)
+        addNotice(QString("Unable to start the game server on port %1: %2")
+                      .arg(launch_.port)
+                      .arg(QString::fromStdString(why)));
+    engine_.setLaunch(true, playername_);
+    openSock("127.0.0.1");  // always the loopback address, whatever the host address says
+    StartGame1->setEnabled(true);
+    if (windows_.spylist) windows_.spylist->setKickEnabled(true);
+}
+
+void Tchat::joinpress() {
+    engine_.setLaunch(false, playername_);
+    openSock(hostaddress_);
+    StartGame1->setEnabled(false);
+}
+
+void Tchat::openSock(const std::string& host) {
+    sock_ = std::make_unique<TSock>();
+    sock_->setHostName(host);
+    sock_->setPortName(std::to_string(launch_.port));
+    sock_->OnConnect = [this](TSock&) {
+        sockConnected_ = true;
+        engine_.connected();
+        sync();
+    };
+    sock_->OnRead = [this](TSock& s, int) {
+        engine_.received(s.Text());
+        schedulePump();
+    };
+    sock_->OnInfo = [this](TSock&, TSocketInfo info, const std::string& text) {
+        sockReport(static_cast<int>(info), text);
+    };
+    try {
+        sock_->Open();
+    } catch (const std::exception& e) {
+        sockReport(static_cast<int>(TSocketInfo::siError), e.what());
+    }
+}
+
+void Tchat::sockReport(int info, const std::string& text) {
+    // A connection that never came about is told to the player instead of leaving him
+    // in front of an empty board.
+    if (info == static_cast<int>(TSocketInfo::siError) && !sockConnected_)
+        addNotice(QString("Unable to reach the host %1: %2")
+                      .arg(QString::fromStdString(sock_ ? sock_->HostName() : hostaddress_),
+                           QString::fromStdString(text)));
+    engine_.sockInfo(text);
+    // Closing may come from inside the socket's own event: finish it first.
+    if (engine_.closeRequested()) QTimer::singleShot(0, this, [this] { sync(); });
+    else sync();
+}
+
+void Tchat::schedulePump() {
+    if (engine_.pendingLines() > 0 && !pumpTimer_.isActive()) pumpTimer_.start();
+}
+
+void Tchat::pumpOne() {
+    engine_.pump();  // one line per turn of the event loop
+    sync();
+    schedulePump();
+}
+
+void Tchat::button_startClick() {
+    if (engine_.state().loggedin) {
+        if (windows_.gamestart) windows_.gamestart->showOver(this);
+    } else {
+        showMessage("You are not connected");
+    }
+}
+
+void Tchat::startGameFromDialog() {
+    if (!windows_.gamestart) return;
+    engine_.startGame(windows_.gamestart->settings(playername_));
+    saveinifile();
+    windows_.gamestart->hide();
+    sync();
+}
+
+void Tchat::phraseClick(int n) {
+    engine_.phraseClick(n, clock_.elapsed());
+    sync();
+}
+
+void Tchat::addNotice(const QString& text) { addline(text, toQColor(social::kSystemColour)); }
+
+void Tchat::addline(const QString& text, const QColor& colour) {
+    mainchat->addlinetochat(text, colour);
+    emit chatLineAdded(text);
+}
+
+// ---- Carrying out what the engine asks --------------------------------------------------
+
+void Tchat::sync() {
+    drainEngine();
+    if (engine_.revision() != renderedRevision_) render();
+}
+
+void Tchat::drainEngine() {
+    for (const std::string& line : engine_.takeOutgoing())
+        if (sock_ && sockConnected_) sock_->Send(line);
+    for (const client::ChatLine& line : engine_.takeChatLines())
+        addline(QString::fromStdString(line.text), toQColor(line.colour));
+    for (const std::string& sound : engine_.takeSounds()) emit soundRequested(QString::fromStdString(sound));
+    for (const client::TallyCall& call : engine_.takeTallyCalls()) emit tallyRequested(call);
+    if (engine_.takeLoadSettings()) loadinifile();
+    for (const client::MessageBox& box : engine_.takeMessageBoxes()) {
+        showMessage(QString::fromStdString(box.text));
+        if (box.closeAfter) close();
+    }
+    if (engine_.closeRequested() && isVisible()) close();
+}
+
+// ---- Window events -------------------------------------------------------------------------
+
+void Tchat::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    processparams();
+}
+
+void Tchat::resizeEvent(QResizeEvent* e) {
+    // The central widget's minimum keeps the client area at least 792 x 542.
+    QMainWindow::resizeEvent(e);
+}
+
+void Tchat::closeEvent(QCloseEvent* e) {
+    const QRect work = workArea();
+    if (auto bounds = social::boundsToSave(currentBounds(), saved_, work.width(), work.height())) {
+        saved_ = *bounds;
+        setBounds(*bounds);
+        saveinifile();
+    }
+    e->accept();
+    emit closed();
+}

@@ -1,0 +1,227 @@
+#pragma once
+// Tchat: the main window. It shows the client engine's state (board, rack, seats, status,
+// clock, words, chat) and hands the engine every click, key and received byte; the
+// engine's requests (lines to send, chat lines, sounds, message boxes, settings reload,
+// close) are carried out here after each call.
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "client/client_engine.h"
+#include "common/random.h"
+#include "social/settings.h"
+#include "widgets/tilepictures.h"
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class Tabout;
+class Tdownload;
+class Tgamestart;
+class Thelp;
+class Tphrases;
+class Tspylist;
+class Ttallylist;
+
+namespace quorbit::net {
+class TSock;
+}
+
+namespace quorbit::app {
+class BoardView;
+class ChatBox;
+class ChatEntry;
+class ClickImage;
+}  // namespace quorbit::app
+
+class Tchat : public QMainWindow {
+    Q_OBJECT
+public:
+    // The other windows, created after this one; Tchat opens and fills them.
+    struct Windows {
+        Tabout* about = nullptr;
+        Tgamestart* gamestart = nullptr;
+        Thelp* help = nullptr;
+        Tphrases* phrases = nullptr;
+        Tspylist* spylist = nullptr;
+        Tdownload* download = nullptr;
+        Ttallylist* tallylist = nullptr;
+    };
+    // How the launch modes reach the outside world.
+    struct Launch {
+        std::vector<std::string> params;  // the positional command-line parameters
+        int port = 7772;                  // the game port
+        int lobbyPort = 9001;             // the silent lobby link on 127.0.0.1
+        // Switches the in-process server's listening socket on; false when the port
+        // cannot be taken (the text says why).
+        std::function<bool(int port, std::string& why)> startServer;
+    };
+
+    explicit Tchat(QWidget* parent = nullptr);
+    ~Tchat() override;
+
+    void attach(const Windows& windows);
+    void setLaunch(Launch launch);
+    // Where the settings file lives (normally beside the program).
+    void setSettingsPath(const QString& path) { settingsPath_ = path; }
+    const QString& settingsPath() const { return settingsPath_; }
+
+    // Launch modes.
+    void processparams();
+    void hostpress();
+    void joinpress();
+
+    // The engine and its state, for the windows around and for tests.
+    quorbit::client::ClientEngine& engine() { return engine_; }
+    const quorbit::client::ClientState& state() const { return engine_.state(); }
+    const std::string& playername() const { return playername_; }
+    const std::string& hostaddress() const { return hostaddress_; }
+    bool lobbyLinkOpened() const { return sock11_ != nullptr; }
+
+    // Settings.
+    void loadinifile();
+    bool saveinifile();
+    const quorbit::social::WindowBounds& savedBounds() const { return saved_; }
+    quorbit::social::WindowBounds currentBounds() const;
+    void setBounds(const quorbit::social::WindowBounds& b);
+    // Current tile-set name, written as Tiles.
+    const QString& tileSetName() const { return tileSetName_; }
+    // Loads quorbittiles/<name>.bmp beside the program; false when there is no such file.
+    bool loadgrouptiles(const QString& name);
+    int textSize() const;
+
+    // Hooks that tests replace: message boxes and the two colour dialogs.
+    std::function<void(const QString& text)> showMessage;
+    std::function<bool(QColor& colour, const QString& title)> chooseColour;
+    // Desktop work area used by the closing geometry rule; tests may replace it.
+    std::function<QRect()> workArea;
+
+    // Applies the state and carries out the engine's requests; every input path ends here.
+    void sync();
+
+    // Input paths (also reached through the widgets).
+    void button_startClick();
+    void startGameFromDialog();
+    void phraseClick(int n);
+    void openPlayerMenu(int seat, const QPoint& globalPos);
+    void preparePlayerMenu(int seat);  // the enabling rules, before the menu shows
+    QMenu* playerMenu() const { return popup_kick_; }
+    QAction* action(const char* objectName) const;
+
+signals:
+    void soundRequested(const QString& name);
+    void tallyRequested(const quorbit::client::TallyCall& call);
+    void closed();                              // the main window closed: the program ends
+    void chatLineAdded(const QString& text);    // every line put into the chat box
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    // Layout and menus (tchat_layout.cpp, tchat_menus.cpp).
+    void buildLayout();
+    void buildSeats();
+    void buildChat();
+    void buildMenus();
+    void connectWidgets();
+    // Drawing the state (tchat_render.cpp).
+    void render();
+    void renderRack();
+    void renderSeats();
+    void renderTimers();
+    void drainEngine();
+    // The socket.
+    void openSock(const std::string& host);
+    void sockReport(int info, const std::string& text);
+    void schedulePump();
+    void pumpOne();
+    // Options.
+    void setTextSize(int size);
+    void applyTurnSoundChecks();
+    void changeColour(bool action);
+    void addNotice(const QString& text);
+    void addline(const QString& text, const QColor& colour);
+    bool writeIni(const quorbit::social::IniFile& ini);
+    void savePhrases(const QStringList& phrases);
+
+    quorbit::SeededRandom rng_;
+    quorbit::client::ClientEngine engine_;
+    quorbit::app::TilePictures pictures_;
+    Windows windows_;
+    Launch launch_;
+    std::string playername_;
+    std::string hostaddress_;
+    std::unique_ptr<quorbit::net::TSock> sock_;
+    std::unique_ptr<quorbit::net::TSock> sock11_;
+    bool sockConnected_ = false;
+    QString settingsPath_;
+    QString tileSetName_;
+    quorbit::social::WindowBounds saved_;
+    bool shownOnce_ = false;
+    std::uint64_t renderedRevision_ = ~std::uint64_t{0};
+    int bonusPlaysShown_ = 0;
+    int bonusFrame_ = 0;
+    QElapsedTimer clock_;
+
+    QTimer pumpTimer_;  // runs only while received lines wait
+    QTimer Timer2;      // the turn clock display
+    QTimer bonusTimer_;
+
+    // Game panel.
+    QWidget* panel_board = nullptr;
+    std::array<quorbit::app::ClickImage*, 7> image_letter{};
+    QLabel* label_status = nullptr;
+    QPushButton* button_clear = nullptr;
+    QPushButton* button_shuffle = nullptr;
+    QPushButton* button_start = nullptr;
+    QPushButton* button_done = nullptr;
+    std::array<quorbit::app::ClickImage*, 4> image_direction{};
+    QFrame* board_frame = nullptr;
+    quorbit::app::BoardView* paintbox_board = nullptr;
+    QLabel* label_Timeperturn = nullptr;
+    QLabel* label_playtoscore = nullptr;
+    QLabel* label_timer = nullptr;
+    QLabel* image_timer = nullptr;
+    QPlainTextEdit* memo_words = nullptr;
+    QLabel* label_team1 = nullptr;
+    QLabel* label_team2 = nullptr;
+    std::array<QFrame*, 4> seatcard{};
+    std::array<QLabel*, 4> label_playername{};
+    std::array<QLabel*, 4> label_score{};
+    std::array<QLabel*, 4> label_bonus{};
+    std::array<QLabel*, 4> image_shuffles{};
+    std::array<QLabel*, 4> image_eyes{};
+    QLabel* image_Turn = nullptr;
+    QLabel* image_bonus = nullptr;
+    QFrame* panel_winner = nullptr;
+    QLabel* label_winner1 = nullptr;
+    QLabel* label_winner2 = nullptr;
+    std::array<QPushButton*, 10> b_phrase{};
+    quorbit::app::ChatBox* mainchat = nullptr;
+    quorbit::app::ChatEntry* mychat = nullptr;
+
+    // Menus.
+    QAction* StartGame1 = nullptr;
+    QAction* PlaySounds1 = nullptr;
+    std::array<QAction*, 3> turnSound_{};  // Classic, New, Default by setting value
+    QAction* PostWords1 = nullptr;
+    std::array<QAction*, 4> textSize_{};  // 8, 10, 12, 14
+    QAction* ScrollChatOff2 = nullptr;
+    QAction* JustWatch1 = nullptr;
+    QMenu* Tiles1 = nullptr;
+    QMenu* popup_kick_ = nullptr;
+    QAction* RemoveFromGame1 = nullptr;
+    QAction* SettoJustWatch1 = nullptr;
+    QAction* UnsetJustWatch1 = nullptr;
+    int popupSeat_ = 1;
+};

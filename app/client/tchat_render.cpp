@@ -1,0 +1,161 @@
+// Drawing the client engine's state into the main window's controls.
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+
+#include "client/boardview.h"
+#include "client/tchat.h"
+#include "social/spylistform.h"
+#include "widgets/artwork.h"
+#include "widgets/clickimage.h"
+
+namespace client = quorbit::client;
+
+namespace {
+
+void setText(QLabel* l, const std::string& text) {
+    const QString t = QString::fromStdString(text);
+    if (l->text() != t) l->setText(t);
+}
+
+void setColour(QLabel* l, quorbit::social::Colour c) {
+    const QString css = QString("color: #%1;").arg(c.rgb(), 6, 16, QChar('0'));
+    if (l->styleSheet() != css) l->setStyleSheet(css);
+}
+
+}  // namespace
+
+void Tchat::render() {
+    const client::ClientState& s = engine_.state();
+    renderedRevision_ = engine_.revision();
+
+    paintbox_board->show(s.boardletters, s.boardmarks);
+    renderRack();
+    setText(label_status, s.label_status);
+    button_clear->setVisible(s.button_clear);
+    button_shuffle->setVisible(s.button_shuffle);
+    button_done->setVisible(s.button_done);
+    // Only a hosting client ever shows Start; the engine says when it is due.
+    button_start->setVisible(s.ishost && s.button_start);
+    for (std::size_t i = 0; i < 4; ++i) image_direction[i]->setVisible(s.image_direction[i].visible);
+    setText(label_Timeperturn, s.label_Timeperturn);
+    setText(label_playtoscore, s.label_playtoscore);
+    renderTimers();
+
+    const QString words = [&] {
+        QStringList lines;
+        for (const auto& w : s.memo_words) lines << QString::fromStdString(w);
+        return lines.join('\n');
+    }();
+    if (memo_words->toPlainText() != words) {
+        memo_words->setPlainText(words);
+        memo_words->moveCursor(QTextCursor::End);
+        memo_words->ensureCursorVisible();
+    }
+
+    renderSeats();
+
+    if (s.bonusPlays != bonusPlaysShown_) {  // the animation starts again at its first frame
+        bonusPlaysShown_ = s.bonusPlays;
+        bonusFrame_ = 0;
+        bonusTimer_.start();
+    }
+    if (!s.image_bonus) bonusTimer_.stop();
+    image_bonus->setPixmap(quorbit::app::artwork::bonusFrame(bonusFrame_));
+    image_bonus->setVisible(s.image_bonus);
+    image_bonus->raise();
+
+    setText(label_winner1, s.label_winner);
+    setText(label_winner2, s.label_winner);
+    panel_winner->setVisible(s.panel_winner);
+    panel_winner->raise();
+
+    JustWatch1->setChecked(engine_.options().justWatch);
+    for (std::size_t i = 0; i < b_phrase.size(); ++i) {
+        const QString phrase = QString::fromStdString(engine_.options().phrases[i]);
+        if (b_phrase[i]->toolTip() != phrase) b_phrase[i]->setToolTip(phrase);
+    }
+    if (windows_.spylist) windows_.spylist->setEntries(s.spylist);
+}
+
+void Tchat::renderRack() {
+    const client::ClientState& s = engine_.state();
+    for (std::size_t i = 0; i < 7; ++i) {
+        const int code = s.image_letter[i];
+        const qint64 key = code;  // what the slot shows, to skip unchanged slots
+        if (image_letter[i]->property("shows").isValid() && image_letter[i]->property("shows").toLongLong() == key)
+            continue;
+        image_letter[i]->setProperty("shows", key);
+        if (code >= 1 && code <= 26) {
+            QPixmap p = pictures_.picture(client::kPicPlain);
+            QPainter g(&p);
+            g.drawPixmap(2, 2, pictures_.picture(code));
+            g.end();
+            image_letter[i]->setPixmap(p);
+        } else {
+            image_letter[i]->setPixmap(pictures_.picture(client::kPicEmptySlot));
+        }
+    }
+}
+
+void Tchat::renderSeats() {
+    const client::ClientState& s = engine_.state();
+    const bool teams = s.teamLabelsVisible;
+    setText(label_team1, s.label_team1);
+    setText(label_team2, s.label_team2);
+    const QString team2Style = QString("color: #%1;%2")
+                                   .arg(s.label_team2Colour.rgb(), 6, 16, QChar('0'))
+                                   .arg(teams ? " background: #2b3c5c; border-radius: 4px;" : "");
+    if (label_team2->styleSheet() != team2Style) label_team2->setStyleSheet(team2Style);
+    label_team1->setVisible(teams);
+    label_team2->setVisible(teams);
+    if (QWidget* teamcard = panel_board->findChild<QWidget*>("teamcard")) teamcard->setVisible(teams);
+
+    for (std::size_t i = 0; i < 4; ++i) {
+        const client::SeatView& v = s.seats[i];
+        const bool dark = teams && (i == 1 || i == 3);
+        const char* tone = dark ? "dark" : "light";
+        if (seatcard[i]->property("seat").toString() != tone) {
+            seatcard[i]->setProperty("seat", tone);
+            seatcard[i]->style()->unpolish(seatcard[i]);
+            seatcard[i]->style()->polish(seatcard[i]);
+        }
+        setText(label_playername[i], v.label_playername);
+        label_playername[i]->setVisible(v.playernameVisible);
+        setText(label_score[i], v.label_score);
+        label_score[i]->setVisible(v.scoreVisible);
+        label_score[i]->adjustSize();
+        setText(label_bonus[i], v.label_bonus);
+        label_bonus[i]->adjustSize();
+        for (QLabel* l : {label_playername[i], label_score[i], label_bonus[i]}) setColour(l, v.colour);
+        image_eyes[i]->setVisible(v.image_eyes);
+        image_eyes[i]->raise();
+        const QVariant shown = image_shuffles[i]->property("shows");
+        if (!shown.isValid() || shown.toInt() != v.image_shuffles) {
+            image_shuffles[i]->setProperty("shows", v.image_shuffles);
+            image_shuffles[i]->setPixmap(pictures_.shuffles(v.image_shuffles));
+        }
+    }
+    if (s.image_Turn >= 1 && s.image_Turn <= 4) {
+        const QLabel* name = label_playername[static_cast<std::size_t>(s.image_Turn - 1)];
+        image_Turn->move(name->x() - 12, name->y() - 3);
+        image_Turn->show();
+        image_Turn->raise();
+    } else {
+        image_Turn->hide();
+    }
+}
+
+void Tchat::renderTimers() {
+    const client::ClientState& s = engine_.state();
+    setText(label_timer, s.label_timer);
+    const int bar = std::clamp(s.image_timer, 0, 117);
+    if (image_timer->width() != bar) image_timer->resize(bar, image_timer->height());
+    image_timer->setVisible(bar > 0);
+    if (s.timer2 && !Timer2.isActive()) Timer2.start();
+    if (!s.timer2 && Timer2.isActive()) Timer2.stop();
+}

@@ -1,0 +1,125 @@
+// The settings file of the main window: reading it at login, writing it on every change.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QSaveFile>
+
+#include "client/boardview.h"
+#include "client/chatbox.h"
+#include "client/tchat.h"
+#include "social/gamestartform.h"
+#include "widgets/clickimage.h"
+
+namespace social = quorbit::social;
+
+namespace {
+
+social::IniFile readIni(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};  // a missing file reads as all defaults
+    return social::IniFile::parse(f.readAll().toStdString());
+}
+
+}  // namespace
+
+social::WindowBounds Tchat::currentBounds() const {
+    return social::WindowBounds{x(), y(), width(), height()};
+}
+
+void Tchat::setBounds(const social::WindowBounds& b) {
+    move(b.left, b.top);
+    resize(b.width, b.height);
+}
+
+void Tchat::loadinifile() {
+    const social::SettingsRead r = social::readSettings(readIni(settingsPath_));
+    auto& opts = engine_.options();
+    setTextSize(r.textsize);
+    opts.textColour = r.textcolor;
+    opts.actionColour = r.actioncolor;
+    QPalette pal = mychat->palette();
+    pal.setColor(QPalette::Text, QColor(r.textcolor.red(), r.textcolor.green(), r.textcolor.blue()));
+    mychat->setPalette(pal);
+    for (std::size_t i = 0; i < r.phrases.size(); ++i)
+        if (r.phrases[i]) opts.phrases[i] = *r.phrases[i];
+    opts.playSounds = r.playsounds;
+    PlaySounds1->setChecked(r.playsounds);
+    opts.postWordsInChatBox = r.postwords;
+    PostWords1->setChecked(r.postwords);
+    if (windows_.gamestart) {
+        if (r.playtoscore) windows_.gamestart->setPlaytoscore(*r.playtoscore);
+        if (r.creationtime) windows_.gamestart->setTimeperturn(*r.creationtime);
+        if (r.shuffles) windows_.gamestart->setQuorbitshuffle(*r.shuffles);
+    }
+    if (r.tilesClassic)
+        tileSetName_ = "classic";  // kept, so that a save writes "classic" back
+    else
+        loadgrouptiles(QString::fromStdString(r.tiles));
+    setBounds(r.bounds);
+    // The window as these bounds left it (the minimum size may have widened it) is
+    // what closing compares with.
+    saved_ = currentBounds();
+    opts.turnSound = static_cast<quorbit::client::TurnSound>(r.turnsound);
+    applyTurnSoundChecks();
+    render();
+}
+
+bool Tchat::saveinifile() {
+    social::IniFile ini = readIni(settingsPath_);
+    social::SettingsSave s;
+    const auto& opts = engine_.options();
+    s.textsize = textSize();
+    s.textcolor = opts.textColour;
+    s.actioncolor = opts.actionColour;
+    if (windows_.gamestart) {
+        s.playtoscore = windows_.gamestart->playtoscore();
+        s.creationtime = windows_.gamestart->timeperturn();
+        s.shuffles = windows_.gamestart->quorbitshuffle();
+    }
+    s.tiles = tileSetName_.toStdString();
+    s.bounds = currentBounds();
+    s.turnsound = static_cast<int>(opts.turnSound);
+    s.playsounds = PlaySounds1->isChecked();
+    s.postwords = PostWords1->isChecked();
+    social::writeSettings(ini, s);
+
+    return writeIni(ini);
+}
+
+bool Tchat::writeIni(const social::IniFile& ini) {
+    const QByteArray bytes = QByteArray::fromStdString(ini.text());
+    QSaveFile out(settingsPath_);
+    if (settingsPath_.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() ||
+        !out.commit()) {
+        showMessage(QString("Unable to write to %1").arg(QFileInfo(settingsPath_).absoluteFilePath()));
+        return false;
+    }
+    return true;
+}
+
+void Tchat::savePhrases(const QStringList& phrases) {
+    social::IniFile ini = readIni(settingsPath_);
+    for (int n = 1; n <= quorbit::client::kPhraseCount && n <= phrases.size(); ++n) {
+        engine_.options().phrases[static_cast<std::size_t>(n - 1)] = phrases[n - 1].toStdString();
+        social::writePhrase(ini, n, phrases[n - 1].toStdString());
+    }
+    writeIni(ini);
+    render();
+}
+
+bool Tchat::loadgrouptiles(const QString& name) {
+    const QString folder = QFileInfo(settingsPath_).absolutePath() + "/quorbittiles/";
+    const QString path = folder + name + ".bmp";
+    if (name.isEmpty() || !QFileInfo::exists(path)) return false;
+    tileSetName_ = name;
+    if (pictures_.loadStrip(QImage(path))) {
+        paintbox_board->repaintAll();
+        for (auto* slot : image_letter) slot->setProperty("shows", QVariant());
+        for (auto* s : image_shuffles) s->setProperty("shows", QVariant());
+        render();
+    }
+    return true;
+}

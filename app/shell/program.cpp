@@ -1,0 +1,81 @@
+#include "shell/program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <cstdio>
+
+#include "client/tchat.h"
+#include "server/serverhost.h"
+#include "shell/instance.h"
+#include "shell/paths.h"
+#include "social/aboutform.h"
+#include "social/downloadform.h"
+#include "social/gamestartform.h"
+#include "social/helpform.h"
+#include "social/phrasesform.h"
+#include "social/settings.h"
+#include "social/spylistform.h"
+#include "social/tallylistform.h"
+
+namespace quorbit::shell {
+
+Program::Program(const CommandLine& line) {
+    chat_ = std::make_unique<Tchat>();
+    marker_ = std::make_unique<RunningMarker>("quorbit");
+    about_ = std::make_unique<Tabout>();
+    gamestart_ = std::make_unique<Tgamestart>();
+    help_ = std::make_unique<Thelp>();
+    phrases_ = std::make_unique<Tphrases>();
+    server_ = std::make_unique<serverhost::ServerHost>();
+    spylist_ = std::make_unique<Tspylist>();
+    download_ = std::make_unique<Tdownload>();
+    tallylist_ = std::make_unique<Ttallylist>();
+
+    chat_->setSettingsPath(app::besideProgramFolder() + "/" + QString::fromUtf8(social::kSettingsFileName.data()));
+    chat_->attach(Tchat::Windows{about_.get(), gamestart_.get(), help_.get(), phrases_.get(), spylist_.get(),
+                                 download_.get(), tallylist_.get()});
+    Tchat::Launch launch;
+    launch.params = line.positional;
+    launch.port = line.port;
+    launch.startServer = [this](int port, std::string& why) {
+        if (server_->listen(port)) return true;
+        why = server_->errorText();
+        return false;
+    };
+    chat_->setLaunch(std::move(launch));
+}
+
+Program::~Program() = default;
+
+int runWindowed(const CommandLine& line) {
+    QElapsedTimer started;
+    started.start();
+    const QString platform = QGuiApplication::platformName();
+    // Without a desktop (offscreen test runs) there is no window to bring forward.
+    const bool desktop = platform != "offscreen" && platform != "minimal";
+    InstanceGuard guard(instanceKey("enavro"));
+    if (desktop && guard.anotherInstanceRuns()) return 0;
+
+    Program program(line);
+    Tchat& chat = program.chat();
+    QObject::connect(&guard, &InstanceGuard::activateRequested, &chat, [&chat] {
+        if (chat.isMinimized()) chat.showNormal();
+        chat.raise();
+        chat.activateWindow();
+    });
+    QObject::connect(&chat, &Tchat::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // Start-up measurement: report the time to the logged-in client, then end.
+    if (qEnvironmentVariableIsSet("QUORBIT_STARTUP_PROBE")) {
+        QObject::connect(&chat, &Tchat::chatLineAdded, qApp, [&started, &chat](const QString& text) {
+            if (text != "You are Connected.") return;
+            std::fprintf(stderr, "quorbit: logged in after %lld ms\n", static_cast<long long>(started.elapsed()));
+            std::fflush(stderr);
+            if (qEnvironmentVariable("QUORBIT_STARTUP_PROBE") != "stay") chat.close();
+        });
+    }
+    chat.show();
+    return QApplication::exec();
+}
+
+}  // namespace quorbit::shell

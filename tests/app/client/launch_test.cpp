@@ -1,0 +1,139 @@
+// Launch modes, the player context menu and the connection's failure notice, with the
+// server of one window and further windows joining it over loopback.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTcpServer>
+
+#include "server/serverhost.h"
+#include "window_fixture.h"
+
+namespace quorbit::apptest {
+namespace {
+
+// A bare main window in a chosen launch mode; no other windows.
+std::unique_ptr<Tchat> launched(std::vector<std::string> params, int port, int lobbyPort,
+                                serverhost::ServerHost* host, QStringList* boxes) {
+    auto chat = std::make_unique<Tchat>();
+    chat->showMessage = [boxes](const QString& t) { boxes->append(t); };
+    chat->setSettingsPath(qEnvironmentVariable("QUORBIT_DATA_DIR") + "/orvanelobby.ini");
+    Tchat::Launch launch;
+    launch.params = std::move(params);
+    launch.port = port;
+    launch.lobbyPort = lobbyPort;
+    if (host)
+        launch.startServer = [host](int p, std::string& why) {
+            if (host->listen(p)) return true;
+            why = host->errorText();
+            return false;
+        };
+    chat->setLaunch(std::move(launch));
+    chat->show();  // the first show enters the launch mode
+    return chat;
+}
+
+QString chatOf(Tchat& chat) { return chat.findChild<QWidget*>("mainchat")->property("plainText").toString(); }
+
+class Launch : public ::testing::Test {
+protected:
+    TempHome home;
+    QStringList boxes;
+    int port = freeLoopbackPort();
+};
+
+TEST_F(Launch, HostModeConnectsToLoopbackAndOpensTheLobbyLink) {
+    QTcpServer lobby;
+    ASSERT_TRUE(lobby.listen(QHostAddress::LocalHost, 0));
+    serverhost::ServerHost host;
+    auto ann = launched({"Ann", "10.0.0.5", "true"}, port, lobby.serverPort(), &host, &boxes);
+    ASSERT_TRUE(waitFor([&] { return ann->state().loggedin && chatOf(*ann).contains("You are Connected."); }));
+    EXPECT_TRUE(chatOf(*ann).startsWith("Loading Multi-player Game.. Please Wait."));
+    EXPECT_EQ(ann->state().seats[0].label_playername, "Ann");
+    EXPECT_EQ(ann->hostaddress(), "10.0.0.5");  // kept, but the socket went to 127.0.0.1
+    EXPECT_TRUE(ann->state().ishost);
+    EXPECT_TRUE(ann->findChild<QPushButton*>("button_start")->isVisible());
+    EXPECT_TRUE(ann->lobbyLinkOpened());
+    EXPECT_TRUE(waitFor([&] { return lobby.hasPendingConnections(); }));
+    QTcpSocket* link = lobby.nextPendingConnection();
+    ASSERT_TRUE(link);
+    QTest::qWait(50);
+    EXPECT_EQ(link->bytesAvailable(), 0);  // nothing is ever sent on it
+}
+
+TEST_F(Launch, JoinModeIsChosenByAnythingButLowerCaseTrue) {
+    serverhost::ServerHost host;
+    auto ann = launched({"Ann", "127.0.0.1", "true"}, port, freeLoopbackPort(), &host, &boxes);
+    ASSERT_TRUE(waitFor([&] { return ann->state().loggedin; }));
+    auto bob = launched({"Bob", "127.0.0.1", "TRUE"}, port, freeLoopbackPort(), nullptr, &boxes);
+    ASSERT_TRUE(waitFor([&] { return bob->state().loggedin && chatOf(*bob).contains("You are Connected."); }));
+    EXPECT_FALSE(bob->state().ishost);
+    EXPECT_EQ(bob->state().myseat, 2);
+    EXPECT_FALSE(bob->findChild<QPushButton*>("button_start")->isVisible());
+    EXPECT_FALSE(bob->action("StartGame1")->isEnabled());
+    ASSERT_TRUE(waitFor([&] { return ann->state().seats[1].label_playername == "Bob"; }));
+    EXPECT_TRUE(chatOf(*ann).contains("Bob is Connected."));
+
+    // The player context menu: everything for the host except removing an empty seat,
+    // nothing for a joined player.
+    ann->preparePlayerMenu(3);
+    EXPECT_FALSE(ann->action("RemoveFromGame1")->isEnabled());
+    EXPECT_TRUE(ann->action("SettoJustWatch1")->isEnabled());
+    EXPECT_TRUE(ann->action("UnsetJustWatch1")->isEnabled());
+    ann->preparePlayerMenu(2);
+    EXPECT_TRUE(ann->action("RemoveFromGame1")->isEnabled());
+    bob->preparePlayerMenu(1);
+    EXPECT_FALSE(bob->action("RemoveFromGame1")->isEnabled());
+    EXPECT_FALSE(bob->action("SettoJustWatch1")->isEnabled());
+    EXPECT_FALSE(bob->action("UnsetJustWatch1")->isEnabled());
+
+    // In a running game the host sets Bob to just watch: both clients show the eye mark,
+    // and Bob's own Options item is ticked by the server's answer.
+    protocol::GameSettings settings;
+    settings.starter = "Ann";
+    settings.playTo = 10000;
+    ann->engine().startGame(settings);
+    ann->sync();
+    ASSERT_TRUE(waitFor([&] { return chatOf(*bob).contains("Ann has started a game."); }));
+    ann->preparePlayerMenu(2);
+    ann->action("SettoJustWatch1")->trigger();
+    ASSERT_TRUE(waitFor([&] { return bob->action("JustWatch1")->isChecked(); }));
+    EXPECT_TRUE(waitFor([&] { return ann->findChild<QLabel*>("image_eyes2")->isVisible(); }));
+    // Bob's own menu item asks to play again; the mark waits for the answer.
+    bob->action("JustWatch1")->trigger();
+    EXPECT_TRUE(bob->action("JustWatch1")->isChecked());
+    ASSERT_TRUE(waitFor([&] { return !bob->action("JustWatch1")->isChecked(); }));
+
+    // Removing Bob closes his connection, and with it his window.
+    ann->action("RemoveFromGame1")->trigger();
+    ASSERT_TRUE(waitFor([&] { return !bob->isVisible(); }));
+    EXPECT_TRUE(waitFor([&] { return ann->state().seats[1].label_playername == "Zubo"; }));
+}
+
+TEST_F(Launch, TwoParametersEnterNoMode) {
+    auto ann = launched({"Ann", "10.0.0.5"}, port, freeLoopbackPort(), nullptr, &boxes);
+    QTest::qWait(50);
+    EXPECT_EQ(chatOf(*ann), "Loading Multi-player Game.. Please Wait.");
+    EXPECT_FALSE(ann->findChild<QPushButton*>("button_start")->isVisible());
+    EXPECT_FALSE(ann->lobbyLinkOpened());
+    EXPECT_FALSE(ann->state().loggedin);
+}
+
+TEST_F(Launch, ARefusedConnectionIsTold) {
+    // Nothing listens on this port.
+    auto bob = launched({"Bob", "127.0.0.1", "false"}, port, freeLoopbackPort(), nullptr, &boxes);
+    ASSERT_TRUE(waitFor([&] { return chatOf(*bob).contains("Unable to reach the host 127.0.0.1"); }));
+    EXPECT_TRUE(chatOf(*bob).contains("WSAECONNREFUSED"));
+    EXPECT_TRUE(bob->isVisible());  // the window stays
+}
+
+TEST_F(Launch, ABusyPortIsToldAndTheClientStillTries) {
+    QTcpServer squatter;
+    ASSERT_TRUE(squatter.listen(QHostAddress::Any, static_cast<quint16>(port)));
+    serverhost::ServerHost host;
+    auto ann = launched({}, port, freeLoopbackPort(), &host, &boxes);
+    EXPECT_TRUE(chatOf(*ann).contains(QString("Unable to start the game server on port %1").arg(port)));
+}
+
+}  // namespace
+}  // namespace quorbit::apptest

@@ -1,0 +1,116 @@
+// Plays a short solo game against Zubo in a real window and photographs it: before the
+// game, the game-start dialog, a chain being built, and the winner banner. Run it under
+// a virtual display (tools/screenshots.sh); it calls ImageMagick's "import" for each
+// picture, so what is saved is what the X server shows.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
+
+#include "../tests/support/board_words.h"
+#include "client/boardview.h"
+#include "client/tchat.h"
+#include "shell/program.h"
+#include "social/downloadform.h"
+#include "social/gamestartform.h"
+
+namespace {
+
+bool waitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+void shot(const QWidget& w, const QString& path) {
+    QTest::qWait(300);  // let the X server catch up
+    const QRect r = w.frameGeometry();
+    const QString crop = QString("%1x%2+%3+%4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y());
+    const int rc = QProcess::execute("import", {"-window", "root", "-crop", crop, "+repage", path});
+    std::fprintf(stderr, "%s %s\n", rc == 0 ? "saved" : "FAILED", qPrintable(path));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const QString tmp = QDir::tempPath() + QString("/quorbit-screens-%1").arg(getpid());
+    QDir().mkpath(tmp);
+    if (qEnvironmentVariableIsEmpty("QUORBIT_DATA_DIR")) qputenv("QUORBIT_DATA_DIR", tmp.toUtf8());
+    QDir::setCurrent(tmp);  // the word file goes here
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString(argv[1]) : QString("docs");
+    QDir().mkpath(out);
+
+    quorbit::shell::CommandLine line;
+    line.port = 20000 + getpid() % 20000;
+    quorbit::shell::Program program(line);
+    Tchat& chat = program.chat();
+    chat.show();
+    chat.move(0, 0);
+    if (!waitFor([&] { return chat.state().loggedin && chat.state().seats[0].label_playername == "You"; }, 5000)) {
+        std::fprintf(stderr, "not logged in\n");
+        return 1;
+    }
+    program.download().hide();
+    chat.engine().options().playSounds = false;
+    // A few friendly lines for the chat box.
+    chat.engine().sendit("Hi Zubo, ready for a game?");
+    chat.sync();
+    QTest::qWait(400);
+    shot(chat, out + "/quorbit-lobby.png");
+
+    Tgamestart& dialog = program.gamestart();
+    dialog.setPlaytoscore(100);
+    dialog.setTimeperturn(60);
+    dialog.setQuorbitshuffle(2);
+    chat.button_startClick();
+    QTest::qWait(300);
+    shot(dialog, out + "/quorbit-gamestart.png");
+    chat.startGameFromDialog();
+
+    quorbit::testsupport::BoardWords words;
+    auto* board = chat.findChild<quorbit::app::BoardView*>("paintbox_board");
+    bool chainShot = false;
+    int turns = 0;
+    QElapsedTimer t;
+    t.start();
+    while (!chat.state().panel_winner && t.elapsed() < 300000) {
+        const auto& s = chat.state();
+        for (int d = 1; d <= 4; ++d) {
+            const auto& arrow = s.image_direction[static_cast<std::size_t>(d - 1)];
+            if (arrow.visible && arrow.owner == s.myseat) {
+                auto* image = chat.findChild<QWidget*>(QString("image_direction%1").arg(1 + turns % 4));
+                QTest::mouseClick(image, Qt::LeftButton);
+                break;
+            }
+        }
+        if (s.whoseturn == s.myseat && s.button_done && s.selectedcount == 0) {
+            QTest::qWait(600);
+            if (auto found = words.find(s.boardletters)) {
+                for (const auto& [x, y] : found->second) {
+                    QTest::mouseClick(board, Qt::LeftButton, {}, QPoint(x * 56 + 28, y * 56 + 28));
+                    QTest::qWait(120);
+                }
+                if (!chainShot && found->second.size() >= 4) {
+                    shot(chat, out + "/quorbit-chain.png");
+                    chainShot = true;
+                }
+                QTest::mouseClick(board, Qt::RightButton, {}, QPoint(28, 28));
+                ++turns;
+            }
+        }
+        QTest::qWait(50);
+    }
+    QTest::qWait(500);
+    shot(chat, out + "/quorbit-winner.png");
+    std::fprintf(stderr, "%d turns, winner banner %s\n", turns, chat.state().panel_winner ? "shown" : "missing");
+    return chat.state().panel_winner ? 0 : 1;
+}
