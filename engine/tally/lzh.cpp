@@ -134,21 +134,34 @@ struct Huffman {
     }
 };
 
-// How many of the bytes 1..F-1 of two strings agree from the start, plus 1 (the first
-// byte agrees by construction): 1..F. Compares 8 bytes at a time; both strings must have
+// How two strings of F bytes compare when their first bytes agree: `length` is how many
+// agree from the start (2..F with the first one counted), and `keyAbove` whether the key
+// sorts at or after the other string. Compares 8 bytes at a time; both strings must have
 // 8 readable bytes beyond F.
-inline int commonLength(const std::uint8_t* a, const std::uint8_t* b) {
+struct Comparison {
+    int length;
+    bool keyAbove;
+};
+
+inline Comparison compareStrings(const std::uint8_t* key, const std::uint8_t* other) {
+    static_assert(std::endian::native == std::endian::little || std::endian::native == std::endian::big);
     for (int i = 1; i < F; i += 8) {
         std::uint64_t x, y;
-        std::memcpy(&x, a + i, 8);
-        std::memcpy(&y, b + i, 8);
+        std::memcpy(&x, key + i, 8);
+        std::memcpy(&y, other + i, 8);
         if (const std::uint64_t diff = x ^ y; diff != 0) {
-            const int at = i + (std::endian::native == std::endian::little ? std::countr_zero(diff)
-                                                                             : std::countl_zero(diff)) / 8;
-            return at < F ? at : F;
+            int shift;  // of the first differing byte within the words
+            if constexpr (std::endian::native == std::endian::little) {
+                shift = std::countr_zero(diff) & ~7;
+            } else {
+                shift = 56 - (std::countl_zero(diff) & ~7);
+            }
+            const int at = i + (std::endian::native == std::endian::little ? shift : 56 - shift) / 8;
+            if (at >= F) return {F, true};
+            return {at, ((x >> shift) & 0xFF) > ((y >> shift) & 0xFF)};
         }
     }
-    return F;
+    return {F, true};
 }
 
 // The string matcher: one binary tree of ring positions per first byte. The tree of
@@ -195,18 +208,17 @@ struct Matcher {
                 return;
             }
             p = next;
-            const int i = commonLength(key, &text[static_cast<std::size_t>(p)]);
-            side = (i < F ? int{key[i]} - int{text[static_cast<std::size_t>(p + i)]} : 0) >= 0 ? kRight : kLeft;
-            if (i > kThreshold) {
-                const int distance = ((r - p) & (N - 1)) - 1;
-                if (i > length) {
-                    position = distance;
-                    length = i;
-                    if (i >= F) break;
-                } else if (i == length && distance < position) {
-                    position = distance;
-                }
-            }
+            const Comparison cmp = compareStrings(key, &text[static_cast<std::size_t>(p)]);
+            const int i = cmp.length;
+            side = cmp.keyAbove ? kRight : kLeft;
+            // A longer match, or one as long and nearer, is the better one. Written
+            // without branches: which way each test goes is hard to predict.
+            const int distance = ((r - p) & (N - 1)) - 1;
+            const bool better = (i > kThreshold) & ((i > length) | ((i == length) & (distance < position)));
+            const int take = -static_cast<int>(better);  // all ones or zero
+            length = (i & take) | (length & ~take);
+            position = (distance & take) | (position & ~take);
+            if (i >= F) break;
         }
         matchLength = length;
         matchPosition = position;

@@ -1,6 +1,7 @@
 #include "tally/lzrw1kh.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -24,6 +25,46 @@ inline std::uint32_t hashOf(const std::uint8_t* p) {
 inline void putWord(std::uint8_t* at, std::uint32_t word) {
     at[0] = static_cast<std::uint8_t>(word >> 8);
     at[1] = static_cast<std::uint8_t>(word);
+}
+
+// From here on at least this many input bytes remain: words of 8 may be read at any
+// position of a copy of up to 18 and of a run test.
+constexpr std::size_t kWordSafe = 24;
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+
+inline std::uint64_t load64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// The index of the first byte in which two words differ (diff != 0).
+inline std::size_t firstDifference(std::uint64_t diff) {
+    return static_cast<std::size_t>(std::endian::native == std::endian::little ? std::countr_zero(diff)
+                                                                               : std::countl_zero(diff)) / 8;
+}
+
+// How many bytes from `at` equal those from `from`, up to 18; 24 bytes readable at both.
+inline std::size_t matchLength(const std::uint8_t* from, const std::uint8_t* at) {
+    for (std::size_t i = 0; i < 24; i += 8) {
+        if (const std::uint64_t diff = load64(from + i) ^ load64(at + i); diff != 0)
+            return std::min(i + firstDifference(diff), kMaxCopy);
+    }
+    return kMaxCopy;
+}
+
+// How many bytes from p equal p[0], up to `limit`.
+inline std::size_t runLength(const std::uint8_t* p, std::size_t limit) {
+    std::size_t count = 1;
+    while (count < limit && p[count] == p[0]) ++count;
+    return count;
+}
+
+inline std::uint8_t* putRun(std::uint8_t* out, std::size_t count, std::uint8_t byte) {
+    out[0] = 0;
+    putWord(out + 1, static_cast<std::uint32_t>(count - kMinRun));
+    out[3] = byte;
+    return out + 4;
 }
 
 }  // namespace
@@ -65,25 +106,46 @@ std::size_t TLZR::CompressBlock(std::span<const std::uint8_t> source, std::span<
         const std::size_t left = n - r;
         const std::uint8_t current = src[r];
 
-        // A run of the current byte.
+        if (left >= kWordSafe) {
+            // Away from the end: whole words may be read at r and at the candidate.
+            if (load64(src + r + 1) == current * kEveryByte) {
+                const std::size_t count = runLength(src + r, std::min(left, kMaxRun));
+                if (count >= kMinRun) {
+                    out = putRun(out, count, current);
+                    control = (control << 1) | 1u;
+                    r += count;
+                    continue;
+                }
+            }
+            const std::uint32_t h = hashOf(src + r);
+            const std::uint16_t candidate = table[h];
+            table[h] = static_cast<std::uint16_t>(r);
+            std::size_t length = 0;
+            if (candidate != kUnset && r - candidate <= kMaxDistance) length = matchLength(src + candidate, src + r);
+            if (length >= kMinCopy) {
+                putWord(out, static_cast<std::uint32_t>(((r - candidate) << 4) | (length - kMinCopy)));
+                out += 2;
+                control = (control << 1) | 1u;
+                r += length;
+                continue;
+            }
+            *out++ = current;
+            control <<= 1;
+            ++r;
+            continue;
+        }
+
+        // Near the end, byte by byte.
         if (left >= kMinRun && src[r + 1] == current) {
-            const std::size_t limit = std::min(left, kMaxRun);
-            std::size_t count = 2;
-            while (count < limit && src[r + count] == current) ++count;
+            const std::size_t count = runLength(src + r, std::min(left, kMaxRun));
             if (count >= kMinRun) {
-                const std::uint32_t stored = static_cast<std::uint32_t>(count - kMinRun);
-                out[0] = 0;
-                putWord(out + 1, stored);
-                out[3] = current;
-                out += 4;
+                out = putRun(out, count, current);
                 control = (control << 1) | 1u;
                 r += count;
                 continue;
             }
         }
-
-        // A copy from the position that last had the same hash. The last two bytes
-        // of the input cannot start a copy of 3, so they are not hashed at all.
+        // The last two bytes cannot start a copy of 3, so they are not hashed at all.
         if (left >= kMinCopy) {
             const std::uint32_t h = hashOf(src + r);
             const std::uint16_t candidate = table[h];
@@ -137,28 +199,31 @@ long TLZR::DecompressBlock(std::span<const std::uint8_t> block, std::span<std::u
     if (ip[0] != kLzrFlagCompressed) return -1;
     ++ip;
 
-    std::uint32_t control = 0;
-    unsigned bits = 0;
     while (ip < end) {
-        if (bits == 0) {
-            if (end - ip < 2) return -1;
-            control = (std::uint32_t{ip[0]} << 8) | ip[1];
-            ip += 2;
-            bits = 16;
-            // Sixteen literals in a row: one move.
-            if (control == 0 && end - ip >= 16 && limit - op >= 16) {
-                std::memcpy(op, ip, 16);
-                op += 16;
-                ip += 16;
-                bits = 0;
-                continue;
+        if (end - ip < 2) return -1;
+        // The control word sits at the top of 32 bits. Each round takes the literals
+        // that its leading zeros announce (perhaps none), then one copy or run; so the
+        // only branches are the rare ones.
+        std::uint32_t control = ((std::uint32_t{ip[0]} << 8) | ip[1]) << 16;
+        ip += 2;
+        int bits = 16;
+        for (;;) {
+            const std::size_t available = static_cast<std::size_t>(end - ip);
+            // A stop bit just below the group's remaining bits bounds the count.
+            std::size_t literals = static_cast<std::size_t>(std::countl_zero(control | (1u << (31 - bits))));
+            literals = std::min(literals, available);  // the block may end inside the group
+            if (literals > static_cast<std::size_t>(limit - op)) return -1;
+            if (available >= 16 && bufferEnd - op >= 16) {
+                std::memcpy(op, ip, 16);  // up to 16 literals in one move
+            } else {
+                std::memcpy(op, ip, literals);
             }
-            if (ip == end) break;
-        }
-        if ((control & 0x8000u) == 0) {
-            if (op == limit) return -1;
-            *op++ = *ip++;
-        } else {
+            op += literals;
+            ip += literals;
+            bits -= static_cast<int>(literals);
+            control <<= literals;
+            if (bits == 0 || ip == end) break;
+
             if (end - ip < 2) return -1;
             const std::size_t distance = (std::size_t{ip[0]} << 4) | (ip[1] >> 4);
             if (distance == 0) {
@@ -175,19 +240,19 @@ long TLZR::DecompressBlock(std::span<const std::uint8_t> block, std::span<std::u
                 if (count > static_cast<std::size_t>(limit - op)) return -1;
                 const std::uint8_t* from = op - distance;
                 if (distance >= 8 && bufferEnd - op >= 24) {
-                    // Whole words; the spare bytes past `count` are overwritten later
-                    // or lie beyond the produced output.
+                    // Whole words, each from bytes already in place; the spare bytes past
+                    // `count` are overwritten later or lie beyond the produced output.
                     std::memcpy(op, from, 8);
                     std::memcpy(op + 8, from + 8, 8);
-                    if (count > 16) std::memcpy(op + 16, from + 16, 8);
+                    std::memcpy(op + 16, from + 16, 8);
                 } else {
                     for (std::size_t k = 0; k < count; ++k) op[k] = from[k];
                 }
                 op += count;
             }
+            control <<= 1;
+            if (--bits == 0 || ip == end) break;
         }
-        control <<= 1;
-        --bits;
     }
     return static_cast<long>(op - start);
 }
