@@ -152,3 +152,99 @@ TEST(Lzrw1khBlock, CorruptBlocksAreRefusedNotFollowed) {
     Bytes little(4);
     EXPECT_EQ(TLZR::DecompressBlock(Bytes{0x40, 0x40, 0x00, 'a', 0x00, 0x1B}, little), -1);
 }
+
+namespace {
+
+// The block algorithm step by step, byte by byte, with no shortcuts: the coder must
+// give exactly these bytes.
+Bytes plainBlock(const Bytes& in) {
+    const std::size_t n = in.size();
+    std::vector<int> table(4096, -1);
+    Bytes out(n + 16, 0);
+    out[0] = 0x40;
+    std::size_t controlAt = 1, w = 3, r = 0;
+    unsigned control = 0, items = 0;
+    auto put16 = [&](std::size_t at, unsigned v) {
+        out[at] = static_cast<std::uint8_t>(v >> 8);
+        out[at + 1] = static_cast<std::uint8_t>(v);
+    };
+    auto byte = [&](std::size_t i) -> unsigned { return i < n ? in[i] : 0; };
+    while (r < n && w <= n) {
+        if (items == 16) {
+            put16(controlAt, control);
+            controlAt = w;
+            w += 2;
+            control = 0;
+            items = 0;
+        }
+        ++items;
+        std::size_t run = 1;
+        while (run < 4095 && r + run < n && in[r + run] == in[r]) ++run;
+        if (run >= 16) {
+            out[w] = 0;
+            put16(w + 1, static_cast<unsigned>(run - 16));
+            out[w + 3] = in[r];
+            w += 4;
+            control = control << 1 | 1;
+            r += run;
+            continue;
+        }
+        const unsigned h = ((40543u * ((((byte(r) << 4) ^ byte(r + 1)) << 4) ^ byte(r + 2))) >> 4) & 0xFFF;
+        const int candidate = table[h];
+        table[h] = static_cast<int>(r);
+        std::size_t length = 0;
+        if (candidate >= 0 && r - static_cast<std::size_t>(candidate) < 4096) {
+            while (length < 18 && r + length < n && in[static_cast<std::size_t>(candidate) + length] == in[r + length])
+                ++length;
+        }
+        if (length >= 3) {
+            put16(w, static_cast<unsigned>((r - static_cast<std::size_t>(candidate)) << 4 | (length - 3)));
+            w += 2;
+            control = control << 1 | 1;
+            r += length;
+            continue;
+        }
+        out[w++] = in[r++];
+        control <<= 1;
+    }
+    put16(controlAt, (control << (16 - items)) & 0xFFFF);
+    if (w > n) {
+        Bytes stored{0x80};
+        stored.insert(stored.end(), in.begin(), in.end());
+        return stored;
+    }
+    out.resize(w);
+    return out;
+}
+
+}  // namespace
+
+TEST(Lzrw1khBlock, GivesTheSameBytesAsTheStepByStepAlgorithm) {
+    std::vector<Bytes> inputs;
+    std::string text;
+    for (int i = 0; text.size() < 32768; ++i) text += "Quorbit " + std::to_string(i * 37 % 1013) + " tiles slide; ";
+    inputs.push_back(bytesOf(text.substr(0, 32768)));
+    for (unsigned seed = 0; seed < 12; ++seed) {
+        // Pieces of noise, runs around 16 and 4,095, and repeats at distances near 4,095.
+        std::mt19937 gen(seed);
+        Bytes b;
+        const std::size_t size = seed < 6 ? 32768 : gen() % 32768;
+        while (b.size() < size) {
+            switch (gen() % 4) {
+            case 0: b.insert(b.end(), 14 + gen() % 5, static_cast<std::uint8_t>(gen())); break;
+            case 1: b.insert(b.end(), 4090 + gen() % 10, static_cast<std::uint8_t>(gen())); break;
+            case 2:
+                if (b.size() > 4100) {
+                    const std::size_t from = b.size() - 4094 + gen() % 4;
+                    for (std::size_t k = 0; k < 20; ++k) b.push_back(b[from + k]);
+                }
+                break;
+            default:
+                for (unsigned k = gen() % 50; k > 0; --k) b.push_back(static_cast<std::uint8_t>(gen() % (seed + 2)));
+            }
+        }
+        b.resize(size);
+        inputs.push_back(b);
+    }
+    for (const Bytes& input : inputs) EXPECT_EQ(compress(input), plainBlock(input)) << input.size();
+}
