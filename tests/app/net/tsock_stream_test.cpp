@@ -121,6 +121,28 @@ TEST(TSockStream, QueuedBytesGoOutInOrderWhenTheStackTakesThemAgain) {
     EXPECT_GT(rec.count("write"), writesBefore);
 }
 
+TEST(TSockStream, UnsentBytesNeverReachALaterConnection) {
+    RawListener first;
+    TSock client;
+    client.setHostName("127.0.0.1");
+    client.setPortName(std::to_string(first.port()));
+    client.Open();
+    RawPeer one = first.accept();
+    ASSERT_TRUE(waitUntil([&] { return client.Connected(); }));
+    ASSERT_TRUE(client.Send(std::string(16u * 1024 * 1024, 'a')));
+    ASSERT_GT(client.SendBufferSize(), 0u);
+    client.Close();
+    EXPECT_EQ(client.SendBufferSize(), 0u);
+
+    RawListener second;
+    client.setPortName(std::to_string(second.port()));
+    client.Open();
+    RawPeer two = second.accept();
+    ASSERT_TRUE(waitUntil([&] { return client.Connected(); }));
+    ASSERT_TRUE(client.Send("fresh"));
+    EXPECT_EQ(two.receive(6, 300), "fresh");
+}
+
 TEST(TSockStream, ReceiveTakesAPrefixOrEverything) {
     Served s;
     ASSERT_NE(s.conn, nullptr);
