@@ -35,6 +35,10 @@ namespace quorbit::net {
 class TSock;
 }
 
+namespace quorbit::media {
+class TilesMenu;
+}
+
 namespace quorbit::app {
 class BoardView;
 class ChatBox;
@@ -94,8 +98,10 @@ public:
     void setBounds(const quorbit::social::WindowBounds& b);
     // Current tile-set name, written as Tiles.
     const QString& tileSetName() const { return tileSetName_; }
-    // Loads quorbittiles/<name>.bmp beside the program; false when there is no such file.
+    // Loads the tile set of that name from the tile folder; false when it has no file.
     bool loadgrouptiles(const QString& name);
+    // Draws the board and the rack again with the pictures now in force.
+    void applyTilePictures();
     int textSize() const;
 
     // Hooks that tests replace: message boxes and the two colour dialogs.
@@ -219,6 +225,7 @@ private:
     QAction* ScrollChatOff2 = nullptr;
     QAction* JustWatch1 = nullptr;
     QMenu* Tiles1 = nullptr;
+    quorbit::media::TilesMenu* tiles_ = nullptr;
     QMenu* popup_kick_ = nullptr;
     QAction* RemoveFromGame1 = nullptr;
     QAction* SettoJustWatch1 = nullptr;

@@ -9,6 +9,7 @@
 
 #include "client/chatbox.h"
 #include "client/tchat.h"
+#include "media/tilesmenu.h"
 #include "social/aboutform.h"
 #include "social/helpform.h"
 #include "social/phrasesform.h"
@@ -97,6 +98,13 @@ void Tchat::buildMenus() {
 
     Tiles1 = menuBar()->addMenu("Tiles");
     Tiles1->setObjectName("Tiles1");
+    tiles_ = new quorbit::media::TilesMenu(Tiles1, this);
+    tiles_->grouptilesmenu();
+    connect(tiles_, &quorbit::media::TilesMenu::picturesChanged, this, &Tchat::applyTilePictures);
+    connect(tiles_, &quorbit::media::TilesMenu::saveRequested, this, [this] {
+        tileSetName_ = tiles_->currentName();
+        saveinifile();
+    });
 
     QMenu* view = menuBar()->addMenu("View");
     view->setObjectName("View1");

@@ -10,6 +10,7 @@
 #include "client/boardview.h"
 #include "client/chatbox.h"
 #include "client/tchat.h"
+#include "media/tilesmenu.h"
 #include "social/gamestartform.h"
 #include "widgets/clickimage.h"
 
@@ -111,15 +112,18 @@ void Tchat::savePhrases(const QStringList& phrases) {
 }
 
 bool Tchat::loadgrouptiles(const QString& name) {
-    const QString folder = QFileInfo(settingsPath_).absolutePath() + "/quorbittiles/";
-    const QString path = folder + name + ".bmp";
-    if (name.isEmpty() || !QFileInfo::exists(path)) return false;
-    tileSetName_ = name;
-    if (pictures_.loadStrip(QImage(path))) {
-        paintbox_board->repaintAll();
-        for (auto* slot : image_letter) slot->setProperty("shows", QVariant());
-        for (auto* s : image_shuffles) s->setProperty("shows", QVariant());
-        render();
-    }
+    tiles_->loadgrouptiles(name);
+    // The name becomes the current one only when the set has a file.
+    if (tiles_->currentName().compare(name, Qt::CaseInsensitive) != 0) return false;
+    tileSetName_ = tiles_->currentName();
+    applyTilePictures();
     return true;
+}
+
+void Tchat::applyTilePictures() {
+    if (!tiles_->pictures()) return;
+    pictures_.setPictures(*tiles_->pictures());
+    paintbox_board->repaintAll();
+    for (auto* slot : image_letter) slot->setProperty("shows", QVariant());
+    render();
 }

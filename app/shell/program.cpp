@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "client/tchat.h"
+#include "media/soundplayer.h"
 #include "server/serverhost.h"
 #include "shell/instance.h"
 #include "shell/paths.h"
@@ -44,6 +45,11 @@ Program::Program(const CommandLine& line) {
         return false;
     };
     chat_->setLaunch(std::move(launch));
+
+    // The engine asks for sounds only while "Play Sounds" is ticked.
+    auto* sounds = new media::SoundPlayer(chat_.get());
+    QObject::connect(chat_.get(), &Tchat::soundRequested, sounds,
+                     [sounds](const QString& name) { sounds->playsounds(name); });
 }
 
 Program::~Program() = default;

@@ -20,6 +20,8 @@ public:
     // Picture i = the square at x = 56 i of a strip at least 2016 x 56; false (and
     // nothing changed) for a smaller or empty image.
     bool loadStrip(const QImage& strip);
+    // Takes a whole set of 36 pictures cut elsewhere (a tile-set file).
+    void setPictures(const std::array<QPixmap, kTilePictureCount>& pictures) { pictures_ = pictures; }
 
     // Index 0..35; any other index gives the blank (fully transparent) picture.
     const QPixmap& picture(int index) const;

@@ -1,0 +1,121 @@
+// The chat box and the entry field on their own.
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <gtest/gtest.h>
+
+#include "client/chatbox.h"
+
+namespace quorbit::app {
+namespace {
+
+// The bold and regular runs of one line of the box.
+std::vector<std::pair<QString, bool>> runs(const ChatBox& box, int line) {
+    std::vector<std::pair<QString, bool>> out;
+    const QTextBlock block = box.document()->findBlockByNumber(line);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        out.emplace_back(f.text(), f.charFormat().fontWeight() == QFont::Bold);
+    }
+    return out;
+}
+
+TEST(ChatBox, HeadUpToTheFirstColonIsBoldAndEachLineHasOneColour) {
+    ChatBox box;
+    box.addlinetochat("Ann chats: see you: later", Qt::red);
+    box.addlinetochat("no colon here", Qt::blue);
+    box.addlinetochat(":", Qt::black);
+    EXPECT_EQ(box.toPlainText(), "Ann chats: see you: later\nno colon here\n:");
+    using R = std::vector<std::pair<QString, bool>>;
+    EXPECT_EQ(runs(box, 0), (R{{"Ann chats:", true}, {" see you: later", false}}));
+    EXPECT_EQ(runs(box, 1), (R{{"no colon here", false}}));
+    EXPECT_EQ(runs(box, 2), (R{{":", true}}));
+    const QTextBlock first = box.document()->firstBlock();
+    for (auto it = first.begin(); !it.atEnd(); ++it) EXPECT_EQ(it.fragment().charFormat().foreground().color(), Qt::red);
+    EXPECT_EQ(box.palette().color(QPalette::Base), QColor(0xF2, 0xF9, 0xFF));
+    EXPECT_EQ(box.objectName(), "mainchat");
+    EXPECT_TRUE(box.isReadOnly());
+}
+
+TEST(ChatBox, ScrollFreezeKeepsTheViewAndTheCaret) {
+    ChatBox box;
+    box.resize(300, 120);
+    box.show();
+    for (int i = 0; i < 60; ++i) box.addlinetochat(QString("line %1").arg(i), Qt::black);
+    QScrollBar* bar = box.verticalScrollBar();
+    EXPECT_EQ(bar->value(), bar->maximum());  // unfrozen: the newest line shows
+    ASSERT_GT(bar->maximum(), 0);
+
+    QSignalSpy changed(&box, &ChatBox::scrollFrozenChanged);
+    box.scrollChatOffAction()->trigger();
+    EXPECT_TRUE(box.scrollFrozen());
+    EXPECT_EQ(changed.count(), 1);
+    bar->setValue(10);
+    QTextCursor caret(box.document());
+    caret.setPosition(15);
+    box.setTextCursor(caret);
+    for (int i = 0; i < 20; ++i) box.addlinetochat("more", Qt::black);
+    EXPECT_EQ(bar->value(), 10);
+    EXPECT_EQ(box.textCursor().position(), 15);
+
+    box.setScrollFrozen(false);
+    box.addlinetochat("last", Qt::black);
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+TEST(ChatBox, LinksUnderThePointerOpenWithALeftClick) {
+    ChatBox box;
+    box.resize(400, 200);
+    box.show();
+    QStringList opened;
+    box.openLink = [&](const QString& l) { opened << l; };
+    box.addlinetochat("Ann chats: look at www.example.org/page, then", Qt::black);
+    box.addlinetochat("plain words", Qt::black);
+    const QTextBlock first = box.document()->firstBlock();
+    QTextCursor at(first);
+    at.setPosition(first.position() + static_cast<int>(QString("Ann chats: look at www.ex").size()));
+    const QPoint onLink = box.cursorRect(at).center();
+    EXPECT_EQ(box.linkAt(onLink), "www.example.org/page");
+    QTextCursor plain(box.document()->findBlockByNumber(1));
+    plain.setPosition(plain.position() + 3);
+    EXPECT_TRUE(box.linkAt(box.cursorRect(plain).center()).isEmpty());
+    EXPECT_TRUE(box.linkAt(QPoint(5, 190)).isEmpty());  // below the text
+    QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, onLink);
+    EXPECT_EQ(opened, QStringList{"www.example.org/page"});
+    EXPECT_EQ(box.textCursor().selectedText(), "www.example.org/page");
+}
+
+TEST(ChatBox, ClearEmptiesTheBoxAndHandsTheFocusOn) {
+    ChatBox box;
+    QSignalSpy focus(&box, &ChatBox::focusEntry);
+    box.addlinetochat("x", Qt::black);
+    box.clearChat();
+    EXPECT_TRUE(box.toPlainText().isEmpty());
+    EXPECT_EQ(focus.count(), 1);
+}
+
+TEST(ChatEntry, PlaceholderEnterAndPaste) {
+    ChatEntry entry;
+    QSignalSpy sent(&entry, &ChatEntry::sendRequested);
+    EXPECT_EQ(entry.text(), "<Enter Chat Here>");
+    QTest::keyClick(&entry, Qt::Key_H);
+    EXPECT_EQ(entry.text(), "h");
+    QTest::keyClick(&entry, Qt::Key_Return);
+    ASSERT_EQ(sent.count(), 1);
+    EXPECT_EQ(sent.at(0).at(0).toString(), "h");
+    EXPECT_EQ(entry.text(), "h");  // the window clears it when the line was taken
+
+    QApplication::clipboard()->setText("pasted text");
+    entry.paste();
+    EXPECT_EQ(entry.text(), "pasted text");  // replaces the whole field
+    QApplication::clipboard()->clear();
+    entry.paste();
+    EXPECT_EQ(entry.text(), "pasted text");  // no text on the clipboard: nothing happens
+}
+
+}  // namespace
+}  // namespace quorbit::app

@@ -1,0 +1,111 @@
+// The spy list, the game-start dialog and the single-instance guard.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "shell/instance.h"
+#include "social/gamestartform.h"
+#include "social/spylistform.h"
+
+namespace {
+
+TEST(Spylist, RemoveFromGameKicksTheHoveredSeatOnly) {
+    Tspylist spies;
+    spies.resize(220, 260);
+    spies.show();
+    EXPECT_EQ(spies.windowTitle(), "Quorbit - Spys");
+    EXPECT_FALSE(spies.kickAction()->isEnabled());
+    spies.setKickEnabled(true);
+    spies.setEntries({"5: Ann", "x: Bob", "7: Cy"});
+    EXPECT_EQ(spies.entries(), (QStringList{"5: Ann", "x: Bob", "7: Cy"}));
+    QSignalSpy kicked(&spies, &Tspylist::kickRequested);
+    auto* list = spies.findChild<QListWidget*>("listbox_spys");
+
+    spies.removeFromGame();  // nothing hovered yet
+    EXPECT_EQ(kicked.count(), 0);
+    spies.hoverAt(list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(spies.hoverIndex(), 0);
+    spies.removeFromGame();
+    ASSERT_EQ(kicked.count(), 1);
+    EXPECT_EQ(kicked.at(0).at(0).toInt(), 5);
+    spies.hoverAt(list->visualItemRect(list->item(1)).center());
+    spies.removeFromGame();  // "x" is no seat number
+    EXPECT_EQ(kicked.count(), 1);
+    spies.hoverAt(QPoint(5, list->viewport()->height() - 2));  // blank space below the entries
+    EXPECT_EQ(spies.hoverIndex(), -1);
+    spies.removeFromGame();
+    EXPECT_EQ(kicked.count(), 1);
+
+    spies.setEntries({"7: Cy"});
+    EXPECT_EQ(spies.entries(), QStringList{"7: Cy"});
+}
+
+TEST(Gamestart, FieldsStepWithinTheirRangesAndCannotBeTyped) {
+    Tgamestart dialog;
+    EXPECT_EQ(dialog.windowTitle(), "Quorbit - Game Start");
+    EXPECT_EQ(dialog.playtoscore(), 500);
+    EXPECT_EQ(dialog.timeperturn(), 60);
+    EXPECT_EQ(dialog.quorbitshuffle(), 1);
+    EXPECT_FALSE(dialog.team());
+    auto* score = dialog.findChild<QSpinBox*>("playtoscore");
+    EXPECT_EQ(score->singleStep(), 50);
+    EXPECT_EQ(dialog.findChild<QSpinBox*>("timeperturn")->singleStep(), 5);
+    EXPECT_EQ(dialog.findChild<QSpinBox*>("quorbitshuffle")->singleStep(), 1);
+    EXPECT_TRUE(score->findChild<QLineEdit*>()->isReadOnly());
+    score->stepUp();
+    EXPECT_EQ(dialog.playtoscore(), 550);
+    dialog.setPlaytoscore(50);
+    EXPECT_EQ(dialog.playtoscore(), 100);
+    dialog.setPlaytoscore(99999);
+    EXPECT_EQ(dialog.playtoscore(), 10000);
+    score->stepUp();
+    EXPECT_EQ(dialog.playtoscore(), 10000);
+    dialog.setTimeperturn(10);
+    EXPECT_EQ(dialog.timeperturn(), 30);
+    dialog.setQuorbitshuffle(9);
+    EXPECT_EQ(dialog.quorbitshuffle(), 5);
+
+    dialog.setPlaytoscore(500);
+    dialog.setTimeperturn(60);
+    dialog.setQuorbitshuffle(1);
+    dialog.findChild<QCheckBox*>("checkbox_team")->setChecked(true);
+    const auto s = dialog.settings("Ann");
+    EXPECT_EQ(quorbit::protocol::toserver::startgame(s), std::string("CMD_startgame+Ann+500+60+t+1+"));
+
+    QSignalSpy start(&dialog, &Tgamestart::startClicked);
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QWidget*>("Image1"), Qt::LeftButton);
+    EXPECT_EQ(start.count(), 1);
+}
+
+TEST(InstanceGuard, ASecondInstanceFindsTheFirstAndAsksItForward) {
+    const QString key = quorbit::shell::instanceKey("enavro-test") + QString::number(QCoreApplication::applicationPid());
+    quorbit::shell::InstanceGuard first(key);
+    QSignalSpy forward(&first, &quorbit::shell::InstanceGuard::activateRequested);
+    EXPECT_FALSE(first.anotherInstanceRuns());
+    quorbit::shell::InstanceGuard second(key);
+    EXPECT_TRUE(second.anotherInstanceRuns());
+    EXPECT_TRUE(forward.wait(2000) || forward.count() == 1);
+    EXPECT_EQ(forward.count(), 1);
+}
+
+TEST(InstanceGuard, KeysDifferByDisplayAndDataFolder) {
+    const QByteArray display = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":1");
+    const QString one = quorbit::shell::instanceKey("enavro");
+    qputenv("DISPLAY", ":2");
+    const QString two = quorbit::shell::instanceKey("enavro");
+    qputenv("QUORBIT_DATA_DIR", "/tmp/elsewhere");
+    const QString three = quorbit::shell::instanceKey("enavro");
+    qunsetenv("QUORBIT_DATA_DIR");
+    if (display.isEmpty()) qunsetenv("DISPLAY"); else qputenv("DISPLAY", display);
+    EXPECT_NE(one, two);
+    EXPECT_NE(two, three);
+    EXPECT_TRUE(one.startsWith("enavro-"));
+}
+
+}  // namespace
