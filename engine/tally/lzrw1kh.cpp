@@ -193,7 +193,7 @@ long TLZR::DecompressBlock(std::span<const std::uint8_t> block, std::span<std::u
     if (ip[0] == kLzrFlagStored) {
         const std::size_t count = length - 1;
         if (count > static_cast<std::size_t>(limit - start)) return -1;
-        std::memcpy(start, ip + 1, count);
+        if (count > 0) std::memcpy(start, ip + 1, count);
         return static_cast<long>(count);
     }
     if (ip[0] != kLzrFlagCompressed) return -1;
@@ -215,7 +215,7 @@ long TLZR::DecompressBlock(std::span<const std::uint8_t> block, std::span<std::u
             if (literals > static_cast<std::size_t>(limit - op)) return -1;
             if (available >= 16 && bufferEnd - op >= 16) {
                 std::memcpy(op, ip, 16);  // up to 16 literals in one move
-            } else {
+            } else if (literals > 0) {
                 std::memcpy(op, ip, literals);
             }
             op += literals;

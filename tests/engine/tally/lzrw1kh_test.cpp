@@ -148,6 +148,12 @@ TEST(Lzrw1khBlock, CorruptBlocksAreRefusedNotFollowed) {
     EXPECT_EQ(decode(stored), -1);
     stored.pop_back();
     EXPECT_EQ(decode(stored), static_cast<long>(kLzrBlockSize));
+    // No room at all: only blocks that produce nothing pass.
+    std::span<std::uint8_t> none;
+    EXPECT_EQ(TLZR::DecompressBlock(Bytes{0x80}, none), 0);
+    EXPECT_EQ(TLZR::DecompressBlock(Bytes{0x40, 0x00, 0x00}, none), 0);
+    EXPECT_EQ(TLZR::DecompressBlock(Bytes{0x80, 'a'}, none), -1);
+    EXPECT_EQ(TLZR::DecompressBlock(Bytes{0x40, 0x00, 0x00, 'a'}, none), -1);
     // A destination smaller than a block bounds the output too.
     Bytes little(4);
     EXPECT_EQ(TLZR::DecompressBlock(Bytes{0x40, 0x40, 0x00, 'a', 0x00, 0x1B}, little), -1);
