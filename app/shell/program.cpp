@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <cstdio>
 
 #include "client/tchat.h"
@@ -73,11 +74,16 @@ int runWindowed(const CommandLine& line) {
     QObject::connect(&chat, &Tchat::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     // Start-up measurement: report the time to the logged-in client, then end.
     if (qEnvironmentVariableIsSet("QUORBIT_STARTUP_PROBE")) {
+        // "stay" keeps the program running, "game" also starts a game with the dialog's values.
         QObject::connect(&chat, &Tchat::chatLineAdded, qApp, [&started, &chat](const QString& text) {
             if (text != "You are Connected.") return;
             std::fprintf(stderr, "quorbit: logged in after %lld ms\n", static_cast<long long>(started.elapsed()));
             std::fflush(stderr);
-            if (qEnvironmentVariable("QUORBIT_STARTUP_PROBE") != "stay") chat.close();
+            const QString probe = qEnvironmentVariable("QUORBIT_STARTUP_PROBE");
+            if (probe == "game")
+                QTimer::singleShot(0, &chat, [&chat] { chat.startGameFromDialog(); });
+            else if (probe != "stay")
+                chat.close();
         });
     }
     chat.show();

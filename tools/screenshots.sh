@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Plays a short solo game in a real window under Xvfb and saves the README's pictures
+# into docs/ (or the folder given).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=${1:-docs}
+build=${BUILD_DIR:-build/screens}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORBIT_TESTS=OFF -DQUORBIT_BENCH=OFF >/dev/null
+cmake --build "$build" -j 2 --target quorbit-screens
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+chmod 700 "$XDG_RUNTIME_DIR"
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/app/quorbit-screens" "$PWD/$out"
