@@ -1,0 +1,25 @@
+// orvanelobby: the lobby stand-in that starts Quorbit for hosting or joining a game.
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+#include "lobby/lobby.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("orvanelobby");
+    quorbit::lobby::Options options;
+    QString error;
+    if (!quorbit::lobby::parseOptions(QApplication::arguments(), options, error)) {
+        std::fprintf(stderr, "orvanelobby: %s\n"
+                             "usage: orvanelobby [--player NAME] [--host ADDRESS] [--mode host|join] [--start]\n"
+                             "                   [--game PATH] [--link-port N]\n",
+                     error.toUtf8().constData());
+        return 2;
+    }
+    quorbit::lobby::LobbyWindow window(options);
+    window.move(0, 0);
+    window.show();
+    if (options.startNow) QTimer::singleShot(0, &window, [&window] { window.startGame(); });
+    return app.exec();
+}
