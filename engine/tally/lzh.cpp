@@ -143,12 +143,21 @@ struct Comparison {
     bool keyAbove;
 };
 
-inline Comparison compareStrings(const std::uint8_t* key, const std::uint8_t* other) {
+inline std::uint64_t load64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// `x` and `y` are the words at key + 1 and other + 1, loaded by the caller.
+inline Comparison compareStrings(const std::uint8_t* key, const std::uint8_t* other, std::uint64_t x,
+                                 std::uint64_t y) {
     static_assert(std::endian::native == std::endian::little || std::endian::native == std::endian::big);
     for (int i = 1; i < F; i += 8) {
-        std::uint64_t x, y;
-        std::memcpy(&x, key + i, 8);
-        std::memcpy(&y, other + i, 8);
+        if (i > 1) {
+            x = load64(key + i);
+            y = load64(other + i);
+        }
         if (const std::uint64_t diff = x ^ y; diff != 0) {
             int shift;  // of the first differing byte within the words
             if constexpr (std::endian::native == std::endian::little) {
@@ -193,13 +202,17 @@ struct Matcher {
     // nearest among equally long ones.
     void insert(int r) {
         const std::uint8_t* key = &text[static_cast<std::size_t>(r)];
+        const std::uint64_t keyWord = load64(key + 1);
         int p = N + 1 + key[0];
-        int side = kRight;
         lson(r) = rson(r) = NIL;
         int length = 0;
         int position = matchPosition;
+        int side = kRight;
+        int next = rson(p);
+        // The first word of the next node's string; NIL's text lies inside the ring's
+        // spare bytes, so it may be loaded too.
+        std::uint64_t nextWord = load64(&text[static_cast<std::size_t>(next) + 1]);
         for (;;) {
-            const int next = son[static_cast<std::size_t>(p)][static_cast<std::size_t>(side)];
             if (next == NIL) {
                 son[static_cast<std::size_t>(p)][static_cast<std::size_t>(side)] = static_cast<Node>(r);
                 parent(r) = static_cast<Node>(p);
@@ -208,7 +221,13 @@ struct Matcher {
                 return;
             }
             p = next;
-            const Comparison cmp = compareStrings(key, &text[static_cast<std::size_t>(p)]);
+            // Both children and their first words are fetched while p is compared, so
+            // that the walk does not wait for memory after each decision.
+            const int left = lson(p);
+            const int right = rson(p);
+            const std::uint64_t leftWord = load64(&text[static_cast<std::size_t>(left) + 1]);
+            const std::uint64_t rightWord = load64(&text[static_cast<std::size_t>(right) + 1]);
+            const Comparison cmp = compareStrings(key, &text[static_cast<std::size_t>(p)], keyWord, nextWord);
             const int i = cmp.length;
             side = cmp.keyAbove ? kRight : kLeft;
             // A longer match, or one as long and nearer, is the better one. Written
@@ -219,6 +238,8 @@ struct Matcher {
             length = (i & take) | (length & ~take);
             position = (distance & take) | (position & ~take);
             if (i >= F) break;
+            next = cmp.keyAbove ? right : left;
+            nextWord = cmp.keyAbove ? rightWord : leftWord;
         }
         matchLength = length;
         matchPosition = position;
