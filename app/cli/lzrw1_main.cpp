@@ -2,10 +2,12 @@
 //   quorbit-lzrw1 compress IN [OUT] [--mode fast|good|auto]   (OUT defaults to IN.lzr)
 //   quorbit-lzrw1 decompress IN [OUT]                          (OUT defaults to IN less .lzr, or IN.out)
 //   quorbit-lzrw1 advise IN [--threshold PERCENT]
-// Prints the final caption on success; prints the compressor's message and exits with 1
-// on failure, and with 2 on a wrong command line.
+// A default OUT never replaces an existing file. Prints the final caption on success;
+// prints the compressor's message and exits with 1 on failure, and with 2 on a wrong
+// command line.
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,6 +78,12 @@ int main(int argc, char** argv) {
 
     lzrw1.InputFile = positional[1];
     lzrw1.OutputFile = positional.size() == 3 ? positional[2] : defaultOutput(command, positional[1]);
+    // A file is replaced only when it was named: a default name never overwrites one.
+    std::error_code ec;
+    if (command != "advise" && positional.size() == 2 && std::filesystem::exists(lzrw1.OutputFile, ec)) {
+        std::fprintf(stderr, "quorbit-lzrw1: %s exists; name it as OUT to replace it\n", lzrw1.OutputFile.c_str());
+        return 1;
+    }
     try {
         if (command == "compress") {
             lzrw1.Compress();
