@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 
@@ -135,6 +136,7 @@ void Tchat::connectWidgets() {
         sync();
     });
     connect(mainchat, &quorbit::app::ChatBox::focusEntry, mychat, [this] { mychat->setFocus(); });
+    memo_words->viewport()->installEventFilter(this);
     connect(mainchat, &quorbit::app::ChatBox::clearRequested, mainchat, &quorbit::app::ChatBox::clearChat);
 }
 
@@ -290,6 +292,12 @@ void Tchat::drainEngine() {
 }
 
 // ---- Window events -------------------------------------------------------------------------
+
+bool Tchat::eventFilter(QObject* watched, QEvent* e) {
+    // A press in the words list hands the focus to the chat entry.
+    if (watched == memo_words->viewport() && e->type() == QEvent::MouseButtonPress) mychat->setFocus();
+    return QMainWindow::eventFilter(watched, e);
+}
 
 void Tchat::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);

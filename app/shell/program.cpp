@@ -47,6 +47,8 @@ Program::Program(const CommandLine& line) {
     };
     chat_->setLaunch(std::move(launch));
 
+    QObject::connect(chat_.get(), &Tchat::tallyRequested, tallylist_.get(),
+                     [this](const client::TallyCall& call) { tallylist_->apply(call); });
     // The engine asks for sounds only while "Play Sounds" is ticked.
     auto* sounds = new media::SoundPlayer(chat_.get());
     QObject::connect(chat_.get(), &Tchat::soundRequested, sounds,
