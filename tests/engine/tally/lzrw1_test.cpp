@@ -34,6 +34,17 @@ Bytes textOf(std::size_t n) {
 
 std::string str(const Bytes& b) { return std::string(b.begin(), b.end()); }
 
+// The message of the ELzrw1Exception that `op` raises.
+template <class Op>
+std::string failure(Op op) {
+    try {
+        op();
+    } catch (const ELzrw1Exception& e) {
+        return e.what();
+    }
+    return "no exception";
+}
+
 class Lzrw1Files : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -73,12 +84,7 @@ protected:
     void expectRefused(const Bytes& container, const std::string& message) {
         put("bad.lzr", container);
         put("bad.out", {1, 2, 3});
-        try {
-            decompress("bad.lzr", "bad.out");
-            ADD_FAILURE() << "no exception; expected: " << message;
-        } catch (const ELzrw1Exception& e) {
-            EXPECT_EQ(e.what(), message);
-        }
+        EXPECT_EQ(failure([&] { decompress("bad.lzr", "bad.out"); }), message);
         EXPECT_FALSE(fs::exists(path("bad.out")));
     }
 
@@ -189,29 +195,14 @@ TEST_F(Lzrw1Files, MissingFilesAndSameInputAndOutput) {
     c.InputFile = path("missing");
     c.OutputFile = path("out");
     c.CompressMode = TCompressMode::Fast;
-    try {
-        c.Compress();
-        ADD_FAILURE();
-    } catch (const ELzrw1Exception& e) {
-        EXPECT_EQ(e.what(), "Lzrw1 compression : Failed to obtain the size of : " + path("missing"));
-    }
-    try {
-        c.Decompress();
-        ADD_FAILURE();
-    } catch (const ELzrw1Exception& e) {
-        EXPECT_EQ(e.what(), "Lzrw1 (de)compression : Failed to open input file : " + path("missing"));
-    }
+    EXPECT_EQ(failure([&] { c.Compress(); }), "Lzrw1 compression : Failed to obtain the size of : " + path("missing"));
+    EXPECT_EQ(failure([&] { c.Decompress(); }), "Lzrw1 (de)compression : Failed to open input file : " + path("missing"));
     EXPECT_FALSE(fs::exists(path("out")));
 
     // Compressing a file onto itself would empty it before it is read.
     put("self", textOf(1000));
     c.InputFile = c.OutputFile = path("self");
-    try {
-        c.Compress();
-        ADD_FAILURE();
-    } catch (const ELzrw1Exception& e) {
-        EXPECT_EQ(e.what(), "Lzrw1 (de)compression : Failed to open output file : " + path("self"));
-    }
+    EXPECT_EQ(failure([&] { c.Compress(); }), "Lzrw1 (de)compression : Failed to open output file : " + path("self"));
     EXPECT_EQ(get("self"), textOf(1000));
 
     c.InputFile = path("self");
@@ -245,12 +236,7 @@ TEST_F(Lzrw1Files, AdviseAnswersGoodForSmallFilesAndSamplesLargerOnes) {
     EXPECT_EQ(c.Caption(), "Lzrw1 recommends GOOD compression : 100%.");
 
     c.InputFile = path("missing");
-    try {
-        c.Advise();
-        ADD_FAILURE();
-    } catch (const ELzrw1Exception& e) {
-        EXPECT_EQ(e.what(), "Lzrw1 advise : can not get the size of : " + path("missing"));
-    }
+    EXPECT_EQ(failure([&] { c.Advise(); }), "Lzrw1 advise : can not get the size of : " + path("missing"));
 }
 
 TEST_F(Lzrw1Files, AutoModePicksTheMethodAndCaptionsTellProgress) {
@@ -330,23 +316,15 @@ TEST(Lzrw1Streams, RoundTripFromTheCurrentPositionToTheEnd) {
 TEST(Lzrw1Streams, FailuresRaiseTheStreamMessages) {
     Tlzrw1 c;
     c.UseStream = true;
-    auto message = [&](auto op) {
-        try {
-            op();
-        } catch (const ELzrw1Exception& e) {
-            return std::string(e.what());
-        }
-        return std::string("no exception");
-    };
     std::istringstream bad("XXXX\0\0\0\0");
     std::ostringstream out;
     c.InputStream = &bad;
     c.OutputStream = &out;
-    EXPECT_EQ(message([&] { c.Decompress(); }), "Lzrw1 decompression : input stream contains no valid header !");
+    EXPECT_EQ(failure([&] { c.Decompress(); }), "Lzrw1 decompression : input stream contains no valid header !");
 
     std::istringstream shortHeader("WR");
     c.InputStream = &shortHeader;
-    EXPECT_EQ(message([&] { c.Decompress(); }), "Lzrw1 : Error reading from input stream !");
+    EXPECT_EQ(failure([&] { c.Decompress(); }), "Lzrw1 : Error reading from input stream !");
 
     std::istringstream text(str(textOf(100000)));
     FullBuffer full(1000);
@@ -354,13 +332,13 @@ TEST(Lzrw1Streams, FailuresRaiseTheStreamMessages) {
     c.InputStream = &text;
     c.OutputStream = &fullOut;
     c.CompressMode = TCompressMode::Fast;
-    EXPECT_EQ(message([&] { c.Compress(); }), "Lzrw1 : Error writing to output stream !");
+    EXPECT_EQ(failure([&] { c.Compress(); }), "Lzrw1 : Error writing to output stream !");
 
     c.InputStream = nullptr;
-    EXPECT_EQ(message([&] { c.Compress(); }), "Lzrw1 compression : Failed to obtain the size of the input stream !");
+    EXPECT_EQ(failure([&] { c.Compress(); }), "Lzrw1 compression : Failed to obtain the size of the input stream !");
     c.InputStream = &text;
     c.OutputStream = nullptr;
-    EXPECT_EQ(message([&] { c.Compress(); }), "Lzrw1 (de)compression : Failed to initialize output stream !");
+    EXPECT_EQ(failure([&] { c.Compress(); }), "Lzrw1 (de)compression : Failed to initialize output stream !");
 }
 
 TEST(Lzrw1Streams, AdviseRestoresThePosition) {
