@@ -168,6 +168,8 @@ struct ScoreCase {
     int points;
 };
 
+void PrintTo(const ScoreCase& c, std::ostream* os) { *os << c.name; }
+
 class Scoring : public Game, public ::testing::WithParamInterface<ScoreCase> {};
 
 TEST_P(Scoring, WordScoresItsLettersBonusesAndMultipliers) {
