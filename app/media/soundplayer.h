@@ -23,7 +23,14 @@ public:
 
 // The real output: one preloaded QSoundEffect per cue. With no audio device at all it
 // plays nothing (a QSoundEffect without a device would report itself playing forever).
+// Each recording is played from a copy with silence after it: the audio stream ends
+// about a tenth of a second before the last samples it was given are heard, so without
+// the padding the end of every cue, and nearly all of "timer", would be lost.
 std::unique_ptr<SoundOutput> makeAudioOutput(QObject* owner);
+
+// A PCM wave file with `milliseconds` of silence appended to its data; the file as it
+// was when it is not a PCM wave file that can be read.
+QByteArray padWave(const QByteArray& wave, int milliseconds);
 
 class SoundPlayer : public QObject {
     Q_OBJECT

@@ -206,3 +206,34 @@ TEST(SoundPlayerDevice, PlayingWithoutAnAudioDeviceReturnsAtOnce) {
     player.playsounds(QString("winner"));
     SUCCEED();
 }
+
+TEST(PaddedRecordings, SilenceIsAddedToTheDataAndTheSizesFollow) {
+    for (const char* name : {"timer", "entered", "turn"}) {  // 16-bit mono, 8-bit mono, 16-bit stereo
+        const QByteArray wave = readAll(QString(QUORBIT_SOURCE_DIR) + "/assets/sounds/" + name + ".wav");
+        const WaveInfo before = readWave(wave);
+        const QByteArray padded = quorbit::media::padWave(wave, 300);
+        const WaveInfo after = readWave(padded);
+        ASSERT_TRUE(after.ok) << name;
+        EXPECT_EQ(after.rate, before.rate);
+        EXPECT_EQ(after.bits, before.bits);
+        EXPECT_EQ(after.channels, before.channels);
+        EXPECT_EQ(after.dataBytes, before.dataBytes + before.rate * 300 / 1000 * before.block) << name;
+        EXPECT_EQ(padded.mid(44, wave.size() - 44), wave.mid(44)) << "the sound itself is unchanged";
+        const char silence = before.bits == 8 ? static_cast<char>(0x80) : 0;
+        EXPECT_EQ(padded.mid(wave.size()), QByteArray(padded.size() - wave.size(), silence)) << name;
+    }
+}
+
+TEST(PaddedRecordings, WhatIsNotAReadablePcmWaveStaysAsItWas) {
+    const QByteArray wave = readAll(QString(QUORBIT_SOURCE_DIR) + "/assets/sounds/place.wav");
+    QByteArray compressed = wave;
+    compressed[20] = 3;  // a float format
+    QByteArray lying = wave;
+    lying[43] = static_cast<char>(0x7F);  // a data size beyond the file
+    QByteArray trailing = wave + "LIST";  // something after the data
+    for (const QByteArray& bad : {QByteArray(), QByteArray("RIFF"), QByteArray("not a wave file at all"),
+                                  wave.left(30), compressed, lying, trailing}) {
+        EXPECT_EQ(quorbit::media::padWave(bad, 300), bad);
+    }
+    EXPECT_EQ(quorbit::media::padWave(wave, 0), wave);
+}
