@@ -32,6 +32,10 @@ inline void putWord(std::uint8_t* at, std::uint32_t word) {
 constexpr std::size_t kWordSafe = 24;
 constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
 
+// The input and output room that a group decoded without bounds checks needs.
+constexpr std::ptrdiff_t kRoomIn = 16 * 4 + 16;
+constexpr std::ptrdiff_t kRoomOut = 16 * 18;
+
 inline std::uint64_t load64(const std::uint8_t* p) {
     std::uint64_t v;
     std::memcpy(&v, p, 8);
@@ -207,6 +211,45 @@ long TLZR::DecompressBlock(std::span<const std::uint8_t> block, std::span<std::u
         std::uint32_t control = ((std::uint32_t{ip[0]} << 8) | ip[1]) << 16;
         ip += 2;
         int bits = 16;
+        // A group with room for its worst case: sixteen items of at most 4 bytes in (and
+        // a 16-byte literal move after the last), at most 18 bytes out each but for
+        // runs, which are checked on their own. Such a group is never the block's last.
+        if (end - ip >= kRoomIn && limit - op >= kRoomOut && bufferEnd - op >= kRoomOut + 24) {
+            for (;;) {
+                const int literals = std::countl_zero(control | (1u << (31 - bits)));
+                std::memcpy(op, ip, 16);
+                op += literals;
+                ip += literals;
+                bits -= literals;
+                control <<= literals;
+                if (bits == 0) break;
+                const std::size_t distance = (std::size_t{ip[0]} << 4) | (ip[1] >> 4);
+                control <<= 1;
+                --bits;
+                if (distance == 0) {
+                    const std::size_t count = ((std::size_t{ip[1]} << 8) | ip[2]) + kMinRun;
+                    if (count > static_cast<std::size_t>(limit - op)) return -1;
+                    std::memset(op, ip[3], count);
+                    op += count;
+                    ip += 4;
+                    break;  // the room may be gone: the rest of the group goes carefully
+                }
+                const std::size_t count = (ip[1] & 0x0Fu) + kMinCopy;
+                ip += 2;
+                if (distance > static_cast<std::size_t>(op - start)) return -1;
+                const std::uint8_t* from = op - distance;
+                if (distance >= 8) {
+                    std::memcpy(op, from, 8);
+                    std::memcpy(op + 8, from + 8, 8);
+                    std::memcpy(op + 16, from + 16, 8);
+                } else {
+                    for (std::size_t k = 0; k < count; ++k) op[k] = from[k];
+                }
+                op += count;
+                if (bits == 0) break;
+            }
+            if (bits == 0) continue;
+        }
         for (;;) {
             const std::size_t available = static_cast<std::size_t>(end - ip);
             // A stop bit just below the group's remaining bits bounds the count.

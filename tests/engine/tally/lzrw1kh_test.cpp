@@ -104,6 +104,16 @@ TEST(Lzrw1khBlock, CorruptBlocksAreRefusedNotFollowed) {
     Bytes runs{0x40, 0xFF, 0x80};
     for (int i = 0; i < 9; ++i) runs.insert(runs.end(), {0x00, 0x0F, 0xFF, 'r'});
     EXPECT_EQ(decode(runs), -1);
+    // The same faults inside long blocks, whose groups are decoded with fewer checks.
+    Bytes early{0x40, 0x80, 0x00, 0x00, 0x1B};
+    early.insert(early.end(), 100, 'x');
+    EXPECT_EQ(decode(early), -1);
+    Bytes manyRuns{0x40};
+    for (int group = 0; group < 3; ++group) {
+        manyRuns.insert(manyRuns.end(), {0xFF, 0xFF});
+        for (int i = 0; i < 16; ++i) manyRuns.insert(manyRuns.end(), {0x00, 0x0F, 0xFF, 'r'});
+    }
+    EXPECT_EQ(decode(manyRuns), -1);
     // A stored block with one byte too many.
     Bytes stored(kLzrBlockSize + 2, 'x');
     stored[0] = 0x80;
