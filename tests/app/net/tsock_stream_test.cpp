@@ -8,6 +8,8 @@
 #include "app/net/loopback.h"
 #include "app/net/recorder.h"
 #include "net/tsock.h"
+#include "protocol/framing.h"
+#include "protocol/messages.h"
 
 namespace quorbit::net {
 namespace {
@@ -16,7 +18,8 @@ using testing::RawPeer;
 using testing::Recorder;
 using testing::waitUntil;
 
-const std::string kTerm = "\xFF";
+namespace toserver = protocol::toserver;
+using protocol::frame;
 
 struct Served {
     TSock listener;
@@ -36,7 +39,8 @@ struct Served {
 TEST(TSockStream, ThreeMessagesInOneSegmentMakeOneReadWithTheirTotalLength) {
     Served s;
     ASSERT_NE(s.conn, nullptr);
-    const std::string three = "CMD_chat+1+a" + kTerm + "CMD_chat+1+bb" + kTerm + "CMD_selectclear+2+" + kTerm;
+    const std::string three = frame(toserver::chat(1, "a", "Red")) + frame(toserver::chat(1, "bb", "Red")) +
+                              frame(toserver::selectclear(2));
     s.rec.events.clear();
     ASSERT_TRUE(s.client.send(three));
     ASSERT_TRUE(waitUntil([&] { return s.rec.countPrefix("read ") > 0; }));
@@ -54,12 +58,14 @@ TEST(TSockStream, SplitMessageArrivesInTwoReadsUnjoined) {
     ASSERT_NE(s.conn, nullptr);
     std::vector<std::string> chunks;
     s.conn->OnRead = [&](TSock& sock, int) { chunks.push_back(sock.Text()); };
-    ASSERT_TRUE(s.client.send("CMD_chat+1+hel"));
+    const std::string whole = frame(toserver::chat(1, "hello", "Red"));
+    const std::string head = whole.substr(0, 9), tail = whole.substr(9);
+    ASSERT_TRUE(s.client.send(head));
     ASSERT_TRUE(waitUntil([&] { return chunks.size() == 1; }));
-    ASSERT_TRUE(s.client.send("lo" + kTerm));
+    ASSERT_TRUE(s.client.send(tail));
     ASSERT_TRUE(waitUntil([&] { return chunks.size() == 2; }));
-    EXPECT_EQ(chunks[0], "CMD_chat+1+hel");
-    EXPECT_EQ(chunks[1], "lo" + kTerm);
+    EXPECT_EQ(chunks[0], head);
+    EXPECT_EQ(chunks[1], tail);
 }
 
 TEST(TSockStream, EveryByteValuePassesUnchangedBothWays) {
