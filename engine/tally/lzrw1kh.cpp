@@ -10,7 +10,10 @@ namespace quorbit::tally {
 namespace {
 
 constexpr std::size_t kHashSize = 4096;
-constexpr std::uint16_t kUnset = 0xFFFF;  // no position < 32,768 has this value
+// The table holds positions plus kMaxDistance + 1, so that 0 means "not set" and one
+// test, stored distance <= kMaxDistance, covers both "set" and "near enough".
+constexpr std::size_t kBias = 4096;
+constexpr std::uint16_t kUnset = 0;
 constexpr std::size_t kMaxDistance = 4095;
 constexpr std::size_t kMinCopy = 3;
 constexpr std::size_t kMaxCopy = 18;
@@ -48,13 +51,32 @@ inline std::size_t firstDifference(std::uint64_t diff) {
                                                                                : std::countl_zero(diff)) / 8;
 }
 
-// How many bytes from `at` equal those from `from`, up to 18; 24 bytes readable at both.
-inline std::size_t matchLength(const std::uint8_t* from, const std::uint8_t* at) {
-    for (std::size_t i = 0; i < 24; i += 8) {
+// How many bytes from `at` equal those from `from`, up to 18; 24 bytes readable at both,
+// `atWord` the word at `at`.
+inline std::size_t matchLength(const std::uint8_t* from, const std::uint8_t* at, std::uint64_t atWord) {
+    if (const std::uint64_t diff = load64(from) ^ atWord; diff != 0) return firstDifference(diff);
+    for (std::size_t i = 8; i < 24; i += 8) {
         if (const std::uint64_t diff = load64(from + i) ^ load64(at + i); diff != 0)
             return std::min(i + firstDifference(diff), kMaxCopy);
     }
     return kMaxCopy;
+}
+
+// The bytes after the first of a word read from memory.
+constexpr std::uint64_t kAfterFirstByte =
+    std::endian::native == std::endian::little ? ~std::uint64_t{0xFF} : ~(std::uint64_t{0xFF} << 56);
+
+// hashOf() of the first three bytes of a word read from memory.
+inline std::uint32_t hashOfWord(std::uint64_t w) {
+    if constexpr (std::endian::native == std::endian::little) {
+        const std::uint32_t mixed = (((static_cast<std::uint32_t>(w & 0xFF) << 4) ^ ((w >> 8) & 0xFF)) << 4) ^
+                                    static_cast<std::uint32_t>((w >> 16) & 0xFF);
+        return ((40543u * mixed) >> 4) & 0xFFFu;
+    } else {
+        const std::uint8_t bytes[3] = {static_cast<std::uint8_t>(w >> 56), static_cast<std::uint8_t>(w >> 48),
+                                       static_cast<std::uint8_t>(w >> 40)};
+        return hashOf(bytes);
+    }
 }
 
 // How many bytes from p equal p[0], up to `limit`.
@@ -111,8 +133,10 @@ std::size_t TLZR::CompressBlock(std::span<const std::uint8_t> source, std::span<
         const std::uint8_t current = src[r];
 
         if (left >= kWordSafe) {
-            // Away from the end: whole words may be read at r and at the candidate.
-            if (load64(src + r + 1) == current * kEveryByte) {
+            // Away from the end: whole words may be read at r and at the candidate. The
+            // word at r serves the run test, the hash and the first step of the match.
+            const std::uint64_t here = load64(src + r);
+            if (((here ^ (current * kEveryByte)) & kAfterFirstByte) == 0) {
                 const std::size_t count = runLength(src + r, std::min(left, kMaxRun));
                 if (count >= kMinRun) {
                     out = putRun(out, count, current);
@@ -121,13 +145,13 @@ std::size_t TLZR::CompressBlock(std::span<const std::uint8_t> source, std::span<
                     continue;
                 }
             }
-            const std::uint32_t h = hashOf(src + r);
-            const std::uint16_t candidate = table[h];
-            table[h] = static_cast<std::uint16_t>(r);
+            const std::uint32_t h = hashOfWord(here);
+            const std::size_t distance = r + kBias - table[h];
+            table[h] = static_cast<std::uint16_t>(r + kBias);
             std::size_t length = 0;
-            if (candidate != kUnset && r - candidate <= kMaxDistance) length = matchLength(src + candidate, src + r);
+            if (distance <= kMaxDistance) length = matchLength(src + r - distance, src + r, here);
             if (length >= kMinCopy) {
-                putWord(out, static_cast<std::uint32_t>(((r - candidate) << 4) | (length - kMinCopy)));
+                putWord(out, static_cast<std::uint32_t>((distance << 4) | (length - kMinCopy)));
                 out += 2;
                 control = (control << 1) | 1u;
                 r += length;
@@ -152,16 +176,16 @@ std::size_t TLZR::CompressBlock(std::span<const std::uint8_t> source, std::span<
         // The last two bytes cannot start a copy of 3, so they are not hashed at all.
         if (left >= kMinCopy) {
             const std::uint32_t h = hashOf(src + r);
-            const std::uint16_t candidate = table[h];
-            table[h] = static_cast<std::uint16_t>(r);
-            if (candidate != kUnset && r - candidate <= kMaxDistance) {
-                const std::uint8_t* from = src + candidate;
+            const std::size_t distance = r + kBias - table[h];
+            table[h] = static_cast<std::uint16_t>(r + kBias);
+            if (distance <= kMaxDistance) {
+                const std::uint8_t* from = src + r - distance;
                 const std::uint8_t* at = src + r;
                 const std::size_t limit = std::min(left, kMaxCopy);
                 std::size_t length = 0;
                 while (length < limit && from[length] == at[length]) ++length;
                 if (length >= kMinCopy) {
-                    putWord(out, static_cast<std::uint32_t>(((r - candidate) << 4) | (length - kMinCopy)));
+                    putWord(out, static_cast<std::uint32_t>((distance << 4) | (length - kMinCopy)));
                     out += 2;
                     control = (control << 1) | 1u;
                     r += length;
