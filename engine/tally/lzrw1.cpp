@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <ios>
 #include <istream>
 #include <new>
 #include <optional>
 #include <ostream>
 #include <system_error>
+#include <type_traits>
 #include <vector>
 
 namespace quorbit::tally {
@@ -34,6 +36,20 @@ std::uint32_t getLe32(const std::uint8_t* at) {
 }
 
 [[noreturn]] void fail(const std::string& text) { throw ELzrw1Exception(text); }
+
+// The stream's position, or -1 when it cannot tell (also when it throws instead).
+template <class Stream>
+auto position(Stream& s) {
+    try {
+        if constexpr (std::is_base_of_v<std::istream, Stream>) {
+            return s.tellg();
+        } else {
+            return s.tellp();
+        }
+    } catch (const std::ios_base::failure&) {
+        return typename Stream::pos_type(-1);
+    }
+}
 
 }  // namespace
 
@@ -63,6 +79,14 @@ public:
             if (ec) return std::nullopt;
             return size;
         }
+        try {
+            return streamSize();
+        } catch (const std::ios_base::failure&) {
+            return std::nullopt;
+        }
+    }
+
+    std::optional<std::uint64_t> streamSize() {
         std::istream* s = c_.InputStream;
         if (s == nullptr) return std::nullopt;
         const auto here = s->tellg();
@@ -82,8 +106,7 @@ public:
     bool openInput() {
         if (stream_) {
             std::istream* s = c_.InputStream;
-            if (s == nullptr || s->tellg() == std::istream::pos_type(-1)) return false;
-            start_ = s->tellg();
+            if (s == nullptr || (start_ = position(*s)) == std::istream::pos_type(-1)) return false;
             restoreInput_ = true;
             return true;
         }
@@ -97,7 +120,7 @@ public:
     void openOutput() {
         if (stream_) {
             std::ostream* s = c_.OutputStream;
-            if (s == nullptr || s->tellp() == std::ostream::pos_type(-1))
+            if (s == nullptr || position(*s) == std::ostream::pos_type(-1))
                 fail("Lzrw1 (de)compression : Failed to initialize output stream !");
             return;
         }
@@ -116,8 +139,13 @@ public:
             got = std::fread(buffer, 1, count, file_in_);
             if (std::ferror(file_in_)) return false;
         } else {
+            // A stream that throws on failure fails the same way as one that does not.
             std::istream* s = c_.InputStream;
-            s->read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(count));
+            try {
+                s->read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(count));
+            } catch (const std::ios_base::failure&) {
+                if (s->bad()) return false;
+            }
             got = static_cast<std::size_t>(s->gcount());
             if (s->bad()) return false;
         }
@@ -136,8 +164,12 @@ public:
         if (!stream_) {
             ok = std::fwrite(buffer, 1, count, file_out_) == count;
         } else {
-            c_.OutputStream->write(reinterpret_cast<const char*>(buffer), static_cast<std::streamsize>(count));
-            ok = static_cast<bool>(*c_.OutputStream);
+            try {
+                c_.OutputStream->write(reinterpret_cast<const char*>(buffer), static_cast<std::streamsize>(count));
+                ok = static_cast<bool>(*c_.OutputStream);
+            } catch (const std::ios_base::failure&) {
+                ok = false;
+            }
         }
         if (!ok) fail(writeError());
         written_ += count;
@@ -147,15 +179,22 @@ public:
     bool seekInput(std::uint64_t offset) {
         if (!stream_) return fseeko(file_in_, static_cast<off_t>(offset), SEEK_SET) == 0;
         std::istream* s = c_.InputStream;
-        s->clear();
-        s->seekg(start_ + static_cast<std::streamoff>(offset));
+        try {
+            s->clear();
+            s->seekg(start_ + static_cast<std::streamoff>(offset));
+        } catch (const std::ios_base::failure&) {
+            return false;
+        }
         return static_cast<bool>(*s);
     }
 
     // Closes the output and checks that everything reached it.
     void finishOutput() {
         if (stream_) {
-            c_.OutputStream->flush();
+            try {
+                c_.OutputStream->flush();
+            } catch (const std::ios_base::failure&) {
+            }
             if (!*c_.OutputStream) fail(writeError());
             return;
         }
@@ -199,9 +238,12 @@ private:
         if (file_out_ != nullptr) std::fclose(file_out_);
         file_in_ = file_out_ = nullptr;
         if (restoreInput_ && c_.InputStream != nullptr) {
-            c_.InputStream->clear();
-            c_.InputStream->seekg(start_);
             restoreInput_ = false;
+            try {
+                c_.InputStream->clear();
+                c_.InputStream->seekg(start_);
+            } catch (const std::ios_base::failure&) {
+            }
         }
         in_.clear();
         in_.shrink_to_fit();

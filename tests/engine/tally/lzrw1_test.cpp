@@ -351,3 +351,29 @@ TEST(Lzrw1Streams, AdviseRestoresThePosition) {
     EXPECT_EQ(in.tellg(), 10);
     EXPECT_EQ(c.Caption().rfind("Lzrw1 recommends FAST compression : ", 0), 0u);
 }
+
+TEST(Lzrw1Streams, StreamsThatThrowOnFailureWorkTheSame) {
+    const std::string text = str(textOf(40000));
+    for (TCompressMode mode : {TCompressMode::Fast, TCompressMode::Good}) {
+        std::istringstream in(text);
+        in.exceptions(std::ios::failbit | std::ios::badbit);
+        std::ostringstream packed;
+        Tlzrw1 c;
+        c.UseStream = true;
+        c.InputStream = &in;
+        c.OutputStream = &packed;
+        c.CompressMode = mode;
+        c.Compress();
+
+        std::string cut = packed.str();
+        cut.resize(cut.size() - 10);
+        std::istringstream back(cut);
+        back.exceptions(std::ios::failbit | std::ios::badbit);
+        std::ostringstream out;
+        c.InputStream = &back;
+        c.OutputStream = &out;
+        EXPECT_EQ(failure([&] { c.Decompress(); }),
+                  mode == TCompressMode::Fast ? "Lzrw1 : Error reading from input stream !"
+                                              : "Lzrw1 (LZH decompression) : Original and compressed sizes do not match !");
+    }
+}
