@@ -2,6 +2,7 @@
 // game, the game-start dialog, a chain being built, and the winner banner. Run it under
 // a virtual display (tools/screenshots.sh); it calls ImageMagick's "import" for each
 // picture, so what is saved is what the X server shows.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,6 +18,7 @@
 #include "shell/program.h"
 #include "social/downloadform.h"
 #include "social/gamestartform.h"
+#include "social/phrasesform.h"
 
 namespace {
 
@@ -66,6 +68,11 @@ int main(int argc, char** argv) {
     chat.sync();
     QTest::qWait(400);
     shot(chat, out + "/quorbit-lobby.png");
+
+    chat.action("PhraseList1")->trigger();
+    QTest::qWait(300);
+    shot(program.phrases(), out + "/quorbit-phrases.png");
+    program.phrases().hide();
 
     Tgamestart& dialog = program.gamestart();
     dialog.setPlaytoscore(100);

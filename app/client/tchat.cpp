@@ -306,11 +306,6 @@ void Tchat::showEvent(QShowEvent* e) {
     processparams();
 }
 
-void Tchat::resizeEvent(QResizeEvent* e) {
-    // The central widget's minimum keeps the client area at least 792 x 542.
-    QMainWindow::resizeEvent(e);
-}
-
 void Tchat::closeEvent(QCloseEvent* e) {
     const QRect work = workArea();
     if (auto bounds = social::boundsToSave(currentBounds(), saved_, work.width(), work.height())) {

@@ -132,7 +132,6 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
 
 private:
     // Layout and menus (tchat_layout.cpp, tchat_menus.cpp).
