@@ -84,8 +84,8 @@ QString Tabout::versionText() const { return version_->text() + build_->text(); 
 
 void Tabout::showEvent(QShowEvent* event) {
     // Centred on the owner window, or on the screen when there is none.
-    const QRect around = parentWidget() ? parentWidget()->frameGeometry()
-                                        : (screen() ? screen()->availableGeometry() : QRect());
+    const QWidget* owner = centre_ ? centre_.data() : parentWidget();
+    const QRect around = owner ? owner->frameGeometry() : (screen() ? screen()->availableGeometry() : QRect());
     if (around.isValid()) move(around.center() - QPoint(width() / 2, height() / 2));
     QDialog::showEvent(event);
 }

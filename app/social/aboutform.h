@@ -3,6 +3,7 @@
 // open the maker's web site), the credits and the version, 1.0.10.9. Created once at
 // start, shown and hidden on request, centred on the window that owns it.
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class TLbBackground;
@@ -14,6 +15,9 @@ public:
     explicit Tabout(QWidget* parent = nullptr);
 
     TURL* url() const { return url_; }
+    // The window to centre on when shown, when that is not the owner (the main window of
+    // a program that creates its windows side by side).
+    void centreOn(QWidget* window) { centre_ = window; }
     // The version label: the game version that the client also sends at login.
     QLabel* versionLabel() const { return version_; }
     // The whole version as shown: the game version and the build, "1.0.10.9".
@@ -25,6 +29,7 @@ protected:
 
 private:
     TURL* url_;
+    QPointer<QWidget> centre_;
     QLabel* logo_ = nullptr;
     QLabel* address_ = nullptr;
     QLabel* version_ = nullptr;

@@ -133,6 +133,15 @@ TEST(AboutWindow, OpensCentredOnItsOwner) {
     const QPoint centre = about.frameGeometry().center();
     EXPECT_NEAR(centre.x(), owner.frameGeometry().center().x(), 3);
     EXPECT_NEAR(centre.y(), owner.frameGeometry().center().y(), 3);
+
+    QWidget main;  // a window that is not its owner
+    main.setGeometry(300, 200, 400, 300);
+    main.show();
+    Tabout standalone;
+    standalone.centreOn(&main);
+    standalone.show();
+    EXPECT_NEAR(standalone.frameGeometry().center().x(), main.frameGeometry().center().x(), 3);
+    EXPECT_NEAR(standalone.frameGeometry().center().y(), main.frameGeometry().center().y(), 3);
 }
 
 TEST(Link, EachTypePutsItsPrefixBeforeTheAddress) {
