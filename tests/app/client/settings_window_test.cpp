@@ -26,9 +26,9 @@ social::SettingsRead reread(const QString& path) {
     return social::readSettings(social::IniFile::parse(readAll(path).toStdString()));
 }
 
-using Settings = SoloGame;
+using WindowSettings = SoloGame;
 
-TEST_F(Settings, LoginReadsTheFileAndEveryOptionChangeWritesIt) {
+TEST_F(WindowSettings, LoginReadsTheFileAndEveryOptionChangeWritesIt) {
     writeFile(home.settings(),
               "[QUORBIT]\ntextsize=12\nTEXTCOLOR=clRed\nPlaysounds=false\nPostwordsinchatbox=true\n"
               "Playtoscore=50\nCreationtime=never\nShuffles=9\nTiles=Classic\nTurnsound=1\nPhrase3=Hi all\n"
@@ -70,7 +70,7 @@ TEST_F(Settings, LoginReadsTheFileAndEveryOptionChangeWritesIt) {
     EXPECT_TRUE(reread(home.settings()).playsounds);
 }
 
-TEST_F(Settings, ColourDialogsSaveAsTheyShould) {
+TEST_F(WindowSettings, ColourDialogsSaveAsTheyShould) {
     QFile::remove(home.settings());
     nextColour = QColor();  // cancelled
     chat().action("TextColor1")->trigger();
@@ -84,7 +84,7 @@ TEST_F(Settings, ColourDialogsSaveAsTheyShould) {
     EXPECT_EQ(chat().findChild<QLineEdit*>("mychat")->palette().color(QPalette::Text), nextColour);
 }
 
-TEST_F(Settings, ClosingWritesOnlyAMovedWindow) {
+TEST_F(WindowSettings, ClosingWritesOnlyAMovedWindow) {
     QFile::remove(home.settings());
     chat().workArea = [] { return QRect(0, 0, 4000, 4000); };
     chat().close();
@@ -104,7 +104,7 @@ TEST_F(Settings, ClosingWritesOnlyAMovedWindow) {
     EXPECT_EQ(reread(home.settings()).bounds, (social::WindowBounds{0, 0, 885, 635}));
 }
 
-TEST_F(Settings, TheWindowKeepsItsMinimumClientArea) {
+TEST_F(WindowSettings, TheWindowKeepsItsMinimumClientArea) {
     chat().resize(300, 200);
     QWidget* client = chat().centralWidget();
     EXPECT_GE(client->width(), 792);
@@ -113,14 +113,14 @@ TEST_F(Settings, TheWindowKeepsItsMinimumClientArea) {
     EXPECT_EQ(chat().pos(), QPoint(3, 3));
 }
 
-TEST_F(Settings, AFileThatCannotBeWrittenIsReported) {
+TEST_F(WindowSettings, AFileThatCannotBeWrittenIsReported) {
     chat().setSettingsPath(home.path() + "/missing-folder/orvanelobby.ini");
     EXPECT_FALSE(chat().saveinifile());
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0], "Unable to write to " + home.path() + "/missing-folder/orvanelobby.ini");
 }
 
-TEST_F(Settings, PhraseWindowDoneStoresThePhrases) {
+TEST_F(WindowSettings, PhraseWindowDoneStoresThePhrases) {
     chat().action("PhraseList1")->trigger();
     Tphrases& window = program->phrases();
     ASSERT_TRUE(window.isVisible());
