@@ -35,3 +35,16 @@ fi
 for set in $(cd "$(dirname "$gallery")/quorbittiles" && ls *.bmp | sed 's/\.bmp$//'); do
   shoot "tiles-$set" 412x488+0+0 board "$set"
 done
+# The game window itself in each set, when the game's own screenshot program (target
+# quorbit-screens) is built beside the gallery: it plays a short solo game with the
+# set chosen in a fresh settings file, and its picture of a chain being built is kept.
+screens="$(dirname "$gallery")/quorbit-screens"
+if [ -x "$screens" ]; then
+  for set in $(cd "$(dirname "$gallery")/quorbittiles" && ls *.bmp | sed 's/\.bmp$//'); do
+    data=$(mktemp -d)
+    printf '[Quorbit]\nTiles=%s\n' "$set" > "$data/orvanelobby.ini"
+    QUORBIT_DATA_DIR=$data xvfb-run -a -s "-screen 0 1024x768x24" "$screens" "$data/shots" >/dev/null 2>&1
+    cp "$data/shots/quorbit-chain.png" "$out/game-tiles-$set.png"
+    echo "docs/game-tiles-$set.png"
+  done
+fi
