@@ -12,6 +12,7 @@
 #include "media/pictures.h"
 #include "protocol/messages.h"
 #include "social/lbbackground.h"
+#include "social/mainwindow.h"
 #include "social/url.h"
 
 namespace {
@@ -83,8 +84,9 @@ Tabout::Tabout(QWidget* parent) : QDialog(parent), url_(new TURL(kMakerSite, TUR
 QString Tabout::versionText() const { return version_->text() + build_->text(); }
 
 void Tabout::showEvent(QShowEvent* event) {
-    // Centred on the owner window, or on the screen when there is none.
+    // Centred on the owner window, or the game's main window, or the screen.
     const QWidget* owner = centre_ ? centre_.data() : parentWidget();
+    if (!owner) owner = quorbit::social::gameMainWindow();
     const QRect around = owner ? owner->frameGeometry() : (screen() ? screen()->availableGeometry() : QRect());
     if (around.isValid()) move(around.center() - QPoint(width() / 2, height() / 2));
     QDialog::showEvent(event);

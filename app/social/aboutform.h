@@ -15,8 +15,8 @@ public:
     explicit Tabout(QWidget* parent = nullptr);
 
     TURL* url() const { return url_; }
-    // The window to centre on when shown, when that is not the owner (the main window of
-    // a program that creates its windows side by side).
+    // The window to centre on when shown, when that is not the owner. Without either,
+    // the about window centres on the game's main window.
     void centreOn(QWidget* window) { centre_ = window; }
     // The version label: the game version that the client also sends at login.
     QLabel* versionLabel() const { return version_; }

@@ -23,6 +23,7 @@
 #include "media/pictures.h"
 #include "shell/paths.h"
 #include "social/lbbackground.h"
+#include "social/mainwindow.h"
 
 namespace {
 
@@ -87,8 +88,10 @@ Tdownload::Tdownload(QWidget* parent) : QDialog(parent), net_(new QNetworkAccess
     openFile = [](const QString& file) { return QDesktopServices::openUrl(QUrl::fromLocalFile(file)); };
     startProgram = [](const QString& program) { return QProcess::startDetached(program, {}); };
     showMessage = [this](const QString& t) { QMessageBox::information(this, "Quorbit", t); };
+    // As File, Exit: the main window closes, which saves its place and ends the program.
     exitProgram = [this] {
-        if (parentWidget()) parentWidget()->window()->close();
+        QWidget* main = parentWidget() ? parentWidget()->window() : quorbit::social::gameMainWindow();
+        if (main) main->close();
         else QCoreApplication::quit();
     };
 

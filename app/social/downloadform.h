@@ -47,7 +47,8 @@ public:
 
     // What the window asks of the desktop; tests replace these. Defaults: the desktop's
     // handler for the file (QDesktopServices), a detached process for the lobby, a
-    // message box, and closing the owner window as its Exit command does.
+    // message box, and closing the game's main window (the owner, or the top-level window
+    // "Tchat") as its Exit command does.
     std::function<bool(const QString& file)> openFile;
     std::function<bool(const QString& program)> startProgram;
     std::function<void(const QString& text)> showMessage;

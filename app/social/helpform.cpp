@@ -2,12 +2,15 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "media/pictures.h"
+#include "social/aboutform.h"
+#include "social/mainwindow.h"
 #include "social/helppages.h"
 #include "social/lbbackground.h"
 
@@ -47,7 +50,15 @@ Thelp::Thelp(QWidget* parent) : QDialog(parent) {
     }
     side->addSpacing(8);
     QPushButton* about = sideButton("About", "button_about", this);
-    connect(about, &QPushButton::clicked, this, &Thelp::aboutRequested);
+    connect(about, &QPushButton::clicked, this, [this] {
+        // A window that listens shows the about window itself; otherwise the program's one.
+        if (isSignalConnected(QMetaMethod::fromSignal(&Thelp::aboutRequested))) {
+            emit aboutRequested();
+        } else if (Tabout* window = quorbit::social::topLevel<Tabout>()) {
+            window->show();
+            window->raise();
+        }
+    });
     side->addWidget(about);
     side->addStretch(1);
     auto* credits = new QLabel("Quorbit\nby Orvane Games\nwww.orvane.com", this);

@@ -21,7 +21,8 @@ public:
     QTextBrowser* memo(int n) const;  // memo1 ... memo6; nullptr outside 1..6
 
 signals:
-    // The "About" button: the window that owns the about window shows it.
+    // The "About" button. Without a receiver the button shows the program's about window
+    // (the top-level Tabout) itself.
     void aboutRequested();
 
 private:

@@ -307,3 +307,12 @@ TEST(DownloadWindow, PlaySoloGameClosesTheWindow) {
     QTest::mouseClick(window.findChild<QPushButton*>("button_solo"), Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
 }
+
+TEST(DownloadWindow, ExitClosesTheGamesMainWindow) {
+    QWidget game;
+    game.setObjectName("Tchat");
+    game.show();
+    Tdownload window;  // created beside the main window, not owned by it
+    window.exitProgram();
+    EXPECT_FALSE(game.isVisible());
+}

@@ -202,3 +202,17 @@ TEST(TiledBackground, PaintsThePictureInAGridUnderTheWindowsOwnDrawing) {
     EXPECT_NE(shot.pixelColor(10, 10), QColor(Qt::red));
     EXPECT_EQ(shot.pixelColor(50, 50), QColor(Qt::black));
 }
+
+TEST(HelpWindow, WithoutAReceiverAboutShowsTheProgramsAboutWindowCentredOnTheGame) {
+    QWidget game;  // the program's windows are created side by side, none owning another
+    game.setObjectName("Tchat");
+    game.setGeometry(200, 150, 600, 400);
+    game.show();
+    Tabout about;
+    Thelp help;
+    help.show();
+    QTest::mouseClick(child<QPushButton>(help, "button_about"), Qt::LeftButton);
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_NEAR(about.frameGeometry().center().x(), game.frameGeometry().center().x(), 3);
+    EXPECT_NEAR(about.frameGeometry().center().y(), game.frameGeometry().center().y(), 3);
+}
