@@ -2,6 +2,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QFile>
 #include <QImage>
 #include <QMenu>
@@ -226,5 +228,35 @@ TEST(ShippedTileSets, BlueAndAnotherSetAreWellFormed) {
         QSet<QRgb> middles;
         for (int i : {27, 30, 31, 32, 33, 34}) middles.insert(pixel(*pictures, i, 4, 50));
         EXPECT_EQ(middles.size(), 6);
+    }
+}
+
+TEST(ShippedTileSets, TheGeneratorDrawsTheCommittedSetsAgain) {
+    const QString tool = QFileInfo(QUORBIT_BINARY).dir().filePath("quorbit_mktiles");
+    ASSERT_TRUE(QFileInfo(tool).isExecutable()) << tool.toStdString();
+    QTemporaryDir dir;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(tool, {dir.path()});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0);
+    const QStringList drawn = TileSets({dir.path()}).names();
+    EXPECT_EQ(drawn, TileSets({QString(QUORBIT_SOURCE_DIR) + "/assets/tiles"}).names());
+    for (const QString& name : drawn) {
+        const QImage fresh = QImage(dir.filePath(name + ".bmp")).convertToFormat(QImage::Format_RGB32);
+        const QImage shipped =
+            QImage(QString(QUORBIT_SOURCE_DIR) + "/assets/tiles/" + name + ".bmp").convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(fresh.size(), shipped.size()) << name.toStdString();
+        // Font rendering may differ by a shade between machines; a changed drawing does not.
+        long long difference = 0;
+        for (int y = 0; y < fresh.height(); ++y)
+            for (int x = 0; x < fresh.width(); ++x) {
+                const QRgb a = fresh.pixel(x, y), b = shipped.pixel(x, y);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+            }
+        EXPECT_LT(difference / (fresh.width() * fresh.height()), 2)
+            << name.toStdString() << ": assets/tiles is out of date; run tools/make_media.sh";
     }
 }
