@@ -34,6 +34,7 @@ Program::Program(const CommandLine& line) {
     download_ = std::make_unique<Tdownload>();
     tallylist_ = std::make_unique<Ttallylist>();
 
+    about_->centreOn(chat_.get());
     chat_->setSettingsPath(app::besideProgramFolder() + "/" + QString::fromUtf8(social::kSettingsFileName.data()));
     chat_->attach(Tchat::Windows{about_.get(), gamestart_.get(), help_.get(), phrases_.get(), spylist_.get(),
                                  download_.get(), tallylist_.get()});
