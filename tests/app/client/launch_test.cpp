@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QListWidget>
 #include <QTcpServer>
 
 #include "server/serverhost.h"
+#include "social/spylistform.h"
 #include "window_fixture.h"
 
 namespace quorbit::apptest {
@@ -133,6 +135,44 @@ TEST_F(Launch, ABusyPortIsToldAndTheClientStillTries) {
     serverhost::ServerHost host;
     auto ann = launched({}, port, freeLoopbackPort(), &host, &boxes);
     EXPECT_TRUE(chatOf(*ann).contains(QString("Unable to start the game server on port %1").arg(port)));
+}
+
+}  // namespace
+}  // namespace quorbit::apptest
+
+namespace quorbit::apptest {
+namespace {
+
+TEST_F(Launch, ASpectatorIsListedAndTheHostCanRemoveHim) {
+    shell::CommandLine line;
+    line.port = port;
+    line.positional = {"Ann", "127.0.0.1", "true"};
+    shell::Program host(line);
+    Tchat& ann = host.chat();
+    ann.showMessage = [this](const QString& t) { boxes << t; };
+    ann.show();
+    ASSERT_TRUE(waitFor([&] { return chatOf(ann).contains("You are Connected."); }));
+    std::vector<std::unique_ptr<Tchat>> others;
+    for (const char* name : {"Bob", "Cy", "Di", "Eve"}) {
+        others.push_back(launched({name, "127.0.0.1", "false"}, port, 1, nullptr, &boxes));
+        Tchat* joined = others.back().get();
+        ASSERT_TRUE(waitFor([&] { return chatOf(*joined).contains("You are Connected."); })) << name;
+    }
+    Tchat& eve = *others.back();
+    EXPECT_EQ(eve.state().myseat, 5);
+    EXPECT_TRUE(chatOf(eve).contains("You are spying."));
+    ASSERT_TRUE(waitFor([&] { return host.spylist().entries() == QStringList{"5: Eve"}; }));
+    EXPECT_TRUE(chatOf(ann).contains("Eve is spying."));
+    EXPECT_TRUE(host.spylist().kickAction()->isEnabled());  // this client hosts
+
+    ann.action("SpyList1")->trigger();
+    ASSERT_TRUE(host.spylist().isVisible());
+    auto* list = host.spylist().findChild<QListWidget*>("listbox_spys");
+    host.spylist().hoverAt(list->visualItemRect(list->item(0)).center());
+    host.spylist().kickAction()->trigger();
+    ASSERT_TRUE(waitFor([&] { return !eve.isVisible(); }));
+    ASSERT_TRUE(waitFor([&] { return host.spylist().entries().isEmpty(); }));
+    EXPECT_TRUE(chatOf(ann).contains("Eve has left."));
 }
 
 }  // namespace
