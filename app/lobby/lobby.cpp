@@ -158,9 +158,11 @@ bool LobbyWindow::startGame() {
     // When hosting, the game connects to itself whatever the address says.
     const QStringList params{name, host.isEmpty() ? QString("127.0.0.1") : host, hosting ? "true" : "false"};
     if (!QFileInfo(options_.game).isExecutable()) return refuse("The game is not at " + options_.game + ".");
-    if (!QProcess::startDetached(options_.game, params)) return refuse("The game would not start.");
+    qint64 pid = 0;
+    if (!QProcess::startDetached(options_.game, params, QString(), &pid)) return refuse("The game would not start.");
     status_->setText(hosting ? "Hosting a game as " + name + "." : "Joining " + host + " as " + name + ".");
     report("started: " + params.join(" | "));
+    report(QString("game process: %1").arg(pid));
     return true;
 }
 

@@ -3,8 +3,8 @@
 // join, starts the game with its three parameters, and listens on 127.0.0.1 for the
 // silent link that a started game opens, showing while one is connected.
 //
-// Every event is also written as one line to standard output ("started: ...",
-// "refused: ...", "link: ..."), so scripts can follow the lobby.
+// Every event is also written as one line to standard output ("started: ...", "game
+// process: PID", "refused: ...", "link: ..."), so scripts can follow the lobby.
 #include <QWidget>
 
 class QLabel;

@@ -7,6 +7,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
 
 #include "app/media/qt_print.h"
@@ -143,4 +144,50 @@ TEST(LobbyStandIn, BadOptionsEndWithUsage) {
         EXPECT_EQ(p.exitCode(), 2) << args.join(' ').toStdString();
         EXPECT_TRUE(p.readAllStandardError().contains("usage:"));
     }
+}
+
+// The real game, hosting from the lobby: it opens its link to the lobby on 127.0.0.1
+// port 9001, and the lobby sees it close when the game ends. Both ports are fixed by the
+// game (9001 for the link, 7772 for hosting), so the test stands aside when either is
+// taken on this machine.
+TEST(LobbyStandIn, TheRealGameHostedFromTheLobbyHoldsItsLinkUntilItEnds) {
+    for (quint16 port : {quint16(9001), quint16(7772)}) {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost, port)) GTEST_SKIP() << "port " << port << " is in use here";
+    }
+    QTemporaryDir dir;
+    QProcess lobby;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QUORBIT_DATA_DIR", dir.path());  // the game's settings and tally go here
+    lobby.setProcessEnvironment(env);
+    lobby.setWorkingDirectory(dir.path());         // and its word file
+    lobby.start(lobbyProgram(), {"--game", QUORBIT_BINARY, "--player", "Ann", "--host", "10.0.0.5", "--start"});
+    QByteArray out;
+    auto waitLine = [&](const QByteArray& prefix) {
+        QByteArray found;
+        const bool seen = QTest::qWaitFor(
+            [&] {
+                out += lobby.readAllStandardOutput();
+                for (const QByteArray& line : out.split('\n'))
+                    if (line.startsWith(prefix)) found = line;
+                return !found.isEmpty();
+            },
+            20000);
+        return seen ? QString::fromUtf8(found) : QString();
+    };
+    if (waitLine("link: ").contains("in use")) {  // taken since the probe above
+        lobby.kill();
+        lobby.waitForFinished(3000);
+        GTEST_SKIP() << "port 9001 was taken meanwhile";
+    }
+    EXPECT_EQ(waitLine("started:"), "started: Ann | 10.0.0.5 | true");
+    const qint64 game = waitLine("game process:").section(' ', 2).toLongLong();
+    ASSERT_GT(game, 0);
+    EXPECT_EQ(waitLine("link: connected"), "link: connected 1");
+    ::kill(static_cast<pid_t>(game), SIGTERM);
+    EXPECT_EQ(waitLine("link: closed"), "link: closed 0");
+    ::kill(static_cast<pid_t>(game), SIGKILL);
+    lobby.kill();
+    lobby.waitForFinished(3000);
 }
