@@ -122,6 +122,7 @@ void TServer::seatGone(int seat) {
     if (seat == 0 || !p.connected) return;
     sendAllBut(seat, toclient::playerdisconnected(seat, p.name));
     p.connected = false;
+    p.loggedin = false;
     p.name.clear();
     p.watching = false;
     p.sock = -1;
@@ -178,10 +179,17 @@ void TServer::receivedlogininfo(FieldReader& f) {
     tplayer& p = player(seat);
     p.name = f.rest();
     p.connected = true;
-    sendAll(toclient::newplayerinfo(seat, p.name));
+    p.loggedin = true;
+    // Only seats that have logged in are announced and told: a seat that is still
+    // connecting has no name yet and hears of everybody at its own login.
+    const std::string announce = frame(toclient::newplayerinfo(seat, p.name));
     for (int s = 1; s <= playercount_; ++s) {
         const tplayer& other = player(s);
-        if (s != seat && other.connected) sendTo(seat, toclient::existingplayers(s, other.name));
+        if (other.connected && other.loggedin) out_.send(other.sock, announce);
+    }
+    for (int s = 1; s <= playercount_; ++s) {
+        const tplayer& other = player(s);
+        if (s != seat && other.connected && other.loggedin) sendTo(seat, toclient::existingplayers(s, other.name));
     }
     if (version != protocol::kVersion) {
         sendTo(1, toclient::havewrongversion(p.name));

@@ -38,6 +38,7 @@ inline constexpr std::size_t kMaxQueuedLines = 1000;
 struct tplayer {
     std::string name;         // empty until login and after disconnection
     bool connected = false;   // holds a live connection (from accept, before login)
+    bool loggedin = false;    // has sent its login since it connected
     ConnectionId sock = -1;   // that connection
     int score = 0;
     bool watching = false;    // the computer plays this seat's turns

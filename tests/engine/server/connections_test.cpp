@@ -49,10 +49,14 @@ TEST_F(Connections, LoginAnnouncesToAllAndListsTheOthersInSeatOrder) {
     join(3, "Cy");
     EXPECT_EQ(out_.take(1), (std::vector<std::string>{tc::sendlogininfo(1), tc::newplayerinfo(1, "Ann"),
                                                        tc::newplayerinfo(3, "Cy")}));
-    EXPECT_EQ(out_.take(2), (std::vector<std::string>{tc::sendlogininfo(2), tc::newplayerinfo(3, "Cy")}));
+    // A seat still connecting is neither told of logins nor listed without a name.
+    EXPECT_EQ(out_.take(2), (std::vector<std::string>{tc::sendlogininfo(2)}));
     EXPECT_EQ(out_.take(3), (std::vector<std::string>{tc::sendlogininfo(3), tc::newplayerinfo(3, "Cy"),
-                                                       tc::existingplayers(1, "Ann"),
-                                                       tc::existingplayers(2, "")}));
+                                                       tc::existingplayers(1, "Ann")}));
+    // At its own login it hears of everybody once.
+    say(2, ts::logininfo(2, proto::kVersion, "Bo"));
+    EXPECT_EQ(out_.take(2), (std::vector<std::string>{tc::newplayerinfo(2, "Bo"), tc::existingplayers(1, "Ann"),
+                                                       tc::existingplayers(3, "Cy")}));
     // Outside a game nothing else follows.
 }
 
