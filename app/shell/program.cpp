@@ -9,6 +9,7 @@
 #include "client/tchat.h"
 #include "media/soundplayer.h"
 #include "server/serverhost.h"
+#include "shell/stopsignals.h"
 #include "shell/instance.h"
 #include "shell/paths.h"
 #include "social/aboutform.h"
@@ -75,6 +76,8 @@ int runWindowed(const CommandLine& line) {
         chat.activateWindow();
     });
     QObject::connect(&chat, &Tchat::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // SIGINT and SIGTERM close the main window as the close box would.
+    StopSignals stop([&chat] { chat.close(); });
     // Start-up measurement: report the time to the logged-in client, then end.
     if (qEnvironmentVariableIsSet("QUORBIT_STARTUP_PROBE")) {
         // "stay" keeps the program running, "game" also starts a game with the dialog's values.
