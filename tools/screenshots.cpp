@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QListWidget>
 #include <QProcess>
 #include <QTest>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "shell/program.h"
 #include "social/downloadform.h"
 #include "social/gamestartform.h"
+#include "social/tallylistform.h"
 #include "social/phrasesform.h"
 
 namespace {
@@ -83,6 +85,14 @@ int main(int argc, char** argv) {
     shot(dialog, out + "/quorbit-gamestart.png");
     chat.startGameFromDialog();
 
+    // Follow Zubo in the tally, so the tally window has a record to show at the end.
+    Ttallylist& tally = program.tallylist();
+    chat.action("ViewTally1")->trigger();
+    QTest::qWait(300);
+    if (auto* current = tally.findChild<QListWidget*>("checklist"); current && current->count() > 0)
+        current->item(0)->setCheckState(Qt::Checked);
+    tally.hide();
+
     quorbit::testsupport::BoardWords words;
     auto* board = chat.findChild<quorbit::app::BoardView*>("paintbox_board");
     bool chainShot = false;
@@ -118,6 +128,13 @@ int main(int argc, char** argv) {
     }
     QTest::qWait(500);
     shot(chat, out + "/quorbit-winner.png");
+
+    chat.action("ViewTally1")->trigger();
+    if (auto* followed = tally.findChild<QListWidget*>("listbox_tally"); followed && followed->count() > 0)
+        followed->setCurrentRow(0);
+    tally.move(120, 80);
+    QTest::qWait(300);
+    shot(tally, out + "/quorbit-tally.png");
     std::fprintf(stderr, "%d turns, winner banner %s\n", turns, chat.state().panel_winner ? "shown" : "missing");
     return chat.state().panel_winner ? 0 : 1;
 }

@@ -33,6 +33,7 @@ public:
     Tspylist& spylist() { return *spylist_; }
     Tphrases& phrases() { return *phrases_; }
     Tdownload& download() { return *download_; }
+    Ttallylist& tallylist() { return *tallylist_; }
     serverhost::ServerHost* server() { return server_.get(); }
 
 private:

@@ -91,6 +91,23 @@ Ttallylist::Ttallylist(QWidget* parent, const QString& folder) : QDialog(parent)
     buttons->addStretch();
     buttons->addWidget(button_done);
 
+    // The main window's look: green felt with cream cards.
+    setStyleSheet(
+        "Ttallylist { background: qlineargradient(x1:0, y1:0, x2:1, y2:1, stop:0 #2f6b4a, stop:1 #1c4531); }"
+        "QGroupBox { background: #f6efdc; border: 1px solid #b9a77c; border-radius: 6px; margin-top: 20px;"
+        " padding: 8px 6px 6px 6px; font-weight: bold; color: #3a2a10; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 8px; top: 2px; color: #f6efdc; }"
+        "QGroupBox QLabel { font-weight: normal; color: #3a2a10; }"
+        "QListWidget { background: #fffaf0; border: 1px solid #b9a77c; border-radius: 4px; font-weight: normal; }"
+        "QListWidget::item:selected { background: #2f6b4a; color: white; }"
+        "QPushButton { background: #e9dcb8; border: 1px solid #8a6a30; border-radius: 5px; padding: 5px 14px;"
+        " color: #3a2a10; font-weight: bold; }"
+        "QPushButton:hover { background: #f6efdc; }");
+    his->setTitle("Head to Head");
+    for (int n = 1; n <= 8; ++n) label_[n]->setStyleSheet("font-weight: bold;");
+    label_hisnametop->setStyleSheet("font-weight: bold; font-size: 14px;");
+    for (int n = 1; n <= 4; ++n) mylabel_[n]->setStyleSheet("font-weight: bold;");
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(own);
     layout->addLayout(lists);
