@@ -35,6 +35,7 @@
 #include <thread>
 #include <vector>
 
+#include "e2e/support/wire_client.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 
@@ -43,35 +44,10 @@ using namespace std::chrono;
 namespace toserver = quorbit::protocol::toserver;
 namespace toclient = quorbit::protocol::toclient;
 using quorbit::protocol::frame;
+using quorbit::e2e::connectLoopback;
+using quorbit::e2e::freePort;
 
 constexpr auto kLineTimeout = seconds(2);
-
-int freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-int connectLoopback(int port, milliseconds patience) {
-    const auto end = steady_clock::now() + patience;
-    do {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return fd;
-        ::close(fd);
-        std::this_thread::sleep_for(milliseconds(10));
-    } while (steady_clock::now() < end);
-    return -1;
-}
 
 bool sendAll(int fd, const std::string& bytes) {
     std::size_t off = 0;

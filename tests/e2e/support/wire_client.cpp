@@ -71,20 +71,24 @@ int freePort() {
     return ntohs(a.sin_port);
 }
 
-bool WireClient::connect(int port, milliseconds timeout) {
-    const auto end = steady_clock::now() + timeout;
-    while (steady_clock::now() < end) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+int connectLoopback(int port, milliseconds patience) {
+    const auto end = steady_clock::now() + patience;
+    do {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_port = htons(static_cast<uint16_t>(port));
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return true;
-        ::close(fd_);
-        fd_ = -1;
-        std::this_thread::sleep_for(milliseconds(20));
-    }
-    return false;
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return fd;
+        ::close(fd);
+        std::this_thread::sleep_for(milliseconds(10));
+    } while (steady_clock::now() < end);
+    return -1;
+}
+
+bool WireClient::connect(int port, milliseconds timeout) {
+    fd_ = connectLoopback(port, timeout);
+    return fd_ >= 0;
 }
 
 WireClient::~WireClient() { close(); }

@@ -33,6 +33,8 @@ private:
 
 // A free loopback TCP port, for a server under test.
 int freePort();
+// A blocking TCP connection to 127.0.0.1:port, retried until `patience` runs out; -1 then.
+int connectLoopback(int port, std::chrono::milliseconds patience);
 
 class WireClient {
 public:
