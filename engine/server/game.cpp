@@ -287,6 +287,8 @@ bool TServer::checkforwin(int seat) {
             if (s != best && player(s).score == player(best).score) return false;
         name = player(best).name;
         if (name.empty() && best == 2) name = "Zubo";
+        // A player who left with the winning score still wins under his own name.
+        if (name.empty()) name = player(best).lastname;
     }
     // No turn runs after a win, in either kind of game.
     currentplayer_ = 0;

@@ -178,6 +178,7 @@ void TServer::receivedlogininfo(FieldReader& f) {
     const std::string version = f.next();
     tplayer& p = player(seat);
     p.name = f.rest();
+    p.lastname = p.name;
     p.connected = true;
     p.loggedin = true;
     // Only seats that have logged in are announced and told: a seat that is still

@@ -39,6 +39,7 @@ struct tplayer {
     std::string name;         // empty until login and after disconnection
     bool connected = false;   // holds a live connection (from accept, before login)
     bool loggedin = false;    // has sent its login since it connected
+    std::string lastname;     // the name of the seat's last player, kept after he leaves
     ConnectionId sock = -1;   // that connection
     int score = 0;
     bool watching = false;    // the computer plays this seat's turns

@@ -277,6 +277,27 @@ TEST_F(Game, WinOnlyWhenTheRoundEnds) {
     EXPECT_TRUE(out_.take(1).empty());
 }
 
+TEST_F(Game, APlayerWhoLeftWithTheWinningScoreWinsUnderHisName) {
+    join(1, "Ann");
+    join(2, "Bob");
+    join(3, "Cy");
+    join(4, "Dee");
+    script(kStorms);
+    random_.queue.push_back(0);
+    start(50);
+    runOut();
+    madeBy(2);
+    runOut();
+    madeBy(3);
+    say(3, path(3, kTopStorm));
+    afterWord();
+    madeBy(4);
+    server_.closed(3);  // Cy leaves with 60 before the round ends
+    out_.clear();
+    runOut();
+    EXPECT_EQ(only(out_.take(1), "CMD_winner"), std::vector<std::string>{tc::winner("Cy")});
+}
+
 TEST_F(Game, EqualScoresAtTheEndOfARoundPlayOn) {
     join(1, "Ann");
     script(kStorms);
