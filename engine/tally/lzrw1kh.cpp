@@ -120,6 +120,24 @@ std::size_t TLZR::CompressBlock(std::span<const std::uint8_t> source, std::span<
     unsigned items = 0;
     std::size_t r = 0;
 
+    // The three kinds of item; each takes its control bit and moves past its input.
+    auto emitRun = [&](std::size_t count, std::uint8_t byte) {
+        out = putRun(out, count, byte);
+        control = (control << 1) | 1u;
+        r += count;
+    };
+    auto emitCopy = [&](std::size_t distance, std::size_t length) {
+        putWord(out, static_cast<std::uint32_t>((distance << 4) | (length - kMinCopy)));
+        out += 2;
+        control = (control << 1) | 1u;
+        r += length;
+    };
+    auto emitLiteral = [&](std::uint8_t byte) {
+        *out++ = byte;
+        control <<= 1;
+        ++r;
+    };
+
     while (r < n && out <= outLimit) {
         if (items == 16) {
             putWord(controlAt, control);
@@ -139,9 +157,7 @@ std::size_t TLZR::CompressBlock(std::span<const std::uint8_t> source, std::span<
             if (((here ^ (current * kEveryByte)) & kAfterFirstByte) == 0) {
                 const std::size_t count = runLength(src + r, std::min(left, kMaxRun));
                 if (count >= kMinRun) {
-                    out = putRun(out, count, current);
-                    control = (control << 1) | 1u;
-                    r += count;
+                    emitRun(count, current);
                     continue;
                 }
             }
@@ -151,15 +167,10 @@ std::size_t TLZR::CompressBlock(std::span<const std::uint8_t> source, std::span<
             std::size_t length = 0;
             if (distance <= kMaxDistance) length = matchLength(src + r - distance, src + r, here);
             if (length >= kMinCopy) {
-                putWord(out, static_cast<std::uint32_t>((distance << 4) | (length - kMinCopy)));
-                out += 2;
-                control = (control << 1) | 1u;
-                r += length;
+                emitCopy(distance, length);
                 continue;
             }
-            *out++ = current;
-            control <<= 1;
-            ++r;
+            emitLiteral(current);
             continue;
         }
 
@@ -167,9 +178,7 @@ std::size_t TLZR::CompressBlock(std::span<const std::uint8_t> source, std::span<
         if (left >= kMinRun && src[r + 1] == current) {
             const std::size_t count = runLength(src + r, std::min(left, kMaxRun));
             if (count >= kMinRun) {
-                out = putRun(out, count, current);
-                control = (control << 1) | 1u;
-                r += count;
+                emitRun(count, current);
                 continue;
             }
         }
@@ -185,18 +194,13 @@ std::size_t TLZR::CompressBlock(std::span<const std::uint8_t> source, std::span<
                 std::size_t length = 0;
                 while (length < limit && from[length] == at[length]) ++length;
                 if (length >= kMinCopy) {
-                    putWord(out, static_cast<std::uint32_t>((distance << 4) | (length - kMinCopy)));
-                    out += 2;
-                    control = (control << 1) | 1u;
-                    r += length;
+                    emitCopy(distance, length);
                     continue;
                 }
             }
         }
 
-        *out++ = current;
-        control <<= 1;
-        ++r;
+        emitLiteral(current);
     }
     putWord(controlAt, (control << (16 - items)) & 0xFFFFu);
 
