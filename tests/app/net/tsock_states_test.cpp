@@ -256,15 +256,23 @@ TEST(TSockAccept, BlockingAutomaticAcceptingServesEachConnectionOnItsOwnThread) 
     EXPECT_TRUE(otherThread);
 }
 
-TEST(TSockClose, PeerCloseFiresDisconnectBeforeSocketClosed) {
+// A listener with one accepted connection from a raw peer, its reports recorded from then on.
+class TSockClose : public ::testing::Test {
+protected:
+    void SetUp() override { rec.attach(listener); }
+    void acceptOne() {
+        const int port = testing::startListening(listener);
+        ASSERT_TRUE(client.connect(port));
+        ASSERT_TRUE(waitUntil([&] { return !rec.accepted.empty(); }));
+        rec.events.clear();
+    }
     TSock listener;
     Recorder rec;
-    rec.attach(listener);
-    const int port = testing::startListening(listener);
     RawPeer client;
-    ASSERT_TRUE(client.connect(port));
-    ASSERT_TRUE(waitUntil([&] { return !rec.accepted.empty(); }));
-    rec.events.clear();
+};
+
+TEST_F(TSockClose, PeerCloseFiresDisconnectBeforeSocketClosed) {
+    acceptOne();
     client.close();
     ASSERT_TRUE(waitUntil([&] { return rec.count("info 2 Socket Closed") > 0; }));
     testing::settle(50);
@@ -272,38 +280,24 @@ TEST(TSockClose, PeerCloseFiresDisconnectBeforeSocketClosed) {
     EXPECT_FALSE(rec.accepted.front()->Connected());
 }
 
-TEST(TSockClose, OwnerClosingInsideDisconnectReportsTheCloseOnce) {
-    TSock listener;
-    Recorder rec;
-    rec.attach(listener);
+TEST_F(TSockClose, OwnerClosingInsideDisconnectReportsTheCloseOnce) {
     listener.OnDisconnect = [](TSock& s) { s.Close(); };
-    const int port = testing::startListening(listener);
-    RawPeer client;
-    ASSERT_TRUE(client.connect(port));
-    ASSERT_TRUE(waitUntil([&] { return !rec.accepted.empty(); }));
-    rec.events.clear();
+    acceptOne();
     client.close();
     ASSERT_TRUE(waitUntil([&] { return rec.count("info 2 Socket Closed") > 0; }));
     testing::settle(50);
     EXPECT_EQ(rec.count("info 2 Socket Closed"), 1);
 }
 
-TEST(TSockClose, ResetByPeerIsReportedAndEndsTheConnection) {
-    TSock listener;
-    Recorder rec;
-    rec.attach(listener);
-    const int port = testing::startListening(listener);
-    RawPeer client;
-    ASSERT_TRUE(client.connect(port));
-    ASSERT_TRUE(waitUntil([&] { return !rec.accepted.empty(); }));
-    rec.events.clear();
+TEST_F(TSockClose, ResetByPeerIsReportedAndEndsTheConnection) {
+    acceptOne();
     client.reset();
     ASSERT_TRUE(waitUntil([&] { return rec.count("info 2 Socket Closed") > 0; }));
     EXPECT_EQ(rec.events, (std::vector<std::string>{"info 7 Error #10054 (WSAECONNRESET)", "disconnect",
                                                     "info 2 Socket Closed"}));
 }
 
-TEST(TSockClose, ClosingAnIdleSocketStillReports) {
+TEST(TSockIdle, ClosingAnIdleSocketStillReports) {
     TSock sock;
     Recorder rec;
     rec.attach(sock);
