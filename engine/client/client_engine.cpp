@@ -85,12 +85,13 @@ void ClientEngine::connected() { touch(); }
 
 void ClientEngine::received(std::string_view bytes) {
     std::vector<std::string> lines;
-    // An endless unterminated tail is dropped by the cutter; the lines before it count.
-    cutter_.feed(bytes, lines);
-    // No message of the game comes near this size; field reading of a longer one would
-    // hold the window for seconds, so such a line is dropped whole.
-    for (auto& line : lines)
-        if (line.size() <= protocol::kMaxTail) receivedlist_.push_back(std::move(line));
+    // A line too long for any message of the game is skipped whole by the cutter; the
+    // lines around it count.
+    if (!cutter_.feed(bytes, lines)) {
+        addlinetochat(std::string(kOverlongNotice), social::kSystemColour);
+        touch();
+    }
+    for (auto& line : lines) receivedlist_.push_back(std::move(line));
 }
 
 void ClientEngine::sockInfo(std::string_view text) {

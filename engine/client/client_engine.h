@@ -37,6 +37,7 @@ inline constexpr std::int64_t kPhraseCooldownMs = 2000;
 inline constexpr std::string_view kWaiting = "<Waiting>";
 inline constexpr std::string_view kZubo = "Zubo";
 inline constexpr std::string_view kJustWatchingText = "You are just watching right now.";
+inline constexpr std::string_view kOverlongNotice = "A message from the server was too long and was skipped.";
 
 // Indices into the tile picture list.
 enum Picture : int {

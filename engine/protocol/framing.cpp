@@ -13,27 +13,33 @@ std::string frame(std::string_view message) {
 }
 
 bool LineCutter::feed(std::string_view bytes, std::vector<std::string>& out) {
+    bool whole = true;
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = bytes.find(kTerminator, start);
-        if (end == std::string_view::npos) break;
-        const std::string_view piece = bytes.substr(start, end - start);
-        if (tail_.empty()) {
+        const std::string_view piece =
+            end == std::string_view::npos ? bytes.substr(start) : bytes.substr(start, end - start);
+        if (skipping_) {
+            // The rest of an overflowing line: dropped through its terminator.
+        } else if (tail_.size() + piece.size() > kMaxTail) {
+            tail_.clear();
+            tail_.shrink_to_fit();
+            skipping_ = true;
+            whole = false;
+        } else if (end == std::string_view::npos) {
+            tail_.append(piece);
+        } else if (tail_.empty()) {
             out.push_back(decodeWireText(piece));
         } else {
             tail_.append(piece);
             out.push_back(decodeWireText(tail_));
             tail_.clear();
         }
+        if (end == std::string_view::npos) break;
+        skipping_ = false;  // the terminator ends the line, whole or skipped
         start = end + 1;
     }
-    tail_.append(bytes.substr(start));
-    if (tail_.size() > kMaxTail) {
-        tail_.clear();
-        tail_.shrink_to_fit();
-        return false;
-    }
-    return true;
+    return whole;
 }
 
 bool isValidUtf8(std::string_view text) {

@@ -13,24 +13,33 @@
 namespace quorbit::protocol {
 
 inline constexpr char kTerminator = '\xFF';
-// An unterminated tail longer than this marks a connection as misbehaving.
+// No line of the game comes near this size: a longer one is an overflow.
 inline constexpr std::size_t kMaxTail = 64 * 1024;
 
 // Appends the terminator to a built message.
 std::string frame(std::string_view message);
 
 // Per-connection cutter: feeds received bytes, hands out complete lines in order.
+//
+// A line longer than kMaxTail is an overflow: it is dropped whole, however the reads
+// split it. Everything up to and including its terminator is skipped, so no part of it
+// is ever handed out as a line of its own.
 class LineCutter {
 public:
     // Appends every complete line of `bytes` (joined to the kept tail) to `out`, each
-    // decoded as wire text. Returns false when the kept tail now exceeds kMaxTail; the
-    // tail is then discarded and the owner should close the connection.
+    // decoded as wire text. Returns false when this read overflowed a line; the lines
+    // before and after the overflowing one are still handed out.
     bool feed(std::string_view bytes, std::vector<std::string>& out);
     std::size_t tailSize() const { return tail_.size(); }
-    void reset() { tail_.clear(); }
+    bool skipping() const { return skipping_; }  // inside an overflowing line
+    void reset() {
+        tail_.clear();
+        skipping_ = false;
+    }
 
 private:
     std::string tail_;
+    bool skipping_ = false;
 };
 
 // Wire text is UTF-8. A line that is not valid UTF-8 is read as Windows-1252 and

@@ -38,7 +38,7 @@ TEST_F(ClientTest, OneLinePerPumpInArrivalOrderAndNamelessLinesDropped) {
     EXPECT_THAT(chat(), ElementsAre("You have a differnt version of the game then the host."));
 }
 
-TEST_F(ClientTest, OverlongLinesAreDroppedWhole) {
+TEST_F(ClientTest, OverlongLinesAreDroppedWholeWithOneNotice) {
     login(1);
     std::string board = "CMD_theboard";
     while (board.size() <= protocol::kMaxTail) board += "+1+1+9";
@@ -46,7 +46,24 @@ TEST_F(ClientTest, OverlongLinesAreDroppedWhole) {
     EXPECT_EQ(engine.pendingLines(), 1u);
     while (engine.pump()) {}
     EXPECT_EQ(letter(1, 1), 0);
-    EXPECT_EQ(chat().size(), 1u);
+    EXPECT_THAT(chat(), ElementsAre(std::string(kOverlongNotice), "You have a differnt version of the game then the host."));
+}
+
+// A chat line long enough to be cut, carrying "CMD_full+" where the cut would fall, read
+// in pieces: the window goes on with no message box and no other line.
+TEST_F(ClientTest, ForgedLineAfterAnOverlongChatIsNotHandled) {
+    login(2);
+    std::string line = tc::chat("Eve", std::string(protocol::kMaxTail - 20, 'x'));
+    line.resize(protocol::kMaxTail);
+    line += "CMD_full+" + std::string(50, 'x');
+    const std::string bytes = protocol::frame(line) + protocol::frame(tc::chat("Ann", "hi"));
+    for (std::size_t i = 0; i < bytes.size(); i += 3000) engine.received(std::string_view(bytes).substr(i, 3000));
+    while (engine.pump()) {}
+    EXPECT_TRUE(engine.takeMessageBoxes().empty());
+    EXPECT_FALSE(engine.closeRequested());
+    const auto lines = chat();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], kOverlongNotice);
 }
 
 TEST_F(ClientTest, ArrivalsFillSeatsAndOwnArrivalAsksForTheSettings) {

@@ -39,14 +39,56 @@ TEST(LineCutter, EmptyEntriesAreQueuedAsEmptyLines) {
     EXPECT_FALSE(splitLine(lines[0]).has_value());
 }
 
-TEST(LineCutter, OverlongTailIsReportedAndDiscarded) {
+TEST(LineCutter, OverlongLineIsReportedOnceAndSkippedThroughItsTerminator) {
     LineCutter c;
     std::vector<std::string> out;
-    std::string big(kMaxTail, 'a');
-    EXPECT_TRUE(c.feed(big, out));
+    EXPECT_TRUE(c.feed(std::string(kMaxTail, 'a'), out));  // at the limit: still a line
     EXPECT_FALSE(c.feed("b", out));
     EXPECT_EQ(c.tailSize(), 0u);
-    EXPECT_TRUE(out.empty());
+    EXPECT_TRUE(c.skipping());
+    EXPECT_TRUE(c.feed(std::string(100000, 'c'), out));  // still the same line
+    EXPECT_EQ(c.tailSize(), 0u);
+    EXPECT_TRUE(c.feed("CMD_full+\xFF" "CMD_ok+\xFF", out));
+    EXPECT_EQ(out, std::vector<std::string>{"CMD_ok+"});
+    EXPECT_FALSE(c.skipping());
+}
+
+TEST(LineCutter, LineOfExactlyTheLimitIsKeptAndOneMoreIsDropped) {
+    for (const std::size_t chunk : {std::size_t{1000}, kMaxTail + 2}) {
+        LineCutter c;
+        std::vector<std::string> out;
+        std::string bytes(kMaxTail, 'a');
+        bytes += '\xFF';
+        bytes.append(kMaxTail + 1, 'b');
+        bytes += "\xFFz\xFF";
+        bool whole = true;
+        for (std::size_t at = 0; at < bytes.size(); at += chunk)
+            whole = c.feed(std::string_view(bytes).substr(at, chunk), out) && whole;
+        EXPECT_FALSE(whole);
+        ASSERT_EQ(out.size(), 2u) << chunk;
+        EXPECT_EQ(out[0].size(), kMaxTail);
+        EXPECT_EQ(out[1], "z");
+    }
+}
+
+// A forged message placed inside one long line, at every offset around where a cutter
+// could cut it, and read in pieces of many sizes, never comes out as a line.
+TEST(LineCutter, ForgedMessageInsideAnOverlongLineIsNeverHandedOut) {
+    const std::string forged = "CMD_full+";
+    for (const std::size_t read : {std::size_t{1}, std::size_t{7}, std::size_t{4096}, kMaxTail - 1, kMaxTail,
+                                   kMaxTail + 1, std::size_t{1} << 20}) {
+        for (std::size_t at = kMaxTail - 12; at <= kMaxTail + 12; at += (read == 1 ? 6 : 1)) {
+            std::string line = "CMD_chat+2+" + std::string(at - 11, 'x') + forged + std::string(300, 'y');
+            const std::string bytes = line + "\xFF" + "CMD_chat+2+after\xFF";
+            LineCutter c;
+            std::vector<std::string> out;
+            int overflows = 0;
+            for (std::size_t i = 0; i < bytes.size(); i += read)
+                if (!c.feed(std::string_view(bytes).substr(i, read), out)) ++overflows;
+            EXPECT_EQ(overflows, 1) << "read " << read << " at " << at;
+            EXPECT_EQ(out, std::vector<std::string>{"CMD_chat+2+after"}) << "read " << read << " at " << at;
+        }
+    }
 }
 
 TEST(WireText, Utf8PassesAndWindows1252IsConverted) {

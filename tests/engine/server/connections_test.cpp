@@ -262,6 +262,19 @@ TEST_F(Connections, OverlongTailClosesTheConnectionAndFreesItsSeat) {
     EXPECT_EQ(out_.take(1), std::vector<std::string>{tc::playerdisconnected(2, "Bob")});
 }
 
+TEST_F(Connections, LineOverTheLimitInOneReadClosesTheConnectionWithoutHandlingAnyPart) {
+    join(1, "Ann");
+    join(2, "Bob");
+    out_.clear();
+    std::string line = ts::chat(2, std::string(proto::kMaxTail, 'x'), "Red");
+    line.insert(proto::kMaxTail, ts::startgame({"Bob", 100, 60, false, 3}));
+    server_.received(2, frame(line));
+    pump();
+    EXPECT_EQ(out_.closedIds, std::vector<ConnectionId>{2});
+    EXPECT_FALSE(server_.gamerunning());
+    EXPECT_EQ(out_.take(1), std::vector<std::string>{tc::playerdisconnected(2, "Bob")});
+}
+
 TEST_F(Connections, FloodOfUnservedLinesClosesTheConnection) {
     join(1, "Ann");
     join(2, "Bob");
