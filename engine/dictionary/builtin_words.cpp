@@ -1,5 +1,7 @@
 #include "dictionary/builtin_words.h"
 
+#include <cstdint>
+
 // The lists are linked in as read-only data straight from the files the build made.
 __asm__(".section .rodata\n"
         ".balign 16\n"
@@ -10,12 +12,18 @@ __asm__(".section .rodata\n"
         "quorbit_computerwords_begin:\n"
         ".incbin \"" QUORBIT_COMPUTERWORDS "\"\n"
         "quorbit_computerwords_end:\n"
+        ".balign 16\n"
+        "quorbit_wordgraph_begin:\n"
+        ".incbin \"" QUORBIT_WORDGRAPH "\"\n"
+        "quorbit_wordgraph_end:\n"
         ".previous\n");
 
 extern "C" const char quorbit_wordfile_begin[];
 extern "C" const char quorbit_wordfile_end[];
 extern "C" const char quorbit_computerwords_begin[];
 extern "C" const char quorbit_computerwords_end[];
+extern "C" const std::uint32_t quorbit_wordgraph_begin[];
+extern "C" const std::uint32_t quorbit_wordgraph_end[];
 
 namespace quorbit::dictionary {
 
@@ -26,6 +34,10 @@ std::string_view builtinWordFile() {
 std::string_view builtinComputerWords() {
     return {quorbit_computerwords_begin,
             static_cast<std::size_t>(quorbit_computerwords_end - quorbit_computerwords_begin)};
+}
+
+std::span<const std::uint32_t> builtinWordGraph() {
+    return {quorbit_wordgraph_begin, static_cast<std::size_t>(quorbit_wordgraph_end - quorbit_wordgraph_begin)};
 }
 
 }  // namespace quorbit::dictionary

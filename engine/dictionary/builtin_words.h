@@ -1,5 +1,7 @@
 #pragma once
 // The word lists built into the program.
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace quorbit::dictionary {
@@ -9,5 +11,8 @@ std::string_view builtinWordFile();
 
 // The computer player's words: lower-case, sorted, one a line ("\n" separated).
 std::string_view builtinComputerWords();
+
+// The solver's word graph: 32-bit edges as WordGraph reads them.
+std::span<const std::uint32_t> builtinWordGraph();
 
 }  // namespace quorbit::dictionary

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/letters.h"
+
 namespace quorbit::server {
 namespace {
 
@@ -45,6 +47,28 @@ int anybonus(int x, int y, int value) {
     if (at(1, 1) || at(1, 5) || at(5, 1) || at(5, 5)) return kDoubleWord;
     if (at(0, 3) || at(3, 0) || at(3, 6) || at(6, 3)) return kTripleWord;
     return 0;
+}
+
+int scorepath(const BoardCodes& board, std::span<const protocol::Square> squares) {
+    int total = 0;
+    int doubles = 0;
+    int triples = 0;
+    for (const protocol::Square& sq : squares) {
+        const int value = letterworth(board[static_cast<std::size_t>(sq.x)][static_cast<std::size_t>(sq.y)]);
+        int extra = anybonus(sq.x, sq.y, value);
+        if (extra == kTripleWord) {
+            ++triples;
+            extra = 0;
+        } else if (extra == kDoubleWord) {
+            ++doubles;
+            extra = 0;
+        }
+        total += value + extra;
+    }
+    for (int i = 0; i < doubles; ++i) total *= 2;
+    for (int i = 0; i < triples; ++i) total *= 3;
+    if (squares.size() == 7) total += kSevenLetterBonus;
+    return total;
 }
 
 void movedown(BoardCodes& b) {

@@ -1,6 +1,7 @@
 #pragma once
 // The server's board: letter codes, the weighted deal, the bonus squares and the four
 // tile shifts. Pure functions over a 7 by 7 grid indexed [x][y].
+#include <span>
 #include <string>
 
 #include "protocol/messages.h"
@@ -24,6 +25,12 @@ int drawcode(int v);
 int anybonus(int x, int y, int value);
 inline constexpr int kDoubleWord = 500;
 inline constexpr int kTripleWord = 1000;
+
+// The points of a word laid on these squares of the board (1 to 7 of them, on the board):
+// each tile's value with its square's extra, then doubled for every double-word square and
+// tripled for every triple-word square, then 20 more for a seven-letter word.
+int scorepath(const BoardCodes& board, std::span<const protocol::Square> squares);
+inline constexpr int kSevenLetterBonus = 20;
 
 // Each line is compacted toward one side, keeping the order of its tiles; the empty
 // squares (27) gather at the other side.

@@ -232,30 +232,14 @@ void TServer::donePath(int seat, FieldReader& f) {
     setTimer1(false);
     currentplayer_ = 0;
 
-    int total = 0;
-    int doubles = 0;
-    int triples = 0;
     std::vector<Square> squares;
     for (int k = 1; k <= kPathLength; ++k) {
         const Square sq = p.path[static_cast<std::size_t>(k)];
-        if (sq.x == -1) continue;
-        const int value = letterworth(board_[sq.x][sq.y]);
-        int extra = anybonus(sq.x, sq.y, value);
-        if (extra == kTripleWord) {
-            ++triples;
-            extra = 0;
-        } else if (extra == kDoubleWord) {
-            ++doubles;
-            extra = 0;
-        }
-        total += value + extra;
-        squares.push_back(sq);
-        board_[sq.x][sq.y] = kEmpty;
+        if (sq.x != -1) squares.push_back(sq);
     }
-    for (int i = 0; i < doubles; ++i) total *= 2;
-    for (int i = 0; i < triples; ++i) total *= 3;
+    const int total = scorepath(board_, squares);
+    for (const Square& sq : squares) board_[sq.x][sq.y] = kEmpty;
     const bool seven = word.size() == 7;
-    if (seven) total += 20;
 
     if (p.team == 1) teamascore_ = satAdd(teamascore_, total);
     if (p.team == 2) teambscore_ = satAdd(teambscore_, total);

@@ -1,0 +1,51 @@
+#pragma once
+// The whole-board solver: every word of 2 to 7 letters that can be traced on a board (eight
+// neighbours, no square twice), each with its best path and its exact score. Used by the
+// computer player's stronger levels and by the client's hint.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "dictionary/wordgraph.h"
+#include "protocol/messages.h"
+
+namespace quorbit::solver {
+
+// Which words count: the whole word list, or only the computer player's common words.
+enum class Vocabulary { Dictionary, Computer };
+
+struct Found {
+    std::array<char, 8> letters{};  // the word in capitals, as the server builds it
+    int length = 0;
+    std::array<protocol::Square, 7> squares{};
+    int score = 0;
+
+    std::string_view word() const { return {letters.data(), static_cast<std::size_t>(length)}; }
+    // The squares as a submission path, positions 1..length.
+    std::vector<protocol::PathStep> path() const;
+};
+
+// The order of answers: higher score first, then the longer word, then the alphabetically
+// first, then the path whose squares come first in x-major order.
+bool better(const Found& a, const Found& b);
+
+class Solver {
+public:
+    explicit Solver(const dictionary::WordGraph& graph = dictionary::WordGraph::builtin()) : graph_(graph) {}
+
+    // Each traceable word once, with its best path (highest score, then first in x-major
+    // order), best word first.
+    std::vector<Found> all(const protocol::BoardCodes& board, Vocabulary vocabulary);
+    // The best word of all(), found without listing the others; nothing when no word can
+    // be traced.
+    std::optional<Found> best(const protocol::BoardCodes& board, Vocabulary vocabulary) const;
+
+private:
+    const dictionary::WordGraph& graph_;
+    // Word key -> index into the answer, open addressing; kept between calls.
+    std::vector<std::int32_t> slots_;
+};
+
+}  // namespace quorbit::solver
