@@ -321,13 +321,29 @@ void TServer::computertimerTimer() {
     if (gamerunning_ && currentplayer_ != 0 && playedByComputer(currentplayer_)) computerplay();
 }
 
+void TServer::setZubolevel(ZuboLevel level) { zubolevels_.fill(level); }
+
+void TServer::setZubolevel(int seat, ZuboLevel level) {
+    if (seat >= 0 && seat < static_cast<int>(zubolevels_.size())) zubolevels_[static_cast<std::size_t>(seat)] = level;
+}
+
 void TServer::computerplay() {
     const int seat = currentplayer_;
     if (seat == 0) return;
-    const auto choice = chooseword(board_, words_, random_);
-    if (!choice) return;  // nothing can be traced: the turn runs out
+    std::vector<protocol::PathStep> path;
+    const ZuboLevel level = zubolevel(seat);
+    if (level == ZuboLevel::Classic) {
+        auto choice = chooseword(board_, words_, random_);
+        if (!choice) return;  // nothing can be traced: the turn runs out
+        path = std::move(choice->path);
+    } else {
+        const auto best = solver_.best(board_, level == ZuboLevel::Strong ? solver::Vocabulary::Computer
+                                                                          : solver::Vocabulary::Dictionary);
+        if (!best) return;
+        path = best->path();
+    }
     std::string payload = std::to_string(seat);
-    for (const auto& step : choice->path)
+    for (const auto& step : path)
         payload += "+" + std::to_string(step.position) + "+" + std::to_string(step.x) + "+" +
                    std::to_string(step.y);
     FieldReader f(payload);

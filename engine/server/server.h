@@ -22,6 +22,8 @@
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 #include "server/server_output.h"
+#include "server/zubolevel.h"
+#include "solver/solver.h"
 
 namespace quorbit::server {
 
@@ -68,6 +70,11 @@ public:
 
     // Lets the computer choose a word for the current seat and play it.
     void computerplay();
+    // How well the computer plays: for every seat, or for one seat (0..11; others are
+    // ignored). Classic until set.
+    void setZubolevel(ZuboLevel level);
+    void setZubolevel(int seat, ZuboLevel level);
+    ZuboLevel zubolevel(int seat = 2) const { return zubolevels_[static_cast<std::size_t>(clampSeat(seat))]; }
 
     // Read-only views of the state, for the host's log and for tests.
     const tplayer& seat(int n) const { return players_[static_cast<std::size_t>(clampSeat(n))]; }
@@ -170,6 +177,8 @@ private:
     int teamascore_ = 0;
     int teambscore_ = 0;
     protocol::BoardCodes board_{};
+    std::array<ZuboLevel, 12> zubolevels_{};  // by seat
+    solver::Solver solver_;
     int computerDepth_ = 0;  // guards the computer's second choice after a rejected path
     bool timer1Enabled_ = false;
     bool computertimerEnabled_ = false;

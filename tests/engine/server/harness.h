@@ -103,11 +103,11 @@ inline std::string testWordFile() {
 
 class ServerTest : public ::testing::Test {
 protected:
-    explicit ServerTest(std::string computerWords = "ab\nstorm\n")
+    explicit ServerTest(std::string computerWords = "ab\nstorm\n", std::string wordFile = testWordFile())
         : dir_(std::filesystem::temp_directory_path() /
                ("server-test-" + std::to_string(::getpid()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name())),
-          dict_(makeDir(dir_), testWordFile()),
+          dict_(makeDir(dir_), wordFile),
           server_(out_, dict_, random_, computerWords) {}
     ~ServerTest() override { std::filesystem::remove_all(dir_); }
 
