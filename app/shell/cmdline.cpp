@@ -1,12 +1,12 @@
 #include "shell/cmdline.h"
 
-#include <string_view>
+#include <algorithm>
+#include <cstdio>
+
+#include "protocol/messages.h"
 
 namespace quorbit::shell {
 namespace {
-
-constexpr std::string_view kServer = "--server";
-constexpr std::string_view kPort = "--port";
 
 // Decimal digits only, 1 to 65535.
 bool readPort(std::string_view text, int& port) {
@@ -21,48 +21,156 @@ bool readPort(std::string_view text, int& port) {
     return true;
 }
 
+const Option* findLong(std::string_view name) {
+    for (const Option& o : options())
+        if (o.longName == name) return &o;
+    return nullptr;
+}
+
+const Option* findShort(std::string_view name) {
+    for (const Option& o : options())
+        if (!o.shortName.empty() && o.shortName == name) return &o;
+    return nullptr;
+}
+
+// "--name" or "--name=value" (joined) or "-x"; null when `word` names no option.
+const Option* optionOf(const std::string& word, bool& joined, std::string& joinedValue) {
+    joined = false;
+    if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+        std::string_view name(word);
+        name.remove_prefix(2);
+        if (const std::size_t eq = name.find('='); eq != std::string_view::npos) {
+            joined = true;
+            joinedValue = std::string(name.substr(eq + 1));
+            name = name.substr(0, eq);
+        }
+        return findLong(name);
+    }
+    if (word.size() == 2 && word[0] == '-') return findShort(std::string_view(word).substr(1));
+    return nullptr;
+}
+
+std::string spelled(const Option& o) { return "--" + std::string(o.longName); }
+
 }  // namespace
+
+const std::vector<Option>& options() {
+    static const std::vector<Option> table = {
+        {"h", "help", "", "", "Displays help on commandline options.",
+         [](CommandLine& l, std::string_view) { return l.help = true; }},
+        {"v", "version", "", "", "Displays version information.",
+         [](CommandLine& l, std::string_view) { return l.version = true; }},
+        {"", "server", "", "", "Runs the game server alone, without a window, until stopped.",
+         [](CommandLine& l, std::string_view) { return l.server = true; }},
+        {"", "port", "N", "a port number from 1 to 65535", "Uses TCP port N instead of 7772.",
+         [](CommandLine& l, std::string_view v) { return l.portGiven = readPort(v, l.port); }},
+    };
+    return table;
+}
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (optionsEnded || a.size() < 2 || a.compare(0, 2, "--") != 0) {
+        if (optionsEnded || a.size() < 2 || a[0] != '-') {
             line.positional.push_back(a);
             continue;
         }
         if (a == "--") {
             optionsEnded = true;
-        } else if (a == kServer) {
-            line.server = true;
-        } else if (a == kPort || a.compare(0, kPort.size() + 1, "--port=") == 0) {
-            const bool joined = a.size() > kPort.size();
-            if (!joined && i + 1 >= args.size()) {
-                line.error = "--port needs a port number from 1 to 65535";
+            continue;
+        }
+        bool joined = false;
+        std::string value;
+        const Option* o = optionOf(a, joined, value);
+        if (!o) {
+            if (a.compare(0, 2, "--") == 0) {
+                line.error = "unknown option " + a;
                 return line;
             }
-            const std::string value = joined ? a.substr(kPort.size() + 1) : args[++i];
-            if (!readPort(value, line.port)) {
-                line.error = "--port needs a port number from 1 to 65535, not \"" + value + "\"";
+            line.positional.push_back(a);  // a one-dash word that is no option of ours
+            continue;
+        }
+        if (o->valueName.empty()) {
+            if (joined) {
+                line.error = spelled(*o) + " takes no value";
                 return line;
             }
-            line.portGiven = true;
-        } else {
-            line.error = "unknown option " + a;
+            o->store(line, {});
+            continue;
+        }
+        if (!joined) {
+            if (i + 1 >= args.size()) {
+                line.error = spelled(*o) + " needs " + std::string(o->valueNeeds);
+                return line;
+            }
+            value = args[++i];
+        }
+        if (!o->store(line, value)) {
+            line.error = spelled(*o) + " needs " + std::string(o->valueNeeds) + ", not \"" + value + "\"";
             return line;
         }
     }
     return line;
 }
 
-bool wantsServer(int argc, char** argv) {
-    for (int i = 1; i < argc && argv[i]; ++i) {
-        const std::string_view a = argv[i];
-        if (a == "--") return false;
-        if (a == kServer) return true;
+CommandLine parseCommandLine(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc && argv[i]; ++i) args.emplace_back(argv[i]);
+    return parseCommandLine(args);
+}
+
+std::string versionText() { return "quorbit " + std::string(protocol::kVersion) + "\n"; }
+
+std::string usageText() {
+    return "Usage: quorbit [options] [name host hosting]\n"
+           "       quorbit --server [options]\n";
+}
+
+std::string helpText() {
+    std::vector<std::pair<std::string, std::string_view>> rows;
+    std::size_t width = 0;
+    for (const Option& o : options()) {
+        std::string left = o.shortName.empty() ? "" : "-" + std::string(o.shortName) + ", ";
+        left += spelled(o);
+        if (!o.valueName.empty()) left += " <" + std::string(o.valueName) + ">";
+        width = std::max(width, left.size());
+        rows.emplace_back(std::move(left), o.description);
     }
-    return false;
+    const std::pair<std::string, std::string_view> params[] = {
+        {"name", "The player's name as shown to everyone."},
+        {"host", "The address of the host to join."},
+        {"hosting", "\"true\" to host the game on this computer; anything else joins."},
+    };
+    for (const auto& p : params) width = std::max(width, p.first.size());
+
+    std::string text = usageText();
+    text += "Quorbit, a turn-based word game for up to four players. Without launch parameters\n"
+            "it plays a solo game against the computer player Zubo.\n\nOptions:\n";
+    const auto addRow = [&](const std::string& left, std::string_view right) {
+        text += "  " + left + std::string(width + 2 - left.size(), ' ') + std::string(right) + "\n";
+    };
+    for (const auto& [left, right] : rows) addRow(left, right);
+    text += "\nArguments:\n";
+    for (const auto& [left, right] : params) addRow(left, right);
+    return text;
+}
+
+int finishEarly(const CommandLine& line) {
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "quorbit: %s\n%s", line.error.c_str(), usageText().c_str());
+        return 2;
+    }
+    if (line.help) {
+        std::fputs(helpText().c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::fputs(versionText().c_str(), stdout);
+        return 0;
+    }
+    return -1;
 }
 
 }  // namespace quorbit::shell

@@ -2,27 +2,56 @@
 // The program's command line: the three launch parameters of the lobby contract
 // (player name, host address, "true" to host) and the options beside them.
 //
-//   --server      run the game server alone, without a window or a client of its own
-//   --port N      use TCP port N (1 to 65535) instead of 7772; also "--port=N"
-//   --            everything after it is a launch parameter
+// Options follow the usual conventions: "--name", "--name VALUE" or "--name=VALUE";
+// a few have a one-letter form ("-h"). "--" ends the options: everything after it is a
+// launch parameter. Any other word that starts with "--" is an error, as is a bad or
+// missing value; other words that start with a single dash are launch parameters (Qt's
+// own options such as "-platform" pass through this way).
 //
-// Any other argument that starts with "--" is an error, as is a bad or missing N.
+// Adding an option: a member of CommandLine below and one entry in the option table of
+// cmdline.cpp; the parser, "--help" and the error texts all read that table.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorbit::shell {
 
 struct CommandLine {
-    bool server = false;
-    int port = 7772;
+    bool help = false;     // --help: print the usage and options, then exit
+    bool version = false;  // --version: print the program's name and version, then exit
+    bool server = false;   // --server: the game server alone, without a window
+    int port = 7772;       // --port N
     bool portGiven = false;
     std::vector<std::string> positional;  // launch parameters, in order
     std::string error;                    // empty when the line is good
 };
 
+// One option. `store` gets the value of an option that takes one (`valueName` not empty)
+// and returns false when the value is bad; a switch gets an empty value.
+struct Option {
+    std::string_view shortName;    // "h", or empty
+    std::string_view longName;     // "port"
+    std::string_view valueName;    // "N"; empty for a switch
+    std::string_view valueNeeds;   // what a good value is, for the error text
+    std::string_view description;  // one line for --help
+    bool (*store)(CommandLine& line, std::string_view value);
+};
+
+// Every option the program knows, in the order --help lists them.
+const std::vector<Option>& options();
+
 // `args` are the arguments after the program name.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
-// True when the raw arguments ask for the headless server (before any Qt object exists).
-bool wantsServer(int argc, char** argv);
+CommandLine parseCommandLine(int argc, char** argv);
+
+// The texts the program prints.
+std::string versionText();  // "quorbit 1.2.3"
+std::string usageText();    // the usage lines
+std::string helpText();     // usage, description, options and launch parameters
+
+// Handles the parts of a line that end the program before it starts anything: prints the
+// help or version to standard output (exit code 0), or the error and the usage to
+// standard error (exit code 2). Returns -1 when the program should go on.
+int finishEarly(const CommandLine& line);
 
 }  // namespace quorbit::shell

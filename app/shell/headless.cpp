@@ -1,7 +1,6 @@
 #include "shell/headless.h"
 
 #include <QCoreApplication>
-#include <QStringList>
 #include <cstdio>
 
 #include "server/serverhost.h"
@@ -10,17 +9,9 @@
 
 namespace quorbit::shell {
 
-int runHeadless(int argc, char** argv) {
+int runHeadless(int argc, char** argv, const CommandLine& line) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Quorbit");
-    std::vector<std::string> args;
-    const QStringList qargs = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < qargs.size(); ++i) args.push_back(qargs[i].toStdString());
-    const CommandLine line = parseCommandLine(args);
-    if (!line.error.empty()) {
-        std::fprintf(stderr, "quorbit: %s\nusage: quorbit --server [--port N]\n", line.error.c_str());
-        return 2;
-    }
     StopSignals stop([] { QCoreApplication::quit(); });
     if (!stop.installed()) {
         std::perror("quorbit: pipe");

@@ -2,10 +2,12 @@
 // The headless game server: "quorbit --server [--port N]". No window, no client of its
 // own, no display needed. It serves until SIGINT or SIGTERM and then exits with 0; the
 // first connection is seat 1 and holds the host's rights.
+#include "shell/cmdline.h"
+
 namespace quorbit::shell {
 
-// Runs the whole program in this mode; returns the process exit code (2 for a bad
-// command line, 1 when the port cannot be taken).
-int runHeadless(int argc, char** argv);
+// Runs the whole program in this mode with the parsed, good command `line`; returns the
+// process exit code (1 when the port cannot be taken).
+int runHeadless(int argc, char** argv, const CommandLine& line);
 
 }  // namespace quorbit::shell

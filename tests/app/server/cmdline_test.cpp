@@ -1,6 +1,7 @@
 // The command line of the program: launch parameters and the server's options.
 #include <gtest/gtest.h>
 
+#include "protocol/messages.h"
 #include "shell/cmdline.h"
 
 namespace quorbit::shell {
@@ -45,14 +46,73 @@ TEST(CommandLine, BadPortsAndUnknownOptionsAreErrors) {
     EXPECT_EQ(parseCommandLine({"--fast"}).error, "unknown option --fast");
 }
 
-TEST(CommandLine, TheServerIsChosenFromTheRawArguments) {
+TEST(CommandLine, TheRawArgumentsChooseTheModeBeforeAnyWindowSystem) {
     char prog[] = "quorbit", server[] = "--server", port[] = "--port", n[] = "1", dd[] = "--";
+    char platform[] = "-platform", offscreen[] = "offscreen";
     char* withServer[] = {prog, port, n, server, nullptr};
-    EXPECT_TRUE(wantsServer(4, withServer));
-    char* without[] = {prog, port, n, nullptr};
-    EXPECT_FALSE(wantsServer(3, without));
+    EXPECT_TRUE(parseCommandLine(4, withServer).server);
     char* afterDashes[] = {prog, dd, server, nullptr};
-    EXPECT_FALSE(wantsServer(3, afterDashes));
+    EXPECT_FALSE(parseCommandLine(3, afterDashes).server);
+    // Qt's own one-dash options are no error here; the window system takes them later.
+    char* qtOption[] = {prog, platform, offscreen, nullptr};
+    const CommandLine line = parseCommandLine(3, qtOption);
+    EXPECT_TRUE(line.error.empty());
+    EXPECT_EQ(line.positional.size(), 2u);
+}
+
+TEST(CommandLine, HelpAndVersionInEitherSpelling) {
+    for (const char* word : {"--help", "-h"}) {
+        const CommandLine line = parseCommandLine({"Ann", word});
+        EXPECT_TRUE(line.help) << word;
+        EXPECT_TRUE(line.error.empty()) << word;
+        EXPECT_EQ(line.positional, std::vector<std::string>{"Ann"}) << word;
+    }
+    EXPECT_TRUE(parseCommandLine({"-v"}).version);
+    EXPECT_TRUE(parseCommandLine({"--server", "--version"}).version);
+    // A switch given a value is a mistake, not a silent switch.
+    EXPECT_EQ(parseCommandLine({"--help=yes"}).error, "--help takes no value");
+    EXPECT_EQ(parseCommandLine({"--server=1"}).error, "--server takes no value");
+    // After "--" they are launch parameters like any other word.
+    const CommandLine dashed = parseCommandLine({"--", "-h", "--version", "true"});
+    EXPECT_FALSE(dashed.help);
+    EXPECT_FALSE(dashed.version);
+    EXPECT_EQ(dashed.positional.size(), 3u);
+}
+
+TEST(CommandLine, HelpListsEveryOptionAndTheLaunchParameters) {
+    const std::string help = helpText();
+    EXPECT_EQ(help.rfind(usageText(), 0), 0u) << help;
+    for (const Option& o : options()) {
+        std::string spelled = "--" + std::string(o.longName);
+        if (!o.valueName.empty()) spelled += " <" + std::string(o.valueName) + ">";
+        EXPECT_NE(help.find(spelled + "  "), std::string::npos) << spelled;
+        if (!o.shortName.empty()) {
+            EXPECT_NE(help.find("-" + std::string(o.shortName) + ", " + spelled), std::string::npos) << spelled;
+        }
+        EXPECT_NE(help.find(o.description), std::string::npos) << spelled;
+        // Every option's one-letter and long names are unique.
+        int same = 0;
+        for (const Option& other : options())
+            same += other.longName == o.longName || (!o.shortName.empty() && other.shortName == o.shortName);
+        EXPECT_EQ(same, 1) << spelled;
+    }
+    for (const char* param : {"name", "host", "hosting"}) EXPECT_NE(help.find("\n  " + std::string(param)), std::string::npos);
+    EXPECT_EQ(versionText(), "quorbit " + std::string(protocol::kVersion) + "\n");
+}
+
+TEST(CommandLine, OnlyAGoodLineLetsTheProgramGoOn) {
+    EXPECT_EQ(finishEarly(parseCommandLine({"Ann", "h", "true"})), -1);
+    EXPECT_EQ(finishEarly(parseCommandLine({"--server", "--port", "9"})), -1);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(finishEarly(parseCommandLine({"--version"})), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), versionText());
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(finishEarly(parseCommandLine({"--help", "--version"})), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), helpText());
+    // An error wins over help: the usage goes to standard error and the code is 2.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(finishEarly(parseCommandLine({"--help", "--bogus"})), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "quorbit: unknown option --bogus\n" + usageText());
 }
 
 }  // namespace
