@@ -16,12 +16,26 @@ std::uint64_t clockSeed() {
 
 }  // namespace
 
+std::chrono::milliseconds untilNextPumpTick(std::chrono::nanoseconds sinceStart) {
+    using std::chrono::milliseconds;
+    using std::chrono::nanoseconds;
+    if (sinceStart.count() < 0) return kPumpTick;
+    const nanoseconds left = nanoseconds(kPumpTick) - sinceStart % nanoseconds(kPumpTick);
+    // Whole milliseconds, rounded up, so that the tick never comes early.
+    const milliseconds wait = std::chrono::ceil<milliseconds>(left);
+    return wait < milliseconds(1) ? milliseconds(1) : wait;
+}
+
 ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_(std::move(options.log)) {
-    socktimer.setInterval(10);
+    socktimer.setSingleShot(true);
     socktimer.setTimerType(Qt::PreciseTimer);
+    pumpClock_.start();
     Timer1.setInterval(1000);
     computertimer.setInterval(1000);
-    connect(&socktimer, &QTimer::timeout, this, [this] { serve([this] { server_->socktimerTimer(); }); });
+    connect(&socktimer, &QTimer::timeout, this, [this] {
+        serve([this] { server_->socktimerTimer(); });
+        schedulePump();
+    });
     connect(&Timer1, &QTimer::timeout, this, [this] { serve([this] { server_->Timer1Timer(); }); });
     connect(&computertimer, &QTimer::timeout, this,
             [this] { serve([this] { server_->computertimerTimer(); }); });
@@ -42,7 +56,6 @@ ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_
     server_ = std::make_unique<server::TServer>(out, *spell_, *random_);
     if (server_->timer1Enabled()) Timer1.start();
     if (server_->computertimerEnabled()) computertimer.start();
-    socktimer.start();
 }
 
 ServerHost::~ServerHost() {
@@ -107,6 +120,14 @@ void ServerHost::Sock1Read(net::TSock& sock, int) {
     const std::string bytes = sock.Text();
     if (!connections_.count(id) || dropping_.count(id) || bytes.empty()) return;
     serve([&] { server_->received(id, bytes); });
+    schedulePump();
+}
+
+void ServerHost::schedulePump() {
+    // Lines are served on the same 10 ms beat as a pump that never stops, one per tick,
+    // but the beat is only kept while some line waits.
+    if (socktimer.isActive() || !server_->hasUnservedLines()) return;
+    socktimer.start(untilNextPumpTick(std::chrono::nanoseconds(pumpClock_.nsecsElapsed())));
 }
 
 void ServerHost::tempsockDisconnect(net::TSock& sock) {

@@ -4,10 +4,14 @@
 // It owns the listening socket Sock1, gives every accepted socket a connection number of
 // its own (kept in the socket's Tag), feeds what each socket reads to the server, reports
 // closes, and drives the server's three timers: the 10 ms pump, the one-second turn
-// clock and the one-second computer delay. A connection with more than 1 MiB waiting to
-// be sent is closed and reported to the server as any other departure.
+// clock and the one-second computer delay. Each runs only while it has work: the pump
+// while received lines wait, the clocks while the server has them switched on, so an
+// idle server sleeps until a socket wakes it. A connection with more than 1 MiB waiting
+// to be sent is closed and reported to the server as any other departure.
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -26,6 +30,12 @@
 namespace quorbit::serverhost {
 
 inline constexpr std::size_t kMaxSendBacklog = 1024 * 1024;
+// The pump serves at most one line per tick of this length.
+inline constexpr std::chrono::milliseconds kPumpTick{10};
+
+// How long from `sinceStart` until the next tick of a pump that has ticked every
+// kPumpTick since its start: between 1 ms and one whole tick.
+std::chrono::milliseconds untilNextPumpTick(std::chrono::nanoseconds sinceStart);
 
 class ServerHost : public QObject, private server::ServerOutput {
     Q_OBJECT
@@ -66,13 +76,15 @@ private:
     void tempsockInfo(net::TSock& sock, net::TSocketInfo info, const std::string& text);
 
     void dropLater(server::ConnectionId id, const std::string& why);
+    void schedulePump();
     void discard(net::TSock* sock);
     template <typename F>
     void serve(F&& f);
 
     LogSink log_;
     // The timers exist before the server, which may switch them while it is built.
-    QTimer socktimer;
+    QTimer socktimer;            // single-shot, armed for the next pump tick while lines wait
+    QElapsedTimer pumpClock_;    // the pump's ticks fall on whole tick lengths from here
     QTimer Timer1;
     QTimer computertimer;
     std::unique_ptr<dictionary::TDictn> spell_;

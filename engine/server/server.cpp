@@ -152,6 +152,12 @@ void TServer::socktimerTimer() {
         out_.log("a field that is not a number ended the handling of: " + line.substr(0, 200));
 }
 
+bool TServer::hasUnservedLines() const {
+    for (const auto& [id, c] : connections_)
+        if (!c.lines.empty()) return true;
+    return false;
+}
+
 // ---- sending -----------------------------------------------------------------------
 
 void TServer::sendTo(int seat, std::string_view message) {

@@ -65,6 +65,9 @@ public:
     void received(ConnectionId id, std::string_view bytes);  // bytes read from it (raw, any split)
     void closed(ConnectionId id);                            // it closed or failed (ignored if unknown)
     void socktimerTimer();     // the 10 ms pump: serves at most one queued line
+    // True while some connection has lines the pump has not served yet: the host runs
+    // the pump only then.
+    bool hasUnservedLines() const;
     void Timer1Timer();        // the 1 s turn clock tick (host calls it only while enabled)
     void computertimerTimer(); // the 1 s computer-player tick (host calls it only while enabled)
 

@@ -7,50 +7,19 @@
 #include <memory>
 #include <string>
 
-#include "app/net/loopback.h"
+#include "app/server/hosted.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 #include "server/serverhost.h"
 
 namespace quorbit::serverhost {
 namespace {
+using testing::Hosted;
 using net::testing::RawPeer;
 using net::testing::waitUntil;
 namespace toserver = protocol::toserver;
 namespace toclient = protocol::toclient;
 using protocol::frame;
-
-struct Hosted {
-    QTemporaryDir folder;
-    std::vector<std::string> logLines;
-    std::unique_ptr<ServerHost> host;
-    int port = 0;
-
-    Hosted() {
-        ServerHost::Options o;
-        o.dictionaryFolder = folder.path().toStdString();
-        o.seed = 7;
-        o.log = [this](std::string_view line) { logLines.emplace_back(line); };
-        host = std::make_unique<ServerHost>(o);
-        port = net::testing::deadPort();
-        EXPECT_TRUE(host->listen(port)) << host->errorText();
-    }
-    // Connects and reads the login request.
-    RawPeer join(int expectSeat) {
-        RawPeer p;
-        EXPECT_TRUE(p.connect(port));
-        const std::string want = frame(toclient::sendlogininfo(expectSeat));
-        EXPECT_EQ(p.receive(want.size()), want);
-        return p;
-    }
-    RawPeer login(int seat, const std::string& name) {
-        RawPeer p = join(seat);
-        EXPECT_TRUE(p.send(frame(toserver::logininfo(seat, protocol::kVersion, name))));
-        const std::string want = frame(toclient::newplayerinfo(seat, name));
-        EXPECT_TRUE(waitUntil([&] { return host->server().seat(seat).name == name; }));
-        return p;
-    }
-};
 
 TEST(ServerHost, EachConnectionGetsItsSeatAndAFreedSeatIsHandedOutAgain) {
     Hosted h;

@@ -306,6 +306,24 @@ TEST_F(Connections, PumpServesConnectionsInTurnOneLinePerTick) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), tc::chat("Ann", "hi|Red")), lines.end());
 }
 
+TEST_F(Connections, UnservedLinesAreReportedUntilServedOrGoneWithTheirConnection) {
+    EXPECT_FALSE(server_.hasUnservedLines());
+    join(1, "Ann");
+    join(2, "Bob");
+    EXPECT_FALSE(server_.hasUnservedLines());  // the logins were served
+    server_.received(2, std::string(frame(ts::chat(2, "a", "Red"))) + "CMD_chat+2+b");
+    EXPECT_TRUE(server_.hasUnservedLines());
+    server_.socktimerTimer();
+    EXPECT_FALSE(server_.hasUnservedLines());  // an unterminated line is not yet a line
+    server_.received(2, std::string(1, proto::kTerminator) + frame(ts::chat(2, "c", "Red")));
+    server_.received(1, frame(ts::chat(1, "d", "Red")));
+    server_.socktimerTimer();
+    server_.socktimerTimer();
+    EXPECT_TRUE(server_.hasUnservedLines());
+    server_.closed(2);  // its last line goes with it
+    EXPECT_FALSE(server_.hasUnservedLines());
+}
+
 TEST_F(Connections, LinesWithoutNameOrUnknownNameAreDropped) {
     join(1, "Ann");
     out_.clear();
