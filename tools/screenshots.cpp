@@ -1,5 +1,5 @@
 // Plays a short solo game against Zubo in a real window and photographs it: before the
-// game, the game-start dialog, a chain being built, and the winner banner. Run it under
+// game, the game-start dialog, a chain being built, a hint, and the winner banner. Run it under
 // a virtual display (tools/screenshots.sh); it calls ImageMagick's "import" for each
 // picture, so what is saved is what the X server shows.
 #include <QAction>
@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
     quorbit::testsupport::BoardWords words;
     auto* board = chat.findChild<quorbit::app::BoardView*>("paintbox_board");
     bool chainShot = false;
+    bool hintShot = false;
     int turns = 0;
     QElapsedTimer t;
     t.start();
@@ -111,6 +112,12 @@ int main(int argc, char** argv) {
         }
         if (s.whoseturn == s.myseat && s.button_done && s.selectedcount == 0) {
             QTest::qWait(600);
+            // In the turn after the chain's picture, the hint shows the best word.
+            if (chainShot && !hintShot && chat.engine().hintAvailable()) {
+                chat.hintClick();
+                shot(chat, out + "/quorbit-hint.png");
+                hintShot = true;
+            }
             if (auto found = words.find(s.boardletters)) {
                 for (const auto& [x, y] : found->second) {
                     QTest::mouseClick(board, Qt::LeftButton, {}, QPoint(x * 56 + 28, y * 56 + 28));

@@ -17,14 +17,15 @@ BoardView::BoardView(const TilePictures& pictures, QWidget* parent) : QWidget(pa
     for (auto& column : marks_) column.fill(client::kMarkNone);
 }
 
-void BoardView::show(const client::Grid& letters, const client::Grid& marks) {
+void BoardView::show(const client::Grid& letters, const client::Grid& marks, const client::Grid& hints) {
     for (std::size_t x = 0; x < kBoardSize; ++x)
         for (std::size_t y = 0; y < kBoardSize; ++y)
-            if (letters[x][y] != letters_[x][y] || marks[x][y] != marks_[x][y])
+            if (letters[x][y] != letters_[x][y] || marks[x][y] != marks_[x][y] || hints[x][y] != hints_[x][y])
                 update(static_cast<int>(x) * kSquarePixels, static_cast<int>(y) * kSquarePixels, kSquarePixels,
                        kSquarePixels);
     letters_ = letters;
     marks_ = marks;
+    hints_ = hints;
 }
 
 void BoardView::paintEvent(QPaintEvent* e) {
@@ -40,8 +41,29 @@ void BoardView::paintEvent(QPaintEvent* e) {
             if (letter >= 1 && letter <= 26) g.drawPixmap(cell.topLeft(), pictures_.picture(letter));
             const int mark = marks_[ux][uy];
             if (mark == client::kPicCross || mark == client::kPicFrame) g.drawPixmap(cell.topLeft(), pictures_.picture(mark));
+            if (const int place = hints_[ux][uy]; place > 0) paintHint(g, cell, place);
         }
     }
+}
+
+// A hinted square: a gold ring with the letter's place in the word in its corner.
+void BoardView::paintHint(QPainter& g, const QRect& cell, int place) {
+    g.save();
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(QPen(QColor(255, 196, 0), 4));
+    g.setBrush(QColor(255, 220, 80, 60));
+    g.drawRoundedRect(QRectF(cell).adjusted(3, 3, -3, -3), 8, 8);
+    const QRect badge(cell.left() + 4, cell.top() + 4, 16, 16);
+    g.setPen(Qt::NoPen);
+    g.setBrush(QColor(200, 120, 0));
+    g.drawEllipse(badge);
+    g.setPen(Qt::white);
+    QFont f = g.font();
+    f.setPixelSize(11);
+    f.setBold(true);
+    g.setFont(f);
+    g.drawText(badge, Qt::AlignCenter, QString::number(place));
+    g.restore();
 }
 
 void BoardView::mouseReleaseEvent(QMouseEvent* e) {

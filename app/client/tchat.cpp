@@ -120,6 +120,7 @@ void Tchat::connectWidgets() {
         engine_.buttonClearClick();
         sync();
     });
+    connect(button_hint, &QPushButton::clicked, this, &Tchat::hintClick);
     connect(button_done, &QPushButton::clicked, this, [this] {
         engine_.buttonDoneClick();
         sync();
@@ -254,6 +255,11 @@ void Tchat::startGameFromDialog() {
     engine_.startGame(windows_.gamestart->settings(playername_));
     saveinifile();
     windows_.gamestart->hide();
+    sync();
+}
+
+void Tchat::hintClick() {
+    engine_.hintClick();
     sync();
 }
 

@@ -117,6 +117,8 @@ public:
     void button_startClick();
     void startGameFromDialog();
     void phraseClick(int n);
+    // Shows the best word on the board (the Hint button, its menu item and its key).
+    void hintClick();
     void openPlayerMenu(int seat, const QPoint& globalPos);
     void preparePlayerMenu(int seat);  // the enabling rules, before the menu shows
     QMenu* playerMenu() const { return popup_kick_; }
@@ -191,6 +193,7 @@ private:
     QPushButton* button_shuffle = nullptr;
     QPushButton* button_start = nullptr;
     QPushButton* button_done = nullptr;
+    QPushButton* button_hint = nullptr;
     std::array<quorbit::app::ClickImage*, 4> image_direction{};
     QFrame* board_frame = nullptr;
     quorbit::app::BoardView* paintbox_board = nullptr;
@@ -224,6 +227,7 @@ private:
     std::array<QAction*, 4> textSize_{};  // 8, 10, 12, 14
     QAction* ScrollChatOff2 = nullptr;
     QAction* JustWatch1 = nullptr;
+    QAction* Hint1 = nullptr;
     QMenu* Tiles1 = nullptr;
     quorbit::media::TilesMenu* tiles_ = nullptr;
     QMenu* popup_kick_ = nullptr;

@@ -93,6 +93,10 @@ void Tchat::buildLayout() {
     button_shuffle = button(panel_board, "button_shuffle", "Quorbit Shuffle", QRect(140, 83, 124, 27), "#d88a1c");
     button_start = button(panel_board, "button_start", "Start", QRect(274, 83, 64, 27), "#3a8fd0");
     button_done = button(panel_board, "button_done", "Done", QRect(344, 83, 74, 27), "#3c9a3c");
+    // In a turn the Start button is away; the Hint takes its place.
+    button_hint = button(panel_board, "button_hint", "Hint", QRect(274, 83, 64, 27), "#8e5cc4");
+    button_hint->setToolTip("Show the best word on the board");
+    button_hint->hide();
 
     board_frame = new QFrame(panel_board);
     board_frame->setObjectName("board_frame");

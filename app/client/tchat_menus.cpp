@@ -35,6 +35,9 @@ void Tchat::buildMenus() {
     file->setObjectName("File1");
     StartGame1 = item(file, "StartGame1", "Start Game");
     connect(StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
+    Hint1 = item(file, "Hint1", "Hint");
+    Hint1->setVisible(false);
+    connect(Hint1, &QAction::triggered, this, &Tchat::hintClick);
     file->addSeparator();
     QAction* exit = item(file, "Exit1", "Exit");
     connect(exit, &QAction::triggered, this, &QWidget::close);

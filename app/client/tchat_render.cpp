@@ -33,12 +33,15 @@ void Tchat::render() {
     const client::ClientState& s = engine_.state();
     renderedRevision_ = engine_.revision();
 
-    paintbox_board->show(s.boardletters, s.boardmarks);
+    paintbox_board->show(s.boardletters, s.boardmarks, s.hintmarks);
     renderRack();
     setText(label_status, s.label_status);
     button_clear->setVisible(s.button_clear);
     button_shuffle->setVisible(s.button_shuffle);
     button_done->setVisible(s.button_done);
+    const bool hint = engine_.hintAvailable();
+    button_hint->setVisible(hint);
+    Hint1->setVisible(hint);
     // Only a hosting client ever shows Start; the engine says when it is due.
     button_start->setVisible(s.ishost && s.button_start);
     for (std::size_t i = 0; i < 4; ++i) image_direction[i]->setVisible(s.image_direction[i].visible);

@@ -54,6 +54,7 @@ void Tchat::loadinifile() {
         if (r.playtoscore) windows_.gamestart->setPlaytoscore(*r.playtoscore);
         if (r.creationtime) windows_.gamestart->setTimeperturn(*r.creationtime);
         if (r.shuffles) windows_.gamestart->setQuorbitshuffle(*r.shuffles);
+        windows_.gamestart->setZubolevel(r.zubolevel);
     }
     if (r.tilesClassic)
         tileSetName_ = "classic";  // kept, so that a save writes "classic" back
@@ -79,6 +80,7 @@ bool Tchat::saveinifile() {
         s.playtoscore = windows_.gamestart->playtoscore();
         s.creationtime = windows_.gamestart->timeperturn();
         s.shuffles = windows_.gamestart->quorbitshuffle();
+        s.zubolevel = windows_.gamestart->zubolevel();
     }
     s.tiles = tileSetName_.toStdString();
     s.bounds = currentBounds();

@@ -61,6 +61,8 @@ public:
 
     std::size_t connectionCount() const { return connections_.size(); }
     const server::TServer& server() const { return *server_; }
+    // How well the computer player plays from now on.
+    void setZubolevel(server::ZuboLevel level) { server_->setZubolevel(level); }
 
 private:
     // What the server asks of its host.

@@ -64,6 +64,13 @@ const std::vector<Option>& options() {
          [](CommandLine& l, std::string_view) { return l.server = true; }},
         {"", "port", "N", "a port number from 1 to 65535", "Uses TCP port N instead of 7772.",
          [](CommandLine& l, std::string_view v) { return l.portGiven = readPort(v, l.port); }},
+        {"", "zubo", "LEVEL", "classic, strong or expert",
+         "How well the computer player plays: classic (the default), strong or expert.",
+         [](CommandLine& l, std::string_view v) {
+             const auto level = server::parseZuboLevel(v);
+             if (level) l.zubo = *level;
+             return level.has_value();
+         }},
     };
     return table;
 }

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "server/zubolevel.h"
+
 namespace quorbit::shell {
 
 struct CommandLine {
@@ -22,6 +24,7 @@ struct CommandLine {
     bool server = false;   // --server: the game server alone, without a window
     int port = 7772;       // --port N
     bool portGiven = false;
+    server::ZuboLevel zubo = server::ZuboLevel::Classic;
     std::vector<std::string> positional;  // launch parameters, in order
     std::string error;                    // empty when the line is good
 };

@@ -19,6 +19,7 @@ int runHeadless(int argc, char** argv, const CommandLine& line) {
     }
 
     serverhost::ServerHost host;
+    host.setZubolevel(line.zubo);
     if (!host.listen(line.port)) {
         std::fprintf(stderr, "quorbit: cannot serve on port %d: %s\n", line.port, host.errorText().c_str());
         return 1;

@@ -48,6 +48,10 @@ Program::Program(const CommandLine& line) {
         return false;
     };
     chat_->setLaunch(std::move(launch));
+    // The host's server plays Zubo at the level the game-start dialog shows.
+    server_->setZubolevel(gamestart_->zubolevel());
+    QObject::connect(gamestart_.get(), &Tgamestart::zubolevelChanged, server_.get(),
+                     [this](server::ZuboLevel level) { server_->setZubolevel(level); });
 
     QObject::connect(chat_.get(), &Tchat::tallyRequested, tallylist_.get(),
                      [this](const client::TallyCall& call) { tallylist_->apply(call); });

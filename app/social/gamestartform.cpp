@@ -1,11 +1,14 @@
 #include "social/gamestartform.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "social/settings.h"
 #include "widgets/artwork.h"
@@ -45,6 +48,12 @@ Tgamestart::Tgamestart(QWidget* parent) : QDialog(parent, Qt::Tool) {
     form->addRow("Play to Score:", playtoscore_);
     form->addRow("Creation Time:", timeperturn_);
     form->addRow("Quorbit Shuffles:", quorbitshuffle_);
+    zubolevel_ = new QComboBox(this);
+    zubolevel_->setObjectName("zubolevel");
+    zubolevel_->addItems({"Classic", "Strong", "Expert"});  // in the order of the levels
+    zubolevel_->setToolTip("How well the computer player plays");
+    form->addRow("Zubo:", zubolevel_);
+    connect(zubolevel_, &QComboBox::currentIndexChanged, this, [this] { emit zubolevelChanged(zubolevel()); });
     layout->addLayout(form);
     checkbox_team_ = new QCheckBox("Team Game", this);
     checkbox_team_->setObjectName("checkbox_team");
@@ -70,6 +79,10 @@ void Tgamestart::setPlaytoscore(int v) { playtoscore_->setValue(quorbit::social:
 void Tgamestart::setTimeperturn(int v) { timeperturn_->setValue(quorbit::social::kTimePerTurnRange.clamp(v)); }
 void Tgamestart::setQuorbitshuffle(int v) { quorbitshuffle_->setValue(quorbit::social::kShufflesRange.clamp(v)); }
 void Tgamestart::setTeam(bool on) { checkbox_team_->setChecked(on); }
+quorbit::server::ZuboLevel Tgamestart::zubolevel() const {
+    return static_cast<quorbit::server::ZuboLevel>(std::max(0, zubolevel_->currentIndex()));
+}
+void Tgamestart::setZubolevel(quorbit::server::ZuboLevel level) { zubolevel_->setCurrentIndex(static_cast<int>(level)); }
 
 quorbit::protocol::GameSettings Tgamestart::settings(const std::string& starter) const {
     quorbit::protocol::GameSettings s;

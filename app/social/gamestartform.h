@@ -4,7 +4,9 @@
 #include <QDialog>
 
 #include "protocol/messages.h"
+#include "server/zubolevel.h"
 
+class QComboBox;
 class QSpinBox;
 class QCheckBox;
 
@@ -26,6 +28,9 @@ public:
     void setTimeperturn(int v);
     void setQuorbitshuffle(int v);
     void setTeam(bool on);
+    // How well Zubo plays in the games this host starts ("Zubo:").
+    quorbit::server::ZuboLevel zubolevel() const;
+    void setZubolevel(quorbit::server::ZuboLevel level);
     // The options as the start message carries them, with `starter` as the name.
     quorbit::protocol::GameSettings settings(const std::string& starter) const;
 
@@ -34,11 +39,13 @@ public:
 
 signals:
     void startClicked();  // the start picture (Image1)
+    void zubolevelChanged(quorbit::server::ZuboLevel level);
 
 private:
     QSpinBox* playtoscore_;
     QSpinBox* timeperturn_;
     QSpinBox* quorbitshuffle_;
     QCheckBox* checkbox_team_;
+    QComboBox* zubolevel_;
     quorbit::app::ClickImage* image1_;
 };

@@ -11,6 +11,7 @@ void ClientEngine::clearthings() {
     state_.selectedcount = 0;
     state_.lastselected = Square{};
     for (auto& column : state_.boardmarks) column.fill(kMarkNone);
+    clearHint();
     emptyRack();
 }
 
@@ -36,6 +37,7 @@ void ClientEngine::startthegame(msg::FieldReader& f) {
     state_.image_bonus = false;
     state_.button_clear = state_.button_done = state_.button_shuffle = false;
     state_.memo_words.clear();
+    state_.hintsTaken = 0;
     hideArrows();
     state_.panel_winner = false;
     state_.button_start = false;
@@ -89,6 +91,8 @@ void ClientEngine::getnextplayer(msg::FieldReader& f) {
     const int seat = f.nextInt();
     if (!isPlayingSeat(seat)) return;
     state_.whoseturn = seat;
+    clearHint();
+    hintThisTurn_ = false;
     const int left = intOrZero(f);
     seatView(seat).image_shuffles = shufflesPicture(left);
     // Shown only while the seat has a shuffle left; hidden again below for onlookers.

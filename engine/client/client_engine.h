@@ -100,6 +100,7 @@ struct ClientState {
     // Board mirror.
     Grid boardletters{};  // 0 empty, 1..26 letters
     Grid boardmarks{};    // kMarkNone, kPicCross, kPicFrame or kMarkTaken (set to kMarkNone at start)
+    Grid hintmarks{};     // the hint's squares: 1..7 by place in its word, 0 elsewhere
 
     // Selection.
     std::array<Square, kMaxChain> selected{};  // slot n at index n - 1
@@ -137,6 +138,7 @@ struct ClientState {
 
     // Results.
     std::vector<std::string> memo_words;
+    int hintsTaken = 0;  // turns of this game in which the hint was shown
     bool image_bonus = false;
     int bonusPlays = 0;  // grows each time the bonus animation restarts from its first frame
     bool panel_winner = false;
@@ -216,6 +218,10 @@ public:
     void buttonShuffleClick();
     void arrowClick(int direction);  // arrow 1..4
     void timer2Tick();               // every second while state().timer2
+    // The hint (button, menu item, key): shown only in the player's own turn while every
+    // other playing seat is the computer's.
+    bool hintAvailable() const;
+    void hintClick();
 
     // ---- Chat --------------------------------------------------------------------
     // Enter in the entry field. True when the field is to be cleared.
@@ -254,6 +260,7 @@ private:
     int& letterAt(Square s) { return state_.boardletters[static_cast<std::size_t>(s.x)][static_cast<std::size_t>(s.y)]; }
     int& markAt(Square s) { return state_.boardmarks[static_cast<std::size_t>(s.x)][static_cast<std::size_t>(s.y)]; }
     void addlinetochat(std::string text, Colour colour);
+    void clearHint();
     void playsounds(std::string_view name);
     void messageBox(std::string text, bool closeAfter = false);
 
@@ -315,6 +322,7 @@ private:
     std::vector<TallyCall> tallyCalls_;
     bool loadSettings_ = false;
     bool closeRequested_ = false;
+    bool hintThisTurn_ = false;
 };
 
 }  // namespace quorbit::client

@@ -34,6 +34,7 @@ void ClientEngine::madeword(msg::FieldReader& f) {
     state_.selectedcount = 0;
     state_.lastselected = Square{};
     for (auto& column : state_.boardmarks) column.fill(kMarkTaken);
+    clearHint();
     emptyRack();
 
     // The rack shows the word as its letters leave the board.
@@ -85,6 +86,7 @@ void ClientEngine::bonus(msg::FieldReader&) {
 void ClientEngine::timeup(msg::FieldReader&) {
     state_.whoseturn = 0;
     state_.label_status = "Time is Up!";
+    clearHint();
     playsounds("roundover");
     state_.button_done = state_.button_clear = state_.button_shuffle = false;
     hideArrows();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "social/colour.h"
+#include "server/zubolevel.h"
 
 namespace quorbit::social {
 
@@ -97,11 +98,12 @@ struct SettingsRead {
     bool tilesClassic = false;   // "classic" in any case: the built-in pictures stay
     WindowBounds bounds;
     int turnsound = 0;  // 0 Classic, 1 New, 2 Default
+    server::ZuboLevel zubolevel = server::ZuboLevel::Classic;  // any other text reads as Classic
 };
 
 // What a full save writes, in this order: Textsize, Textcolor, Actioncolor, Playtoscore,
 // Creationtime, Shuffles, Tiles, Top, Left, Width, Height, Turnsound, Playsounds,
-// Postwordsinchatbox. The phrases are written only by the phrase window.
+// Postwordsinchatbox, Zubolevel. The phrases are written only by the phrase window.
 struct SettingsSave {
     int textsize = 8;
     Colour textcolor = kBlack;
@@ -114,6 +116,7 @@ struct SettingsSave {
     int turnsound = 0;
     bool playsounds = true;
     bool postwords = false;
+    server::ZuboLevel zubolevel = server::ZuboLevel::Classic;
 };
 
 SettingsRead readSettings(const IniFile& ini);

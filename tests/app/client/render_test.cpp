@@ -1,8 +1,10 @@
 // What the window shows for server messages, fed straight into its engine.
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "client/boardview.h"
+#include "protocol/messages.h"
 #include "window_fixture.h"
 
 namespace quorbit::apptest {
@@ -97,6 +99,32 @@ TEST_F(Render, RepaintingReproducesTheBoardAndTheChainMarks) {
     EXPECT_EQ(board->marks()[0][0], client::kPicCross);
     EXPECT_EQ(board->marks()[1][0], client::kPicFrame);
     EXPECT_EQ(board->letters(), chat.state().boardletters);
+}
+
+TEST_F(Render, HintHiddenWhileAnotherPersonPlaysThenMarksTheBoard) {
+    feed("CMD_nextplayer+1+2");
+    chat.show();
+    auto* button = chat.findChild<QPushButton*>("button_hint");
+    ASSERT_TRUE(button);
+    EXPECT_FALSE(button->isVisible());  // Cy plays seat 3
+    EXPECT_FALSE(chat.action("Hint1")->isVisible());
+    feed(protocol::toclient::justwatching(3, 1));  // now the computer plays Cy's seat
+    ASSERT_TRUE(button->isVisible());
+    EXPECT_TRUE(chat.action("Hint1")->isVisible());
+    auto* board = chat.findChild<app::BoardView*>("paintbox_board");
+    const QImage before = board->grab().toImage();
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(label("label_status")->text().startsWith("Hint: "));
+    EXPECT_TRUE(label("label_status")->text().endsWith(" points"));
+    EXPECT_EQ(board->hints(), chat.state().hintmarks);
+    int marked = 0;
+    for (const auto& column : board->hints())
+        for (int place : column) marked += place > 0;
+    EXPECT_GE(marked, 2);
+    EXPECT_FALSE(board->grab().toImage() == before);
+    EXPECT_EQ(chat.state().selectedcount, 0);
+    EXPECT_TRUE(chat.engine().takeOutgoing().empty());
+    EXPECT_TRUE(chat.findChild<QPlainTextEdit*>("memo_words")->toPlainText().contains("Hint 1: "));
 }
 
 TEST_F(Render, FullGameNoticeClosesTheWindow) {

@@ -46,6 +46,16 @@ TEST(CommandLine, BadPortsAndUnknownOptionsAreErrors) {
     EXPECT_EQ(parseCommandLine({"--fast"}).error, "unknown option --fast");
 }
 
+TEST(CommandLine, ZuboLevelIsNamedAndAnythingElseIsAnError) {
+    EXPECT_EQ(parseCommandLine({"--server"}).zubo, server::ZuboLevel::Classic);
+    EXPECT_EQ(parseCommandLine({"--server", "--zubo", "expert"}).zubo, server::ZuboLevel::Expert);
+    EXPECT_EQ(parseCommandLine({"--zubo=Strong", "--server"}).zubo, server::ZuboLevel::Strong);
+    EXPECT_EQ(parseCommandLine({"--zubo", "hard"}).error, "--zubo needs classic, strong or expert, not \"hard\"");
+    EXPECT_FALSE(parseCommandLine({"--zubo"}).error.empty());
+    EXPECT_FALSE(parseCommandLine({"--zubo="}).error.empty());
+    EXPECT_FALSE(parseCommandLine({"--zubox", "expert"}).error.empty());
+}
+
 TEST(CommandLine, TheRawArgumentsChooseTheModeBeforeAnyWindowSystem) {
     char prog[] = "quorbit", server[] = "--server", port[] = "--port", n[] = "1", dd[] = "--";
     char platform[] = "-platform", offscreen[] = "offscreen";

@@ -76,6 +76,19 @@ TEST(Gamestart, FieldsStepWithinTheirRangesAndCannotBeTyped) {
     const auto s = dialog.settings("Ann");
     EXPECT_EQ(quorbit::protocol::toserver::startgame(s), std::string("CMD_startgame+Ann+500+60+t+1+"));
 
+    // "Zubo:" offers the three levels, Classic first; the choice is announced.
+    auto* zubo = dialog.findChild<QComboBox*>("zubolevel");
+    ASSERT_TRUE(zubo);
+    EXPECT_EQ(zubo->count(), 3);
+    EXPECT_EQ(zubo->itemText(0), "Classic");
+    EXPECT_EQ(dialog.zubolevel(), quorbit::server::ZuboLevel::Classic);
+    QSignalSpy level(&dialog, &Tgamestart::zubolevelChanged);
+    zubo->setCurrentIndex(2);
+    EXPECT_EQ(dialog.zubolevel(), quorbit::server::ZuboLevel::Expert);
+    ASSERT_EQ(level.count(), 1);
+    dialog.setZubolevel(quorbit::server::ZuboLevel::Strong);
+    EXPECT_EQ(zubo->currentText(), "Strong");
+
     QSignalSpy start(&dialog, &Tgamestart::startClicked);
     dialog.show();
     QTest::mouseClick(dialog.findChild<QWidget*>("Image1"), Qt::LeftButton);

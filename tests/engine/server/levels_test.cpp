@@ -90,21 +90,17 @@ TEST_F(Levels, ExpertPlaysTheBestWordOfTheWholeList) {
                                    tc::madeword(2, "MORTS", 60, 60, 0, 60, squares({{0, 0}, {1, 0}, {1, 1}, {2, 0}, {3, 0}}))});
 }
 
-TEST_F(Levels, StrongPassesWhenNoWordCanBeTraced) {
-    server_.setZubolevel(ZuboLevel::Strong);
-    toComputersTurn(kNoWord);
-    EXPECT_TRUE(computersMove().empty());
-    tick1(server_.countdown());
-    EXPECT_EQ(out_.take(1), std::vector<std::string>{tc::timeup()});
-}
+class EveryLevel : public Levels, public ::testing::WithParamInterface<ZuboLevel> {};
 
-TEST_F(Levels, ExpertPassesWhenNoWordCanBeTraced) {
-    server_.setZubolevel(ZuboLevel::Expert);
+TEST_P(EveryLevel, PassesWhenNoWordCanBeTraced) {
+    server_.setZubolevel(GetParam());
     toComputersTurn(kNoWord);
     EXPECT_TRUE(computersMove().empty());
     tick1(server_.countdown());
     EXPECT_EQ(out_.take(1), std::vector<std::string>{tc::timeup()});
 }
+INSTANTIATE_TEST_SUITE_P(Levels, EveryLevel,
+                         ::testing::Values(ZuboLevel::Classic, ZuboLevel::Strong, ZuboLevel::Expert));
 
 TEST_F(Levels, WatchingAndDepartedSeatsArePlayedAtTheChosenLevel) {
     server_.setZubolevel(ZuboLevel::Expert);

@@ -55,6 +55,7 @@ TEST(Settings, MissingFileReadsAsDefaults) {
     EXPECT_FALSE(r.tilesClassic);
     EXPECT_EQ(r.bounds, (WindowBounds{3, 3, 790, 580}));
     EXPECT_EQ(r.turnsound, 0);
+    EXPECT_EQ(r.zubolevel, quorbit::server::ZuboLevel::Classic);
     for (const auto& p : r.phrases) EXPECT_FALSE(p);
 }
 
@@ -126,11 +127,12 @@ TEST(Settings, SaveWritesEveryKeyInOrderAndReadsBack) {
     s.turnsound = 2;
     s.playsounds = false;
     s.postwords = true;
+    s.zubolevel = quorbit::server::ZuboLevel::Expert;
     writeSettings(ini, s);
     EXPECT_EQ(ini.text(),
               "[Quorbit]\nTextsize=12\nTextcolor=clBlue\nActioncolor=$00123456\nPlaytoscore=750\n"
               "Creationtime=45\nShuffles=3\nTiles=classic\nTop=20\nLeft=10\nWidth=800\nHeight=600\n"
-              "Turnsound=2\nPlaysounds=false\nPostwordsinchatbox=true\n");
+              "Turnsound=2\nPlaysounds=false\nPostwordsinchatbox=true\nZubolevel=expert\n");
     const SettingsRead r = readSettings(IniFile::parse(ini.text()));
     EXPECT_EQ(r.textsize, 12);
     EXPECT_EQ(r.textcolor, kBlue);
@@ -143,6 +145,11 @@ TEST(Settings, SaveWritesEveryKeyInOrderAndReadsBack) {
     EXPECT_EQ(r.turnsound, 2);
     EXPECT_FALSE(r.playsounds);
     EXPECT_TRUE(r.postwords);
+    EXPECT_EQ(r.zubolevel, quorbit::server::ZuboLevel::Expert);
+    // Any case reads; anything else is the classic level.
+    EXPECT_EQ(readText("[Quorbit]\nZubolevel=Strong\n").zubolevel, quorbit::server::ZuboLevel::Strong);
+    EXPECT_EQ(readText("[Quorbit]\nZubolevel=2\n").zubolevel, quorbit::server::ZuboLevel::Classic);
+    EXPECT_EQ(readText("[Quorbit]\nZubolevel=\n").zubolevel, quorbit::server::ZuboLevel::Classic);
 }
 
 TEST(Settings, PhrasesAreWrittenApartAndCutAtFiftyCharacters) {

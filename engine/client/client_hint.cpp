@@ -1,0 +1,54 @@
+// The hint: during a player's own turn against the computer alone, the best word on the
+// board is marked and named, but not selected and not sent.
+#include "client/client_engine.h"
+#include "server/server.h"
+#include "solver/solver.h"
+
+namespace quorbit::client {
+
+bool ClientEngine::hintAvailable() const {
+    if (!myturn()) return false;
+    for (int seat = 1; seat <= kSeatCount; ++seat) {
+        if (seat == state_.myseat) continue;
+        const SeatView& view = state_.seats[static_cast<std::size_t>(seat - 1)];
+        // A name other than the empty seat's and Zubo's, without the watching mark, is a person.
+        const bool person = view.label_playername != kWaiting && view.label_playername != kZubo && !view.image_eyes;
+        if (person) return false;
+    }
+    return true;
+}
+
+void ClientEngine::hintClick() {
+    if (!hintAvailable()) return;
+    protocol::BoardCodes codes{};
+    for (std::size_t x = 0; x < kBoardSize; ++x)
+        for (std::size_t y = 0; y < kBoardSize; ++y) {
+            const int code = state_.boardletters[x][y];
+            codes[x][y] = (code >= 1 && code <= 26) ? code : server::kEmpty;
+        }
+    const auto best = solver::Solver().best(codes, solver::Vocabulary::Dictionary);
+    touch();
+    clearHint();
+    if (!best) {
+        state_.label_status = "Hint: no word can be made";
+        return;
+    }
+    for (int i = 0; i < best->length; ++i) {
+        const auto& sq = best->squares[static_cast<std::size_t>(i)];
+        state_.hintmarks[static_cast<std::size_t>(sq.x)][static_cast<std::size_t>(sq.y)] = i + 1;
+    }
+    const std::string text = std::string(best->word()) + " for " + std::to_string(best->score) + " points";
+    state_.label_status = "Hint: " + text;
+    // One hint counted per turn, however often it is asked for.
+    if (!hintThisTurn_) {
+        hintThisTurn_ = true;
+        ++state_.hintsTaken;
+        state_.memo_words.push_back("Hint " + std::to_string(state_.hintsTaken) + ": " + text);
+    }
+}
+
+void ClientEngine::clearHint() {
+    for (auto& column : state_.hintmarks) column.fill(0);
+}
+
+}  // namespace quorbit::client
