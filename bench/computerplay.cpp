@@ -20,6 +20,7 @@
 
 using namespace quorbit;
 using namespace quorbit::server;
+using protocol::BoardCodes;
 namespace fs = std::filesystem;
 
 namespace {

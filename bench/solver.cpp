@@ -13,6 +13,8 @@
 #include "common/random.h"
 #include "dictionary/wordgraph.h"
 #include "protocol/messages.h"
+#include "rules/letters.h"
+#include "rules/scoring.h"
 #include "server/board.h"
 #include "solver/solver.h"
 
@@ -65,7 +67,7 @@ public:
 
 private:
     void walk(int x, int y) {
-        const char c = server::letterAt((*board_)[x][y]);
+        const char c = rules::letterAt((*board_)[x][y]);
         if (c < 'a' || c > 'z' || used_[x][y]) return;
         word_.push_back(static_cast<char>(c - 'a' + 'A'));
         path_.push_back({x, y});
@@ -88,7 +90,7 @@ private:
         word_.pop_back();
     }
 
-    int score() const { return server::scorepath(*board_, path_); }
+    int score() const { return rules::scorePath(*board_, path_); }
 
     std::vector<std::string> words_;
     const BoardCodes* board_ = nullptr;

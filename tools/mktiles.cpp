@@ -20,7 +20,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "common/letters.h"
+#include "rules/letters.h"
 
 namespace {
 
@@ -143,7 +143,7 @@ void drawTile(QPainter& p, const Theme& t, int code) {
     p.setBrush(gloss);
     p.drawRoundedRect(face.adjusted(1, 1, -1, -face.height() / 2), 5, 5);
 
-    const QString letter(QChar(quorbit::letterOf(code)));
+    const QString letter(QChar(quorbit::rules::letterOf(code)));
     p.setFont(font(27));
     p.setPen(QColor(0, 0, 0, t.grain ? 40 : 90));
     p.drawText(QRectF(1, 5, kSize, kSize - 4), Qt::AlignCenter, letter);
@@ -151,7 +151,7 @@ void drawTile(QPainter& p, const Theme& t, int code) {
     p.drawText(QRectF(0, 4, kSize, kSize - 4), Qt::AlignCenter, letter);
     p.setFont(font(9));
     p.setPen(t.worthInk);
-    p.drawText(QRectF(8, 7, 20, 12), Qt::AlignLeft | Qt::AlignTop, QString::number(quorbit::letterworth(code)));
+    p.drawText(QRectF(8, 7, 20, 12), Qt::AlignLeft | Qt::AlignTop, QString::number(quorbit::rules::letterworth(code)));
 }
 
 // A round badge with a cross in the lower right corner, so the letter stays readable.

@@ -179,7 +179,7 @@ void Tchat::preparePlayerMenu(int seat) {
 }
 
 void Tchat::openPlayerMenu(int seat, const QPoint& globalPos) {
-    if (seat < 1 || seat > quorbit::client::kSeatCount) return;
+    if (!quorbit::rules::isPlayingSeat(seat)) return;
     preparePlayerMenu(seat);
     popup_kick_->popup(globalPos);
 }

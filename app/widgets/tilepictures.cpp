@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
-#include "common/letters.h"
+#include "rules/letters.h"
 
 namespace quorbit::app {
 namespace {
@@ -81,7 +81,7 @@ QPixmap letterTile(int code) {
     g.setPen(QPen(QColor(0x8A, 0x68, 0x38), 1.2));
     g.drawRoundedRect(body, 6, 6);
 
-    const QString letter(QChar(letterOf(code)));
+    const QString letter(QChar(rules::letterOf(code)));
     QFont big("DejaVu Sans");
     big.setPixelSize(27);
     big.setBold(true);
@@ -95,7 +95,7 @@ QPixmap letterTile(int code) {
     g.setFont(small);
     g.setPen(QColor(0xA0, 0x30, 0x20));
     g.drawText(QRectF(body.left() + 3, body.top() + 1, 18, 12), Qt::AlignLeft | Qt::AlignTop,
-               QString::number(letterworth(code)));
+               QString::number(rules::letterworth(code)));
     return p;
 }
 

@@ -126,7 +126,7 @@ void ClientEngine::gamestats(msg::FieldReader& f) {
     state_.label_Timeperturn = "Time Per Turn: " + std::to_string(state_.turnlength);
     state_.timeleft = f.nextInt();
     const bool team = f.next() == "t";
-    for (int s = 1; s <= kSeatCount; ++s) seatView(s).label_score = std::to_string(f.nextInt());
+    for (int s = 1; s <= kPlayingSeats; ++s) seatView(s).label_score = std::to_string(f.nextInt());
     state_.label_team1 = "Team A : " + std::to_string(f.nextInt());
     state_.label_team2 = "Team B : " + std::to_string(f.nextInt());
     applyTeamColours(team);

@@ -12,20 +12,21 @@ namespace quorbit::client {
 namespace msg = protocol;
 
 const Grid& boardsquares() {
-    // Indexed [x][y]; the pattern is symmetric about both middle lines.
     static const Grid squares = [] {
         Grid g{};
-        for (auto& column : g) column.fill(kPicPlain);
-        auto set = [&g](int x, int y, int pic) { g[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)] = pic; };
-        for (const int x : {0, 6})
-            for (const int y : {0, 6}) set(x, y, kPicDoubleLetter);
-        set(3, 0, kPicTripleWord); set(3, 6, kPicTripleWord);
-        set(0, 3, kPicTripleWord); set(6, 3, kPicTripleWord);
-        for (const int x : {1, 5})
-            for (const int y : {1, 5}) set(x, y, kPicDoubleWord);
-        for (const int x : {2, 4})
-            for (const int y : {2, 4}) set(x, y, kPicTripleLetter);
-        set(3, 3, kPicBonus);
+        for (int x = 0; x < kBoardSize; ++x)
+            for (int y = 0; y < kBoardSize; ++y) {
+                int pic = kPicPlain;
+                switch (rules::bonusAt(x, y)) {
+                    case rules::Bonus::Centre: pic = kPicBonus; break;
+                    case rules::Bonus::DoubleLetter: pic = kPicDoubleLetter; break;
+                    case rules::Bonus::TripleLetter: pic = kPicTripleLetter; break;
+                    case rules::Bonus::DoubleWord: pic = kPicDoubleWord; break;
+                    case rules::Bonus::TripleWord: pic = kPicTripleWord; break;
+                    case rules::Bonus::None: break;
+                }
+                rules::at(g, {x, y}) = pic;
+            }
         return g;
     }();
     return squares;
@@ -243,7 +244,7 @@ void ClientEngine::phraseClick(int button, std::int64_t nowMs) {
 
 std::vector<std::string> ClientEngine::loadchecklist() const {
     std::vector<std::string> names;
-    for (int seat = 1; seat <= kSeatCount; ++seat) {
+    for (int seat = 1; seat <= kPlayingSeats; ++seat) {
         const std::string& name = state_.seats[static_cast<std::size_t>(seat - 1)].label_playername;
         if (seat != state_.myseat && name != kWaiting) names.push_back(name);
     }

@@ -20,22 +20,30 @@
 #include "protocol/dispatch.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
+#include "rules/board.h"
+#include "rules/scoring.h"
+#include "rules/seats.h"
 #include "social/colour.h"
 
 namespace quorbit::client {
 
 using social::Colour;
 
-inline constexpr int kBoardSize = 7;
+using rules::Grid;
+using rules::isPlayingSeat;
+using rules::isSeat;
+using rules::kBoardSize;
+using rules::kMaxWord;
+using rules::kPlayingSeats;
+using rules::onBoard;
+using rules::Square;
+
 inline constexpr int kSquarePixels = 56;
-inline constexpr int kSeatCount = 4;   // seats 1..4 play, 5..9 watch
-inline constexpr int kMaxSeat = 9;
-inline constexpr int kMaxChain = 7;
 inline constexpr int kPhraseCount = 10;
 inline constexpr std::int64_t kPhraseCooldownMs = 2000;
 
 inline constexpr std::string_view kWaiting = "<Waiting>";
-inline constexpr std::string_view kZubo = "Zubo";
+inline constexpr std::string_view kZubo = rules::kComputerName;
 inline constexpr std::string_view kJustWatchingText = "You are just watching right now.";
 inline constexpr std::string_view kOverlongNotice = "A message from the server was too long and was skipped.";
 
@@ -57,17 +65,8 @@ enum Picture : int {
 inline constexpr int kMarkNone = -1;
 inline constexpr int kMarkTaken = -2;  // a word's square: draws nothing, counts as marked
 
-using Grid = std::array<std::array<int, kBoardSize>, kBoardSize>;  // [x][y]
-
-// The fixed pattern of special squares.
+// The picture of each square's bonus, indexed [x][y].
 const Grid& boardsquares();
-
-struct Square {
-    int x = -1;
-    int y = -1;
-    bool isSet() const { return x >= 0 && y >= 0; }
-    friend bool operator==(const Square&, const Square&) = default;
-};
 
 enum class MouseButton { Left, Right, Middle };
 enum class TurnSound { Classic = 0, New = 1, Default = 2 };  // settings values 0, 1, 2
@@ -103,12 +102,12 @@ struct ClientState {
     Grid hintmarks{};     // the hint's squares: 1..7 by place in its word, 0 elsewhere
 
     // Selection.
-    std::array<Square, kMaxChain> selected{};  // slot n at index n - 1
+    std::array<Square, kMaxWord> selected{};  // slot n at index n - 1
     int selectedcount = 0;
     Square lastselected{};
 
     // Rack: letter code per slot, 0 shows the empty-slot picture.
-    std::array<int, kMaxChain> image_letter{};
+    std::array<int, kMaxWord> image_letter{};
 
     // Turn.
     int whoseturn = 0;
@@ -119,7 +118,7 @@ struct ClientState {
     int image_timer = 0;  // width of the clock bar in pixels
 
     // Seats and teams.
-    std::array<SeatView, kSeatCount> seats{};  // seat n at index n - 1
+    std::array<SeatView, kPlayingSeats> seats{};  // seat n at index n - 1
     int image_Turn = 0;                        // seat the turn pointer stands by, 0 none
     std::string label_team1 = "Team A: 0";
     std::string label_team2 = "Team B: 0";
@@ -257,8 +256,8 @@ private:
     void sendIfLoggedIn(std::string message);
     bool myturn() const { return state_.whoseturn != 0 && state_.whoseturn == state_.myseat; }
     SeatView& seatView(int seat) { return state_.seats[static_cast<std::size_t>(seat - 1)]; }
-    int& letterAt(Square s) { return state_.boardletters[static_cast<std::size_t>(s.x)][static_cast<std::size_t>(s.y)]; }
-    int& markAt(Square s) { return state_.boardmarks[static_cast<std::size_t>(s.x)][static_cast<std::size_t>(s.y)]; }
+    int& letterAt(Square s) { return rules::at(state_.boardletters, s); }
+    int& markAt(Square s) { return rules::at(state_.boardmarks, s); }
     void addlinetochat(std::string text, Colour colour);
     void clearHint();
     void playsounds(std::string_view name);
@@ -293,7 +292,6 @@ private:
     void unmarkAll();
     void hideArrows();
     void releaseArrows();  // hide them and take away their owners
-    void slide(int direction);
     void showClock();
 
     // Result handlers.

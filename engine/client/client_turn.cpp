@@ -4,20 +4,12 @@
 
 #include "client/client_engine.h"
 #include "client/fields_util.h"
+#include "rules/letters.h"
+#include "rules/turn.h"
 
 namespace quorbit::client {
 
 namespace msg = protocol;
-
-namespace {
-
-bool neighbours(Square a, Square b) {
-    const int dx = a.x - b.x;
-    const int dy = a.y - b.y;
-    return dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 && (dx != 0 || dy != 0);
-}
-
-}  // namespace
 
 void ClientEngine::unmarkAll() {
     for (auto& column : state_.boardmarks) column.fill(kMarkNone);
@@ -36,11 +28,11 @@ void ClientEngine::boardClick(int px, int py, MouseButton button) {
     }
     const Square square{px < 0 ? -1 : px / kSquarePixels, py < 0 ? -1 : py / kSquarePixels};
     const int count = state_.selectedcount;
-    bool acceptable = onBoard(square.x, square.y) && count + 1 <= kMaxChain;
-    if (acceptable && state_.lastselected.isSet()) acceptable = neighbours(square, state_.lastselected);
+    bool acceptable = onBoard(square.x, square.y) && count + 1 <= kMaxWord;
+    if (acceptable && state_.lastselected.isSet()) acceptable = rules::neighbours(square, state_.lastselected);
     for (int slot = 0; acceptable && slot < count; ++slot)
         if (state_.selected[static_cast<std::size_t>(slot)] == square) acceptable = false;
-    if (acceptable) acceptable = letterAt(square) >= 1 && letterAt(square) <= 26;
+    if (acceptable) acceptable = rules::isLetter(letterAt(square));
     if (!acceptable) {
         state_.label_status = "Invalid Selection";
         playsounds("badword");
@@ -172,34 +164,10 @@ void ClientEngine::selectclear(msg::FieldReader& f) {
 
 // ---- The slide ------------------------------------------------------------------------
 
-void ClientEngine::slide(int direction) {
-    // Each line of the board is walked from the end the tiles slide toward; every hole
-    // takes the nearest letter behind it, so the letters keep their order.
-    auto cell = [this, direction](int line, int pos) -> int& {
-        switch (direction) {
-            case 2: return letterAt({pos, line});        // toward the left column
-            case 3: return letterAt({line, pos});        // toward the top row
-            case 4: return letterAt({6 - pos, line});    // toward the right column
-            default: return letterAt({line, 6 - pos});   // toward the bottom row
-        }
-    };
-    for (int line = 0; line < kBoardSize; ++line) {
-        for (int pos = 0; pos < kBoardSize - 1; ++pos) {
-            if (cell(line, pos) != 0) continue;
-            for (int from = pos + 1; from < kBoardSize; ++from) {
-                if (cell(line, from) == 0) continue;
-                cell(line, pos) = cell(line, from);
-                cell(line, from) = 0;
-                break;
-            }
-        }
-    }
-}
-
 void ClientEngine::moving(msg::FieldReader& f) {
     const int direction = f.nextInt();
     releaseArrows();
-    slide(direction);
+    rules::slide(state_.boardletters, direction, rules::kClientEmpty);
     playsounds("shift");
     if (direction >= 1 && direction <= 4)
         state_.image_direction[static_cast<std::size_t>(direction - 1)].visible = true;
@@ -212,14 +180,14 @@ void ClientEngine::useshuffle(msg::FieldReader& f) {
     const int left = f.nextInt();
     const auto seconds = protocol::toInt(f.next());
     if (!isPlayingSeat(seat)) return;
-    if (seconds) state_.timeleft = saturatingMinus(*seconds, 4);
+    if (seconds) state_.timeleft = saturatingMinus(*seconds, rules::kTurnGrace);
     state_.timer2 = true;
     seatView(seat).image_shuffles = shufflesPicture(left);
     playsounds("shuffle");
 }
 
 void ClientEngine::shufflesl(msg::FieldReader& f) {
-    for (int seat = 1; seat <= kSeatCount; ++seat) seatView(seat).image_shuffles = shufflesPicture(f.nextInt());
+    for (int seat = 1; seat <= kPlayingSeats; ++seat) seatView(seat).image_shuffles = shufflesPicture(f.nextInt());
 }
 
 // ---- The turn clock ------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "protocol/fields.h"
+#include "rules/scoring.h"
 
 namespace quorbit::client {
 
@@ -21,10 +22,7 @@ inline int intOrZero(protocol::FieldReader& f) {
     return v ? *v : 0;
 }
 
-inline bool isSeat(int seat) { return seat >= 1 && seat <= 9; }
-inline bool isPlayingSeat(int seat) { return seat >= 1 && seat <= 4; }
-inline bool onBoard(int x, int y) { return x >= 0 && x < 7 && y >= 0 && y < 7; }
-inline bool isSlot(int slot) { return slot >= 1 && slot <= 7; }
+inline bool isSlot(int slot) { return slot >= 1 && slot <= rules::kMaxWord; }
 // Shuffles pictures show 0 to 5 boxes.
 inline int shufflesPicture(int left) { return left < 0 ? 0 : (left > 5 ? 5 : left); }
 

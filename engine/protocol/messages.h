@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "rules/board.h"
+
 namespace quorbit::protocol {
 
 // The version text that clients send at login and the server compares against.
@@ -17,12 +19,9 @@ struct PathStep {
     int x;
     int y;
 };
-struct Square {
-    int x;
-    int y;
-};
+using rules::Square;
 // Board codes indexed [x][y].
-using BoardCodes = std::array<std::array<int, 7>, 7>;
+using BoardCodes = rules::Grid;
 
 // Team flag as it travels: "t" for a team game, "f" otherwise.
 inline std::string_view teamFlag(bool team) { return team ? "t" : "f"; }

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdint>
 
-#include "server/board.h"
+#include "rules/letters.h"
 
 namespace quorbit::server {
 namespace {
@@ -30,7 +30,7 @@ struct Letters {
     explicit Letters(const protocol::BoardCodes& board) {
         for (int x = 0; x < 7; ++x)
             for (int y = 0; y < 7; ++y) {
-                const char c = letterAt(board[x][y]);
+                const char c = rules::letterAt(board[x][y]);
                 at[x][y] = c;
                 if (c >= 'a' && c <= 'z') {
                     const int i = c - 'a';

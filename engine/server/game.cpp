@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <climits>
 #include <cstdint>
+#include <span>
 
-#include "common/letters.h"
+#include "rules/letters.h"
 #include "server/board.h"
 #include "server/computer.h"
 #include "server/server.h"
@@ -24,8 +25,6 @@ int satAdd(int a, int b) {
     const std::int64_t s = static_cast<std::int64_t>(a) + b;
     return static_cast<int>(std::clamp<std::int64_t>(s, INT_MIN, INT_MAX));
 }
-
-bool onBoard(int v) { return v >= 0 && v < kBoardSize; }
 
 }  // namespace
 
@@ -64,7 +63,7 @@ void TServer::startgame(FieldReader& f) {
     s.team = teamgame_;
     sendAll(toclient::startgame(s));
 
-    for (auto& column : board_) column.fill(kUndealt);
+    for (auto& column : board_) column.fill(rules::kServerUndealt);
     teamascore_ = 0;
     teambscore_ = 0;
     currentplayer_ = 0;
@@ -84,17 +83,17 @@ void TServer::createmaze() {
     for (int x = 0; x < kBoardSize; ++x)
         for (int y = 0; y < kBoardSize; ++y) {
             int& code = board_[x][y];
-            if (code == kUndealt || code == kEmpty) code = drawcode(random_.below(98) + 1);
+            if (code == rules::kServerUndealt || code == rules::kServerEmpty) code = drawcode(random_.below(98) + 1);
         }
     sendAll(toclient::theboard(board_));
 }
 
 bool TServer::eligible(int seat) const {
     if (seat < 1 || seat > kPlayingSeats) return false;
-    if (players_[static_cast<std::size_t>(seat)].connected || seat == 2) return true;
-    if (teamgame_ && seat == 4 && players_[3].connected) return true;
-    if (teamgame_ && seat == 3 && players_[4].connected) return true;
-    return false;
+    if (players_[static_cast<std::size_t>(seat)].connected || seat == rules::kComputerSeat) return true;
+    // In a team game seats 3 and 4 come together: either one held brings the other in,
+    // played by the computer.
+    return teamgame_ && ((seat == 3 && players_[4].connected) || (seat == 4 && players_[3].connected));
 }
 
 int TServer::nextEligible(int after) const {
@@ -112,8 +111,8 @@ void TServer::findplayer() {
     tplayer& p = player(currentplayer_);
     sendAll(toclient::nextplayer(currentplayer_, p.shufflesleft));
     if (playedByComputer(currentplayer_)) startComputer();
-    countdown_ = satAdd(timeperturn_, 4);
-    phase_ = 1;
+    countdown_ = satAdd(timeperturn_, rules::kTurnGrace);
+    phase_ = Phase::Turn;
     setTimer1(true);
 }
 
@@ -161,9 +160,9 @@ void TServer::direction(FieldReader& f) {
     const int dir = f.nextInt();
     // Only during the wait after a word, and it only ever shortens that wait: repeated
     // requests cannot hold the game still.
-    if (phase_ != 2) return;
-    shiftdirection_ = (dir >= 1 && dir <= 4) ? dir : 1;
-    countdown_ = std::min(countdown_, 2);
+    if (phase_ != Phase::DirectionWait) return;
+    shiftdirection_ = rules::isDirection(dir) ? dir : rules::kDown;
+    countdown_ = std::min(countdown_, rules::kDirectionChosenWait);
 }
 
 void TServer::shuffle(FieldReader& f) {
@@ -174,7 +173,7 @@ void TServer::shuffle(FieldReader& f) {
     --p.shufflesleft;
     countdown_ = satAdd(countdown_, timeperturn_ / 2);
     sendAll(toclient::useshuffle(seat, p.shufflesleft, countdown_));
-    for (auto& column : board_) column.fill(kUndealt);
+    for (auto& column : board_) column.fill(rules::kServerUndealt);
     createmaze();
 }
 
@@ -200,7 +199,7 @@ void TServer::donePath(int seat, FieldReader& f) {
         const int y = f.nextInt();
         // Positions run 1, 2, 3 ... in order and squares lie on the board; anything else
         // drops the submission.
-        if (k != letters + 1 || k > kPathLength || !onBoard(x) || !onBoard(y)) return;
+        if (k != letters + 1 || k > rules::kMaxWord || !rules::onBoard(x, y)) return;
         p.path[static_cast<std::size_t>(k)] = {x, y};
         if (k >= 2) {
             for (int j = 1; j < k; ++j) {
@@ -218,7 +217,7 @@ void TServer::donePath(int seat, FieldReader& f) {
                 return;
             }
         }
-        word += static_cast<char>(std::toupper(static_cast<unsigned char>(letterAt(board_[x][y]))));
+        word += static_cast<char>(std::toupper(static_cast<unsigned char>(rules::letterAt(board_[x][y]))));
         letters = k;
     }
 
@@ -232,23 +231,26 @@ void TServer::donePath(int seat, FieldReader& f) {
     setTimer1(false);
     currentplayer_ = 0;
 
-    std::vector<Square> squares;
-    for (int k = 1; k <= kPathLength; ++k) {
+    std::array<Square, rules::kMaxWord> used{};
+    std::size_t n = 0;
+    for (int k = 1; k <= rules::kMaxWord; ++k) {
         const Square sq = p.path[static_cast<std::size_t>(k)];
-        if (sq.x != -1) squares.push_back(sq);
+        if (sq.isSet()) used[n++] = sq;
     }
-    const int total = scorepath(board_, squares);
-    for (const Square& sq : squares) board_[sq.x][sq.y] = kEmpty;
-    const bool seven = word.size() == 7;
+    const std::span<const Square> path(used.data(), n);
+    const int total = rules::scorePath(board_, path);
+    for (const Square sq : path) rules::at(board_, sq) = rules::kServerEmpty;
+    const std::vector<Square> squares(path.begin(), path.end());
 
-    if (p.team == 1) teamascore_ = satAdd(teamascore_, total);
-    if (p.team == 2) teambscore_ = satAdd(teambscore_, total);
+    const int team = rules::teamOf(seat);
+    if (team == rules::kTeamA) teamascore_ = satAdd(teamascore_, total);
+    if (team == rules::kTeamB) teambscore_ = satAdd(teambscore_, total);
     p.score = satAdd(p.score, total);
     sendAll(toclient::madeword(seat, word, total, p.score, teamascore_, teambscore_, squares));
-    if (seven) sendAll(toclient::bonus(seat, 20));
+    if (path.size() == rules::kMaxWord) sendAll(toclient::bonus(seat, rules::kSevenLetterBonus));
     if (checkforwin(seat)) return;
-    countdown_ = (p.connected && !p.watching) ? 5 : 2;
-    phase_ = 2;
+    countdown_ = playedByComputer(seat) ? rules::kDirectionWaitComputer : rules::kDirectionWaitPerson;
+    phase_ = Phase::DirectionWait;
     setTimer1(true);
 }
 
@@ -270,7 +272,7 @@ bool TServer::checkforwin(int seat) {
         for (int s = 1; s <= kPlayingSeats; ++s)
             if (s != best && player(s).score == player(best).score) return false;
         name = player(best).name;
-        if (name.empty() && best == 2) name = "Zubo";
+        if (name.empty() && best == rules::kComputerSeat) name = rules::kComputerName;
         // A player who left with the winning score still wins under his own name.
         if (name.empty()) name = player(best).lastname;
     }
@@ -290,25 +292,25 @@ void TServer::Timer1Timer() {
     if (countdown_ >= 1) return;
     setTimer1(false);
     switch (phase_) {
-        case 1:
+        case Phase::Turn:
             if (checkforwin(currentplayer_)) return;
             lastplayer_ = currentplayer_;
-            phase_ = 3;
-            countdown_ = 4;
+            phase_ = Phase::Pause;
+            countdown_ = rules::kPauseTicks;
             setTimer1(true);
             sendAll(toclient::timeup());
             break;
-        case 2:
+        case Phase::DirectionWait:
             sendAll(toclient::moving(shiftdirection_));
-            shiftboard(board_, shiftdirection_);
-            phase_ = 3;
-            countdown_ = 4;
+            rules::slide(board_, shiftdirection_, rules::kServerEmpty);
+            phase_ = Phase::Pause;
+            countdown_ = rules::kPauseTicks;
             setTimer1(true);
             break;
-        case 3:
+        case Phase::Pause:
             startnextround();
             break;
-        default:
+        case Phase::None:
             break;
     }
 }

@@ -12,11 +12,6 @@ namespace toclient = protocol::toclient;
 TServer::TServer(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
                  std::string_view computerWords)
     : out_(out), spell_(spell), random_(random) {
-    // Playing seats get their teams: 1 and 3 team A, 2 and 4 team B.
-    players_[1].team = 1;
-    players_[2].team = 2;
-    players_[3].team = 1;
-    players_[4].team = 2;
     for (auto& p : players_)
         for (auto& sq : p.path) sq = {-1, -1};
     std::size_t start = 0;

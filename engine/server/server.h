@@ -21,18 +21,20 @@
 #include "protocol/fields.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
+#include "rules/board.h"
+#include "rules/scoring.h"
+#include "rules/seats.h"
+#include "rules/turn.h"
 #include "server/server_output.h"
 #include "server/zubolevel.h"
 #include "solver/solver.h"
 
 namespace quorbit::server {
 
-inline constexpr int kPlayingSeats = 4;   // seats 1..4 take turns
-inline constexpr int kSeats = 9;          // seats 1..9 can be held
-inline constexpr int kPathLength = 7;     // words have at most seven letters
-inline constexpr int kBoardSize = 7;
-inline constexpr int kEmpty = 27;         // a square whose tile went into a word
-inline constexpr int kUndealt = 0;        // a square not dealt since the last reset
+using rules::kBoardSize;
+using rules::kPlayingSeats;
+using rules::kSeats;
+using rules::Phase;
 // A connection with more unserved lines than this is closed.
 inline constexpr std::size_t kMaxQueuedLines = 1000;
 
@@ -47,8 +49,7 @@ struct tplayer {
     bool watching = false;    // the computer plays this seat's turns
     // Squares of the word being submitted, by path position 1..7 (index 0 unused);
     // (-1, -1) where unused.
-    std::array<protocol::Square, kPathLength + 1> path{};
-    int team = 0;             // 1 = team A, 2 = team B, 0 for spectator seats
+    std::array<rules::Square, rules::kMaxWord + 1> path{};
     int shufflesleft = 0;
 };
 
@@ -73,7 +74,7 @@ public:
 
     // Lets the computer choose a word for the current seat and play it.
     void computerplay();
-    // How well the computer plays: for every seat, or for one seat (0..11; others are
+    // How well the computer plays: for every seat, or for one seat (0..9; others are
     // ignored). Classic until set.
     void setZubolevel(ZuboLevel level);
     void setZubolevel(int seat, ZuboLevel level);
@@ -86,7 +87,7 @@ public:
     bool gamerunning() const { return gamerunning_; }
     int currentplayer() const { return currentplayer_; }
     int lastplayer() const { return lastplayer_; }
-    int phase() const { return phase_; }
+    Phase phase() const { return phase_; }
     int countdown() const { return countdown_; }
     int computerdelay() const { return computerdelay_; }
     int shiftdirection() const { return shiftdirection_; }
@@ -108,7 +109,7 @@ private:
         std::deque<std::string> lines;
     };
 
-    static int clampSeat(int n) { return (n >= 0 && n <= 11) ? n : 0; }
+    static int clampSeat(int n) { return (n >= 0 && n <= kSeats) ? n : 0; }
     tplayer& player(int n) { return players_[static_cast<std::size_t>(clampSeat(n))]; }
 
     // Connections and relay.
@@ -164,7 +165,7 @@ private:
     bool anyServed_ = false;
     int senderSeat_ = 0;  // seat of the connection whose line is being handled
 
-    std::array<tplayer, 12> players_{};  // seats 1..11; index 0 unused
+    std::array<tplayer, kSeats + 1> players_{};  // seats 1..9; index 0 unused
     int playercount_ = 0;
     bool gamerunning_ = false;
     int currentplayer_ = 0;
@@ -174,13 +175,13 @@ private:
     int timeperturn_ = 0;
     int shufflespergame_ = 0;
     int countdown_ = 0;
-    int phase_ = 0;
+    Phase phase_ = Phase::None;
     int computerdelay_ = 0;
     int shiftdirection_ = 1;
     int teamascore_ = 0;
     int teambscore_ = 0;
     protocol::BoardCodes board_{};
-    std::array<ZuboLevel, 12> zubolevels_{};  // by seat
+    std::array<ZuboLevel, kSeats + 1> zubolevels_{};  // by seat
     solver::Solver solver_;
     int computerDepth_ = 0;  // guards the computer's second choice after a rejected path
     bool timer1Enabled_ = false;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "server/board.h"
+#include "rules/letters.h"
+#include "rules/scoring.h"
 
 namespace quorbit::solver {
 namespace {
@@ -42,7 +43,7 @@ public:
           want_(vocabulary == Vocabulary::Computer ? WordGraph::kComputer : WordGraph::kWord) {
         for (int x = 0; x < 7; ++x)
             for (int y = 0; y < 7; ++y) {
-                const char c = server::letterAt(board[x][y]);
+                const char c = rules::letterAt(board[x][y]);
                 letter_[x * 7 + y] = (c >= 'a' && c <= 'z') ? static_cast<std::int8_t>(c - 'a') : -1;
             }
     }
@@ -65,7 +66,7 @@ private:
         if (length >= 2 && (edge & want_)) {
             found_.length = length;
             found_.letters[length] = '\0';
-            found_.score = server::scorepath(board_, {found_.squares.data(), static_cast<std::size_t>(length)});
+            found_.score = rules::scorePath(board_, {found_.squares.data(), static_cast<std::size_t>(length)});
             hit_(found_);
         }
         const std::uint32_t node = WordGraph::next(edge);

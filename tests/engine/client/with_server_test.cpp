@@ -64,7 +64,7 @@ protected:
         for (int x = 0; x < 7; ++x)
             for (int y = 0; y < 7; ++y) {
                 const int code = server_.board()[x][y];
-                EXPECT_EQ(client_.state().boardletters[x][y], code == server::kEmpty ? 0 : code)
+                EXPECT_EQ(client_.state().boardletters[x][y], code == rules::kServerEmpty ? rules::kClientEmpty : code)
                     << "square " << x << "," << y;
             }
     }

@@ -161,7 +161,6 @@ TEST_F(Connections, DisconnectionFreesTheSeatAndTellsTheOthers) {
     EXPECT_EQ(out_.take(2), std::vector<std::string>{tc::playerdisconnected(3, "Cy")});
     EXPECT_TRUE(out_.take(3).empty());
     EXPECT_FALSE(server_.seat(3).watching);
-    EXPECT_EQ(server_.seat(3).team, 1);
     EXPECT_EQ(server_.seat(3).score, score);
     server_.closed(3);  // twice: ignored
     server_.closed(42); // never known: ignored

@@ -33,14 +33,14 @@ protected:
         const int ticks = server_.countdown();
         tick1(ticks);
         if (!server_.gamerunning()) return;  // the round's end decided the game
-        ASSERT_EQ(server_.phase(), 3);
+        ASSERT_EQ(server_.phase(), Phase::Pause);
         tick1(4);
     }
     // After a word: the direction wait, the shift and the pause, with the refill dealt B.
     void afterWord() {
         for (int i = 0; i < 5; ++i) random_.queue.push_back(drawsFor(kAllB)[0]);
         tick1(server_.countdown());
-        ASSERT_EQ(server_.phase(), 3);
+        ASSERT_EQ(server_.phase(), Phase::Pause);
         tick1(4);
     }
     void madeBy(int seat) { ASSERT_EQ(server_.currentplayer(), seat); }
@@ -74,7 +74,7 @@ TEST_F(Game, FreshBoardIsSentTwiceThenTheFirstTurn) {
     }
     EXPECT_EQ(n, 49);
     EXPECT_EQ(server_.countdown(), 64);
-    EXPECT_EQ(server_.phase(), 1);
+    EXPECT_EQ(server_.phase(), Phase::Turn);
     EXPECT_TRUE(server_.timer1Enabled());
     EXPECT_FALSE(server_.computertimerEnabled());
 }
@@ -137,7 +137,7 @@ TEST_F(Game, SixtySecondTurnLastsSixtyFourTicks) {
     EXPECT_TRUE(out_.take(1).empty());
     tick1();
     EXPECT_EQ(out_.take(1), std::vector<std::string>{tc::timeup()});
-    EXPECT_EQ(server_.phase(), 3);
+    EXPECT_EQ(server_.phase(), Phase::Pause);
     EXPECT_EQ(server_.currentplayer(), 1);  // still accepted during the pause
     tick1(3);
     EXPECT_TRUE(out_.take(1).empty());
@@ -152,12 +152,12 @@ TEST_F(Game, WordAfterTimeUpIsStillScored) {
     script(kStorms);
     start(500);
     tick1(64);
-    ASSERT_EQ(server_.phase(), 3);
+    ASSERT_EQ(server_.phase(), Phase::Pause);
     out_.clear();
     say(1, path(1, kTopStorm));
     EXPECT_EQ(only(out_.take(1), "CMD_madeword").size(), 1u);
     EXPECT_EQ(server_.seat(1).score, 60);
-    EXPECT_EQ(server_.phase(), 2);
+    EXPECT_EQ(server_.phase(), Phase::DirectionWait);
 }
 
 struct ScoreCase {
@@ -187,11 +187,11 @@ TEST_P(Scoring, WordScoresItsLettersBonusesAndMultipliers) {
     if (std::string(c.word).size() == 7) expected.push_back(tc::bonus(1, 20));
     EXPECT_EQ(out_.take(2), expected);
     EXPECT_EQ(out_.take(1), expected);
-    for (auto [x, y] : c.squares) EXPECT_EQ(server_.board()[x][y], kEmpty);
+    for (auto [x, y] : c.squares) EXPECT_EQ(server_.board()[x][y], rules::kServerEmpty);
     EXPECT_EQ(server_.shiftdirection(), 3);
     EXPECT_EQ(server_.currentplayer(), 0);
     EXPECT_EQ(server_.lastplayer(), 1);
-    EXPECT_EQ(server_.phase(), 2);
+    EXPECT_EQ(server_.phase(), Phase::DirectionWait);
     EXPECT_EQ(server_.countdown(), 5);
 }
 
@@ -246,7 +246,7 @@ TEST_F(Game, RejectedSubmissionsChangeNothingAndTheTurnGoesOn) {
     EXPECT_TRUE(out_.take(2).empty());
     EXPECT_EQ(server_.board(), board);
     EXPECT_EQ(server_.currentplayer(), 1);
-    EXPECT_EQ(server_.phase(), 1);
+    EXPECT_EQ(server_.phase(), Phase::Turn);
     // Not a word: only the submitter hears it.
     say(1, path(1, {{3, 0}, {2, 0}, {1, 0}}));
     EXPECT_EQ(out_.take(1), std::vector<std::string>{tc::notvalid(1, "STO")});
@@ -508,7 +508,7 @@ TEST_F(OddWords, ComputersTracedNonWordIsToldToTheWatcherOnly) {
     tickComputer(5);
     EXPECT_EQ(out_.take(2), std::vector<std::string>{tc::notvalid(2, "BBBB")});
     EXPECT_TRUE(out_.take(1).empty());
-    EXPECT_EQ(server_.phase(), 1);  // the turn runs on
+    EXPECT_EQ(server_.phase(), Phase::Turn);  // the turn runs on
 }
 
 TEST_F(Game, DepartedPlayersTurnIsFinishedByTheComputer) {
@@ -553,7 +553,7 @@ TEST_F(Game, HugeTurnLengthDoesNotOverflowTheClock) {
     EXPECT_EQ(server_.countdown(), 2147483647);
     start(500, -100);
     tick1();
-    EXPECT_EQ(server_.phase(), 3);  // a turn that is already over
+    EXPECT_EQ(server_.phase(), Phase::Pause);  // a turn that is already over
 }
 
 TEST_F(Game, RestartDuringAGameStartsAfresh) {

@@ -12,6 +12,7 @@
 
 #include "common/random.h"
 #include "dictionary/wordgraph.h"
+#include "rules/board.h"
 #include "server/board.h"
 #include "solver/solver.h"
 
@@ -24,7 +25,7 @@ using solver::Vocabulary;
 
 namespace {
 
-constexpr int kEmpty = 27;
+constexpr int kEmpty = rules::kServerEmpty;
 
 std::vector<std::string> readWords(const std::string& name) {
     std::ifstream in(std::filesystem::path(QUORBIT_SOURCE_DIR) / "data" / name);
