@@ -1,14 +1,14 @@
 // The hint: during a player's own turn against the computer alone, the best word on the
 // board is marked and named, but not selected and not sent.
 #include "client/client_engine.h"
-#include "server/server.h"
+#include "rules/letters.h"
 #include "solver/solver.h"
 
 namespace quorbit::client {
 
 bool ClientEngine::hintAvailable() const {
     if (!myturn()) return false;
-    for (int seat = 1; seat <= kSeatCount; ++seat) {
+    for (int seat = 1; seat <= kPlayingSeats; ++seat) {
         if (seat == state_.myseat) continue;
         const SeatView& view = state_.seats[static_cast<std::size_t>(seat - 1)];
         // A name other than the empty seat's and Zubo's, without the watching mark, is a person.
@@ -24,7 +24,7 @@ void ClientEngine::hintClick() {
     for (std::size_t x = 0; x < kBoardSize; ++x)
         for (std::size_t y = 0; y < kBoardSize; ++y) {
             const int code = state_.boardletters[x][y];
-            codes[x][y] = (code >= 1 && code <= 26) ? code : server::kEmpty;
+            codes[x][y] = rules::isLetter(code) ? code : rules::kServerEmpty;
         }
     const auto best = solver::Solver().best(codes, solver::Vocabulary::Dictionary);
     touch();
