@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite:
-#   1. the optimised build and every test;
+#   1. the optimised build and every test, then its Debian package installed and run;
 #   2. the AddressSanitizer + UndefinedBehaviorSanitizer build and every test;
 #   3. a short libFuzzer pass over every fuzz target (clang).
 # Set FUZZ_SECONDS to change the time given to each fuzz target.
@@ -17,6 +17,8 @@ cmake -S . -B build/check -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/check -j "$jobs"
 phase "tests"
 ctest --test-dir build/check -j "$jobs" --output-on-failure --timeout 300
+phase "Debian package: built from the optimised build, installed and run"
+tests/package/install_test.sh build/check
 
 phase "sanitizer build"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORBIT_SANITIZE=ON -DQUORBIT_BENCH=OFF >/dev/null

@@ -1,4 +1,4 @@
-# The generators of the game's sounds and tile sets, the lobby stand-in, and the
+# The generators of the game's sounds, tile sets and icon, the lobby stand-in, and the
 # shipped tile sets beside the program. Included from app/CMakeLists.txt.
 
 # quorbit_mksounds writes the thirteen wave cues; quorbit_mktiles draws the tile sets.
@@ -7,6 +7,9 @@ add_executable(quorbit_mksounds ${PROJECT_SOURCE_DIR}/tools/mksounds.cpp)
 target_include_directories(quorbit_mksounds PRIVATE ${PROJECT_SOURCE_DIR}/app)
 add_executable(quorbit_mktiles ${PROJECT_SOURCE_DIR}/tools/mktiles.cpp)
 target_link_libraries(quorbit_mktiles PRIVATE quorbit_engine Qt6::Gui)
+# quorbit_mkicon draws the program's icon as SVG and PNG (assets/icons).
+add_executable(quorbit_mkicon ${PROJECT_SOURCE_DIR}/tools/mkicon.cpp)
+target_link_libraries(quorbit_mkicon PRIVATE Qt6::Gui)
 
 # The lobby stand-in: asks for a name, a host and host-or-join, starts the game with its
 # three parameters, and listens for the game's silent link.
@@ -15,18 +18,16 @@ if(LOBBY_SOURCES)
   add_executable(orvanelobby ${LOBBY_SOURCES})
   set_target_properties(orvanelobby PROPERTIES AUTOMOC ON)
   target_link_libraries(orvanelobby PRIVATE quorbit_app)
-  install(TARGETS orvanelobby RUNTIME DESTINATION bin)
 endif()
 
 # The tile folder beside the program in the build tree, so a program run from there finds
-# the shipped sets; an install puts them beside the installed program.
+# the shipped sets (a portable build); an install puts them in share/quorbit.
 file(GLOB QUORBIT_TILE_SETS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/assets/tiles/*.bmp)
 add_custom_target(quorbit_tiles ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:quorbit>/quorbittiles
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QUORBIT_TILE_SETS} $<TARGET_FILE_DIR:quorbit>/quorbittiles
   DEPENDS ${QUORBIT_TILE_SETS}
   COMMENT "Copying the tile sets beside the program")
-install(FILES ${QUORBIT_TILE_SETS} DESTINATION bin/quorbittiles)
 
 # Shows the help, about or download window, or a board in a tile set, on its own: for
 # tools/media_screenshots.sh.

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "media/cues.h"
+#include "shell/paths.h"
 
 // The recordings live in a static library; their resource table must be registered
 // by name from the global namespace.
@@ -55,14 +56,14 @@ public:
 private:
     // The padded recording in a private temporary folder; the built-in one if that fails.
     QUrl paddedCopy(const QString& name) {
-        const QString resource = SoundPlayer::resourcePath(name);
+        const QString resource = SoundPlayer::recordingPath(name);
         QFile in(resource);
         if (folder_.isValid() && in.open(QIODevice::ReadOnly)) {
             QFile out(folder_.filePath(name + ".wav"));
             const QByteArray padded = padWave(in.readAll(), kPaddingMs);
             if (out.open(QIODevice::WriteOnly) && out.write(padded) == padded.size()) return QUrl::fromLocalFile(out.fileName());
         }
-        return QUrl("qrc" + resource);
+        return resource.startsWith(':') ? QUrl("qrc" + resource) : QUrl::fromLocalFile(resource);
     }
 
     QTemporaryDir folder_;
@@ -132,5 +133,10 @@ bool SoundPlayer::hasRecording(const QString& name) {
 }
 
 QString SoundPlayer::resourcePath(const QString& cue) { return ":/sounds/" + cue.toLower() + ".wav"; }
+
+QString SoundPlayer::recordingPath(const QString& cue, const QStringList& folders) {
+    const QString shipped = app::findIn(folders, "sounds/" + cue.toLower() + ".wav");
+    return shipped.isEmpty() ? resourcePath(cue) : shipped;
+}
 
 }  // namespace quorbit::media

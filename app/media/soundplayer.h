@@ -9,6 +9,8 @@
 #include <memory>
 #include <string_view>
 
+#include "shell/paths.h"
+
 namespace quorbit::media {
 
 // Where the sounds go: the real audio output, or a recorder in tests.
@@ -54,6 +56,10 @@ public:
     static bool hasRecording(const QString& name);
     // The resource path of a cue's recording, e.g. ":/sounds/place.wav".
     static QString resourcePath(const QString& cue);
+    // The recording that plays for a cue: `sounds/CUE.wav` in the first of the shipped
+    // data folders that has it (so an install or a portable folder may carry its own),
+    // otherwise the built-in one.
+    static QString recordingPath(const QString& cue, const QStringList& folders = app::shippedDataFolders());
 
 private:
     std::unique_ptr<SoundOutput> output_;

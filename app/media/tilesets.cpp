@@ -1,6 +1,5 @@
 #include "media/tilesets.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -23,8 +22,12 @@ bool usableName(const QString& name) {
 
 QStringList TileSets::defaultFolders() {
     QStringList folders{QDir(app::besideProgramFolder()).filePath(kTileFolder)};
-    const QString own = QDir(QCoreApplication::applicationDirPath()).filePath(kTileFolder);
-    if (QFileInfo(own).absoluteFilePath() != QFileInfo(folders.front()).absoluteFilePath()) folders << own;
+    for (const QString& shipped : app::shippedDataFolders()) {
+        const QString folder = QDir(shipped).filePath(kTileFolder);
+        bool known = false;
+        for (const QString& f : folders) known = known || QFileInfo(f).absoluteFilePath() == QFileInfo(folder).absoluteFilePath();
+        if (!known) folders << folder;
+    }
     return folders;
 }
 

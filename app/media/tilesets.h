@@ -19,9 +19,9 @@ using TilePictures = std::array<QPixmap, kTilePictures>;
 
 class TileSets {
 public:
-    // The folders to look in, first match winning: `quorbittiles` in the folder beside the
-    // program (besideProgramFolder()), then `quorbittiles` in the program's own folder
-    // (where an install puts the shipped sets when that folder is not writable).
+    // The folders to look in, first match winning: `quorbittiles` in the folder of the
+    // user's files (besideProgramFolder()), then `quorbittiles` in each folder of the
+    // shipped data (the program's own folder, the installed share/quorbit).
     static QStringList defaultFolders();
 
     explicit TileSets(QStringList folders = defaultFolders());

@@ -62,6 +62,8 @@ const std::vector<Option>& options() {
          [](CommandLine& l, std::string_view) { return l.version = true; }},
         {"", "server", "", "", "Runs the game server alone, without a window, until stopped.",
          [](CommandLine& l, std::string_view) { return l.server = true; }},
+        {"", "tile-sets", "", "", "Lists the tile sets the Tiles menu offers, one a line, then exits.",
+         [](CommandLine& l, std::string_view) { return l.tileSets = true; }},
         {"", "port", "N", "a port number from 1 to 65535", "Uses TCP port N instead of 7772.",
          [](CommandLine& l, std::string_view v) { return l.portGiven = readPort(v, l.port); }},
         {"", "zubo", "LEVEL", "classic, strong or expert",

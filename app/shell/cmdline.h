@@ -22,6 +22,7 @@ struct CommandLine {
     bool help = false;     // --help: print the usage and options, then exit
     bool version = false;  // --version: print the program's name and version, then exit
     bool server = false;   // --server: the game server alone, without a window
+    bool tileSets = false;  // --tile-sets: list the tile sets of the Tiles menu, then exit
     int port = 7772;       // --port N
     bool portGiven = false;
     server::ZuboLevel zubo = server::ZuboLevel::Classic;

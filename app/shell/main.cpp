@@ -4,6 +4,7 @@
 #include "shell/cmdline.h"
 #include "shell/headless.h"
 #include "shell/program.h"
+#include "shell/tilelist.h"
 
 int main(int argc, char** argv) {
     namespace shell = quorbit::shell;
@@ -12,9 +13,12 @@ int main(int argc, char** argv) {
     const shell::CommandLine raw = shell::parseCommandLine(argc, argv);
     if (const int code = shell::finishEarly(raw); code >= 0) return code;
     if (raw.server) return shell::runHeadless(argc, argv, raw);
+    if (raw.tileSets) return shell::printTileSets(argc, argv);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quorbit");
+    // The menu entry's name: desktops match the window to its entry and icon by it.
+    QGuiApplication::setDesktopFileName("org.quorbit.Quorbit");
     // Read again without the options that Qt took for itself ("-platform", "-style" ...).
     std::vector<std::string> args;
     const QStringList qargs = QApplication::arguments();
