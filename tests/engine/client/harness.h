@@ -34,9 +34,11 @@ class ClientTest : public ::testing::Test {
 protected:
     ScriptedRandom rng;
     ClientEngine engine{rng};
+    std::vector<std::string> served;  // every server message, in order, for replaying elsewhere
 
     // Delivers one server message and handles every queued line.
     void serve(const std::string& message) {
+        served.push_back(message);
         engine.received(protocol::frame(message));
         while (engine.pump()) {}
     }

@@ -1,0 +1,91 @@
+#include "client/spoken.h"
+
+#include <optional>
+
+#include "client/fields_util.h"
+#include "common/letters.h"
+
+namespace quorbit::client::spoken {
+
+namespace {
+
+std::string points(int n) { return std::to_string(n) + (n == 1 ? " point" : " points"); }
+
+std::string letterText(int code) {
+    if (code < 1 || code > 26) return "empty";
+    return std::string(1, letterOf(code)) + ", " + points(letterworth(code));
+}
+
+const char* squareKind(int picture) {
+    switch (picture) {
+        case kPicTripleLetter: return "triple letter";
+        case kPicDoubleLetter: return "double letter";
+        case kPicDoubleWord: return "double word";
+        case kPicTripleWord: return "triple word";
+        case kPicBonus: return "bonus";
+        default: return nullptr;
+    }
+}
+
+// The chain slot (1..7) that holds the square while it shows a chain mark, else 0.
+int chainSlot(const ClientState& s, Square sq) {
+    const int mark = s.boardmarks[static_cast<std::size_t>(sq.x)][static_cast<std::size_t>(sq.y)];
+    if (mark != kPicCross && mark != kPicFrame) return 0;
+    for (int slot = 1; slot <= kMaxChain; ++slot)
+        if (s.selected[static_cast<std::size_t>(slot - 1)] == sq) return slot;
+    return 0;
+}
+
+}  // namespace
+
+std::string square(const ClientState& s, Square sq) {
+    if (!onBoard(sq.x, sq.y)) return {};
+    const auto x = static_cast<std::size_t>(sq.x), y = static_cast<std::size_t>(sq.y);
+    std::string text = letterText(s.boardletters[x][y]);
+    text += ", column " + std::to_string(sq.x + 1) + ", row " + std::to_string(sq.y + 1);
+    if (const char* kind = squareKind(boardsquares()[x][y])) text += std::string(", ") + kind;
+    if (const int slot = chainSlot(s, sq)) text += ", selected, letter " + std::to_string(slot) + " of the chain";
+    return text;
+}
+
+std::string rackSlot(const ClientState& s, int slot) {
+    if (!isSlot(slot)) return {};
+    return "letter " + std::to_string(slot) + " of the chain: " +
+           letterText(s.image_letter[static_cast<std::size_t>(slot - 1)]);
+}
+
+std::string seat(const ClientState& s, int seat) {
+    if (!isPlayingSeat(seat)) return {};
+    const SeatView& v = s.seats[static_cast<std::size_t>(seat - 1)];
+    if (v.label_playername == kWaiting) return "seat " + std::to_string(seat) + ", waiting for a player";
+    // A new game shows an empty score until the first word.
+    const auto score = v.label_score.empty() ? std::optional<std::int32_t>(0) : protocol::toInt(v.label_score);
+    std::string text = v.label_playername + ", " + (score ? points(*score) : v.label_score + " points");
+    if (s.teamLabelsVisible) text += seat % 2 == 1 ? ", Team A" : ", Team B";
+    text += v.image_eyes ? ", just watching" : ", playing";
+    if (s.whoseturn == seat) text += seat == s.myseat ? ", your turn" : ", their turn";
+    if (!v.label_bonus.empty()) text += ", last word " + v.label_bonus;
+    return text;
+}
+
+std::string shuffles(const ClientState& s, int seat) {
+    if (!isPlayingSeat(seat)) return {};
+    const int left = s.seats[static_cast<std::size_t>(seat - 1)].image_shuffles;
+    return std::to_string(left) + (left == 1 ? " Quorbit Shuffle left" : " Quorbit Shuffles left");
+}
+
+std::string clock(const ClientState& s) {
+    const int left = s.timeleft > 0 ? s.timeleft : 0;
+    return std::to_string(left) + (left == 1 ? " second left" : " seconds left");
+}
+
+std::string arrow(int direction) {
+    switch (direction) {
+        case 2: return "slide the tiles toward the left column";
+        case 3: return "slide the tiles toward the top row";
+        case 4: return "slide the tiles toward the right column";
+        default: return "slide the tiles toward the bottom row";
+    }
+}
+
+}  // namespace quorbit::client::spoken
