@@ -42,6 +42,32 @@ void shot(const QWidget& w, const QString& path) {
     std::fprintf(stderr, "%s %s\n", rc == 0 ? "saved" : "FAILED", qPrintable(path));
 }
 
+// Builds the first three letters of a word on the board with the keyboard only and
+// photographs the window with the focus square on the next letter.
+bool keyboardShot(Tchat& chat, const quorbit::testsupport::BoardWords& words, const QString& path) {
+    auto* board = chat.findChild<quorbit::app::BoardView*>("paintbox_board");
+    const auto& s = chat.state();
+    if (!waitFor([&] { return s.whoseturn == s.myseat && s.button_done && s.boardletters[0][0] != 0; }, 30000))
+        return false;
+    const auto found = words.find(s.boardletters);
+    if (!found || found->second.size() < 4) return false;
+    board->setFocus();
+    auto press = [board](Qt::Key k) {
+        QTest::keyClick(board, k);
+        QTest::qWait(30);
+    };
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto [x, y] = found->second[i];
+        while (board->focusSquare().x < x) press(Qt::Key_Right);
+        while (board->focusSquare().x > x) press(Qt::Key_Left);
+        while (board->focusSquare().y < y) press(Qt::Key_Down);
+        while (board->focusSquare().y > y) press(Qt::Key_Up);
+        if (i < 3) press(Qt::Key_Space);
+    }
+    shot(chat, path);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,6 +91,14 @@ int main(int argc, char** argv) {
     }
     program.download().hide();
     chat.engine().options().playSounds = false;
+    // "keyboard" photographs only the focus square, at the scale the environment sets.
+    if (argc > 2 && QString(argv[2]) == "keyboard") {
+        quorbit::testsupport::BoardWords words;
+        program.gamestart().setPlaytoscore(1000);
+        chat.startGameFromDialog();
+        const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1");
+        return keyboardShot(chat, words, out + "/quorbit-keyboard-" + scale + "x.png") ? 0 : 1;
+    }
     // A few friendly lines for the chat box.
     chat.engine().sendit("Hi Zubo, ready for a game?");
     chat.sync();
@@ -85,6 +119,8 @@ int main(int argc, char** argv) {
     shot(dialog, out + "/quorbit-gamestart.png");
     chat.startGameFromDialog();
 
+    quorbit::testsupport::BoardWords words;
+
     // Follow Zubo in the tally, so the tally window has a record to show at the end.
     Ttallylist& tally = program.tallylist();
     chat.action("ViewTally1")->trigger();
@@ -93,7 +129,6 @@ int main(int argc, char** argv) {
         current->item(0)->setCheckState(Qt::Checked);
     tally.hide();
 
-    quorbit::testsupport::BoardWords words;
     auto* board = chat.findChild<quorbit::app::BoardView*>("paintbox_board");
     bool chainShot = false;
     bool hintShot = false;

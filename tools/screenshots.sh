@@ -10,3 +10,6 @@ cmake --build "$build" -j 2 --target quorbit-screens
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 chmod 700 "$XDG_RUNTIME_DIR"
 xvfb-run -a -s "-screen 0 1024x768x24" "$build/app/quorbit-screens" "$PWD/$out"
+# The focus square of keyboard play, at scale 1 and 2.
+xvfb-run -a -s "-screen 0 1024x768x24" env QT_SCALE_FACTOR=1 "$build/app/quorbit-screens" "$PWD/$out" keyboard
+xvfb-run -a -s "-screen 0 1700x1250x24" env QT_SCALE_FACTOR=2 "$build/app/quorbit-screens" "$PWD/$out" keyboard

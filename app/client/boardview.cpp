@@ -1,19 +1,54 @@
 #include "client/boardview.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <optional>
 
 #include "widgets/tilepictures.h"
 
 namespace quorbit::app {
 
+using client::BoardKey;
 using client::kBoardSize;
 using client::kSquarePixels;
+
+namespace {
+
+// The board's keys; anything else is not the board's.
+std::optional<BoardKey> boardKey(const QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    const bool shift = mods == Qt::ShiftModifier;
+    if (mods != Qt::NoModifier && !shift) return std::nullopt;
+    switch (e->key()) {
+        case Qt::Key_Left: return shift ? BoardKey::SlideLeft : BoardKey::Left;
+        case Qt::Key_Right: return shift ? BoardKey::SlideRight : BoardKey::Right;
+        case Qt::Key_Up: return shift ? BoardKey::SlideUp : BoardKey::Up;
+        case Qt::Key_Down: return shift ? BoardKey::SlideDown : BoardKey::Down;
+        default: break;
+    }
+    if (shift) return std::nullopt;
+    switch (e->key()) {
+        case Qt::Key_Space: return BoardKey::Choose;
+        case Qt::Key_Backspace: return BoardKey::TakeBack;
+        case Qt::Key_Escape: return BoardKey::Clear;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return BoardKey::Done;
+        case Qt::Key_S: return BoardKey::Shuffle;
+        case Qt::Key_H: return BoardKey::Hint;
+        default: return std::nullopt;
+    }
+}
+
+}  // namespace
 
 BoardView::BoardView(const TilePictures& pictures, QWidget* parent) : QWidget(parent), pictures_(pictures) {
     setObjectName("paintbox_board");
     setFixedSize(kBoardSize * kSquarePixels, kBoardSize * kSquarePixels);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName("Board");
     for (auto& column : marks_) column.fill(client::kMarkNone);
 }
 
@@ -26,6 +61,36 @@ void BoardView::show(const client::Grid& letters, const client::Grid& marks, con
     letters_ = letters;
     marks_ = marks;
     hints_ = hints;
+}
+
+QRect BoardView::squareRect(int index) const {
+    return QRect((index % kBoardSize) * kSquarePixels, (index / kBoardSize) * kSquarePixels, kSquarePixels,
+                 kSquarePixels);
+}
+
+void BoardView::setFocusSquare(client::Square square) {
+    if (square == focus_) return;
+    update(squareRect(indexOf(focus_)));
+    focus_ = square;
+    update(squareRect(indexOf(focus_)));
+    if (hasFocus()) announceFocus();
+}
+
+void BoardView::setSquareNames(const std::array<QString, kSquares>& names) {
+    for (int i = 0; i < kSquares; ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        if (names_[u] == names[u]) continue;
+        names_[u] = names[u];
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        changed.setChild(i);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void BoardView::announceFocus() {
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(indexOf(focus_));
+    QAccessible::updateAccessibility(&focus);
 }
 
 void BoardView::paintEvent(QPaintEvent* e) {
@@ -44,6 +109,21 @@ void BoardView::paintEvent(QPaintEvent* e) {
             if (const int place = hints_[ux][uy]; place > 0) paintHint(g, cell, place);
         }
     }
+    if (hasFocus()) paintFocus(g);
+}
+
+void BoardView::paintFocus(QPainter& g) {
+    // Rounded corners and a dashed light line over a dark one: unlike the selection frame
+    // and readable on light and dark tiles alike.
+    const QRectF cell = QRectF(squareRect(indexOf(focus_))).adjusted(3.5, 3.5, -3.5, -3.5);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setBrush(Qt::NoBrush);
+    g.setPen(QPen(QColor(10, 20, 60), 4));
+    g.drawRoundedRect(cell, 9, 9);
+    QPen dashes(QColor(90, 230, 255), 2, Qt::DashLine);
+    dashes.setDashPattern({3, 2});
+    g.setPen(dashes);
+    g.drawRoundedRect(cell, 9, 9);
 }
 
 // A hinted square: a gold ring with the letter's place in the word in its corner.
@@ -69,6 +149,26 @@ void BoardView::paintHint(QPainter& g, const QRect& cell, int place) {
 void BoardView::mouseReleaseEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     if (rect().contains(p)) emit clicked(p.x(), p.y(), e->button());
+}
+
+void BoardView::keyPressEvent(QKeyEvent* e) {
+    const auto key = boardKey(e);
+    if (key && onKey && onKey(*key)) {
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void BoardView::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    update(squareRect(indexOf(focus_)));
+    announceFocus();
+}
+
+void BoardView::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    update(squareRect(indexOf(focus_)));
 }
 
 }  // namespace quorbit::app

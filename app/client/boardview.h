@@ -1,10 +1,14 @@
 #pragma once
 // The board (paintbox_board): 7 x 7 squares of 56 pixels drawn in three layers, the
 // square, its letter and its mark, from the client's board mirror; hinted squares are
-// ringed on top.
+// ringed on top. It takes the keyboard focus (a click or Tab), shows the focus square with
+// an outline of its own while it has the focus, and hands its keys to `onKey`.
 #include <QPainter>
 #include <QWidget>
+#include <array>
+#include <functional>
 
+#include "client/board_keys.h"
 #include "client/client_engine.h"
 
 namespace quorbit::app {
@@ -14,6 +18,8 @@ class TilePictures;
 class BoardView : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int kSquares = client::kBoardSize * client::kBoardSize;
+
     BoardView(const TilePictures& pictures, QWidget* parent = nullptr);
 
     // Repaints the squares whose letter or mark changed since the last call.
@@ -24,6 +30,20 @@ public:
     const client::Grid& marks() const { return marks_; }
     const client::Grid& hints() const { return hints_; }
 
+    // The square the keys act on.
+    void setFocusSquare(client::Square square);
+    client::Square focusSquare() const { return focus_; }
+
+    // What a screen reader says for each square, in reading order (row by row, each row
+    // from the left): index y * 7 + x.
+    void setSquareNames(const std::array<QString, kSquares>& names);
+    const QString& squareName(int index) const { return names_[static_cast<std::size_t>(index)]; }
+    static int indexOf(client::Square s) { return s.y * client::kBoardSize + s.x; }
+    QRect squareRect(int index) const;
+
+    // Called with each board key; false when the key meant nothing, which passes it on.
+    std::function<bool(client::BoardKey)> onKey;
+
 signals:
     // A mouse button released over the board, in board pixels.
     void clicked(int px, int py, Qt::MouseButton button);
@@ -31,13 +51,21 @@ signals:
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     static void paintHint(QPainter& g, const QRect& cell, int place);
+    void paintFocus(QPainter& g);
+    void announceFocus();
+
     const TilePictures& pictures_;
     client::Grid letters_{};
     client::Grid marks_{};
     client::Grid hints_{};
+    client::Square focus_{client::kBoardSize / 2, client::kBoardSize / 2};
+    std::array<QString, kSquares> names_{};
 };
 
 }  // namespace quorbit::app

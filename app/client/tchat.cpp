@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "client/board_accessible.h"
 #include "client/boardview.h"
 #include "client/chatbox.h"
 #include "net/tsock.h"
@@ -43,9 +44,11 @@ Tchat::Tchat(QWidget* parent)
     setObjectName("Tchat");
     setWindowTitle("Quorbit");
     clock_.start();
+    quorbit::app::installAccessibleFactories();  // before any widget is asked for its interface
     buildLayout();
     buildMenus();
     connectWidgets();
+    connectKeyboard();
 
     showMessage = [this](const QString& text) { QMessageBox::information(this, "Quorbit", text); };
     chooseColour = [this](QColor& colour, const QString& title) {

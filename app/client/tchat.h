@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "client/board_keys.h"
 #include "client/client_engine.h"
 #include "common/random.h"
 #include "social/settings.h"
@@ -86,6 +87,8 @@ public:
     // The engine and its state, for the windows around and for tests.
     quorbit::client::ClientEngine& engine() { return engine_; }
     const quorbit::client::ClientState& state() const { return engine_.state(); }
+    // Keyboard play on the board (its focus square, and the hint key's handler).
+    quorbit::client::BoardKeys& boardKeys() { return keys_; }
     const std::string& playername() const { return playername_; }
     const std::string& hostaddress() const { return hostaddress_; }
     bool lobbyLinkOpened() const { return sock11_ != nullptr; }
@@ -134,6 +137,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     // Layout and menus (tchat_layout.cpp, tchat_menus.cpp).
@@ -147,6 +151,11 @@ private:
     void renderRack();
     void renderSeats();
     void renderTimers();
+    void renderAccessible();  // names and descriptions for screen readers
+    // Keyboard focus: the board's keys, F6 between the panel's areas, the tab order.
+    void connectKeyboard();
+    bool boardKey(quorbit::client::BoardKey key);
+    void focusNextArea(bool backward);
     void drainEngine();
     // The socket.
     void openSock(const std::string& host);
@@ -164,6 +173,7 @@ private:
 
     quorbit::SeededRandom rng_;
     quorbit::client::ClientEngine engine_;
+    quorbit::client::BoardKeys keys_{engine_};
     quorbit::app::TilePictures pictures_;
     Windows windows_;
     Launch launch_;

@@ -72,6 +72,7 @@ void Tchat::render() {
     image_bonus->setVisible(s.image_bonus);
     image_bonus->raise();
 
+    renderAccessible();  // before the banner shows, so its news is told once
     setText(label_winner1, s.label_winner);
     setText(label_winner2, s.label_winner);
     panel_winner->setVisible(s.panel_winner);

@@ -64,6 +64,7 @@ Tgamestart::Tgamestart(QWidget* parent) : QDialog(parent, Qt::Tool) {
     image1_->setPixmap(quorbit::app::artwork::startPicture("Start Game", 150, 34));
     image1_->setCursor(Qt::PointingHandCursor);
     image1_->setToolTip("Start the game");
+    image1_->setFocusPolicy(Qt::TabFocus);  // Tab reaches it; Space or Enter starts the game
     layout->addWidget(image1_, 0, Qt::AlignHCenter);
     connect(image1_, &quorbit::app::ClickImage::clicked, this, [this](Qt::MouseButton b) {
         if (b == Qt::LeftButton) emit startClicked();

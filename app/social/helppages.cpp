@@ -49,6 +49,23 @@ show how many remain.</p>
 <h3>Shifting the tiles</h3>
 <p>After a good word, arrows appear around the board: click one to choose the way the
 remaining tiles slide. If you do not choose in time, the game chooses for you.</p>
+<h3>Playing from the keyboard</h3>
+<p>Click the board, or press <b>Tab</b> or <b>F6</b> until it has the focus (F6 goes round
+the board, the chat line, the chat and the words list; Shift+F6 goes back). A dashed
+outline marks the focus square. While you type in the chat line, the keys stay there.</p>
+<table cellspacing="2">
+<tr><td><b>Arrow keys</b></td><td>move the focus square</td></tr>
+<tr><td><b>Space</b></td><td>add the focus square to your word; on the word's last letter, take it back</td></tr>
+<tr><td><b>Backspace</b></td><td>take back the last letter</td></tr>
+<tr><td><b>Escape</b></td><td>Clear</td></tr>
+<tr><td><b>Enter</b></td><td>Done</td></tr>
+<tr><td><b>Shift+Down, Shift+Left, Shift+Up, Shift+Right</b></td><td>after your word, slide the tiles
+toward the bottom row, the left column, the top row or the right column</td></tr>
+<tr><td><b>S</b></td><td>Quorbit Shuffle</td></tr>
+<tr><td><b>H</b></td><td>a hint, where the game offers hints</td></tr>
+</table>
+<p>Screen readers (Orca) name every square, rack letter, seat, the clock and every button,
+and are told when the status line changes (turns, word results) and when the winner shows.</p>
 <h3>Winning</h3>
 <p>Play goes round the seats until a round ends with one player or team at or above the
 <b>Play To Score</b> and ahead of all others.</p>

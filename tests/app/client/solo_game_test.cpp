@@ -18,22 +18,6 @@ namespace c = quorbit::client;
 
 class SoloPlay : public SoloGame {
 protected:
-    // Starts a game from the dialog and waits for the own turn with a dealt board.
-    void startAndWaitForTurn(bool team = false) {
-        auto& dialog = program->gamestart();
-        dialog.setPlaytoscore(10000);
-        dialog.setTimeperturn(120);
-        dialog.setQuorbitshuffle(1);
-        dialog.setTeam(team);
-        QTest::mouseClick(widget<QPushButton>("button_start"), Qt::LeftButton);
-        ASSERT_TRUE(dialog.isVisible());
-        QTest::mouseClick(dialog.findChild<QWidget*>("Image1"), Qt::LeftButton);
-        EXPECT_FALSE(dialog.isVisible());
-        ASSERT_TRUE(waitFor([this] { return chat().state().seats[1].label_playername == "Zubo"; }));
-        // Zubo may open the game; then the turn comes round after his word and the pause.
-        ASSERT_TRUE(waitFor([this] { return s().whoseturn == s().myseat && s().boardletters[0][0] != 0; }, 25000));
-    }
-    const c::ClientState& s() { return chat().state(); }
     QString label(const char* name) { return widget<QLabel>(name)->text(); }
 
     testsupport::BoardWords words;

@@ -4,6 +4,7 @@
 // dialogs are recorded instead of shown.
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 
 #include "client/tchat.h"
 #include "shell/program.h"
+#include "social/gamestartform.h"
 
 namespace quorbit::apptest {
 
@@ -72,6 +74,23 @@ protected:
         program.reset();
         QTest::qWait(1);
     }
+
+    // Starts a game from the dialog and waits for the own turn with a dealt board.
+    void startAndWaitForTurn(bool team = false) {
+        auto& dialog = program->gamestart();
+        dialog.setPlaytoscore(10000);
+        dialog.setTimeperturn(120);
+        dialog.setQuorbitshuffle(1);
+        dialog.setTeam(team);
+        QTest::mouseClick(widget<QPushButton>("button_start"), Qt::LeftButton);
+        ASSERT_TRUE(dialog.isVisible());
+        QTest::mouseClick(dialog.findChild<QWidget*>("Image1"), Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+        ASSERT_TRUE(waitFor([this] { return chat().state().seats[1].label_playername == "Zubo"; }));
+        // Zubo may open the game; then the turn comes round after his word and the pause.
+        ASSERT_TRUE(waitFor([this] { return s().whoseturn == s().myseat && s().boardletters[0][0] != 0; }, 25000));
+    }
+    const client::ClientState& s() { return chat().state(); }
 
     Tchat& chat() { return program->chat(); }
     template <typename W>
