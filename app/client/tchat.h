@@ -87,7 +87,7 @@ public:
     // The engine and its state, for the windows around and for tests.
     quorbit::client::ClientEngine& engine() { return engine_; }
     const quorbit::client::ClientState& state() const { return engine_.state(); }
-    // Keyboard play on the board (its focus square, and the hint key's handler).
+    // Keyboard play on the board and its focus square.
     quorbit::client::BoardKeys& boardKeys() { return keys_; }
     const std::string& playername() const { return playername_; }
     const std::string& hostaddress() const { return hostaddress_; }

@@ -52,6 +52,7 @@ void Tchat::renderAccessible() {
     describe(button_clear, "Escape on the board");
     describe(button_done, "Enter on the board");
     describe(button_shuffle, "S on the board");
+    describe(button_hint, "H on the board");
 
     // Turn changes, word results and refusals are told by the status line, whose name is
     // its text; the winner banner is told as soon as it shows.

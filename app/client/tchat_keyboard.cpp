@@ -19,11 +19,12 @@ void Tchat::connectKeyboard() {
     });
 
     // Buttons take the focus from Tab only, so a click never takes it from the chat entry.
-    for (QPushButton* b : {button_clear, button_shuffle, button_start, button_done}) b->setFocusPolicy(Qt::TabFocus);
+    for (QPushButton* b : {button_clear, button_shuffle, button_hint, button_start, button_done})
+        b->setFocusPolicy(Qt::TabFocus);
     for (QPushButton* b : b_phrase) b->setFocusPolicy(Qt::TabFocus);
     mainchat->setTabChangesFocus(true);
     memo_words->setTabChangesFocus(true);
-    QWidget* order[] = {paintbox_board, button_clear, button_shuffle, button_start, button_done, mychat};
+    QWidget* order[] = {paintbox_board, button_clear, button_shuffle, button_hint, button_start, button_done, mychat};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     QWidget* previous = mychat;
     for (QPushButton* b : b_phrase) {
@@ -32,8 +33,6 @@ void Tchat::connectKeyboard() {
     }
     setTabOrder(previous, mainchat);
     setTabOrder(mainchat, memo_words);
-    // Typing starts in the chat entry, as before.
-    mychat->setFocus();
 }
 
 bool Tchat::boardKey(client::BoardKey key) {

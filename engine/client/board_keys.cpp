@@ -62,7 +62,10 @@ bool BoardKeys::press(BoardKey key) {
             if (!s.button_shuffle) return false;
             engine_.buttonShuffleClick();
             return true;
-        case BoardKey::Hint: return hint ? hint() : false;
+        case BoardKey::Hint:
+            if (!engine_.hintAvailable()) return false;
+            engine_.hintClick();
+            return true;
     }
     return false;
 }

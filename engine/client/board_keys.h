@@ -5,10 +5,8 @@
 // Every key is handed to the very ClientEngine function that the matching mouse action
 // calls, so the lines sent, the sounds and the refusals ("Invalid Selection", "You are just
 // watching right now.") are the mouse's own. A key stands only for what the mouse could
-// reach at that moment: Clear, Done and Quorbit Shuffle while their buttons show, a
-// direction only while that arrow shows and belongs to this seat.
-#include <functional>
-
+// reach at that moment: Clear, Done, Quorbit Shuffle and Hint while their buttons show,
+// a direction only while that arrow shows and belongs to this seat.
 #include "client/client_engine.h"
 
 namespace quorbit::client {
@@ -21,7 +19,7 @@ enum class BoardKey {
     Done,                                       // Enter: the Done button
     SlideDown, SlideLeft, SlideUp, SlideRight,  // Shift+arrow: directions 1, 2, 3 and 4
     Shuffle,                                    // S: the Quorbit Shuffle button
-    Hint,                                       // H: a hint, where the window offers one
+    Hint,                                       // H: the Hint button, while it is offered
 };
 
 class BoardKeys {
@@ -36,9 +34,6 @@ public:
     // Carries out the key. False when it stands for nothing at this moment, so the window
     // may pass the key on.
     bool press(BoardKey key);
-
-    // Shows a hint; false when there is none to show. Unset, the hint key does nothing.
-    std::function<bool()> hint;
 
 private:
     bool move(int dx, int dy);

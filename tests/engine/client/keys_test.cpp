@@ -193,18 +193,32 @@ TEST_F(KeysTest, DirectionKeysOnlyAfterTheOwnWord) {
     EXPECT_THAT(sent(), IsEmpty());
 }
 
-TEST_F(KeysTest, ShuffleKeyWhileTheButtonShowsAndHintOnlyWhereOffered) {
+TEST_F(KeysTest, ShuffleKeyWhileTheButtonShows) {
     startTurn();
     EXPECT_TRUE(keys.press(BoardKey::Shuffle));
     EXPECT_THAT(sent(), ElementsAre(ts::shuffle(1)));
     EXPECT_FALSE(keys.press(BoardKey::Shuffle));  // the button hid itself
     EXPECT_THAT(sent(), IsEmpty());
 
+    // The hint is offered only against the computer: not with other people seated.
     EXPECT_FALSE(keys.press(BoardKey::Hint));
-    int hints = 0;
-    keys.hint = [&hints] { return ++hints > 0; };
+    EXPECT_EQ(st().label_status, "Your Turn");
+}
+
+TEST_F(KeysTest, HintKeyIsTheHintButton) {
+    login(1);
+    serve(tc::startgame({"Ann", 200, 60, false, 1}));  // seat 2 becomes Zubo, 3 and 4 stay empty
+    dealBoard();
+    serve(tc::nextplayer(1, 1));
+    ASSERT_TRUE(engine.hintAvailable());
     EXPECT_TRUE(keys.press(BoardKey::Hint));
-    EXPECT_EQ(hints, 1);
+    EXPECT_EQ(st().hintsTaken, 1);
+    int marked = 0;
+    for (const auto& column : st().hintmarks)
+        for (int place : column) marked += place > 0;
+    EXPECT_GE(marked, 2);
+    serve(tc::nextplayer(2, 1));
+    EXPECT_FALSE(keys.press(BoardKey::Hint));
 }
 
 }  // namespace
