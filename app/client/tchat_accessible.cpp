@@ -36,11 +36,11 @@ void Tchat::renderAccessible() {
                 QString::fromStdString(spoken::square(s, {x, y}));
     paintbox_board->setSquareNames(squares);
 
-    for (int n = 1; n <= client::kMaxChain; ++n) name(image_letter[static_cast<std::size_t>(n - 1)], spoken::rackSlot(s, n));
-    for (int seat = 1; seat <= client::kSeatCount; ++seat)
+    for (int n = 1; n <= client::kMaxWord; ++n) name(image_letter[static_cast<std::size_t>(n - 1)], spoken::rackSlot(s, n));
+    for (int seat = 1; seat <= client::kPlayingSeats; ++seat)
         name(label_playername[static_cast<std::size_t>(seat - 1)], spoken::seat(s, seat));
     name(label_timer, spoken::clock(s));
-    for (int seat = 1; seat <= client::kSeatCount; ++seat) {
+    for (int seat = 1; seat <= client::kPlayingSeats; ++seat) {
         name(image_shuffles[static_cast<std::size_t>(seat - 1)], spoken::shuffles(s, seat));
         name(image_eyes[static_cast<std::size_t>(seat - 1)], "just watching");
     }

@@ -3,7 +3,8 @@
 #include <optional>
 
 #include "client/fields_util.h"
-#include "common/letters.h"
+#include "rules/board.h"
+#include "rules/letters.h"
 
 namespace quorbit::client::spoken {
 
@@ -13,25 +14,26 @@ std::string points(int n) { return std::to_string(n) + (n == 1 ? " point" : " po
 
 std::string letterText(int code) {
     if (code < 1 || code > 26) return "empty";
-    return std::string(1, letterOf(code)) + ", " + points(letterworth(code));
+    return std::string(1, rules::letterOf(code)) + ", " + points(rules::letterworth(code));
 }
 
-const char* squareKind(int picture) {
-    switch (picture) {
-        case kPicTripleLetter: return "triple letter";
-        case kPicDoubleLetter: return "double letter";
-        case kPicDoubleWord: return "double word";
-        case kPicTripleWord: return "triple word";
-        case kPicBonus: return "bonus";
-        default: return nullptr;
+const char* squareKind(rules::Bonus bonus) {
+    switch (bonus) {
+        case rules::Bonus::TripleLetter: return "triple letter";
+        case rules::Bonus::DoubleLetter: return "double letter";
+        case rules::Bonus::DoubleWord: return "double word";
+        case rules::Bonus::TripleWord: return "triple word";
+        case rules::Bonus::Centre: return "bonus";
+        case rules::Bonus::None: break;
     }
+    return nullptr;
 }
 
 // The chain slot (1..7) that holds the square while it shows a chain mark, else 0.
 int chainSlot(const ClientState& s, Square sq) {
     const int mark = s.boardmarks[static_cast<std::size_t>(sq.x)][static_cast<std::size_t>(sq.y)];
     if (mark != kPicCross && mark != kPicFrame) return 0;
-    for (int slot = 1; slot <= kMaxChain; ++slot)
+    for (int slot = 1; slot <= kMaxWord; ++slot)
         if (s.selected[static_cast<std::size_t>(slot - 1)] == sq) return slot;
     return 0;
 }
@@ -43,7 +45,7 @@ std::string square(const ClientState& s, Square sq) {
     const auto x = static_cast<std::size_t>(sq.x), y = static_cast<std::size_t>(sq.y);
     std::string text = letterText(s.boardletters[x][y]);
     text += ", column " + std::to_string(sq.x + 1) + ", row " + std::to_string(sq.y + 1);
-    if (const char* kind = squareKind(boardsquares()[x][y])) text += std::string(", ") + kind;
+    if (const char* kind = squareKind(rules::bonusAt(sq))) text += std::string(", ") + kind;
     if (const int slot = chainSlot(s, sq)) text += ", selected, letter " + std::to_string(slot) + " of the chain";
     return text;
 }
