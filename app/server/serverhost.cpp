@@ -1,5 +1,6 @@
 #include "server/serverhost.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -8,6 +9,11 @@
 
 namespace quorbit::serverhost {
 namespace {
+
+std::int64_t steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 std::uint64_t clockSeed() {
     return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
@@ -35,10 +41,16 @@ ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_
     connect(&socktimer, &QTimer::timeout, this, [this] {
         serve([this] { server_->socktimerTimer(); });
         schedulePump();
+        armLoginTimer();  // a login just handled may leave nothing to wait for
     });
     connect(&Timer1, &QTimer::timeout, this, [this] { serve([this] { server_->Timer1Timer(); }); });
     connect(&computertimer, &QTimer::timeout, this,
             [this] { serve([this] { server_->computertimerTimer(); }); });
+    logintimer.setSingleShot(true);
+    connect(&logintimer, &QTimer::timeout, this, [this] {
+        serve([this] { server_->loginTimer(steadyMs()); });
+        armLoginTimer();
+    });
 
     const std::filesystem::path folder =
         options.dictionaryFolder.empty() ? std::filesystem::current_path() : options.dictionaryFolder;
@@ -62,6 +74,7 @@ ServerHost::~ServerHost() {
     socktimer.stop();
     Timer1.stop();
     computertimer.stop();
+    logintimer.stop();
     // The sockets close quietly with Sock1; the server hears nothing more.
     for (auto& [id, sock] : connections_) {
         sock->OnInfo = nullptr;
@@ -112,7 +125,20 @@ void ServerHost::Sock1Accept(net::TSock& listener) {
         tempsockInfo(s, info, text);
     };
     connections_[id] = sock;
-    serve([&] { server_->opened(id); });
+    serve([&] { server_->opened(id, steadyMs()); });
+    armLoginTimer();
+}
+
+void ServerHost::armLoginTimer() {
+    const auto deadline = server_->nextLoginDeadline();
+    if (!deadline) {
+        logintimer.stop();
+        return;
+    }
+    // A running timer already waits for the earliest deadline: later openings come later.
+    if (logintimer.isActive()) return;
+    const std::int64_t wait = std::max<std::int64_t>(0, *deadline - steadyMs());
+    logintimer.start(static_cast<int>(std::min<std::int64_t>(wait, server::kLoginMs)));
 }
 
 void ServerHost::Sock1Read(net::TSock& sock, int) {
@@ -145,6 +171,7 @@ void ServerHost::tempsockInfo(net::TSock& sock, net::TSocketInfo info, const std
     dropping_.erase(id);
     discard(&sock);
     serve([&] { server_->closed(id); });
+    armLoginTimer();
 }
 
 void ServerHost::discard(net::TSock* sock) {

@@ -7,7 +7,8 @@
 // clock and the one-second computer delay. Each runs only while it has work: the pump
 // while received lines wait, the clocks while the server has them switched on, so an
 // idle server sleeps until a socket wakes it. A connection with more than 1 MiB waiting
-// to be sent is closed and reported to the server as any other departure.
+// to be sent is closed and reported to the server as any other departure. While some
+// connection has not logged in, a single-shot timer waits for its login deadline.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -79,6 +80,7 @@ private:
 
     void dropLater(server::ConnectionId id, const std::string& why);
     void schedulePump();
+    void armLoginTimer();
     void discard(net::TSock* sock);
     template <typename F>
     void serve(F&& f);
@@ -89,6 +91,7 @@ private:
     QElapsedTimer pumpClock_;    // the pump's ticks fall on whole tick lengths from here
     QTimer Timer1;
     QTimer computertimer;
+    QTimer logintimer;
     std::unique_ptr<dictionary::TDictn> spell_;
     std::unique_ptr<SeededRandom> random_;
     net::TSock Sock1;

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "rules/letters.h"
+#include "protocol/limits.h"
 #include "server/board.h"
 #include "server/computer.h"
 #include "server/server.h"
@@ -20,7 +21,7 @@ namespace toclient = protocol::toclient;
 
 namespace {
 
-// Sums that saturate instead of overflowing: the settings are the host's and unchecked.
+// Sums that saturate instead of overflowing.
 int satAdd(int a, int b) {
     const std::int64_t s = static_cast<std::int64_t>(a) + b;
     return static_cast<int>(std::clamp<std::int64_t>(s, INT_MIN, INT_MAX));
@@ -36,11 +37,13 @@ void TServer::startgame(FieldReader& f) {
     // Every field is read before anything changes, so a bad request leaves the table as
     // it was instead of a game marked running with no board.
     protocol::GameSettings s;
-    s.starter = f.next();
-    const int playto = f.nextInt();
-    const int seconds = f.nextInt();
+    s.starter = protocol::cleanName(f.next());
+    // Options out of range are clamped into it, so the countdown and the shuffles stay
+    // within what the turn clock can count.
+    const int playto = std::clamp(f.nextInt(), protocol::kMinPlayTo, protocol::kMaxPlayTo);
+    const int seconds = std::clamp(f.nextInt(), protocol::kMinSeconds, protocol::kMaxSeconds);
     const std::string flag = f.next();
-    const int shuffles = f.nextInt();
+    const int shuffles = std::clamp(f.nextInt(), protocol::kMinShuffles, protocol::kMaxShuffles);
 
     setTimer1(false);
     setComputertimer(false);

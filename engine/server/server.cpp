@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "protocol/limits.h"
+
 namespace quorbit::server {
 
 using protocol::FieldReader;
@@ -51,7 +53,7 @@ std::size_t TServer::queuedLines(ConnectionId id) const {
 
 // ---- connections -------------------------------------------------------------------
 
-void TServer::opened(ConnectionId id) {
+void TServer::opened(ConnectionId id, std::int64_t nowMs) {
     if (connections_.count(id) != 0) return;  // already known: nothing changes
     int seat = 0;
     if (playercount_ == 0) {
@@ -75,7 +77,9 @@ void TServer::opened(ConnectionId id) {
     tplayer& p = player(seat);
     p.connected = true;
     p.sock = id;
-    connections_[id].seat = seat;
+    Connection& c = connections_[id];
+    c.seat = seat;
+    c.openedAt = nowMs;
     out_.send(id, frame(toclient::sendlogininfo(seat)));
 }
 
@@ -85,15 +89,36 @@ void TServer::received(ConnectionId id, std::string_view bytes) {
     Connection& c = it->second;
     std::vector<std::string> lines;
     if (!c.cutter.feed(bytes, lines)) {
-        out_.log("closing connection " + std::to_string(id) + ": unterminated line over 64 KiB");
+        out_.log("closing connection " + std::to_string(id) + ": line over 64 KiB");
         dropConnection(id, true);
         return;
     }
-    for (auto& line : lines) c.lines.push_back(std::move(line));
-    if (c.lines.size() > kMaxQueuedLines) {
-        out_.log("closing connection " + std::to_string(id) + ": too many unserved lines");
+    for (auto& line : lines) {
+        c.queuedBytes += line.size();
+        c.lines.push_back(std::move(line));
+    }
+    if (c.lines.size() > protocol::kMaxQueuedLines || c.queuedBytes > protocol::kMaxQueuedBytes) {
+        out_.log("closing connection " + std::to_string(id) + ": too much unserved input");
         dropConnection(id, true);
     }
+}
+
+void TServer::loginTimer(std::int64_t nowMs) {
+    std::vector<ConnectionId> late;
+    for (const auto& [id, c] : connections_)
+        if (!player(c.seat).loggedin && nowMs - c.openedAt >= kLoginMs) late.push_back(id);
+    for (const ConnectionId id : late) {
+        out_.log("closing connection " + std::to_string(id) + ": no login in time");
+        dropConnection(id, true);
+    }
+}
+
+std::optional<std::int64_t> TServer::nextLoginDeadline() const {
+    std::optional<std::int64_t> next;
+    for (const auto& [id, c] : connections_)
+        if (!players_[static_cast<std::size_t>(c.seat)].loggedin && (!next || c.openedAt + kLoginMs < *next))
+            next = c.openedAt + kLoginMs;
+    return next;
 }
 
 void TServer::closed(ConnectionId id) {
@@ -140,6 +165,9 @@ void TServer::socktimerTimer() {
     anyServed_ = true;
     const std::string line = std::move(it->second.lines.front());
     it->second.lines.pop_front();
+    it->second.queuedBytes -= line.size();
+    // Until it has logged in, a connection is heard only asking to log in.
+    if (!player(it->second.seat).loggedin && !protocol::allowedBeforeLogin(line)) return;
     senderSeat_ = it->second.seat;
     const auto result = dispatch_.dispatch(line);
     senderSeat_ = 0;
@@ -163,6 +191,14 @@ void TServer::sendTo(int seat, std::string_view message) {
 
 void TServer::sendAll(std::string_view message) { sendAllBut(0, message); }
 
+void TServer::relay(std::string_view message) {
+    if (message.size() + 1 > protocol::kMaxRelayedLine) {
+        out_.log("a relayed line over 16 KiB was dropped");
+        return;
+    }
+    sendAll(message);
+}
+
 void TServer::sendAllBut(int seat, std::string_view message) {
     const std::string framed = frame(message);
     for (int s = 1; s <= playercount_; ++s) {
@@ -178,7 +214,7 @@ void TServer::receivedlogininfo(FieldReader& f) {
     if (!fromSender(seat)) return;
     const std::string version = f.next();
     tplayer& p = player(seat);
-    p.name = f.rest();
+    p.name = uniqueName(seat, protocol::cleanName(f.rest()));
     p.lastname = p.name;
     p.connected = true;
     p.loggedin = true;
@@ -217,6 +253,23 @@ void TServer::receivedlogininfo(FieldReader& f) {
     }
 }
 
+// `name`, or it with " (2)", " (3)"... appended, so that it differs (letter case
+// ignored) from every other logged-in seat's name and from the computer player's.
+std::string TServer::uniqueName(int seat, const std::string& name) const {
+    auto taken = [this, seat](std::string_view candidate) {
+        if (protocol::sameName(candidate, rules::kComputerName)) return true;
+        for (int s = 1; s <= playercount_; ++s) {
+            const tplayer& other = players_[static_cast<std::size_t>(s)];
+            if (s != seat && other.connected && other.loggedin && protocol::sameName(candidate, other.name))
+                return true;
+        }
+        return false;
+    };
+    std::string candidate = name;
+    for (int n = 2; taken(candidate); ++n) candidate = name + " (" + std::to_string(n) + ")";
+    return candidate;
+}
+
 void TServer::kickhim(FieldReader& f) {
     const int requester = f.nextInt();
     if (requester != 1 || !fromSender(requester)) return;
@@ -229,13 +282,13 @@ void TServer::kickhim(FieldReader& f) {
 void TServer::chat(FieldReader& f) {
     const int seat = f.nextInt();
     if (!fromSender(seat)) return;
-    sendAll(toclient::chat(player(seat).name, f.rest()));
+    relay(toclient::chat(player(seat).name, protocol::capChatText(f.rest())));
 }
 
 void TServer::action(FieldReader& f) {
     const int seat = f.nextInt();
     if (!fromSender(seat)) return;
-    sendAll(toclient::action(player(seat).name, f.rest()));
+    relay(toclient::action(player(seat).name, protocol::capChatText(f.rest())));
 }
 
 void TServer::justwatch(FieldReader& f) {

@@ -8,8 +8,10 @@
 // ServerOutput. All calls come from one thread, one at a time.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,7 @@
 #include "protocol/dispatch.h"
 #include "protocol/fields.h"
 #include "protocol/framing.h"
+#include "protocol/limits.h"
 #include "protocol/messages.h"
 #include "rules/board.h"
 #include "rules/scoring.h"
@@ -35,8 +38,9 @@ using rules::kBoardSize;
 using rules::kPlayingSeats;
 using rules::kSeats;
 using rules::Phase;
-// A connection with more unserved lines than this is closed.
-inline constexpr std::size_t kMaxQueuedLines = 1000;
+using protocol::kMaxQueuedLines;
+// A connection not logged in within this many milliseconds is closed.
+inline constexpr std::int64_t kLoginMs = protocol::kLoginSeconds * std::int64_t{1000};
 
 // One seat of the table.
 struct tplayer {
@@ -62,7 +66,8 @@ public:
     TServer(const TServer&) = delete;
     TServer& operator=(const TServer&) = delete;
 
-    void opened(ConnectionId id);                            // a connection was accepted
+    // A connection was accepted at `nowMs` (milliseconds on any steady clock of the host).
+    void opened(ConnectionId id, std::int64_t nowMs = 0);
     void received(ConnectionId id, std::string_view bytes);  // bytes read from it (raw, any split)
     void closed(ConnectionId id);                            // it closed or failed (ignored if unknown)
     void socktimerTimer();     // the 10 ms pump: serves at most one queued line
@@ -71,6 +76,11 @@ public:
     bool hasUnservedLines() const;
     void Timer1Timer();        // the 1 s turn clock tick (host calls it only while enabled)
     void computertimerTimer(); // the 1 s computer-player tick (host calls it only while enabled)
+    // Closes every connection that has not logged in within kLoginMs of its opening.
+    void loginTimer(std::int64_t nowMs);
+    // When loginTimer next has something to do; nothing while every connection is
+    // logged in. The host runs a single-shot timer for it.
+    std::optional<std::int64_t> nextLoginDeadline() const;
 
     // Lets the computer choose a word for the current seat and play it.
     void computerplay();
@@ -107,6 +117,8 @@ private:
         int seat = 0;
         protocol::LineCutter cutter;
         std::deque<std::string> lines;
+        std::size_t queuedBytes = 0;  // the size of `lines`
+        std::int64_t openedAt = 0;
     };
 
     static int clampSeat(int n) { return (n >= 0 && n <= kSeats) ? n : 0; }
@@ -119,6 +131,8 @@ private:
     void sendTo(int seat, std::string_view message);
     void sendAll(std::string_view message);
     void sendAllBut(int seat, std::string_view message);
+    void relay(std::string_view message);  // sendAll for a text a player wrote
+    std::string uniqueName(int seat, const std::string& name) const;
     bool fromSender(int seat) const { return senderSeat_ != 0 && seat == senderSeat_; }
     void receivedlogininfo(protocol::FieldReader& f);
     void kickhim(protocol::FieldReader& f);

@@ -545,15 +545,23 @@ TEST_F(Game, BadStartRequestChangesNothing) {
     EXPECT_EQ(server_.playtoscore(), 500);
 }
 
-TEST_F(Game, HugeTurnLengthDoesNotOverflowTheClock) {
+TEST_F(Game, OptionsAreClampedSoEveryTurnEnds) {
     join(1, "Ann");
-    start(500, 2147483647, false, 5);
-    EXPECT_EQ(server_.countdown(), 2147483647);
+    start(2000000, 2147483647, false, 500);
+    EXPECT_EQ(server_.playtoscore(), 1000000);
+    EXPECT_EQ(server_.timeperturn(), 3600);
+    EXPECT_EQ(server_.countdown(), 3604);
+    EXPECT_EQ(server_.seat(1).shufflesleft, 99);
+    // The lowest seconds and a shuffle: the turn still runs out.
+    start(-5, -2147483647 - 1, false, -3);
+    EXPECT_EQ(server_.playtoscore(), 1);
+    EXPECT_EQ(server_.timeperturn(), 1);
+    EXPECT_EQ(server_.seat(1).shufflesleft, 0);
+    start(500, -2147483647 - 1, false, 1);
     say(1, ts::shuffle(1));
-    EXPECT_EQ(server_.countdown(), 2147483647);
-    start(500, -100);
-    tick1();
-    EXPECT_EQ(server_.phase(), Phase::Pause);  // a turn that is already over
+    EXPECT_EQ(server_.countdown(), 5);
+    tick1(5);
+    EXPECT_EQ(server_.phase(), Phase::Pause);
 }
 
 TEST_F(Game, RestartDuringAGameStartsAfresh) {
