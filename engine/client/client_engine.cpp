@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "client/fields_util.h"
+#include "protocol/limits.h"
 #include "social/bot_chatter.h"
 #include "social/chat_rules.h"
 
@@ -85,6 +86,7 @@ void ClientEngine::buildDispatch() {
 void ClientEngine::connected() { touch(); }
 
 void ClientEngine::received(std::string_view bytes) {
+    if (flooded_) return;
     std::vector<std::string> lines;
     // A line too long for any message of the game is skipped whole by the cutter; the
     // lines around it count.
@@ -93,6 +95,14 @@ void ClientEngine::received(std::string_view bytes) {
         touch();
     }
     for (auto& line : lines) receivedlist_.push_back(std::move(line));
+    if (receivedlist_.size() >= protocol::kMaxClientQueuedLines) {
+        // A server this far ahead of the window is not playing a game: the program ends
+        // once the notice is read, which closes the connection.
+        flooded_ = true;
+        receivedlist_.clear();
+        messageBox(std::string(kFloodNotice), true);
+        touch();
+    }
 }
 
 void ClientEngine::sockInfo(std::string_view text) {
@@ -135,7 +145,10 @@ void ClientEngine::newplayerinfo(msg::FieldReader& f) {
         view.playernameVisible = true;
         view.scoreVisible = true;
     } else {
-        state_.spylist.push_back(std::to_string(seat) + ": " + name);
+        // A seat that logs in again replaces its line.
+        const std::string head = std::to_string(seat) + ": ";
+        std::erase_if(state_.spylist, [&head](const std::string& l) { return l.rfind(head, 0) == 0; });
+        state_.spylist.push_back(head + name);
         addlinetochat(mine ? std::string("You are spying.") : name + " is spying.", social::kSystemColour);
     }
     playsounds("entered");
@@ -197,7 +210,10 @@ void ClientEngine::setJustWatch(int seat, bool watch) {
 }
 
 void ClientEngine::startGame(const msg::GameSettings& settings) {
-    if (state_.loggedin) send(msg::toserver::startgame(settings));
+    // The starter is named as the server announced this seat.
+    msg::GameSettings s = settings;
+    if (!ownName().empty()) s.starter = ownName();
+    if (state_.loggedin) send(msg::toserver::startgame(s));
     touch();
 }
 

@@ -46,6 +46,8 @@ inline constexpr std::string_view kWaiting = "<Waiting>";
 inline constexpr std::string_view kZubo = rules::kComputerName;
 inline constexpr std::string_view kJustWatchingText = "You are just watching right now.";
 inline constexpr std::string_view kOverlongNotice = "A message from the server was too long and was skipped.";
+inline constexpr std::string_view kFloodNotice =
+    "Too many messages are waiting from the server. The connection is closed.";
 
 // Indices into the tile picture list.
 enum Picture : int {
@@ -255,6 +257,8 @@ private:
     void send(std::string message);
     void sendIfLoggedIn(std::string message);
     bool myturn() const { return state_.whoseturn != 0 && state_.whoseturn == state_.myseat; }
+    // Whether an echo of a seat's chain is shown: never my own, nor any while it is my turn.
+    bool showsEcho(int seat) const { return seat != state_.myseat && !myturn(); }
     SeatView& seatView(int seat) { return state_.seats[static_cast<std::size_t>(seat - 1)]; }
     int& letterAt(Square s) { return rules::at(state_.boardletters, s); }
     int& markAt(Square s) { return rules::at(state_.boardmarks, s); }
@@ -308,6 +312,7 @@ private:
 
     protocol::LineCutter cutter_;
     std::deque<std::string> receivedlist_;
+    bool flooded_ = false;  // the receive queue overflowed: nothing more is read
     protocol::Dispatcher dispatcher_;
 
     bool phrasesReady_ = true;

@@ -51,8 +51,9 @@ void ClientEngine::boardClick(int px, int py, MouseButton button) {
 void ClientEngine::rackClick(int slot) {
     touch();
     const int count = state_.selectedcount;
-    if (!myturn() || count <= 0 || slot != count) return;
+    if (!myturn() || count <= 0 || slot != count || !isSlot(slot)) return;
     const auto index = static_cast<std::size_t>(slot - 1);
+    if (!state_.selected[index].isSet()) return;
     markAt(state_.selected[index]) = kMarkNone;
     state_.selected[index] = Square{};
     state_.image_letter[index] = 0;
@@ -127,7 +128,7 @@ void ClientEngine::arrowClick(int direction) {
 
 void ClientEngine::selectletter(msg::FieldReader& f) {
     const int seat = f.nextInt();
-    if (seat == state_.myseat) return;
+    if (!showsEcho(seat)) return;
     const int slot = f.nextInt();
     const int x = f.nextInt();
     const int y = f.nextInt();
@@ -142,7 +143,7 @@ void ClientEngine::selectletter(msg::FieldReader& f) {
 
 void ClientEngine::clearletter(msg::FieldReader& f) {
     const int seat = f.nextInt();
-    if (seat == state_.myseat) return;
+    if (!showsEcho(seat)) return;
     const int slot = f.nextInt();
     if (!isSeat(seat) || !isSlot(slot)) return;
     const auto index = static_cast<std::size_t>(slot - 1);
@@ -156,7 +157,7 @@ void ClientEngine::clearletter(msg::FieldReader& f) {
 
 void ClientEngine::selectclear(msg::FieldReader& f) {
     const int seat = f.nextInt();
-    if (seat == state_.myseat || !isSeat(seat)) return;
+    if (!showsEcho(seat) || !isSeat(seat)) return;
     unmarkAll();
     emptyRack();
     playsounds("clear");

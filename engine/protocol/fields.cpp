@@ -26,10 +26,10 @@ std::int32_t strToInt(std::string_view text) {
 }
 
 std::string FieldReader::next() {
-    const std::size_t plus = rest_.find('+');
+    const std::size_t plus = text_.find('+', pos_);
     if (plus == std::string::npos) return {};
-    std::string field = rest_.substr(0, plus);
-    rest_.erase(0, plus + 1);
+    std::string field = text_.substr(pos_, plus - pos_);
+    pos_ = plus + 1;
     return field;
 }
 

@@ -24,20 +24,23 @@ std::optional<std::int32_t> toInt(std::string_view text);
 // The same, throwing ConversionError on failure.
 std::int32_t strToInt(std::string_view text);
 
+// Reading moves a position through the payload, so a payload of many fields is read in
+// time proportional to its length.
 class FieldReader {
 public:
-    explicit FieldReader(std::string_view payload) : rest_(payload) {}
+    explicit FieldReader(std::string_view payload) : text_(payload) {}
 
     std::string next();     // the next field, up to "+"
     std::int32_t nextInt(); // the next field as a number (throws ConversionError)
-    std::string rest() const { return rest_; }  // the whole remaining payload (free text)
+    std::string rest() const { return text_.substr(pos_); }  // the whole remaining payload (free text)
 
     // Lists: append "+@", then read groups of fields while atListEnd() is false.
-    void beginList() { rest_ += "+@"; }
-    bool atListEnd() const { return rest_ == "@"; }
+    void beginList() { text_ += "+@"; }
+    bool atListEnd() const { return text_.compare(pos_, std::string::npos, "@") == 0; }
 
 private:
-    std::string rest_;
+    std::string text_;
+    std::size_t pos_ = 0;  // start of the remaining payload
 };
 
 }  // namespace quorbit::protocol
