@@ -9,6 +9,7 @@
 
 #include "app/server/hosted.h"
 #include "protocol/framing.h"
+#include "protocol/limits.h"
 #include "protocol/messages.h"
 #include "server/serverhost.h"
 
@@ -83,12 +84,14 @@ TEST(ServerHost, AConnectionThatDoesNotReadIsClosedPastOneMebibyteWaiting) {
     ASSERT_TRUE(b.send(frame(toserver::logininfo(2, protocol::kVersion, "Bob"))));
     ASSERT_TRUE(waitUntil([&] { return h.host->server().seat(2).name == "Bob"; }));
 
-    // Long chat lines relayed to everybody; Ann reads hers, Bob's pile up.
-    const std::string line(60000, 'x');
+    // Chat lines as long as the server relays (1,000 characters of four bytes each) go to
+    // everybody; Ann reads hers, Bob's pile up.
+    std::string line;
+    for (std::size_t i = 0; i < protocol::kMaxTextChars; ++i) line += "\xF0\x9F\x98\x80";
     const std::string gone = frame(toclient::playerdisconnected(2, "Bob"));
     std::string seen;
     bool cut = false;
-    for (int i = 0; i < 400 && !cut; ++i) {
+    for (int i = 0; i < 3000 && !cut; ++i) {
         ASSERT_TRUE(a.send(frame(toserver::chat(1, line, "Red"))));
         seen += a.receive(1 << 20, 15);
         cut = seen.find(gone) != std::string::npos;
