@@ -43,8 +43,9 @@ std::string plausibleLine(FuzzedDataProvider& in) {
     const int fields = in.ConsumeIntegralInRange(0, 160);
     for (int i = 0; i < fields && in.remaining_bytes() > 0; ++i) {
         line += '+';
-        switch (in.ConsumeIntegralInRange(0, 3)) {
+        switch (in.ConsumeIntegralInRange(0, 4)) {
             case 0: line += in.ConsumeRandomLengthString(12); break;
+            case 4: line += std::string(in.ConsumeIntegralInRange<std::size_t>(0, 70000), 'x'); break;
             case 1: line += std::to_string(in.ConsumeIntegral<int32_t>()); break;
             default: line += std::to_string(in.ConsumeIntegralInRange(-2, 30)); break;
         }
@@ -77,7 +78,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (in.remaining_bytes() > 0) {
         switch (in.ConsumeIntegralInRange(0, 15)) {
             case 0: engine.received(in.ConsumeRandomLengthString(64)); break;
-            case 1: engine.received(protocol::frame(plausibleLine(in))); break;
+            case 1: {
+                // One line, split into reads of random sizes.
+                const std::string framed = protocol::frame(plausibleLine(in));
+                for (std::size_t at = 0; at < framed.size();) {
+                    const std::size_t read =
+                        in.remaining_bytes() > 0 ? in.ConsumeIntegralInRange<std::size_t>(1, 4096) : framed.size();
+                    engine.received(std::string_view(framed).substr(at, read));
+                    at += read;
+                }
+                break;
+            }
             case 2:
                 for (int i = in.ConsumeIntegralInRange(1, 8); i > 0; --i) engine.pump();
                 break;

@@ -1,5 +1,10 @@
-// Feeds arbitrary bytes through the line cutter, the field reader and a dispatcher
-// whose handlers read fields the way the game's handlers do.
+// Feeds a stream of lines, some longer than the cutter takes, through the line cutter in
+// reads of random sizes, and checks that exactly the lines sent whole and within the
+// limit come out, in order: no piece of an overlong line is ever handed out as a line.
+// Every line that comes out then goes through the field reader and a dispatcher whose
+// handlers read fields the way the game's handlers do.
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,20 +12,27 @@
 
 #include "protocol/dispatch.h"
 #include "protocol/framing.h"
+#include "protocol/messages.h"
 
 using namespace quorbit::protocol;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const Dispatcher dispatcher = [] {
-        Dispatcher d;
+namespace {
+
+void check(bool ok) {
+    if (!ok) __builtin_trap();
+}
+
+const Dispatcher& dispatcher() {
+    static const Dispatcher d = [] {
+        Dispatcher made;
         for (auto name : kClientDispatch) {
-            d.add(name, [](FieldReader& r) {
+            made.add(name, [](FieldReader& r) {
                 r.nextInt();
                 (void)r.next();
                 (void)r.rest();
             });
         }
-        d.add("CMD_playerdone", [](FieldReader& r) {
+        made.add("CMD_playerdone", [](FieldReader& r) {
             r.nextInt();
             r.beginList();
             for (int i = 0; i < 100 && !r.atListEnd(); ++i) {
@@ -29,14 +41,53 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 r.nextInt();
             }
         });
-        return d;
+        return made;
     }();
+    return d;
+}
+
+// A line without terminators: short text from the input, or a long run that may reach
+// past the limit with a message of the game placed after it.
+std::string line(FuzzedDataProvider& in) {
+    std::string l;
+    if (in.ConsumeBool()) {
+        l = in.ConsumeRandomLengthString(200);
+    } else {
+        const std::size_t size = kMaxTail - 64 + in.ConsumeIntegralInRange<std::size_t>(0, 128);
+        l.assign(size, static_cast<char>(in.ConsumeIntegralInRange<int>(0x20, 0x9F)));
+        l += toclient::full();
+    }
+    std::erase(l, kTerminator);
+    return l;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    std::string stream;
+    std::vector<std::string> expected;
+    const int count = in.ConsumeIntegralInRange(0, 6);
+    for (int i = 0; i < count; ++i) {
+        const std::string l = line(in);
+        stream += l;
+        stream += kTerminator;
+        if (l.size() <= kMaxTail) expected.push_back(decodeWireText(l));
+    }
     LineCutter cutter;
     std::vector<std::string> lines;
-    // Two reads, cut in the middle, to exercise the kept tail.
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    cutter.feed(bytes.substr(0, size / 2), lines);
-    cutter.feed(bytes.substr(size / 2), lines);
-    for (const auto& line : lines) dispatcher.dispatch(line);
+    for (std::size_t at = 0; at < stream.size();) {
+        const std::size_t read =
+            in.remaining_bytes() > 0 ? in.ConsumeIntegralInRange<std::size_t>(1, 70000) : stream.size();
+        cutter.feed(std::string_view(stream).substr(at, read), lines);
+        at += read;
+    }
+    check(lines == expected);
+    check(cutter.tailSize() == 0 && !cutter.skipping());
+    // Whatever is left of the input, as raw bytes in two reads.
+    const std::string rest = in.ConsumeRemainingBytesAsString();
+    cutter.feed(std::string_view(rest).substr(0, rest.size() / 2), lines);
+    cutter.feed(std::string_view(rest).substr(rest.size() / 2), lines);
+    for (const auto& l : lines) dispatcher().dispatch(l);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "dictionary/builtin_words.h"
 #include "dictionary/dictn.h"
 #include "protocol/framing.h"
+#include "protocol/limits.h"
 #include "protocol/messages.h"
 #include "server/server.h"
 
@@ -26,6 +27,7 @@ public:
     void send(ConnectionId, std::string_view bytes) override {
         if (bytes.empty() || bytes.back() != protocol::kTerminator) std::abort();
         if (bytes.find(protocol::kTerminator) != bytes.size() - 1) std::abort();
+        if (bytes.size() > protocol::kMaxRelayedLine) std::abort();
     }
     void close(ConnectionId) override {}
     void timerChanged(ServerTimer, bool) override {}
@@ -50,15 +52,21 @@ private:
     size_t pos_ = 0;
 };
 
+// A short text, or a long one of bytes that grow when read as Windows-1252.
+std::string longText(Script& s, const char* shortText) {
+    if (s.byte() % 4 != 0) return shortText;
+    return std::string(static_cast<std::size_t>(s.byte()) * 300, static_cast<char>(0x80 + s.byte() % 32));
+}
+
 // A well-formed message of one of the server's kinds, with fields from the script, so
 // that the search reaches games in progress quickly.
 std::string message(Script& s) {
     namespace ts = protocol::toserver;
     const int seat = s.byte() % 11;
     switch (s.byte() % 12) {
-        case 0: return ts::logininfo(seat, protocol::kVersion, "p");
+        case 0: return ts::logininfo(seat, protocol::kVersion, longText(s, "p"));
         case 1: return ts::kickhim(seat, s.byte() % 11);
-        case 2: return ts::chat(seat, "hi+", "Red");
+        case 2: return ts::chat(seat, longText(s, "hi+"), "Red");
         case 3: {
             protocol::GameSettings g;
             g.playTo = s.byte();
@@ -79,7 +87,7 @@ std::string message(Script& s) {
         case 8: return ts::selectclear(seat);
         case 9: return ts::clearletter(seat, s.byte());
         case 10: return ts::shuffle(seat);
-        default: return ts::action(seat, "waves", "Red");
+        default: return ts::action(seat, longText(s, "waves"), "Red");
     }
 }
 
@@ -98,16 +106,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckingOutput out;
     TServer server(out, spell, random, words);
     for (int step = 0; step < 2000 && !s.done(); ++step) {
-        const int op = s.byte() % 8;
+        const int op = s.byte() % 9;
         const ConnectionId id = s.byte() % 12;
         switch (op) {
-            case 0: server.opened(id); break;
+            case 0: server.opened(id, step * 1000); break;
             case 1: server.closed(id); break;
             case 2: server.received(id, s.bytes(static_cast<size_t>(s.byte()))); break;
-            case 3: server.received(id, protocol::frame(message(s))); break;
+            case 3: {
+                // One message, split into reads of random sizes.
+                const std::string framed = protocol::frame(message(s));
+                for (std::size_t at = 0; at < framed.size();) {
+                    const std::size_t read = 1 + static_cast<std::size_t>(s.byte()) * 97;
+                    server.received(id, std::string_view(framed).substr(at, read));
+                    at += read;
+                }
+                break;
+            }
             case 4: for (int i = s.byte() % 16; i >= 0; --i) server.socktimerTimer(); break;
             case 5: for (int i = s.byte() % 80; i >= 0; --i) server.Timer1Timer(); break;
             case 6: for (int i = s.byte() % 8; i >= 0; --i) server.computertimerTimer(); break;
+            case 7: server.loginTimer(step * 1000); break;
             default: server.computerplay(); break;
         }
         for (const auto& column : server.board())

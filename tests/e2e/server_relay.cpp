@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/support/server_process.h"
 #include "e2e/support/wire_client.h"
 #include "protocol/messages.h"
 
@@ -18,28 +19,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace toserver = protocol::toserver;
 namespace toclient = protocol::toclient;
-
-// A fresh working folder per server, for the word file it writes.
-struct ServerProcess {
-    std::filesystem::path dir;
-    int port = freePort();
-    std::unique_ptr<Process> process;
-
-    explicit ServerProcess(const std::vector<std::string>& extra = {}) {
-        dir = std::filesystem::temp_directory_path() /
-              ("quorbit-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(port));
-        std::filesystem::create_directories(dir);
-        std::string cmd = "cd '" + dir.string() + "' && exec '" + QUORBIT_BINARY + "' --server";
-        for (const auto& e : extra) cmd += " " + e;
-        if (extra.empty()) cmd += " --port " + std::to_string(port);
-        process = std::make_unique<Process>("/bin/sh", std::vector<std::string>{"-c", cmd});
-    }
-    ~ServerProcess() {
-        process.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
 
 // Connects, expects the seat, logs in under `name`.
 std::unique_ptr<WireClient> login(int port, int seat, const std::string& name) {
