@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QMessageBox>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -52,9 +53,14 @@ ChatBox::ChatBox(QWidget* parent) : QTextEdit(parent) {
     scrollChatOff_->setShortcutContext(Qt::WidgetShortcut);
     connect(scrollChatOff_, &QAction::triggered, this, [this] { setScrollFrozen(!scrollFrozen_); });
 
+    document()->setMaximumBlockCount(kMaxChatLines);
+    confirmLink = [this](const QString& link) {
+        return QMessageBox::question(this, "Quorbit", "Open this link?\n\n" + link, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
     openLink = [](const QString& link) {
-        QUrl url = QUrl::fromUserInput(link);
-        if (url.isValid()) QDesktopServices::openUrl(url);
+        const QUrl url = QUrl::fromUserInput(link);
+        if (url.isValid() && (url.scheme() == "http" || url.scheme() == "https")) QDesktopServices::openUrl(url);
     };
 }
 
@@ -152,6 +158,7 @@ void ChatBox::mousePressEvent(QMouseEvent* e) {
         sel.setPosition(from + static_cast<int>(link.size()), QTextCursor::KeepAnchor);
         setTextCursor(sel);
     }
+    if (confirmLink && !confirmLink(link)) return;
     if (openLink) openLink(link);
 }
 

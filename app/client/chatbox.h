@@ -3,7 +3,8 @@
 //
 // The chat box is read-only rich text: each line in one colour, its head up to the first
 // ":" in bold. With "Scroll Chat Off" a new line keeps the view and the caret where they
-// were. Links found in the text show a hand cursor and open with a left click.
+// were. Links found in the text show a hand cursor and open with a left click, once the
+// user has confirmed the whole address. The box keeps the last kMaxChatLines lines.
 #include <QColor>
 #include <QLineEdit>
 #include <QTextEdit>
@@ -13,6 +14,8 @@ class QMenu;
 class QAction;
 
 namespace quorbit::app {
+
+inline constexpr int kMaxChatLines = 2000;
 
 class ChatBox : public QTextEdit {
     Q_OBJECT
@@ -34,7 +37,11 @@ public:
     QMenu* popup() const { return popup_; }
     QAction* scrollChatOffAction() const { return scrollChatOff_; }
 
-    // Opening a link; tests replace it. By default the desktop's handler opens it.
+    // Asking before a link opens; tests replace it. By default a Yes/No box "Open this
+    // link?" that shows the whole address.
+    std::function<bool(const QString&)> confirmLink;
+    // Opening a link; tests replace it. By default the desktop's handler opens it, when it
+    // is a web address.
     std::function<void(const QString&)> openLink;
 
 signals:

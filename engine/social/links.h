@@ -7,9 +7,9 @@
 
 namespace quorbit::social {
 
-// The link prefixes, in the order they are looked for.
-inline constexpr std::string_view kLinkPrefixes[] = {
-    "http://", "ftp://", "file://", "gopher://", "telnet://", "news:", "mailto:", "www."};
+// The link prefixes, in the order they are looked for. Only web addresses are links:
+// other schemes (file:, telnet:, mailto: ...) stay plain text.
+inline constexpr std::string_view kLinkPrefixes[] = {"http://", "https://", "www."};
 
 // The link in one blank-separated token: from the first prefix found (in list order,
 // any letter case) to the token's end, without trailing characters other than lower-case

@@ -1,3 +1,6 @@
+#include <QPushButton>
+#include <QTimer>
+#include <QMessageBox>
 // The chat box and the entry field on their own.
 #include <QApplication>
 #include <QClipboard>
@@ -71,7 +74,12 @@ TEST(ChatBox, LinksUnderThePointerOpenWithALeftClick) {
     ChatBox box;
     box.resize(400, 200);
     box.show();
-    QStringList opened;
+    QStringList opened, asked;
+    bool yes = false;
+    box.confirmLink = [&](const QString& l) {
+        asked << l;
+        return yes;
+    };
     box.openLink = [&](const QString& l) { opened << l; };
     box.addlinetochat("Ann chats: look at www.example.org/page, then", Qt::black);
     box.addlinetochat("plain words", Qt::black);
@@ -84,9 +92,48 @@ TEST(ChatBox, LinksUnderThePointerOpenWithALeftClick) {
     plain.setPosition(plain.position() + 3);
     EXPECT_TRUE(box.linkAt(box.cursorRect(plain).center()).isEmpty());
     EXPECT_TRUE(box.linkAt(QPoint(5, 190)).isEmpty());  // below the text
+    // Declined: nothing opens. Confirmed: the link opens.
+    QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, onLink);
+    EXPECT_EQ(asked, QStringList{"www.example.org/page"});
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(box.textCursor().selectedText(), "www.example.org/page");
+    yes = true;
+    QTest::qWait(QApplication::doubleClickInterval() + 20);  // a new click, not a double one
     QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, onLink);
     EXPECT_EQ(opened, QStringList{"www.example.org/page"});
-    EXPECT_EQ(box.textCursor().selectedText(), "www.example.org/page");
+}
+
+TEST(ChatBox, TheConfirmationShowsTheWholeAddressAndOtherSchemesAreNoLinks) {
+    ChatBox box;
+    box.resize(600, 200);
+    box.show();
+    const QString address = "https://example.org/a/very/long/path?with=query";
+    box.addlinetochat("Ann chats: " + address + " file:///etc/passwd", Qt::black);
+    QTextCursor at(box.document()->firstBlock());
+    at.setPosition(static_cast<int>(QString("Ann chats: https://exa").size()));
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!question) return;
+        shown = question->text();
+        question->button(QMessageBox::No)->click();
+    });
+    QStringList opened;
+    box.openLink = [&](const QString& l) { opened << l; };
+    QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, box.cursorRect(at).center());
+    EXPECT_TRUE(shown.startsWith("Open this link?")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(address));
+    EXPECT_TRUE(opened.isEmpty());
+    at.setPosition(static_cast<int>(QString("Ann chats: " + address + " file:///e").size()));
+    EXPECT_TRUE(box.linkAt(box.cursorRect(at).center()).isEmpty());
+}
+
+TEST(ChatBox, KeepsTheLastTwoThousandLines) {
+    ChatBox box;
+    for (int i = 1; i <= kMaxChatLines + 500; ++i) box.addlinetochat(QString("line %1").arg(i), Qt::black);
+    EXPECT_EQ(box.document()->blockCount(), kMaxChatLines);
+    EXPECT_EQ(box.document()->firstBlock().text(), "line 501");
+    EXPECT_EQ(box.document()->lastBlock().text(), QString("line %1").arg(kMaxChatLines + 500));
 }
 
 TEST(ChatBox, ClearEmptiesTheBoxAndHandsTheFocusOn) {

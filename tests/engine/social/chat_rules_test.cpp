@@ -58,26 +58,29 @@ TEST(ChatHead, UpToAndIncludingTheFirstColon) {
 TEST(Links, PrefixesTrimmingAndBareStarts) {
     EXPECT_EQ(linkInToken("http://example.org/a."), "http://example.org/a");
     EXPECT_EQ(linkInToken("(see:www.Example.COM)!"), "www.Example.COM");
-    EXPECT_EQ(linkInToken("MAILTO:bo@x.org"), "MAILTO:bo@x.org");
-    EXPECT_EQ(linkInToken("news:comp.lang"), "news:comp.lang");
+    EXPECT_EQ(linkInToken("HTTPS://example.org/x"), "HTTPS://example.org/x");
+    // Only web addresses are links.
+    for (const char* other : {"MAILTO:bo@x.org", "news:comp.lang", "file:///etc/passwd", "telnet://h.org",
+                              "gopher://h.org", "ftp://x.org"})
+        EXPECT_FALSE(linkInToken(other)) << other;
     // The first prefix in list order wins, wherever it stands in the token.
     EXPECT_EQ(linkInToken("www.a.org/http://b.org"), "http://b.org");
     EXPECT_FALSE(linkInToken("www."));
     EXPECT_FALSE(linkInToken("www.!!"));
     EXPECT_FALSE(linkInToken("http://"));
-    EXPECT_FALSE(linkInToken("mailto:"));
+    EXPECT_FALSE(linkInToken("https://"));
     EXPECT_FALSE(linkInToken("hello"));
     EXPECT_FALSE(linkInToken(""));
 }
 
 TEST(Links, TheTokenUnderAPoint) {
-    const std::string text = "Bo chats: go to www.quorbit.net now\r\nftp://x.org";
+    const std::string text = "Bo chats: go to www.quorbit.net now\r\nhttps://x.org";
     const std::size_t at = text.find("quorbit");
     EXPECT_EQ(linkAt(text, at), "www.quorbit.net");
     EXPECT_EQ(linkAt(text, text.find("www")), "www.quorbit.net");
     EXPECT_FALSE(linkAt(text, text.find("now")));
     EXPECT_FALSE(linkAt(text, text.find(" now")));
-    EXPECT_EQ(linkAt(text, text.size() - 1), "ftp://x.org");
+    EXPECT_EQ(linkAt(text, text.size() - 1), "https://x.org");
     EXPECT_FALSE(linkAt(text, text.size()));
     EXPECT_FALSE(linkAt("", 0));
 }
