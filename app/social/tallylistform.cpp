@@ -41,6 +41,12 @@ Ttallylist::Ttallylist(QWidget* parent, const QString& folder) : QDialog(parent)
         return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
     };
+    // Shown without waiting, so that the game goes on behind it.
+    showError = [this](const QString& text) {
+        auto* box = new QMessageBox(QMessageBox::Critical, "Quorbit", text, QMessageBox::Ok, parentWidget());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    };
 
     auto* own = new QGroupBox("Your Record", this);
     auto* ownGrid = new QGridLayout(own);
@@ -169,7 +175,12 @@ void Ttallylist::addtomineset(int column, int points, const std::string& word) {
 void Ttallylist::addgame(const std::string& winner, const std::vector<std::string>& otherPlayers) {
     tally_.addgame(winner, otherPlayers);
     render();
-    save();  // a finished game is on disk at once: a crash loses at most the game in progress
+    // A finished game is on disk at once: a crash loses at most the game in progress.
+    QString why;
+    if (!save(&why) && !saveErrorShown_) {
+        saveErrorShown_ = true;
+        if (showError) showError("The tally could not be saved: " + why);
+    }
 }
 
 void Ttallylist::loadchecklist(const std::vector<std::string>& otherPlayers) {

@@ -38,6 +38,8 @@ public:
 
     // Asks a Yes/No question; tests replace it. Returns true for Yes.
     std::function<bool(const QString& question)> ask;
+    // Shows an error (a tally that could not be saved); tests replace it.
+    std::function<void(const QString& text)> showError;
 
 private:
     void load();
@@ -49,6 +51,7 @@ private:
     quorbit::tally::Tally tally_;
     QString file_;
     QString loadError_;
+    bool saveErrorShown_ = false;  // a failed save is told once, not after every game
     QLabel* mylabel_[5] = {};
     QLabel* label_[9] = {};
     QLabel* label_hisname = nullptr;

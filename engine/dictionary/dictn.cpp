@@ -12,6 +12,7 @@
 #include <string>
 
 #include "dictionary/builtin_words.h"
+#include "dictionary/private_folder.h"
 
 namespace quorbit::dictionary {
 namespace fs = std::filesystem;
@@ -30,17 +31,6 @@ bool writeAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
-}
-
-// The per-user temporary folder used when the current one cannot be written.
-fs::path privateTempFolder() {
-    std::error_code ec;
-    fs::path base;
-    if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run) base = run;
-    else base = fs::temp_directory_path(ec);
-    fs::path dir = base / ("quorbit-" + std::to_string(::getuid()));
-    ::mkdir(dir.c_str(), 0700);
-    return dir;
 }
 
 std::uint64_t bigEndian64(const char* p) {
@@ -97,10 +87,14 @@ void TDictn::open(const fs::path& folder, std::string_view builtin) {
         if (writeFile(path_, builtin)) {
             owned_ = true;
         } else if (!fs::exists(path_, ec)) {
-            // This folder cannot be written: use a file of our own in the private temp folder.
-            path_ = privateTempFolder() / (std::string(kWordFileName) + "-" + std::to_string(::getpid()));
-            ::unlink(path_.c_str());
-            owned_ = writeFile(path_, builtin);
+            // This folder cannot be written: use a file of our own in the private temp
+            // folder, when there is one that is safely ours.
+            const fs::path folder = privateTempFolder();
+            if (!folder.empty()) {
+                path_ = folder / (std::string(kWordFileName) + "-" + std::to_string(::getpid()));
+                ::unlink(path_.c_str());
+                owned_ = writeFile(path_, builtin);
+            }
         }
     }
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);

@@ -58,6 +58,20 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// Moves a damaged file aside as "<file>.bad", or "<file>.bad2", "<file>.bad3"... when
+// earlier ones are kept there: none of them is ever replaced.
+void keepAsBad(const fs::path& file) {
+    for (int n = 1; n <= 999; ++n) {
+        fs::path bad = file;
+        bad += n == 1 ? std::string(".bad") : ".bad" + std::to_string(n);
+        if (::link(file.c_str(), bad.c_str()) == 0) {
+            ::unlink(file.c_str());
+            return;
+        }
+        if (errno != EEXIST) return;
+    }
+}
+
 }  // namespace
 
 TallyLoad loadTallyFile(const fs::path& file) {
@@ -77,9 +91,7 @@ TallyLoad loadTallyFile(const fs::path& file) {
     } catch (const std::exception& e) {
         // Keep the damaged file for the user instead of overwriting it at the next save.
         result.error = e.what();
-        fs::path bad = file;
-        bad += ".bad";
-        fs::rename(file, bad, ec);
+        keepAsBad(file);
     }
     return result;
 }
@@ -107,7 +119,10 @@ bool saveTallyFile(const fs::path& file, const Grid& grid, std::string* error) {
     // the new one is complete on disk.
     fs::path temp = file;
     temp += ".new";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A stale ".new" (or a link planted under its name) is removed, and the new one is
+    // made afresh: nothing is ever written through a link.
+    ::unlink(temp.c_str());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) return fail("Cannot create " + temp.string() + ": " + std::strerror(errno));
     const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
     const int writeErrno = errno;

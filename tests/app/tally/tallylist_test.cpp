@@ -90,6 +90,21 @@ TEST(Ttallylist, DroppingAndResettingAsk) {
     EXPECT_EQ(text(t, "mylabel_1"), "0");
 }
 
+TEST(Ttallylist, AFailedSaveIsShownOnce) {
+    QTemporaryDir dir;
+    const QString folder = QDir(dir.path()).filePath("gone");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Ttallylist t(nullptr, folder);
+    QStringList errors;
+    t.showError = [&](const QString& e) { errors << e; };
+    ASSERT_TRUE(QDir(folder).removeRecursively());  // nowhere to save any more
+    t.addgame("Ann", {"Ann"});
+    t.addgame("Ann", {"Ann"});
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith("The tally could not be saved: "));
+    EXPECT_TRUE(errors[0].contains("gone"));
+}
+
 TEST(Ttallylist, DamagedFileIsKeptAndTheTallyStartsEmpty) {
     QTemporaryDir dir;
     const QString file = QDir(dir.path()).filePath("Quorbittally.tld");

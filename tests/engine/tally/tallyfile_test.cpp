@@ -98,6 +98,31 @@ TEST_F(TallyFileTest, DamagedFileIsKeptAsBadAndReported) {
     EXPECT_EQ(slurp(fs::path(file_.string() + ".bad")), "NOPE and some more bytes");
 }
 
+TEST_F(TallyFileTest, EarlierBadFilesAreKeptAndNumbered) {
+    for (const char* bytes : {"first damage", "second damage", "third damage"}) {
+        std::ofstream(file_, std::ios::binary) << bytes;
+        EXPECT_FALSE(loadTallyFile(file_).found);
+    }
+    EXPECT_EQ(slurp(fs::path(file_.string() + ".bad")), "first damage");
+    EXPECT_EQ(slurp(fs::path(file_.string() + ".bad2")), "second damage");
+    EXPECT_EQ(slurp(fs::path(file_.string() + ".bad3")), "third damage");
+    EXPECT_FALSE(fs::exists(file_));
+}
+
+TEST_F(TallyFileTest, SaveNeverWritesThroughALinkOrIntoAStaleNewFile) {
+    const fs::path victim = dir_ / "victim";
+    std::ofstream(victim, std::ios::binary) << "keep me";
+    fs::create_symlink(victim, file_.string() + ".new");
+    ASSERT_TRUE(saveTallyFile(file_, twoOpponents()));
+    EXPECT_EQ(slurp(victim), "keep me");
+    EXPECT_FALSE(fs::exists(file_.string() + ".new"));
+    EXPECT_TRUE(loadTallyFile(file_).found);
+    // A stale, longer ".new" left by a crash does not leave its tail in the next file.
+    std::ofstream(file_.string() + ".new", std::ios::binary) << std::string(100000, 'z');
+    ASSERT_TRUE(saveTallyFile(file_, twoOpponents()));
+    EXPECT_TRUE(loadTallyFile(file_).found);
+}
+
 TEST_F(TallyFileTest, DamagedGridTextIsReported) {
     std::ofstream(dir_ / "bad.txt", std::ios::binary) << "9\r\nlots\r\n";
     Tlzrw1 doit;
