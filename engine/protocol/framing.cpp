@@ -12,7 +12,8 @@ std::string frame(std::string_view message) {
     return out;
 }
 
-bool LineCutter::feed(std::string_view bytes, std::vector<std::string>& out) {
+template <typename Take>
+bool LineCutter::cut(std::string_view bytes, Take&& take) {
     bool whole = true;
     std::size_t start = 0;
     for (;;) {
@@ -29,10 +30,10 @@ bool LineCutter::feed(std::string_view bytes, std::vector<std::string>& out) {
         } else if (end == std::string_view::npos) {
             tail_.append(piece);
         } else if (tail_.empty()) {
-            out.push_back(decodeWireText(piece));
+            take(piece);
         } else {
             tail_.append(piece);
-            out.push_back(decodeWireText(tail_));
+            take(std::string_view(tail_));
             tail_.clear();
         }
         if (end == std::string_view::npos) break;
@@ -40,6 +41,14 @@ bool LineCutter::feed(std::string_view bytes, std::vector<std::string>& out) {
         start = end + 1;
     }
     return whole;
+}
+
+bool LineCutter::feed(std::string_view bytes, std::vector<std::string>& out) {
+    return cut(bytes, [&out](std::string_view line) { out.push_back(decodeWireText(line)); });
+}
+
+bool LineCutter::feedRaw(std::string_view bytes, std::vector<std::string>& out) {
+    return cut(bytes, [&out](std::string_view line) { out.emplace_back(line); });
 }
 
 bool isValidUtf8(std::string_view text) {

@@ -30,6 +30,8 @@ public:
     // decoded as wire text. Returns false when this read overflowed a line; the lines
     // before and after the overflowing one are still handed out.
     bool feed(std::string_view bytes, std::vector<std::string>& out);
+    // The same, with each line's bytes exactly as they came (not decoded).
+    bool feedRaw(std::string_view bytes, std::vector<std::string>& out);
     std::size_t tailSize() const { return tail_.size(); }
     bool skipping() const { return skipping_; }  // inside an overflowing line
     void reset() {
@@ -38,6 +40,9 @@ public:
     }
 
 private:
+    template <typename Take>
+    bool cut(std::string_view bytes, Take&& take);
+
     std::string tail_;
     bool skipping_ = false;
 };

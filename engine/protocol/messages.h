@@ -34,6 +34,18 @@ struct GameSettings {
     int shuffles = 1;
 };
 
+// Names of the server's messages that are read outside the client's dispatch (game
+// records pick games out of the lines and summarise them).
+namespace names {
+inline constexpr std::string_view startgame = "CMD_startgame";
+inline constexpr std::string_view theboard = "CMD_theboard";
+inline constexpr std::string_view gamestats = "CMD_gamestats";
+inline constexpr std::string_view madeword = "CMD_madeword";
+inline constexpr std::string_view newplayerinfo = "CMD_newplayerinfo";
+inline constexpr std::string_view existingplayers = "CMD_existingplayers";
+inline constexpr std::string_view winner = "CMD_winner";
+}  // namespace names
+
 // Client to server.
 namespace toserver {
 std::string logininfo(int seat, std::string_view version, std::string_view name);

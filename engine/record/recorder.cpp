@@ -1,0 +1,157 @@
+#include "record/recorder.h"
+
+#include <algorithm>
+
+#include "client/client_engine.h"
+#include "common/random.h"
+#include "protocol/fields.h"
+#include "protocol/messages.h"
+
+namespace quorbit::record {
+namespace {
+
+constexpr std::string_view kStartGame = protocol::names::startgame;
+constexpr std::string_view kTheBoard = protocol::names::theboard;
+constexpr std::string_view kGameStats = protocol::names::gamestats;
+constexpr std::string_view kWinner = protocol::names::winner;
+
+std::string_view nameOf(std::string_view raw) {
+    const auto split = protocol::splitLine(raw);
+    return split ? split->name : std::string_view{};
+}
+
+int optionOrUnknown(protocol::FieldReader& f) {
+    const auto v = protocol::toInt(f.next());
+    return v && *v >= 0 ? *v : -1;
+}
+
+// The game's options as the first line of a record states them.
+void readOptions(std::string_view raw, Header& h) {
+    const auto split = protocol::splitLine(raw);
+    if (!split) return;
+    protocol::FieldReader f(split->payload);
+    if (split->name == kStartGame) {
+        f.next();  // who started it
+        h.playTo = optionOrUnknown(f);
+        h.seconds = optionOrUnknown(f);
+        h.team = f.next() == "t";
+        h.shuffles = optionOrUnknown(f);
+    } else if (split->name == kGameStats) {
+        f.next();  // whose turn
+        h.playTo = optionOrUnknown(f);
+        h.seconds = optionOrUnknown(f);
+        f.next();  // seconds left
+        h.team = f.next() == "t";
+    }
+}
+
+}  // namespace
+
+Recorder::Recorder(std::string program, std::function<std::string()> utcNow)
+    : program_(std::move(program)),
+      utcNow_(std::move(utcNow)),
+      random_(std::make_unique<SeededRandom>(1)),
+      seats_(std::make_unique<client::ClientEngine>(*random_)) {
+    seats_->options().playSounds = false;
+}
+
+Recorder::~Recorder() = default;
+
+void Recorder::received(std::string_view bytes, std::int64_t nowMs) {
+    std::vector<std::string> lines;
+    cutter_.feedRaw(bytes, lines);
+    for (const std::string& l : lines) line(l, nowMs);
+}
+
+void Recorder::line(std::string_view raw, std::int64_t nowMs) {
+    // The client drops such lines unread; so does the record.
+    if (raw.size() > protocol::kMaxTail) return;
+    const std::string_view name = nameOf(raw);
+    if (!current_) {
+        if (name == kTheBoard) {
+            pendingBoard_.assign(raw);
+            follow(raw);
+            return;
+        }
+        if (name == kStartGame || name == kGameStats) {
+            if (name == kStartGame) pendingBoard_.clear();
+            follow(raw);
+            start(nowMs, raw);
+            return;
+        }
+        pendingBoard_.clear();
+        follow(raw);
+        return;
+    }
+    if (name == kStartGame) {
+        // A new game began before the last one had a winner.
+        finish(Ending::Closed, nowMs);
+        follow(raw);
+        start(nowMs, raw);
+        return;
+    }
+    follow(raw);
+    append(raw, nowMs);
+    if (current_ && name == kWinner) finish(Ending::Winner, nowMs);
+}
+
+void Recorder::closed(std::int64_t nowMs) {
+    if (current_) finish(Ending::Closed, nowMs);
+    cutter_.reset();
+    pendingBoard_.clear();
+}
+
+void Recorder::follow(std::string_view raw) {
+    seats_->received(protocol::frame(raw));
+    while (seats_->pump()) {
+    }
+    // Nothing the engine asks for is carried out; its queues are only emptied.
+    seats_->takeOutgoing();
+    seats_->takeChatLines();
+    seats_->takeSounds();
+    seats_->takeMessageBoxes();
+    seats_->takeTallyCalls();
+    seats_->takeLoadSettings();
+}
+
+void Recorder::start(std::int64_t nowMs, std::string_view firstLine) {
+    Record r;
+    Header& h = r.header;
+    h.date = utcNow_ ? utcNow_() : std::string();
+    h.program = program_;
+    const client::ClientState& s = seats_->state();
+    h.ownSeat = s.myseat;
+    for (std::size_t i = 0; i < h.seats.size(); ++i) {
+        const std::string& name = s.seats[i].label_playername;
+        h.seats[i] = name == client::kWaiting ? std::string() : name;
+    }
+    readOptions(firstLine, h);
+    current_ = std::move(r);
+    startMs_ = nowMs;
+    bytes_ = 0;
+    if (!pendingBoard_.empty() && nameOf(firstLine) == kGameStats) append(pendingBoard_, nowMs);
+    pendingBoard_.clear();
+    append(firstLine, nowMs);
+}
+
+void Recorder::append(std::string_view raw, std::int64_t nowMs) {
+    bytes_ += raw.size() + 16;
+    if (bytes_ > kMaxRecordedBytes) {
+        finish(Ending::Closed, nowMs);
+        return;
+    }
+    // A clock that went back counts as no time passing.
+    const std::int64_t last = current_->entries.empty() ? 0 : current_->entries.back().ms;
+    current_->entries.push_back({std::max(last, nowMs - startMs_), std::string(raw)});
+}
+
+void Recorder::finish(Ending ending, std::int64_t nowMs) {
+    Record r = std::move(*current_);
+    current_.reset();
+    r.ending = ending;
+    const std::int64_t last = r.entries.empty() ? 0 : r.entries.back().ms;
+    r.endMs = std::max(last, nowMs - startMs_);
+    finished_.push_back(std::move(r));
+}
+
+}  // namespace quorbit::record

@@ -1,0 +1,52 @@
+#pragma once
+// Replay: a recorded game played again through a client engine of its own.
+//
+// The engine is told who sits where from the record's header, then receives the
+// recorded lines at their times; the turn clock ticks once a second while it runs, as
+// the window's clock does. Whatever the engine asks for (lines to send, sounds, tally
+// entries, message boxes) is dropped: a replay changes nothing outside itself.
+#include <cstdint>
+#include <memory>
+
+#include "client/client_engine.h"
+#include "common/random.h"
+#include "record/record.h"
+
+namespace quorbit::record {
+
+class Replay {
+public:
+    explicit Replay(Record record);
+    Replay(const Replay&) = delete;
+    Replay& operator=(const Replay&) = delete;
+
+    const Record& record() const { return record_; }
+    const client::ClientState& state() const { return engine_.state(); }
+    std::uint64_t revision() const { return engine_.revision(); }
+
+    std::int64_t position() const { return position_; }  // replay time in ms
+    std::int64_t length() const { return record_.endMs; }
+    bool atEnd() const { return next_ >= record_.entries.size() && position_ >= length(); }
+    std::size_t linesPlayed() const { return next_; }
+
+    // Plays every line up to `ms` of the game's time, with the clock's ticks between.
+    void advanceTo(std::int64_t ms);
+    // Plays on to the next word made, that line included. False when no word is left:
+    // the replay then runs to its end.
+    bool stepWord();
+
+private:
+    void feed(const Entry& e);
+    void drain();
+
+    Record record_;
+    SeededRandom random_{1};
+    client::ClientEngine engine_{random_};
+    std::size_t next_ = 0;
+    std::int64_t position_ = 0;
+    std::int64_t nextTick_ = 0;
+    bool ticking_ = false;
+    int ticksSinceLine_ = 0;
+};
+
+}  // namespace quorbit::record

@@ -1,0 +1,138 @@
+#include "record/summary.h"
+
+#include "protocol/fields.h"
+#include "protocol/framing.h"
+#include "protocol/messages.h"
+
+namespace quorbit::record {
+namespace {
+
+namespace names = protocol::names;
+
+bool isPlayingSeat(int seat) { return seat >= 1 && seat <= kSeats; }
+
+class Summariser {
+public:
+    explicit Summariser(const Record& r) {
+        const Header& h = r.header;
+        s_.date = h.date;
+        s_.players = h.seats;
+        s_.team = h.team;
+        s_.playTo = h.playTo;
+    }
+
+    void take(std::string_view raw) {
+        const std::string line = protocol::decodeWireText(raw);
+        const auto split = protocol::splitLine(line);
+        if (!split) return;
+        protocol::FieldReader f(split->payload);
+        const std::string_view name = split->name;
+        try {
+            if (name == names::madeword) madeword(f);
+            else if (name == names::newplayerinfo || name == names::existingplayers) arrived(f);
+            else if (name == names::gamestats) gamestats(f);
+            else if (name == names::winner) winner(f);
+        } catch (const protocol::ConversionError&) {
+            // A line the client would abandon at that field tells the summary nothing either.
+        }
+    }
+
+    GameSummary result() && { return std::move(s_); }
+
+private:
+    void madeword(protocol::FieldReader& f) {
+        WordPlayed w;
+        w.seat = f.nextInt();
+        w.word = f.next();
+        w.points = f.nextInt();
+        const int total = f.nextInt();
+        w.teamA = f.nextInt();
+        w.teamB = f.nextInt();
+        if (!isPlayingSeat(w.seat)) return;
+        s_.scores[static_cast<std::size_t>(w.seat - 1)] = total;
+        s_.teamA = w.teamA;
+        s_.teamB = w.teamB;
+        w.player = s_.players[static_cast<std::size_t>(w.seat - 1)];
+        w.scores = s_.scores;
+        s_.words.push_back(std::move(w));
+    }
+
+    void arrived(protocol::FieldReader& f) {
+        const int seat = f.nextInt();
+        if (isPlayingSeat(seat)) s_.players[static_cast<std::size_t>(seat - 1)] = f.rest();
+    }
+
+    void gamestats(protocol::FieldReader& f) {
+        for (int skip = 0; skip < 5; ++skip) f.next();  // turn, play-to, seconds, seconds left, team
+        std::array<int, kSeats> scores{};
+        for (int& score : scores) score = f.nextInt();
+        const int teamA = f.nextInt();
+        const int teamB = f.nextInt();
+        s_.scores = scores;
+        s_.teamA = teamA;
+        s_.teamB = teamB;
+    }
+
+    void winner(protocol::FieldReader& f) {
+        std::string name = f.rest();
+        if (!name.empty() && name.back() == '+') name.pop_back();
+        s_.winner = std::move(name);
+    }
+
+    GameSummary s_;
+};
+
+std::string seatName(const GameSummary& s, int seat) {
+    const std::string& name = s.players[static_cast<std::size_t>(seat - 1)];
+    return name.empty() ? "Seat " + std::to_string(seat) : name;
+}
+
+}  // namespace
+
+GameSummary summarise(const Record& record) {
+    Summariser s(record);
+    for (const Entry& e : record.entries) s.take(e.line);
+    return std::move(s).result();
+}
+
+std::string scoresText(const GameSummary& summary, const std::array<int, kSeats>& scores, int teamA, int teamB) {
+    std::string out;
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        if (summary.players[static_cast<std::size_t>(seat - 1)].empty()) continue;
+        if (!out.empty()) out += ", ";
+        out += seatName(summary, seat) + " " + std::to_string(scores[static_cast<std::size_t>(seat - 1)]);
+    }
+    if (summary.team) {
+        if (!out.empty()) out += "; ";
+        out += "Team A " + std::to_string(teamA) + ", Team B " + std::to_string(teamB);
+    }
+    return out;
+}
+
+std::string summaryText(const GameSummary& s) {
+    std::string out = "Quorbit game";
+    if (!s.date.empty()) out += " of " + s.date;
+    out += "\nPlayers:";
+    bool any = false;
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        if (s.players[static_cast<std::size_t>(seat - 1)].empty()) continue;
+        out += std::string(any ? ", " : " ") + seatName(s, seat) + " (seat " + std::to_string(seat) + ")";
+        any = true;
+    }
+    if (!any) out += " none";
+    out += "\n";
+    if (s.playTo >= 0) out += "Play to " + std::to_string(s.playTo) + (s.team ? " points, teams" : " points") + "\n";
+    out += "Words:\n";
+    if (s.words.empty()) out += "  none\n";
+    int n = 0;
+    for (const WordPlayed& w : s.words) {
+        out += "  " + std::to_string(++n) + ". " + (w.player.empty() ? seatName(s, w.seat) : w.player) + ": " + w.word +
+               " for " + std::to_string(w.points) + " points (" + scoresText(s, w.scores, w.teamA, w.teamB) + ")\n";
+    }
+    out += "Final scores: " + scoresText(s, s.scores, s.teamA, s.teamB) + "\n";
+    if (s.winner.empty()) out += "No winner: the game ended before anyone won.\n";
+    else out += "Winner: " + s.winner + "\n";
+    return out;
+}
+
+}  // namespace quorbit::record
