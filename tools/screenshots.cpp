@@ -1,5 +1,6 @@
 // Plays a short solo game against Zubo in a real window and photographs it: before the
-// game, the game-start dialog, a chain being built, a hint, and the winner banner. Run it under
+// game, the game-start dialog, a chain being built, a hint, the winner banner, and the
+// game replayed from "Recent Games". Run it under
 // a virtual display (tools/screenshots.sh); it calls ImageMagick's "import" for each
 // picture, so what is saved is what the X server shows.
 #include <QAction>
@@ -16,6 +17,7 @@
 #include "../tests/support/board_words.h"
 #include "client/boardview.h"
 #include "client/tchat.h"
+#include "record/recentgames.h"
 #include "shell/program.h"
 #include "social/downloadform.h"
 #include "social/gamestartform.h"
@@ -177,6 +179,23 @@ int main(int argc, char** argv) {
     tally.move(120, 80);
     QTest::qWait(300);
     shot(tally, out + "/quorbit-tally.png");
+
+    // The game just played, kept and listed under View, "Recent Games", then replayed in
+    // the main window to its third word.
+    tally.hide();
+    TrecentGames& recent = program.recentgames();
+    chat.action("RecentGames1")->trigger();
+    recent.move(60, 60);
+    QTest::qWait(300);
+    shot(recent, out + "/quorbit-recent-games.png");
+    recent.hide();
+    if (chat.startReplay(recent.selectedPath())) {
+        chat.replayPlay(false);
+        for (int i = 0; i < 3; ++i) chat.replayNextWord();
+        QTest::qWait(300);
+        shot(chat, out + "/quorbit-replay.png");
+        chat.leaveReplay();
+    }
     std::fprintf(stderr, "%d turns, winner banner %s\n", turns, chat.state().panel_winner ? "shown" : "missing");
     return chat.state().panel_winner ? 0 : 1;
 }

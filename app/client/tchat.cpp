@@ -18,6 +18,9 @@
 #include "client/chatbox.h"
 #include "net/tsock.h"
 #include "protocol/messages.h"
+#include "record/recentgames.h"
+#include "record/recordkeeper.h"
+#include "record/replay.h"
 #include "social/downloadform.h"
 #include "social/gamestartform.h"
 #include "social/phrasesform.h"
@@ -47,6 +50,7 @@ Tchat::Tchat(QWidget* parent)
     quorbit::app::installAccessibleFactories();  // before any widget is asked for its interface
     buildLayout();
     buildMenus();
+    buildReplayPanel();
     connectWidgets();
     connectKeyboard();
 
@@ -95,12 +99,19 @@ void Tchat::attach(const Windows& windows) {
         });
     if (windows_.phrases)
         connect(windows_.phrases, &Tphrases::done, this, &Tchat::savePhrases);
+    if (windows_.recentgames)
+        connect(windows_.recentgames, &TrecentGames::replayRequested, this, [this](const QString& path) {
+            if (startReplay(path)) windows_.recentgames->hide();
+        });
 }
 
 void Tchat::setLaunch(Launch launch) { launch_ = std::move(launch); }
 
+void Tchat::keepRecords(const QString& folder) { records_ = std::make_unique<quorbit::app::RecordKeeper>(folder); }
+
 void Tchat::connectWidgets() {
     connect(paintbox_board, &quorbit::app::BoardView::clicked, this, [this](int px, int py, Qt::MouseButton b) {
+        if (!acceptsMoves()) return;
         const auto button = b == Qt::RightButton ? client::MouseButton::Right
                             : b == Qt::LeftButton ? client::MouseButton::Left
                                                   : client::MouseButton::Middle;
@@ -110,12 +121,14 @@ void Tchat::connectWidgets() {
     for (int n = 1; n <= 7; ++n)
         connect(image_letter[static_cast<std::size_t>(n - 1)], &quorbit::app::ClickImage::clicked, this,
                 [this, n](Qt::MouseButton) {
+                    if (!acceptsMoves()) return;
                     engine_.rackClick(n);
                     sync();
                 });
     for (int d = 1; d <= 4; ++d)
         connect(image_direction[static_cast<std::size_t>(d - 1)], &quorbit::app::ClickImage::clicked, this,
                 [this, d](Qt::MouseButton) {
+                    if (!acceptsMoves()) return;
                     engine_.arrowClick(d);
                     sync();
                 });
@@ -209,7 +222,9 @@ void Tchat::openSock(const std::string& host) {
         sync();
     };
     sock_->OnRead = [this](TSock& s, int) {
-        engine_.received(s.Text());
+        const std::string bytes = s.Text();
+        engine_.received(bytes);
+        if (records_) records_->received(bytes);
         schedulePump();
     };
     sock_->OnInfo = [this](TSock&, TSocketInfo info, const std::string& text) {
@@ -230,6 +245,7 @@ void Tchat::sockReport(int info, const std::string& text) {
                       .arg(QString::fromStdString(sock_ ? sock_->HostName() : hostaddress_),
                            QString::fromStdString(text)));
     engine_.sockInfo(text);
+    if (records_ && engine_.closeRequested()) records_->closed();
     // Closing may come from inside the socket's own event: finish it first.
     if (engine_.closeRequested()) QTimer::singleShot(0, this, [this] { sync(); });
     else sync();
@@ -282,7 +298,7 @@ void Tchat::addline(const QString& text, const QColor& colour) {
 
 void Tchat::sync() {
     drainEngine();
-    if (engine_.revision() != renderedRevision_) render();
+    if (shownRevision() != renderedRevision_) render();
 }
 
 void Tchat::drainEngine() {
@@ -322,6 +338,7 @@ void Tchat::closeEvent(QCloseEvent* e) {
         setBounds(*bounds);
         saveinifile();
     }
+    if (records_) records_->closed();  // a game still running is kept as far as it went
     e->accept();
     emit closed();
 }

@@ -31,9 +31,14 @@ class Thelp;
 class Tphrases;
 class Tspylist;
 class Ttallylist;
+class TrecentGames;
 
 namespace quorbit::net {
 class TSock;
+}
+
+namespace quorbit::record {
+class Replay;
 }
 
 namespace quorbit::media {
@@ -42,6 +47,7 @@ class TilesMenu;
 
 namespace quorbit::app {
 class BoardView;
+class RecordKeeper;
 class ChatBox;
 class ChatEntry;
 class ClickImage;
@@ -59,6 +65,7 @@ public:
         Tspylist* spylist = nullptr;
         Tdownload* download = nullptr;
         Ttallylist* tallylist = nullptr;
+        TrecentGames* recentgames = nullptr;
     };
     // How the launch modes reach the outside world.
     struct Launch {
@@ -77,6 +84,9 @@ public:
     void setLaunch(Launch launch);
     // Where the settings file lives (normally beside the program).
     void setSettingsPath(const QString& path) { settingsPath_ = path; }
+    // Records every game this client sees into that folder (none unless asked).
+    void keepRecords(const QString& folder);
+    const quorbit::app::RecordKeeper* recordKeeper() const { return records_.get(); }
     const QString& settingsPath() const { return settingsPath_; }
 
     // Launch modes.
@@ -115,6 +125,19 @@ public:
 
     // Applies the state and carries out the engine's requests; every input path ends here.
     void sync();
+
+    // Replay of a saved game in this window, on an engine of its own; the live game goes
+    // on underneath and shows again, as it is by then, when the replay is left.
+    bool startReplay(const QString& path);  // false (and a message) for an unusable file
+    void leaveReplay();
+    bool replaying() const { return replay_ != nullptr; }
+    const quorbit::record::Replay* replay() const { return replay_.get(); }
+    void replayPlay(bool play);
+    void replayNextWord();
+    void setReplaySpeed(int speed);  // 1, 4 or 16
+    int replaySpeed() const { return replaySpeed_; }
+    bool replayPlaying() const { return replayTimer_.isActive(); }
+    QString replaySummary() const;  // the replayed game as text
 
     // Input paths (also reached through the widgets).
     void button_startClick();
@@ -157,6 +180,14 @@ private:
     bool boardKey(quorbit::client::BoardKey key);
     void focusNextArea(bool backward);
     void drainEngine();
+    // What the window shows: the replay's state while one runs, else the live game's.
+    const quorbit::client::ClientState& shown() const;
+    std::uint64_t shownRevision() const;
+    bool acceptsMoves() const { return !replay_; }
+    // The replay's controls (tchat_replay.cpp).
+    void buildReplayPanel();
+    void replayTick();
+    void renderReplayPanel();
     // The socket.
     void openSock(const std::string& host);
     void sockReport(int info, const std::string& text);
@@ -181,6 +212,7 @@ private:
     std::string hostaddress_;
     std::unique_ptr<quorbit::net::TSock> sock_;
     std::unique_ptr<quorbit::net::TSock> sock11_;
+    std::unique_ptr<quorbit::app::RecordKeeper> records_;
     bool sockConnected_ = false;
     QString settingsPath_;
     QString tileSetName_;
@@ -194,6 +226,10 @@ private:
     QTimer pumpTimer_;  // runs only while received lines wait
     QTimer Timer2;      // the turn clock display
     QTimer bonusTimer_;
+    QTimer replayTimer_;
+    QElapsedTimer replayClock_;
+    std::unique_ptr<quorbit::record::Replay> replay_;
+    int replaySpeed_ = 1;
 
     // Game panel.
     QWidget* panel_board = nullptr;
@@ -228,6 +264,11 @@ private:
     std::array<QPushButton*, 10> b_phrase{};
     quorbit::app::ChatBox* mainchat = nullptr;
     quorbit::app::ChatEntry* mychat = nullptr;
+    QFrame* panel_replay = nullptr;
+    QLabel* label_replay = nullptr;
+    QLabel* label_replaytime = nullptr;
+    QPushButton* button_replayplay = nullptr;
+    std::array<QPushButton*, 3> button_speed{};  // 1x, 4x, 16x
 
     // Menus.
     QAction* StartGame1 = nullptr;

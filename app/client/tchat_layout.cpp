@@ -25,16 +25,6 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, QRect wher
     return l;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect where, const char* colour) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(where);
-    b->setStyleSheet(art::buttonStyle(colour));
-    b->setCursor(Qt::PointingHandCursor);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
-
 QFrame* card(QWidget* parent, const char* name, QRect where) {
     auto* f = new QFrame(parent);
     f->setObjectName(name);
@@ -89,12 +79,12 @@ void Tchat::buildLayout() {
     bold.setPointSize(bold.pointSize() + 2);
     label_status->setFont(bold);
 
-    button_clear = button(panel_board, "button_clear", "Clear", QRect(23, 83, 90, 27), "#c0504d");
-    button_shuffle = button(panel_board, "button_shuffle", "Quorbit Shuffle", QRect(140, 83, 124, 27), "#d88a1c");
-    button_start = button(panel_board, "button_start", "Start", QRect(274, 83, 64, 27), "#3a8fd0");
-    button_done = button(panel_board, "button_done", "Done", QRect(344, 83, 74, 27), "#3c9a3c");
+    button_clear = art::flatButton(panel_board, "button_clear", "Clear", QRect(23, 83, 90, 27), "#c0504d");
+    button_shuffle = art::flatButton(panel_board, "button_shuffle", "Quorbit Shuffle", QRect(140, 83, 124, 27), "#d88a1c");
+    button_start = art::flatButton(panel_board, "button_start", "Start", QRect(274, 83, 64, 27), "#3a8fd0");
+    button_done = art::flatButton(panel_board, "button_done", "Done", QRect(344, 83, 74, 27), "#3c9a3c");
     // In a turn the Start button is away; the Hint takes its place.
-    button_hint = button(panel_board, "button_hint", "Hint", QRect(274, 83, 64, 27), "#8e5cc4");
+    button_hint = art::flatButton(panel_board, "button_hint", "Hint", QRect(274, 83, 64, 27), "#8e5cc4");
     button_hint->setToolTip("Show the best word on the board");
     button_hint->hide();
 

@@ -9,6 +9,7 @@
 
 #include "client/chatbox.h"
 #include "client/tchat.h"
+#include "record/recentgames.h"
 #include "media/tilesmenu.h"
 #include "social/aboutform.h"
 #include "social/helpform.h"
@@ -126,6 +127,10 @@ void Tchat::buildMenus() {
         call.players = engine_.loadchecklist();
         emit tallyRequested(call);
         if (windows_.tallylist) windows_.tallylist->show();
+    });
+
+    connect(item(view, "RecentGames1", "Recent Games"), &QAction::triggered, this, [this] {
+        if (windows_.recentgames) windows_.recentgames->showOver(this);
     });
 
     QMenu* help = menuBar()->addMenu("Help");

@@ -9,6 +9,7 @@
 
 #include "client/boardview.h"
 #include "client/tchat.h"
+#include "record/replay.h"
 #include "social/spylistform.h"
 #include "widgets/artwork.h"
 #include "widgets/clickimage.h"
@@ -29,17 +30,22 @@ void setColour(QLabel* l, quorbit::social::Colour c) {
 
 }  // namespace
 
+const client::ClientState& Tchat::shown() const { return replay_ ? replay_->state() : engine_.state(); }
+
+std::uint64_t Tchat::shownRevision() const { return replay_ ? replay_->revision() : engine_.revision(); }
+
 void Tchat::render() {
-    const client::ClientState& s = engine_.state();
-    renderedRevision_ = engine_.revision();
+    const client::ClientState& s = shown();
+    renderedRevision_ = shownRevision();
 
     paintbox_board->show(s.boardletters, s.boardmarks, s.hintmarks);
     renderRack();
     setText(label_status, s.label_status);
-    button_clear->setVisible(s.button_clear);
-    button_shuffle->setVisible(s.button_shuffle);
-    button_done->setVisible(s.button_done);
-    const bool hint = engine_.hintAvailable();
+    // A replay shows the game, never the buttons to move in it.
+    button_clear->setVisible(s.button_clear && acceptsMoves());
+    button_shuffle->setVisible(s.button_shuffle && acceptsMoves());
+    button_done->setVisible(s.button_done && acceptsMoves());
+    const bool hint = engine_.hintAvailable() && acceptsMoves();
     button_hint->setVisible(hint);
     Hint1->setVisible(hint);
     // Only a hosting client ever shows Start; the engine says when it is due.
@@ -83,11 +89,12 @@ void Tchat::render() {
         const QString phrase = QString::fromStdString(engine_.options().phrases[i]);
         if (b_phrase[i]->toolTip() != phrase) b_phrase[i]->setToolTip(phrase);
     }
-    if (windows_.spylist) windows_.spylist->setEntries(s.spylist);
+    if (windows_.spylist) windows_.spylist->setEntries(engine_.state().spylist);
+    renderReplayPanel();
 }
 
 void Tchat::renderRack() {
-    const client::ClientState& s = engine_.state();
+    const client::ClientState& s = shown();
     for (std::size_t i = 0; i < 7; ++i) {
         const int code = s.image_letter[i];
         const qint64 key = code;  // what the slot shows, to skip unchanged slots
@@ -107,7 +114,7 @@ void Tchat::renderRack() {
 }
 
 void Tchat::renderSeats() {
-    const client::ClientState& s = engine_.state();
+    const client::ClientState& s = shown();
     const bool teams = s.teamLabelsVisible;
     setText(label_team1, s.label_team1);
     setText(label_team2, s.label_team2);
@@ -155,11 +162,13 @@ void Tchat::renderSeats() {
 }
 
 void Tchat::renderTimers() {
-    const client::ClientState& s = engine_.state();
+    const client::ClientState& s = shown();
     setText(label_timer, s.label_timer);
     const int bar = std::clamp(s.image_timer, 0, 117);
     if (image_timer->width() != bar) image_timer->resize(bar, image_timer->height());
     image_timer->setVisible(bar > 0);
-    if (s.timer2 && !Timer2.isActive()) Timer2.start();
-    if (!s.timer2 && Timer2.isActive()) Timer2.stop();
+    // The window's clock ticks the live game only; a replay's clock runs with the replay.
+    const bool live = engine_.state().timer2;
+    if (live && !Timer2.isActive()) Timer2.start();
+    if (!live && Timer2.isActive()) Timer2.stop();
 }

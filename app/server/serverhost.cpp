@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "dictionary/builtin_words.h"
+#include "record/recordkeeper.h"
 
 namespace quorbit::serverhost {
 namespace {
@@ -228,6 +229,12 @@ void ServerHost::timerChanged(server::ServerTimer timer, bool enabled) {
         t.start();
     else
         t.stop();
+}
+
+void ServerHost::keepRecords(const QString& folder) { records_ = std::make_unique<app::RecordKeeper>(folder); }
+
+void ServerHost::heardByAll(std::string_view message) {
+    if (records_) records_->line(message);
 }
 
 void ServerHost::log(std::string_view line) {

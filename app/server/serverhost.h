@@ -28,6 +28,10 @@
 #include "server/server.h"
 #include "server/server_output.h"
 
+namespace quorbit::app {
+class RecordKeeper;
+}
+
 namespace quorbit::serverhost {
 
 inline constexpr std::size_t kMaxSendBacklog = 1024 * 1024;
@@ -64,6 +68,9 @@ public:
     const server::TServer& server() const { return *server_; }
     // How well the computer player plays from now on.
     void setZubolevel(server::ZuboLevel level) { server_->setZubolevel(level); }
+    // Records every game this server runs, as an onlooker hears it, into that folder.
+    void keepRecords(const QString& folder);
+    const app::RecordKeeper* recordKeeper() const { return records_.get(); }
 
 private:
     // What the server asks of its host.
@@ -71,6 +78,7 @@ private:
     void close(server::ConnectionId id) override;
     void timerChanged(server::ServerTimer timer, bool enabled) override;
     void log(std::string_view line) override;
+    void heardByAll(std::string_view message) override;
 
     // Socket events.
     void Sock1Accept(net::TSock& listener);
@@ -99,6 +107,7 @@ private:
     std::set<server::ConnectionId> dropping_;  // closing once control returns to the loop
     server::ConnectionId nextId_ = 1;
     std::string error_;
+    std::unique_ptr<app::RecordKeeper> records_;
     std::unique_ptr<server::TServer> server_;
 };
 

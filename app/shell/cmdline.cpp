@@ -73,6 +73,12 @@ const std::vector<Option>& options() {
              if (level) l.zubo = *level;
              return level.has_value();
          }},
+        {"", "record", "DIR", "a folder", "With --server: keeps a record of every game in folder DIR.",
+         [](CommandLine& l, std::string_view v) { return !(l.recordDir = std::string(v)).empty(); }},
+        {"", "replay", "FILE", "a file", "Replays the kept game FILE in the window.",
+         [](CommandLine& l, std::string_view v) { return !(l.replayFile = std::string(v)).empty(); }},
+        {"", "summary", "", "", "With --replay: prints the game as text instead, without a window.",
+         [](CommandLine& l, std::string_view) { return l.summary = true; }},
     };
     return table;
 }
@@ -121,6 +127,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             return line;
         }
     }
+    // Options that only mean something beside another.
+    if (!line.recordDir.empty() && !line.server)
+        line.error = "--record is for the server alone (--server); a window keeps its games by itself";
+    else if (line.summary && line.replayFile.empty())
+        line.error = "--summary needs --replay FILE";
     return line;
 }
 
@@ -134,7 +145,8 @@ std::string versionText() { return "quorbit " + std::string(protocol::kVersion) 
 
 std::string usageText() {
     return "Usage: quorbit [options] [name host hosting]\n"
-           "       quorbit --server [options]\n";
+           "       quorbit --server [options]\n"
+           "       quorbit --replay FILE --summary\n";
 }
 
 std::string helpText() {

@@ -26,6 +26,9 @@ struct CommandLine {
     int port = 7772;       // --port N
     bool portGiven = false;
     server::ZuboLevel zubo = server::ZuboLevel::Classic;
+    std::string recordDir;   // --record DIR: (with --server) keep every game in DIR
+    std::string replayFile;  // --replay FILE: replay a kept game
+    bool summary = false;    // --summary: (with --replay) print the game as text, no window
     std::vector<std::string> positional;  // launch parameters, in order
     std::string error;                    // empty when the line is good
 };

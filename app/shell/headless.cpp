@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "record/recordstore.h"
+#include "record/summary.h"
 #include "server/serverhost.h"
 #include "shell/cmdline.h"
 #include "shell/stopsignals.h"
@@ -24,9 +26,24 @@ int runHeadless(int argc, char** argv, const CommandLine& line) {
         std::fprintf(stderr, "quorbit: cannot serve on port %d: %s\n", line.port, host.errorText().c_str());
         return 1;
     }
+    if (!line.recordDir.empty()) {
+        host.keepRecords(QString::fromStdString(line.recordDir));
+        std::fprintf(stderr, "Quorbit server recording its games in %s\n", line.recordDir.c_str());
+    }
     std::fprintf(stderr, "Quorbit server listening on port %d\n", line.port);
     const int rc = app.exec();
-    return rc;
+    return rc;  // the host goes first: a game still being recorded is saved as it ended
+}
+
+int printSummary(const CommandLine& line) {
+    const record::ReadResult r = app::loadRecordFile(QString::fromStdString(line.replayFile));
+    if (!r.record) {
+        std::fprintf(stderr, "quorbit: %s: %s\n", line.replayFile.c_str(), r.error.c_str());
+        return 1;
+    }
+    const std::string text = record::summaryText(record::summarise(*r.record));
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 }  // namespace quorbit::shell

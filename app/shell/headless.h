@@ -10,4 +10,9 @@ namespace quorbit::shell {
 // process exit code (1 when the port cannot be taken).
 int runHeadless(int argc, char** argv, const CommandLine& line);
 
+// "quorbit --replay FILE --summary": prints the kept game as text on standard output,
+// without a window or a display. 1 when the file is no usable record (the reason goes to
+// standard error).
+int printSummary(const CommandLine& line);
+
 }  // namespace quorbit::shell

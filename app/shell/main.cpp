@@ -8,12 +8,13 @@
 
 int main(int argc, char** argv) {
     namespace shell = quorbit::shell;
-    // Help, version, a bad option and the headless server need no display, so they are
-    // settled before any window system is touched.
+    // Help, version, a bad option, the headless server and a kept game's text need no
+    // display, so they are settled before any window system is touched.
     const shell::CommandLine raw = shell::parseCommandLine(argc, argv);
     if (const int code = shell::finishEarly(raw); code >= 0) return code;
     if (raw.server) return shell::runHeadless(argc, argv, raw);
     if (raw.tileSets) return shell::printTileSets(argc, argv);
+    if (raw.summary) return shell::printSummary(raw);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quorbit");

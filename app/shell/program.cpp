@@ -9,6 +9,8 @@
 #include "client/tchat.h"
 #include "media/soundplayer.h"
 #include "server/serverhost.h"
+#include "record/recentgames.h"
+#include "record/recordstore.h"
 #include "shell/stopsignals.h"
 #include "shell/instance.h"
 #include "shell/paths.h"
@@ -34,11 +36,13 @@ Program::Program(const CommandLine& line) {
     spylist_ = std::make_unique<Tspylist>();
     download_ = std::make_unique<Tdownload>();
     tallylist_ = std::make_unique<Ttallylist>();
+    recentgames_ = std::make_unique<TrecentGames>();
+    recentgames_->setFolder(app::recordsFolder());
 
     about_->centreOn(chat_.get());
     chat_->setSettingsPath(app::besideProgramFolder() + "/" + QString::fromUtf8(social::kSettingsFileName.data()));
     chat_->attach(Tchat::Windows{about_.get(), gamestart_.get(), help_.get(), phrases_.get(), spylist_.get(),
-                                 download_.get(), tallylist_.get()});
+                                 download_.get(), tallylist_.get(), recentgames_.get()});
     Tchat::Launch launch;
     launch.params = line.positional;
     launch.port = line.port;
@@ -52,6 +56,7 @@ Program::Program(const CommandLine& line) {
     server_->setZubolevel(gamestart_->zubolevel());
     QObject::connect(gamestart_.get(), &Tgamestart::zubolevelChanged, server_.get(),
                      [this](server::ZuboLevel level) { server_->setZubolevel(level); });
+    chat_->keepRecords(app::recordsFolder());
 
     QObject::connect(chat_.get(), &Tchat::tallyRequested, tallylist_.get(),
                      [this](const client::TallyCall& call) { tallylist_->apply(call); });
@@ -97,6 +102,7 @@ int runWindowed(const CommandLine& line) {
         });
     }
     chat.show();
+    if (!line.replayFile.empty()) chat.startReplay(QString::fromStdString(line.replayFile));
     return QApplication::exec();
 }
 

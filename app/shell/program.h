@@ -14,6 +14,7 @@ class Thelp;
 class Tphrases;
 class Tspylist;
 class Ttallylist;
+class TrecentGames;
 namespace quorbit::serverhost {
 class ServerHost;
 }
@@ -34,6 +35,7 @@ public:
     Tphrases& phrases() { return *phrases_; }
     Tdownload& download() { return *download_; }
     Ttallylist& tallylist() { return *tallylist_; }
+    TrecentGames& recentgames() { return *recentgames_; }
     serverhost::ServerHost* server() { return server_.get(); }
 
 private:
@@ -48,6 +50,7 @@ private:
     std::unique_ptr<Tspylist> spylist_;
     std::unique_ptr<Tdownload> download_;
     std::unique_ptr<Ttallylist> tallylist_;
+    std::unique_ptr<TrecentGames> recentgames_;
 };
 
 // The whole windowed run: returns the exit code.

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QPushButton>
 #include <algorithm>
 
 namespace quorbit::app::artwork {
@@ -150,6 +151,16 @@ QString buttonStyle(const QString& colour) {
                    "QPushButton:hover { background: %2; }"
                    "QPushButton:pressed { background: %1; }")
         .arg(c.darker(170).name(), c.lighter(125).name(), c.name());
+}
+
+QPushButton* flatButton(QWidget* parent, const char* name, const QString& text, QRect where, const QString& colour) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(where);
+    b->setStyleSheet(buttonStyle(colour));
+    b->setCursor(Qt::PointingHandCursor);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
 }
 
 }  // namespace quorbit::app::artwork

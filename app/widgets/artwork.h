@@ -2,7 +2,11 @@
 // The window's small pictures besides the tiles: direction arrows, the eye mark, the
 // turn pointer, the bonus animation's frames, the phrase buttons and the start picture.
 #include <QPixmap>
+#include <QRect>
 #include <QString>
+
+class QPushButton;
+class QWidget;
 
 namespace quorbit::app::artwork {
 
@@ -16,5 +20,7 @@ QPixmap startPicture(const QString& caption, int width, int height);
 
 // The style of the game's flat buttons.
 QString buttonStyle(const QString& colour);
+// One of the game's flat buttons, named, placed and in that colour.
+QPushButton* flatButton(QWidget* parent, const char* name, const QString& text, QRect where, const QString& colour);
 
 }  // namespace quorbit::app::artwork

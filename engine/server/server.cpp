@@ -200,6 +200,7 @@ void TServer::relay(std::string_view message) {
 }
 
 void TServer::sendAllBut(int seat, std::string_view message) {
+    out_.heardByAll(message);
     const std::string framed = frame(message);
     for (int s = 1; s <= playercount_; ++s) {
         const tplayer& p = player(s);
@@ -220,7 +221,9 @@ void TServer::receivedlogininfo(FieldReader& f) {
     p.loggedin = true;
     // Only seats that have logged in are announced and told: a seat that is still
     // connecting has no name yet and hears of everybody at its own login.
-    const std::string announce = frame(toclient::newplayerinfo(seat, p.name));
+    const std::string announcement = toclient::newplayerinfo(seat, p.name);
+    out_.heardByAll(announcement);
+    const std::string announce = frame(announcement);
     for (int s = 1; s <= playercount_; ++s) {
         const tplayer& other = player(s);
         if (other.connected && other.loggedin) out_.send(other.sock, announce);

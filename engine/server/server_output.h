@@ -25,6 +25,9 @@ public:
     virtual void timerChanged(ServerTimer timer, bool enabled) = 0;
     // A line for the host's log (standard error).
     virtual void log(std::string_view line) = 0;
+    // A message (without its terminator) that every seat receives, or every seat but the
+    // one it echoes: what an onlooker of the game hears. Hosts that record games use it.
+    virtual void heardByAll(std::string_view /*message*/) {}
 };
 
 }  // namespace quorbit::server

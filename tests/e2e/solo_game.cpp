@@ -1,7 +1,8 @@
 // A whole game over loopback: the headless server, one scripted client in seat 1 and
 // the computer in seat 2, with short turns and a low target, until "CMD_winner". Every
 // "CMD_madeword" is checked against a score worked out here from the client's own copy
-// of the board.
+// of the board. The server records the game; the record's text names every word and
+// the winner.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -38,7 +39,7 @@ struct ServerProcess {
               ("quorbit-solo-" + std::to_string(::getpid()) + "-" + std::to_string(port));
         std::filesystem::create_directories(dir);
         const std::string cmd = "cd '" + dir.string() + "' && exec '" + QUORBIT_BINARY +
-                                "' --server --port " + std::to_string(port);
+                                "' --server --record games --port " + std::to_string(port);
         process = std::make_unique<Process>("/bin/sh", std::vector<std::string>{"-c", cmd});
     }
     ~ServerProcess() {
@@ -47,6 +48,18 @@ struct ServerProcess {
         std::filesystem::remove_all(dir, ec);
     }
 };
+
+// What a command prints on standard output.
+std::string output(const std::string& command) {
+    std::string out;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    ::pclose(p);
+    return out;
+}
 
 // The game's scoring, written out again from its rules.
 int tileValue(int code) {
@@ -136,6 +149,7 @@ TEST(SoloGame, SeatOnePlaysTheComputerUntilAWinner) {
     Board board{};
     std::array<int, 3> totals{};
     int madewords = 0;
+    std::vector<std::string> wordLines;  // as the record's text should show them
     bool myTurn = false;
     std::string winner;
 
@@ -228,6 +242,9 @@ TEST(SoloGame, SeatOnePlaysTheComputerUntilAWinner) {
             EXPECT_EQ(total, totals[static_cast<std::size_t>(seat)]);
             for (auto [x, y] : squares) board[x][y] = 27;
             ++madewords;
+            wordLines.push_back(". " + std::string(seat == 1 ? "Tess" : "Zubo") + ": " + word + " for " +
+                                std::to_string(points) + " points (Tess " + std::to_string(totals[1]) + ", Zubo " +
+                                std::to_string(totals[2]) + ")\n");
             if (seat == 1) {
                 std::string lower;
                 for (char ch : word) lower += static_cast<char>(ch - 'A' + 'a');
@@ -246,6 +263,24 @@ TEST(SoloGame, SeatOnePlaysTheComputerUntilAWinner) {
     EXPECT_GE(std::max(totals[1], totals[2]), 100);
     std::printf("words made: %d; Tess %d, Zubo %d\n", madewords, totals[1], totals[2]);
     EXPECT_EQ(server.process->stop(SIGTERM), 0);
+
+    // The record the server kept, read back by the program itself.
+    std::vector<std::filesystem::path> records;
+    for (const auto& e : std::filesystem::directory_iterator(server.dir / "games")) records.push_back(e.path());
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].extension(), ".qrec");
+    const std::string text = output("'" + std::string(QUORBIT_BINARY) + "' --replay '" + records[0].string() + "' --summary");
+    EXPECT_NE(text.find("Players: Tess (seat 1), Zubo (seat 2)\n"), std::string::npos) << text;
+    for (const std::string& w : wordLines) EXPECT_NE(text.find(w), std::string::npos) << w << text;
+    EXPECT_NE(text.find("\nWinner: " + winner + "\n"), std::string::npos) << text;
+    // A damaged record is refused with the reason, and nothing on standard output.
+    const auto damaged = server.dir / "damaged.qrec";
+    std::filesystem::copy_file(records[0], damaged);
+    std::filesystem::resize_file(damaged, std::filesystem::file_size(damaged) / 2);
+    EXPECT_EQ(output("'" + std::string(QUORBIT_BINARY) + "' --replay '" + damaged.string() + "' --summary 2>/dev/null"), "");
+    EXPECT_NE(output("'" + std::string(QUORBIT_BINARY) + "' --replay '" + damaged.string() + "' --summary 2>&1")
+                  .find("damaged game record"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -127,3 +127,30 @@ TEST(CommandLine, OnlyAGoodLineLetsTheProgramGoOn) {
 
 }  // namespace
 }  // namespace quorbit::shell
+
+namespace quorbit::shell {
+namespace {
+
+TEST(CommandLine, RecordsAndReplays) {
+    const CommandLine rec = parseCommandLine({"--server", "--record", "/srv/games", "--port", "9000"});
+    EXPECT_TRUE(rec.error.empty()) << rec.error;
+    EXPECT_EQ(rec.recordDir, "/srv/games");
+    EXPECT_EQ(parseCommandLine({"--server", "--record=g"}).recordDir, "g");
+
+    const CommandLine sum = parseCommandLine({"--replay", "a game.qrec", "--summary"});
+    EXPECT_TRUE(sum.error.empty()) << sum.error;
+    EXPECT_EQ(sum.replayFile, "a game.qrec");
+    EXPECT_TRUE(sum.summary);
+    EXPECT_TRUE(sum.positional.empty());
+
+    // A window keeps its games by itself; a summary needs a file; options need values.
+    EXPECT_FALSE(parseCommandLine({"--record", "g"}).error.empty());
+    EXPECT_EQ(parseCommandLine({"--summary"}).error, "--summary needs --replay FILE");
+    EXPECT_EQ(parseCommandLine({"--replay"}).error, "--replay needs a file");
+    EXPECT_EQ(parseCommandLine({"--server", "--record="}).error, "--record needs a folder, not \"\"");
+    EXPECT_EQ(parseCommandLine({"--", "--summary"}).positional, std::vector<std::string>{"--summary"});
+    EXPECT_NE(helpText().find("--replay <FILE>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quorbit::shell

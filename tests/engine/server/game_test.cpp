@@ -79,6 +79,21 @@ TEST_F(Game, FreshBoardIsSentTwiceThenTheFirstTurn) {
     EXPECT_FALSE(server_.computertimerEnabled());
 }
 
+TEST_F(Game, AnOnlookerHearsWhatEverySeatHearsAndNothingPrivate) {
+    join(1, "Ann");
+    join(2, "Bo");
+    EXPECT_EQ(out_.heard, (std::vector<std::string>{tc::newplayerinfo(1, "Ann"), tc::newplayerinfo(2, "Bo")}));
+    out_.clear();
+    start(500, 60, false, 2);
+    // Everything seat 2 got (it is not seat 1's turn to echo), in the same order.
+    EXPECT_EQ(out_.heard, out_.take(2));
+    out_.clear();
+    say(1, ts::selectletter(1, 1, 0, 0));
+    // The echo goes to everybody but the mover; an onlooker hears it.
+    EXPECT_EQ(out_.heard, (std::vector<std::string>{tc::selectletter(1, 1, 0, 0)}));
+    EXPECT_TRUE(out_.take(1).empty());
+}
+
 TEST_F(Game, DealtLettersFollowTheWeights) {
     join(1, "Ann");
     std::map<int, int> counts;

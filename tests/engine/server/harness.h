@@ -35,6 +35,7 @@ public:
     void close(ConnectionId id) override { closedIds.push_back(id); }
     void timerChanged(ServerTimer timer, bool enabled) override { timers.emplace_back(timer, enabled); }
     void log(std::string_view line) override { logs.emplace_back(line); }
+    void heardByAll(std::string_view message) override { heard.emplace_back(message); }
 
     // Takes what was sent on a connection since the last take.
     std::vector<std::string> take(ConnectionId id) {
@@ -47,12 +48,14 @@ public:
         closedIds.clear();
         timers.clear();
         logs.clear();
+        heard.clear();
     }
 
     std::map<ConnectionId, std::vector<std::string>> sent;
     std::vector<ConnectionId> closedIds;
     std::vector<std::pair<ServerTimer, bool>> timers;
     std::vector<std::string> logs;
+    std::vector<std::string> heard;  // what an onlooker hears, in order
 };
 
 // Hands out queued values first, then seeded ones.

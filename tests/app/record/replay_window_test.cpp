@@ -1,0 +1,167 @@
+// Replaying a saved game in the main window, and the "Recent Games" window.
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/client/window_fixture.h"
+#include "client/boardview.h"
+#include "client/tchat.h"
+#include "protocol/messages.h"
+#include "record/recentgames.h"
+#include "record/recordstore.h"
+#include "record/replay.h"
+
+namespace quorbit::apptest {
+namespace {
+
+namespace tc = protocol::toclient;
+
+record::Record twoWordGame() {
+    protocol::BoardCodes board{};
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 7; ++y) board[x][y] = 1 + (x + 2 * y) % 26;
+    record::Record r;
+    r.header.date = "2026-12-09T19:22:28Z";
+    r.header.ownSeat = 1;
+    r.header.seats = {"Ann", "Zubo", "", ""};
+    r.header.playTo = 20;
+    r.entries = {{0, tc::startgame({"Ann", 20, 60, false, 1})},
+                 {10, tc::theboard(board)},
+                 {20, tc::nextplayer(1, 1)},
+                 {3000, tc::madeword(1, "ACE", 12, 12, 12, 0, {{0, 0}, {1, 0}, {2, 0}})},
+                 {3100, tc::moving(1)},
+                 {7000, tc::theboard(board)},
+                 {7010, tc::nextplayer(2, 1)},
+                 {9000, tc::madeword(2, "BEG", 9, 9, 12, 9, {{0, 1}, {1, 1}, {2, 1}})},
+                 {9500, tc::winner("Ann")}};
+    r.ending = record::Ending::Winner;
+    r.endMs = 9500;
+    return r;
+}
+
+class ReplayWindow : public ::testing::Test {
+protected:
+    ReplayWindow() : store(dir.path()) {
+        chat.showMessage = [this](const QString& t) { boxes << t; };
+        path = store.save(twoWordGame());
+    }
+    template <typename W>
+    W* widget(const QString& name) {
+        return chat.findChild<W*>(name);
+    }
+    QString memo() { return widget<QPlainTextEdit>("memo_words")->toPlainText(); }
+
+    QTemporaryDir dir;
+    app::RecordStore store;
+    Tchat chat;
+    QStringList boxes;
+    QString path;
+};
+
+TEST_F(ReplayWindow, ShowsTheRecordedGameUnderABannerAndStepsByWord) {
+    ASSERT_FALSE(path.isEmpty());
+    ASSERT_TRUE(chat.startReplay(path));
+    EXPECT_TRUE(chat.replaying());
+    EXPECT_EQ(chat.windowTitle(), "Quorbit - Replay");
+    EXPECT_FALSE(widget<QWidget>("panel_replay")->isHidden());
+    EXPECT_EQ(widget<QLabel>("label_replay")->text(), "Replay");
+    EXPECT_EQ(widget<QPushButton>("button_replayplay")->text(), "Pause");
+    // The recorded turn is the own seat's, yet a replay offers no buttons to move in it,
+    // and clicks on its board do not reach the live game.
+    ASSERT_TRUE(waitFor([this] { return chat.replay()->position() >= 50; }));
+    EXPECT_TRUE(chat.replay()->state().button_done);
+    EXPECT_TRUE(widget<QPushButton>("button_done")->isHidden());
+    QTest::mouseClick(widget<QWidget>("paintbox_board"), Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_EQ(chat.state().selectedcount, 0);
+    EXPECT_EQ(chat.replay()->state().selectedcount, 0);
+    chat.replayPlay(false);
+    EXPECT_EQ(widget<QPushButton>("button_replayplay")->text(), "Play");
+
+    chat.replayNextWord();
+    EXPECT_EQ(memo(), "Ann: ACE for 12 points.");
+    EXPECT_EQ(widget<QLabel>("label_score1")->text(), "12");
+    EXPECT_EQ(widget<QLabel>("label_playername2")->text(), "Zubo");
+    // The board is drawn from the replay: the word's squares are empty.
+    EXPECT_EQ(widget<app::BoardView>("paintbox_board")->letters()[0][0], 0);
+
+    chat.setReplaySpeed(16);
+    EXPECT_EQ(chat.replaySpeed(), 16);
+    chat.replayPlay(true);
+    ASSERT_TRUE(waitFor([this] { return chat.replay()->atEnd(); }, 5000));  // 6.5 s of game at 16x
+    EXPECT_FALSE(chat.replayPlaying());
+    EXPECT_EQ(memo(), "Ann: ACE for 12 points.\nZubo: BEG for 9 points.");
+    EXPECT_FALSE(widget<QWidget>("panel_winner")->isHidden());
+    EXPECT_EQ(widget<QLabel>("label_winner1")->text(), "You have won the game!");
+
+    QTest::mouseClick(widget<QPushButton>("button_replaycopy"), Qt::LeftButton);
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith("Quorbit game of 2026-12-09T19:22:28Z\n"));
+    EXPECT_TRUE(QApplication::clipboard()->text().contains("  2. Zubo: BEG for 9 points (Ann 12, Zubo 9)\n"));
+}
+
+TEST_F(ReplayWindow, LeavingShowsTheLiveGameUntouched) {
+    const client::ClientState before = chat.state();
+    ASSERT_TRUE(chat.startReplay(path));
+    chat.replayNextWord();
+    chat.replayNextWord();
+    QTest::mouseClick(widget<QPushButton>("button_replayleave"), Qt::LeftButton);
+    EXPECT_FALSE(chat.replaying());
+    EXPECT_EQ(chat.windowTitle(), "Quorbit");
+    EXPECT_TRUE(widget<QWidget>("panel_replay")->isHidden());
+    EXPECT_EQ(memo(), "");
+    EXPECT_EQ(widget<QLabel>("label_status")->text(), "Welcome to Quorbit");
+    EXPECT_EQ(widget<QLabel>("label_score1")->text(), "0");
+    EXPECT_EQ(widget<app::BoardView>("paintbox_board")->letters(), before.boardletters);
+    EXPECT_EQ(chat.state().memo_words, before.memo_words);
+    EXPECT_EQ(chat.state().seats[0].label_playername, before.seats[0].label_playername);
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(ReplayWindow, ADamagedRecordIsRefusedWithItsReason) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(f.size() / 2));
+    f.close();
+    EXPECT_FALSE(chat.startReplay(path));
+    EXPECT_FALSE(chat.replaying());
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith("This game cannot be replayed: damaged game record")) << boxes[0].toStdString();
+}
+
+TEST_F(ReplayWindow, RecentGamesListsEveryGameAndHandsOneToTheWindow) {
+    QFile junk(dir.filePath("20200101-000000-000.qrec"));  // oldest, and not a record
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("hello\n");
+    junk.close();
+    TrecentGames recent;
+    recent.setFolder(dir.path());
+    QString requested;
+    QObject::connect(&recent, &TrecentGames::replayRequested, [&](const QString& p) { requested = p; });
+    recent.refresh();
+    QTreeWidget* list = recent.list();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    const QTreeWidgetItem* game = list->topLevelItem(0);
+    EXPECT_EQ(game->text(0), "2026-12-09 19:22");
+    EXPECT_EQ(game->text(1), "Ann, Zubo");
+    EXPECT_EQ(game->text(2), "Ann 12, Zubo 9");
+    EXPECT_EQ(game->text(3), "Ann");
+    EXPECT_TRUE(list->topLevelItem(1)->text(1).startsWith("cannot be read: not a Quorbit game record"));
+
+    QTest::mouseClick(recent.findChild<QPushButton*>("button_copy"), Qt::LeftButton);
+    EXPECT_TRUE(QApplication::clipboard()->text().endsWith("Winner: Ann\n"));
+    QTest::mouseClick(recent.findChild<QPushButton*>("button_replay"), Qt::LeftButton);
+    EXPECT_EQ(requested, path);
+
+    list->setCurrentItem(list->topLevelItem(1));
+    EXPECT_TRUE(recent.selectedSummary().isEmpty());
+    EXPECT_TRUE(recent.findChild<QLabel*>("label_message")->text().startsWith("This game cannot be read"));
+}
+
+}  // namespace
+}  // namespace quorbit::apptest
