@@ -10,9 +10,9 @@ namespace quorbit::record {
 namespace {
 constexpr std::int64_t kTickMs = 1000;
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
-// The clock ticks at most a day's worth between two lines; a record that claims a
-// longer turn cannot hold the replay in a loop of billions of ticks.
-constexpr int kMaxTicksBetweenLines = 24 * 3600;
+// The clock ticks at most a week's worth in one replay: a record that claims endless
+// turns and years of play cannot hold the replay in a loop of billions of ticks.
+constexpr int kMaxTicks = 7 * 24 * 3600;
 }  // namespace
 
 Replay::Replay(Record record) : record_(std::move(record)) {
@@ -44,8 +44,7 @@ void Replay::feed(const Entry& e) {
     drain();
     const bool running = engine_.state().timer2;
     if (running && !ticking_) nextTick_ = e.ms + kTickMs;
-    ticking_ = running;
-    ticksSinceLine_ = 0;
+    ticking_ = running && ticks_ < kMaxTicks;
 }
 
 void Replay::advanceTo(std::int64_t ms) {
@@ -60,7 +59,7 @@ void Replay::advanceTo(std::int64_t ms) {
             engine_.timer2Tick();
             drain();
             nextTick_ += kTickMs;
-            ticking_ = engine_.state().timer2 && ++ticksSinceLine_ < kMaxTicksBetweenLines;
+            ticking_ = engine_.state().timer2 && ++ticks_ < kMaxTicks;
         }
     }
     position_ = std::max(position_, ms);

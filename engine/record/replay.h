@@ -46,7 +46,7 @@ private:
     std::int64_t position_ = 0;
     std::int64_t nextTick_ = 0;
     bool ticking_ = false;
-    int ticksSinceLine_ = 0;
+    int ticks_ = 0;
 };
 
 }  // namespace quorbit::record

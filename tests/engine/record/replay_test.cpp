@@ -135,7 +135,7 @@ TEST(Replay, ARecordClaimingAnEndlessTurnDoesNotHoldTheReplay) {
     Replay replay(std::move(r));
     replay.advanceTo(replay.length());
     EXPECT_TRUE(replay.atEnd());
-    EXPECT_EQ(replay.state().timeleft, 2000000000 - 24 * 3600);
+    EXPECT_EQ(replay.state().timeleft, 2000000000 - 7 * 24 * 3600);
 }
 
 }  // namespace
