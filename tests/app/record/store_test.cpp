@@ -120,7 +120,9 @@ TEST_F(RecordedSoloGame, AGameInTheWindowIsKeptWhenTheProgramEnds) {
     EXPECT_EQ(r.record->header.playTo, 10000);
     EXPECT_EQ(r.record->ending, record::Ending::Closed);
     ASSERT_GE(r.record->entries.size(), 2u);
-    EXPECT_EQ(r.record->entries[0].line.rfind(std::string(protocol::names::startgame) + "+You+10000+", 0), 0u);
+    const std::string& first = r.record->entries[0].line;
+    EXPECT_THAT(first, ::testing::StartsWith(std::string(protocol::names::startgame)));
+    EXPECT_THAT(first, HasSubstr("+You+10000+"));
 }
 
 }  // namespace
