@@ -57,9 +57,11 @@ QString RecordStore::save(const record::Record& rec, QString* error) const {
 }
 
 QStringList RecordStore::list() const {
+    std::vector<std::string> names;
+    for (const QString& n : QDir(folder_).entryList(QDir::Files)) names.push_back(n.toStdString());
+    names = record::recordsOldestFirst(std::move(names));
     QStringList out;
-    for (const QString& n : QDir(folder_).entryList(QDir::Files, QDir::Name | QDir::Reversed))
-        if (record::isRecordFileName(n.toStdString())) out << QDir(folder_).absoluteFilePath(n);
+    for (auto it = names.rbegin(); it != names.rend(); ++it) out << QDir(folder_).absoluteFilePath(QString::fromStdString(*it));
     return out;
 }
 

@@ -29,7 +29,7 @@ bool isRecordFileName(std::string_view name) {
     return name[19] == '-' && name.size() <= 26 && digits(name.substr(20));
 }
 
-std::vector<std::string> recordsBeyondCap(std::vector<std::string> names, std::size_t keep) {
+std::vector<std::string> recordsOldestFirst(std::vector<std::string> names) {
     std::erase_if(names, [](const std::string& n) { return !isRecordFileName(n); });
     // The moment, then the serial as a number ("-10" after "-9").
     auto key = [](const std::string& n) {
@@ -39,6 +39,11 @@ std::vector<std::string> recordsBeyondCap(std::vector<std::string> names, std::s
         return std::make_pair(std::string(base), serial);
     };
     std::sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) { return key(a) < key(b); });
+    return names;
+}
+
+std::vector<std::string> recordsBeyondCap(std::vector<std::string> names, std::size_t keep) {
+    names = recordsOldestFirst(std::move(names));
     if (names.size() <= keep) return {};
     names.resize(names.size() - keep);
     return names;

@@ -19,6 +19,9 @@ struct Moment {
 // "YYYYMMDD-HHMMSS-mmm.qrec" (UTC); `serial` above 0 adds "-N" for a name already taken.
 std::string recordFileName(const Moment& utc, int serial = 0);
 bool isRecordFileName(std::string_view name);
+// The record files among `names`, oldest first (a name taken twice in one moment sorts
+// after the first by its serial).
+std::vector<std::string> recordsOldestFirst(std::vector<std::string> names);
 // The record files among `names` that are beyond the newest `keep`, oldest first.
 // Other names are never chosen.
 std::vector<std::string> recordsBeyondCap(std::vector<std::string> names, std::size_t keep = kKeptRecords);
