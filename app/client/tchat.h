@@ -275,6 +275,7 @@ private:
     QAction* PlaySounds1 = nullptr;
     std::array<QAction*, 3> turnSound_{};  // Classic, New, Default by setting value
     QAction* PostWords1 = nullptr;
+    QAction* ShowBestWords1 = nullptr;
     std::array<QAction*, 4> textSize_{};  // 8, 10, 12, 14
     QAction* ScrollChatOff2 = nullptr;
     QAction* JustWatch1 = nullptr;

@@ -68,6 +68,11 @@ void Tchat::buildMenus() {
         engine_.options().postWordsInChatBox = on;
         saveinifile();
     });
+    ShowBestWords1 = item(options, "ShowBestWords1", "Show Best Words", true, false);
+    connect(ShowBestWords1, &QAction::triggered, this, [this](bool on) {
+        engine_.options().showBestWords = on;
+        saveinifile();
+    });
     options->addSeparator();
     connect(item(options, "TextColor1", "Text Color"), &QAction::triggered, this, [this] { changeColour(false); });
     connect(item(options, "ActionColor1", "Action Color"), &QAction::triggered, this, [this] { changeColour(true); });

@@ -50,6 +50,8 @@ void Tchat::loadinifile() {
     PlaySounds1->setChecked(r.playsounds);
     opts.postWordsInChatBox = r.postwords;
     PostWords1->setChecked(r.postwords);
+    opts.showBestWords = r.bestwords;
+    ShowBestWords1->setChecked(r.bestwords);
     if (windows_.gamestart) {
         if (r.playtoscore) windows_.gamestart->setPlaytoscore(*r.playtoscore);
         if (r.creationtime) windows_.gamestart->setTimeperturn(*r.creationtime);
@@ -87,6 +89,7 @@ bool Tchat::saveinifile() {
     s.turnsound = static_cast<int>(opts.turnSound);
     s.playsounds = PlaySounds1->isChecked();
     s.postwords = PostWords1->isChecked();
+    s.bestwords = ShowBestWords1->isChecked();
     social::writeSettings(ini, s);
 
     return writeIni(ini);

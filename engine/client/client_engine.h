@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "rules/scoring.h"
 #include "rules/seats.h"
 #include "social/colour.h"
+#include "solver/solver.h"
 
 namespace quorbit::client {
 
@@ -155,6 +157,7 @@ struct ClientOptions {
     bool playSounds = true;          // Options, "Play Sounds"
     TurnSound turnSound = TurnSound::Classic;
     bool postWordsInChatBox = false; // Options, "Post Words in Chat Box"
+    bool showBestWords = false;      // Options, "Show Best Words": "best: WORD N" after each word
     bool justWatch = false;          // Options, "Just Watch" (set only by the server's answer)
     Colour textColour = social::kBlack;
     Colour actionColour = social::kBlack;
@@ -264,6 +267,8 @@ private:
     int& markAt(Square s) { return rules::at(state_.boardmarks, s); }
     void addlinetochat(std::string text, Colour colour);
     void clearHint();
+    // The best word on the board as the mirror shows it; nothing when none can be traced.
+    std::optional<solver::Found> bestOnBoard() const;
     void playsounds(std::string_view name);
     void messageBox(std::string text, bool closeAfter = false);
 

@@ -1,5 +1,5 @@
-// The hint: during a player's own turn against the computer alone, the best word on the
-// board is marked and named, but not selected and not sent.
+// The best word on the board: as a hint during a player's own turn against the computer
+// alone (marked and named, but not selected and not sent), and after each word.
 #include "client/client_engine.h"
 #include "rules/letters.h"
 #include "solver/solver.h"
@@ -20,13 +20,7 @@ bool ClientEngine::hintAvailable() const {
 
 void ClientEngine::hintClick() {
     if (!hintAvailable()) return;
-    protocol::BoardCodes codes{};
-    for (std::size_t x = 0; x < kBoardSize; ++x)
-        for (std::size_t y = 0; y < kBoardSize; ++y) {
-            const int code = state_.boardletters[x][y];
-            codes[x][y] = rules::isLetter(code) ? code : rules::kServerEmpty;
-        }
-    const auto best = solver::Solver().best(codes, solver::Vocabulary::Dictionary);
+    const auto best = bestOnBoard();
     touch();
     clearHint();
     if (!best) {
@@ -45,6 +39,16 @@ void ClientEngine::hintClick() {
         ++state_.hintsTaken;
         state_.memo_words.push_back("Hint " + std::to_string(state_.hintsTaken) + ": " + text);
     }
+}
+
+std::optional<solver::Found> ClientEngine::bestOnBoard() const {
+    protocol::BoardCodes codes{};
+    for (std::size_t x = 0; x < kBoardSize; ++x)
+        for (std::size_t y = 0; y < kBoardSize; ++y) {
+            const int code = state_.boardletters[x][y];
+            codes[x][y] = rules::isLetter(code) ? code : rules::kServerEmpty;
+        }
+    return solver::Solver().best(codes, solver::Vocabulary::Dictionary);
 }
 
 void ClientEngine::clearHint() {

@@ -18,6 +18,8 @@ void ClientEngine::madeword(msg::FieldReader& f) {
     const int teamA = f.nextInt();
     const int teamB = f.nextInt();
     if (!isPlayingSeat(seat)) return;
+    // The best word the player had, from the board before the word leaves it.
+    const auto best = options_.showBestWords ? bestOnBoard() : std::nullopt;
 
     state_.label_team1 = "Team A: " + std::to_string(teamA);
     state_.label_team2 = "Team B: " + std::to_string(teamB);
@@ -29,6 +31,7 @@ void ClientEngine::madeword(msg::FieldReader& f) {
         seatView(seat).label_playername + ": " + word + " for " + std::to_string(points) + " points.";
     state_.label_status = line;
     state_.memo_words.push_back(line);
+    if (best) state_.memo_words.push_back("best: " + std::string(best->word()) + " " + std::to_string(best->score));
     if (options_.postWordsInChatBox) addlinetochat(line, social::kSystemColour);
 
     state_.selectedcount = 0;

@@ -179,6 +179,7 @@ SettingsRead readSettings(const IniFile& ini) {
     const std::string turn = ini.get(kSettingsSection, "Turnsound", "0");
     r.turnsound = turn == "1" ? 1 : (turn == "2" ? 2 : 0);
     r.zubolevel = server::parseZuboLevel(ini.get(kSettingsSection, "Zubolevel", "classic")).value_or(server::ZuboLevel::Classic);
+    r.bestwords = ini.get(kSettingsSection, "Bestwords", "false") == "true";
     return r;
 }
 
@@ -199,6 +200,7 @@ void writeSettings(IniFile& ini, const SettingsSave& s) {
     put("Playsounds", s.playsounds ? "true" : "false");
     put("Postwordsinchatbox", s.postwords ? "true" : "false");
     put("Zubolevel", std::string(server::zuboLevelName(s.zubolevel)));
+    put("Bestwords", s.bestwords ? "true" : "false");
 }
 
 void writePhrase(IniFile& ini, int n, std::string_view phrase) {

@@ -99,11 +99,12 @@ struct SettingsRead {
     WindowBounds bounds;
     int turnsound = 0;  // 0 Classic, 1 New, 2 Default
     server::ZuboLevel zubolevel = server::ZuboLevel::Classic;  // any other text reads as Classic
+    bool bestwords = false;  // "best: WORD N" after each word
 };
 
 // What a full save writes, in this order: Textsize, Textcolor, Actioncolor, Playtoscore,
 // Creationtime, Shuffles, Tiles, Top, Left, Width, Height, Turnsound, Playsounds,
-// Postwordsinchatbox, Zubolevel. The phrases are written only by the phrase window.
+// Postwordsinchatbox, Zubolevel, Bestwords. The phrases are written only by the phrase window.
 struct SettingsSave {
     int textsize = 8;
     Colour textcolor = kBlack;
@@ -117,6 +118,7 @@ struct SettingsSave {
     bool playsounds = true;
     bool postwords = false;
     server::ZuboLevel zubolevel = server::ZuboLevel::Classic;
+    bool bestwords = false;
 };
 
 SettingsRead readSettings(const IniFile& ini);

@@ -69,6 +69,21 @@ TEST_F(Hint, MarksGoWithTheTurnAndTheCountWithTheGame) {
     EXPECT_EQ(st().hintsTaken, 0);
 }
 
+TEST_F(Hint, AfterEachWordTheWordsListNamesTheBestThatWasThereWhileSwitchedOn) {
+    soloTurn();
+    engine.options().showBestWords = true;
+    serve(tc::timeup());
+    serve(tc::nextplayer(2, 1));
+    serve(tc::madeword(2, "STORM", 60, 60, 0, 60, {{0, 3}, {0, 4}, {0, 5}, {1, 5}, {0, 6}}));
+    ASSERT_EQ(st().memo_words.size(), 2u);
+    EXPECT_EQ(st().memo_words[1], "best: MORTS 60");
+    serve(tc::theboard(stormBoard()));
+    engine.options().showBestWords = false;
+    serve(tc::madeword(2, "STORM", 60, 120, 0, 120, {{0, 3}, {0, 4}, {0, 5}, {1, 5}, {0, 6}}));
+    EXPECT_EQ(st().memo_words.size(), 3u);
+    EXPECT_EQ(st().memo_words.back().rfind("Zubo: STORM", 0), 0u);
+}
+
 TEST_F(Hint, ABoardWithoutAWordSaysSo) {
     soloTurn();
     protocol::BoardCodes b{};

@@ -56,6 +56,7 @@ TEST(Settings, MissingFileReadsAsDefaults) {
     EXPECT_EQ(r.bounds, (WindowBounds{3, 3, 790, 580}));
     EXPECT_EQ(r.turnsound, 0);
     EXPECT_EQ(r.zubolevel, quorbit::server::ZuboLevel::Classic);
+    EXPECT_FALSE(r.bestwords);
     for (const auto& p : r.phrases) EXPECT_FALSE(p);
 }
 
@@ -128,11 +129,12 @@ TEST(Settings, SaveWritesEveryKeyInOrderAndReadsBack) {
     s.playsounds = false;
     s.postwords = true;
     s.zubolevel = quorbit::server::ZuboLevel::Expert;
+    s.bestwords = true;
     writeSettings(ini, s);
     EXPECT_EQ(ini.text(),
               "[Quorbit]\nTextsize=12\nTextcolor=clBlue\nActioncolor=$00123456\nPlaytoscore=750\n"
               "Creationtime=45\nShuffles=3\nTiles=classic\nTop=20\nLeft=10\nWidth=800\nHeight=600\n"
-              "Turnsound=2\nPlaysounds=false\nPostwordsinchatbox=true\nZubolevel=expert\n");
+              "Turnsound=2\nPlaysounds=false\nPostwordsinchatbox=true\nZubolevel=expert\nBestwords=true\n");
     const SettingsRead r = readSettings(IniFile::parse(ini.text()));
     EXPECT_EQ(r.textsize, 12);
     EXPECT_EQ(r.textcolor, kBlue);
@@ -146,6 +148,7 @@ TEST(Settings, SaveWritesEveryKeyInOrderAndReadsBack) {
     EXPECT_FALSE(r.playsounds);
     EXPECT_TRUE(r.postwords);
     EXPECT_EQ(r.zubolevel, quorbit::server::ZuboLevel::Expert);
+    EXPECT_TRUE(r.bestwords);
     // Any case reads; anything else is the classic level.
     EXPECT_EQ(readText("[Quorbit]\nZubolevel=Strong\n").zubolevel, quorbit::server::ZuboLevel::Strong);
     EXPECT_EQ(readText("[Quorbit]\nZubolevel=2\n").zubolevel, quorbit::server::ZuboLevel::Classic);
