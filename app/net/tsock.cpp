@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <cstdio>
 #include <mutex>
 #include <utility>
@@ -28,7 +30,7 @@ namespace {
 // The process-wide host-name cache: names looked up once, never pruned.
 struct HostCache {
     std::mutex mutex;
-    std::vector<std::pair<std::string, in_addr_t>> entries;
+    std::vector<std::pair<std::string, std::vector<SockAddress>>> entries;
 };
 HostCache& hostCache() {
     static HostCache cache;
@@ -75,10 +77,42 @@ void setNonBlockingFlag(int fd, bool on) {
     ::fcntl(fd, F_SETFL, on ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK));
 }
 
-std::string dotted(const sockaddr_in& a) {
-    char text[INET_ADDRSTRLEN] = {};
-    ::inet_ntop(AF_INET, &a.sin_addr, text, sizeof text);
-    return text;
+SockAddress ipv4Address(in_addr_t address, in_port_t port) {
+    SockAddress a;
+    auto* in = reinterpret_cast<sockaddr_in*>(&a.storage);
+    in->sin_family = AF_INET;
+    in->sin_port = port;
+    in->sin_addr.s_addr = address;
+    a.length = sizeof(sockaddr_in);
+    return a;
+}
+
+bool sameAddress(const SockAddress& a, const SockAddress& b) {
+    return a.length == b.length && std::memcmp(&a.storage, &b.storage, a.length) == 0;
+}
+
+// getaddrinfo's answer for `host`, one entry per address (the resolver lists each
+// address once per socket type unless asked for one).
+std::vector<SockAddress> lookUp(const std::string& host, int flags) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = flags;
+    addrinfo* found = nullptr;
+    std::vector<SockAddress> out;
+    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return out;
+    for (const addrinfo* i = found; i; i = i->ai_next) {
+        if ((i->ai_family != AF_INET && i->ai_family != AF_INET6) || i->ai_addrlen > sizeof(sockaddr_storage))
+            continue;
+        SockAddress a;
+        std::memcpy(&a.storage, i->ai_addr, i->ai_addrlen);
+        a.length = i->ai_addrlen;
+        a.setPort(0);
+        if (std::none_of(out.begin(), out.end(), [&](const SockAddress& b) { return sameAddress(a, b); }))
+            out.push_back(a);
+    }
+    ::freeaddrinfo(found);
+    return out;
 }
 
 int lastError() { return wsaErrorFromErrno(errno); }
@@ -100,6 +134,32 @@ void sendAtOnce(int fd) {
 }
 
 }  // namespace
+
+// ---- addresses ----
+
+void SockAddress::setPort(in_port_t port) {
+    if (family() == AF_INET) reinterpret_cast<sockaddr_in*>(&storage)->sin_port = port;
+    if (family() == AF_INET6) reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port = port;
+}
+
+std::string SockAddress::text() const {
+    char out[INET6_ADDRSTRLEN + IF_NAMESIZE + 2] = {};
+    if (family() == AF_INET6) {
+        const auto* in6 = reinterpret_cast<const sockaddr_in6*>(&storage);
+        if (IN6_IS_ADDR_V4MAPPED(&in6->sin6_addr)) {
+            ::inet_ntop(AF_INET, &in6->sin6_addr.s6_addr[12], out, sizeof out);
+            return out;
+        }
+        ::inet_ntop(AF_INET6, &in6->sin6_addr, out, sizeof out);
+        std::string text = out;
+        char name[IF_NAMESIZE] = {};
+        if (in6->sin6_scope_id != 0 && ::if_indextoname(in6->sin6_scope_id, name)) text += std::string("%") + name;
+        return text;
+    }
+    // Also the text of a socket that has no peer yet: 0.0.0.0.
+    ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(&storage)->sin_addr, out, sizeof out);
+    return out;
+}
 
 // ---- TSockStream ----
 
@@ -157,6 +217,11 @@ void TSock::clearHostCache() {
     hostCache().entries.clear();
 }
 
+void TSock::rememberHost(const std::string& name, std::vector<SockAddress> addresses) {
+    std::lock_guard lock(hostCache().mutex);
+    hostCache().entries.emplace_back(name, std::move(addresses));
+}
+
 std::size_t TSock::hostCacheSize() {
     std::lock_guard lock(hostCache().mutex);
     return hostCache().entries.size();
@@ -197,7 +262,8 @@ void TSock::setHostName(const std::string& host) {
     if (connected_ && socketType_ == TSocketType::stStream)
         report(TSocketInfo::siLookup, "Setting HostName While Connected Has No Effect");
     hostName_ = host;
-    if (connected_ && socketType_ == TSocketType::stDatagram) target_.sin_addr.s_addr = resolveHost(host);
+    if (connected_ && socketType_ == TSocketType::stDatagram)
+        target_ = ipv4Address(resolveHost(host), reinterpret_cast<const sockaddr_in*>(&target_.storage)->sin_port);
 }
 
 void TSock::setPortName(const std::string& port) {
@@ -230,15 +296,13 @@ void TSock::setListen(bool value) {
         report(TSocketInfo::siListen, "Listening Already Running");
         return;
     }
-    handle_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // One socket for both families where the machine has IPv6; IPv4 alone otherwise.
+    listenOn(AF_INET6);
+    if (handle_ < 0) listenOn(AF_INET);
     if (handle_ < 0) {
         listen_ = false;
         throw ESockException("Listen - Error Binding Socket");
     }
-    // A restarted server must be able to take its port back from connections that
-    // linger in TIME_WAIT; this does not let two listeners share a port.
-    const int one = 1;
-    ::setsockopt(handle_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     ++openSerial_;
     try {
         fillTarget(true);
@@ -246,9 +310,29 @@ void TSock::setListen(bool value) {
         listen_ = false;
         throw;
     }
+    SockAddress any;
+    if (listenFamily_ == AF_INET6) {
+        auto* in6 = reinterpret_cast<sockaddr_in6*>(&any.storage);
+        in6->sin6_family = AF_INET6;
+        in6->sin6_addr = in6addr_any;
+        any.length = sizeof(sockaddr_in6);
+        any.setPort(reinterpret_cast<const sockaddr_in*>(&target_.storage)->sin_port);
+    } else {
+        any = target_;
+    }
     registerNotifications();
     listen_ = false;
-    if (::bind(handle_, reinterpret_cast<const sockaddr*>(&target_), sizeof target_) != 0) {
+    int bound = ::bind(handle_, any.get(), any.length);
+    if (bound != 0 && listenFamily_ == AF_INET6 && (errno == EADDRNOTAVAIL || errno == EAFNOSUPPORT)) {
+        // IPv6 is switched off on this machine: listen on IPv4 alone.
+        dropNotifiers();
+        ::close(handle_);
+        handle_ = -1;
+        listenOn(AF_INET);
+        registerNotifications();
+        bound = handle_ >= 0 ? ::bind(handle_, target_.get(), target_.length) : -1;
+    }
+    if (bound != 0) {
         dropNotifiers();
         throw ESockException("Listen - Error Binding Socket");
     }
@@ -264,25 +348,33 @@ void TSock::setListen(bool value) {
 // ---- name resolution ----
 
 in_addr_t TSock::resolveHost(const std::string& host) {
-    if (host.empty()) return htonl(INADDR_ANY);
+    for (const SockAddress& a : resolveAddresses(host))
+        if (a.family() == AF_INET) return reinterpret_cast<const sockaddr_in*>(&a.storage)->sin_addr.s_addr;
+    throw ESockException("Host Lookup - Could Not Find Host Entry");
+}
+
+std::vector<SockAddress> TSock::resolveAddresses(const std::string& host) {
+    if (host.empty()) return {ipv4Address(htonl(INADDR_ANY), 0)};
     report(TSocketInfo::siLookup, "Lookup Of Host " + host);
-    if (startsWithDigit(host)) return ::inet_addr(host.c_str());
+    if (startsWithDigit(host) && host.find(':') == std::string::npos) return {ipv4Address(::inet_addr(host.c_str()), 0)};
+    if (host.find(':') != std::string::npos) {
+        // An IPv6 address, never a name.
+        const bool bracketed = host.size() >= 2 && host.front() == '[' && host.back() == ']';
+        std::vector<SockAddress> found =
+            lookUp(bracketed ? host.substr(1, host.size() - 2) : host, AI_NUMERICHOST);
+        if (found.empty()) throw ESockException("Host Lookup - Could Not Find Host Entry");
+        return found;
+    }
     {
         std::lock_guard lock(hostCache().mutex);
-        for (const auto& [name, address] : hostCache().entries)
-            if (sameNameIgnoringCase(name, host)) return address;
+        for (const auto& [name, addresses] : hostCache().entries)
+            if (sameNameIgnoringCase(name, host)) return addresses;
     }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found)
-        throw ESockException("Host Lookup - Could Not Find Host Entry");
-    const in_addr_t address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
-    ::freeaddrinfo(found);
+    std::vector<SockAddress> found = lookUp(host, 0);
+    if (found.empty()) throw ESockException("Host Lookup - Could Not Find Host Entry");
     std::lock_guard lock(hostCache().mutex);
-    hostCache().entries.emplace_back(host, address);
-    return address;
+    hostCache().entries.emplace_back(host, found);
+    return found;
 }
 
 in_port_t TSock::resolvePort(const std::string& port) {
@@ -304,10 +396,30 @@ in_port_t TSock::resolvePort(const std::string& port) {
 }
 
 void TSock::fillTarget(bool anyHost) {
-    target_ = sockaddr_in{};
-    target_.sin_family = AF_INET;
-    target_.sin_port = resolvePort(portName_);
-    target_.sin_addr.s_addr = anyHost ? htonl(INADDR_ANY) : resolveHost(hostName_);
+    const in_port_t port = resolvePort(portName_);
+    target_ = ipv4Address(anyHost ? htonl(INADDR_ANY) : resolveHost(hostName_), port);
+}
+
+void TSock::fillCandidates() {
+    const in_port_t port = resolvePort(portName_);
+    candidates_ = resolveAddresses(hostName_);
+    for (SockAddress& a : candidates_) a.setPort(port);
+    target_ = candidates_.front();
+    candidates_.erase(candidates_.begin());
+}
+
+void TSock::listenOn(int family) {
+    handle_ = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (handle_ < 0) return;
+    listenFamily_ = family;
+    // A restarted server must be able to take its port back from connections that
+    // linger in TIME_WAIT; this does not let two listeners share a port.
+    const int one = 1;
+    ::setsockopt(handle_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (family == AF_INET6) {
+        const int zero = 0;  // IPv4 peers too, as IPv4-mapped addresses
+        ::setsockopt(handle_, IPPROTO_IPV6, IPV6_V6ONLY, &zero, sizeof zero);
+    }
 }
 
 // ---- notification registration ----
@@ -410,6 +522,16 @@ void TSock::onWritable() {
 
 void TSock::connectFinished(int error) {
     connecting_ = false;
+    if (error != 0 && !candidates_.empty()) {
+        // The next address of the host, on a new descriptor; only the last failure is told.
+        dropNotifiers();
+        ::close(handle_);
+        target_ = candidates_.front();
+        candidates_.erase(candidates_.begin());
+        startConnect(++openSerial_);
+        return;
+    }
+    candidates_.clear();
     if (error != 0) {
         // The descriptor stays allocated and unconnected until the owner closes it.
         setReadArmed(false);
@@ -491,54 +613,97 @@ void TSock::fdClose() {
 bool TSock::Open() {
     if (handle_ >= 0) return connected_;
     const bool stream = socketType_ == TSocketType::stStream;
-    handle_ = ::socket(AF_INET, (stream ? SOCK_STREAM : SOCK_DGRAM) | SOCK_CLOEXEC, 0);
-    if (handle_ < 0) {
-        report(TSocketInfo::siError, errorReportText(lastError()));
-        return false;
+    if (!stream) {
+        handle_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (handle_ < 0) {
+            report(TSocketInfo::siError, errorReportText(lastError()));
+            return false;
+        }
+        ++openSerial_;
+        fillTarget(true);
+        registerNotifications();
+        if (::bind(handle_, target_.get(), target_.length) == 0) {
+            connected_ = true;
+            auto alive = alive_;
+            report(TSocketInfo::siConnect, "Datagram Socket Connected");
+            if (*alive) fire(OnConnect, *this);
+            if (!*alive) return true;
+        }
+        return connected_;
     }
     const unsigned serial = ++openSerial_;
-    if (stream) sendAtOnce(handle_);
-    fillTarget(!stream);
-    if (stream) {
-        if (!blocking_) {
-            connecting_ = true;
-            registerNotifications();
-            const int rc = ::connect(handle_, reinterpret_cast<const sockaddr*>(&target_), sizeof target_);
-            if (rc != 0 && errno != EINPROGRESS && errno != EINTR) {
-                // Refused at once: the outcome still arrives as a connect notice.
-                const int err = lastError();
-                setWriteArmed(false);
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, serial, err] {
-                        if (serial == openSerial_ && connecting_ && handle_ >= 0)
-                            guarded([&] { connectFinished(err); });
-                    },
-                    Qt::QueuedConnection);
-            }
-            return connected_;
-        }
-        registerNotifications();
-        if (::connect(handle_, reinterpret_cast<const sockaddr*>(&target_), sizeof target_) != 0) {
+    try {
+        fillCandidates();
+    } catch (...) {
+        // As with a name that does not resolve on a socket made beforehand: the
+        // descriptor exists, unconnected, until the owner closes it.
+        handle_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        throw;
+    }
+    if (!blocking_) {
+        startConnect(serial);
+        return connected_;
+    }
+    // Blocking: each address in turn, until one answers.
+    while (true) {
+        if (startConnect(serial)) break;
+        if (candidates_.empty()) {
             report(TSocketInfo::siClose, "Blocking Socket Can't Connect");
             Close();
             return connected_;
         }
-        connected_ = true;
-        auto alive = alive_;
-        report(TSocketInfo::siConnect, "Blocking Socket Connected");
-        if (*alive) fire(OnConnect, *this);
-        return *alive ? connected_ : true;
+        ::close(handle_);
+        handle_ = -1;
+        target_ = candidates_.front();
+        candidates_.erase(candidates_.begin());
     }
+    connected_ = true;
+    auto alive = alive_;
+    report(TSocketInfo::siConnect, "Blocking Socket Connected");
+    if (*alive) fire(OnConnect, *this);
+    return *alive ? connected_ : true;
+}
+
+bool TSock::startConnect(unsigned serial) {
+    handle_ = ::socket(target_.family(), SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (handle_ < 0) {
+        const int err = lastError();
+        if (blocking_) return false;
+        // Reported as a connect that failed, once the owner's call has returned.
+        handle_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (handle_ < 0) {
+            report(TSocketInfo::siError, errorReportText(err));
+            return false;
+        }
+        connecting_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this, serial, err] {
+                if (serial == openSerial_ && connecting_ && handle_ >= 0) guarded([&] { connectFinished(err); });
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+    sendAtOnce(handle_);
+    if (blocking_) {
+        registerNotifications();
+        return ::connect(handle_, target_.get(), target_.length) == 0;
+    }
+    connecting_ = true;
     registerNotifications();
-    if (::bind(handle_, reinterpret_cast<const sockaddr*>(&target_), sizeof target_) == 0) {
-        connected_ = true;
-        auto alive = alive_;
-        report(TSocketInfo::siConnect, "Datagram Socket Connected");
-        if (*alive) fire(OnConnect, *this);
-        if (!*alive) return true;
+    const int rc = ::connect(handle_, target_.get(), target_.length);
+    if (rc != 0 && errno != EINPROGRESS && errno != EINTR) {
+        // Refused at once: the outcome still arrives as a connect notice.
+        const int err = lastError();
+        setWriteArmed(false);
+        QMetaObject::invokeMethod(
+            this,
+            [this, serial, err] {
+                if (serial == openSerial_ && connecting_ && handle_ >= 0) guarded([&] { connectFinished(err); });
+            },
+            Qt::QueuedConnection);
     }
-    return connected_;
+    return false;
 }
 
 bool TSock::Close() {
@@ -550,6 +715,7 @@ bool TSock::Close() {
     writePending_ = false;
     // Unsent bytes belong to this connection; they must never reach a later one.
     sendBuffer_.clear();
+    candidates_.clear();
     ++openSerial_;
     try {
         if (!listen_) report(TSocketInfo::siClose, "Socket Closed");
@@ -601,9 +767,7 @@ bool TSock::SendDatagram(std::string_view data, const std::string& host) {
     if (socketType_ == TSocketType::stStream)
         throw ESockException("SendDatagram - Datagram Send Not Supported On Stream Sockets");
     setHostName(host);
-    if (!data.empty())
-        ::sendto(handle_, data.data(), data.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&target_),
-                 sizeof target_);
+    if (!data.empty()) ::sendto(handle_, data.data(), data.size(), MSG_NOSIGNAL, target_.get(), target_.length);
     return true;
 }
 
@@ -669,33 +833,32 @@ std::string TSock::ReceiveDatagram(std::string& host) {
     std::string result;
     if (waitReadable()) {
         std::string scratch(kReceiveChunk, '\0');
-        sockaddr_in from{};
-        socklen_t len = sizeof from;
-        const ssize_t n = ::recvfrom(handle_, scratch.data(), scratch.size(), MSG_DONTWAIT,
-                                     reinterpret_cast<sockaddr*>(&from), &len);
+        SockAddress from;
+        from.length = sizeof from.storage;
+        const ssize_t n = ::recvfrom(handle_, scratch.data(), scratch.size(), MSG_DONTWAIT, from.get(), &from.length);
         if (n > 0) {
             peer_ = from;
             result.assign(scratch.data(), static_cast<std::size_t>(n));
-            host = dotted(from);
+            host = from.text();
         }
     }
     setReadArmed(true);  // the next datagram may be announced again
     return result;
 }
 
-std::string TSock::PeerAddress() const { return dotted(peer_); }
+std::string TSock::PeerAddress() const { return peer_.text(); }
 
 // ---- accepting ----
 
-TSock* TSock::wrapAccepted(int handle, const sockaddr_in& peer, bool withReports) {
+TSock* TSock::wrapAccepted(int handle, const SockAddress& peer, bool withReports) {
     auto* sock = new TSock(*this, handle);
     sock->peer_ = peer;
     if (withReports) {
         sock->setPortName(portName_);
-        sock->setHostName(dotted(peer));
+        sock->setHostName(peer.text());
     } else {
         sock->portName_ = portName_;
-        sock->hostName_ = dotted(peer);
+        sock->hostName_ = peer.text();
     }
     return sock;
 }
@@ -716,9 +879,9 @@ void TSock::rearmAccept(int acceptErrno) {
 bool TSock::Accept(TSock*& newSock) {
     if (!listen_) throw ESockException("Accept - Socket Not In Listening Mode");
     if (blocking_) report(TSocketInfo::siAccept, "Blocking Accept");
-    sockaddr_in peer{};
-    socklen_t len = sizeof peer;
-    const int h = ::accept4(handle_, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
+    SockAddress peer;
+    peer.length = sizeof peer.storage;
+    const int h = ::accept4(handle_, peer.get(), &peer.length, SOCK_CLOEXEC);
     rearmAccept(h < 0 ? errno : 0);  // the next waiting connection may be announced
     if (h < 0) {
         report(TSocketInfo::siAccept, "Could Not Accept Connection");
@@ -731,9 +894,9 @@ bool TSock::Accept(TSock*& newSock) {
 }
 
 void TSock::autoAccept() {
-    sockaddr_in peer{};
-    socklen_t len = sizeof peer;
-    const int h = ::accept4(handle_, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
+    SockAddress peer;
+    peer.length = sizeof peer.storage;
+    const int h = ::accept4(handle_, peer.get(), &peer.length, SOCK_CLOEXEC);
     rearmAccept(h < 0 ? errno : 0);
     if (h < 0) return;
     peer_ = peer;

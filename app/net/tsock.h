@@ -11,7 +11,12 @@
 //
 // Readiness comes from QSocketNotifier on the owner's event loop. Automatic accepting in
 // blocking mode runs OnAutoAccept on a worker thread, one per accepted connection.
+//
+// Stream sockets speak IPv4 and IPv6: a listener takes both families on one socket, and
+// a connect tries every address that its host name resolves to, in turn, reporting a
+// failure only when the last one failed. Datagram sockets are IPv4.
 #include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <QObject>
 #include <QPointer>
@@ -52,6 +57,19 @@ enum SockEvent : int { FD_READ = 1, FD_WRITE = 2, FD_ACCEPT = 8, FD_CONNECT = 16
 inline constexpr int kReceiveChunk = 32768;  // most bytes taken per receive call
 
 class TSock;
+
+// One socket address of either family.
+struct SockAddress {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    int family() const { return storage.ss_family; }
+    const sockaddr* get() const { return reinterpret_cast<const sockaddr*>(&storage); }
+    sockaddr* get() { return reinterpret_cast<sockaddr*>(&storage); }
+    void setPort(in_port_t port);  // network byte order
+    // Dotted IPv4 text, or IPv6 text; an IPv4 peer seen through an IPv6 listener is
+    // written as IPv4.
+    std::string text() const;
+};
 
 // A byte stream over a socket: Read receives, Write sends, Seek does nothing.
 class TSockStream {
@@ -133,9 +151,15 @@ public:
     // owner's checks and tests. Addresses and ports are in network byte order.
     in_addr_t resolveHost(const std::string& host);
     in_port_t resolvePort(const std::string& port);
+    // Every address of `host` in both families, in the resolver's order of preference
+    // (ports left 0). A text beginning with a digit and without ":" is read as dotted
+    // IPv4 and never looked up; "[...]" around an IPv6 address is allowed.
+    std::vector<SockAddress> resolveAddresses(const std::string& host);
 
     static void setExceptionHook(ExceptionHook hook);
     static void clearHostCache();
+    // Puts `name` into the host-name cache with these addresses, as a look-up would.
+    static void rememberHost(const std::string& name, std::vector<SockAddress> addresses);
     static std::size_t hostCacheSize();
 
 private:
@@ -147,7 +171,10 @@ private:
     void setReadArmed(bool on);
     void setWriteArmed(bool on);
     void fillTarget(bool anyHost);
-    TSock* wrapAccepted(int handle, const sockaddr_in& peer, bool withReports);
+    void fillCandidates();
+    bool startConnect(unsigned serial);
+    void listenOn(int family);
+    TSock* wrapAccepted(int handle, const SockAddress& peer, bool withReports);
     void rearmAccept(int acceptErrno);
     bool waitReadable();
 
@@ -179,8 +206,10 @@ private:
     bool connecting_ = false;    // a non-blocking connect waits for its outcome
     bool writePending_ = false;  // one write-readiness event is owed
     unsigned openSerial_ = 0;    // tells a late connect outcome from a later socket
-    sockaddr_in target_{};
-    sockaddr_in peer_{};
+    SockAddress target_;
+    SockAddress peer_;
+    std::vector<SockAddress> candidates_;  // addresses still to try for this connect
+    int listenFamily_ = AF_INET;
     std::string receiveBuffer_;
     std::string sendBuffer_;
     std::string pendingRead_;    // bytes of the current read notification
