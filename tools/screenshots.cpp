@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QProcess>
+#include <QTcpSocket>
+#include <QTreeWidget>
 #include <QTest>
 #include <cstdio>
 #include <functional>
@@ -18,9 +20,11 @@
 #include "client/boardview.h"
 #include "client/tchat.h"
 #include "record/recentgames.h"
+#include "discovery/browser.h"
 #include "shell/program.h"
 #include "social/downloadform.h"
 #include "social/gamestartform.h"
+#include "social/joinform.h"
 #include "social/tallylistform.h"
 #include "social/phrasesform.h"
 
@@ -70,6 +74,41 @@ bool keyboardShot(Tchat& chat, const quorbit::testsupport::BoardWords& words, co
     return true;
 }
 
+// The Join a Game window listing a game that a server announces, with Ann seated. Needs
+// an Avahi daemon: tools/join_screenshot.sh runs it in a network namespace of its own.
+int joinShot(const QString& out) {
+    QProcess server;
+    server.start(QCoreApplication::applicationDirPath() + "/quorbit",
+                 {"--server", "--name", "Ann's game", "--port", "17772"});
+    QTcpSocket ann;
+    if (!waitFor([&] {
+            ann.abort();
+            ann.connectToHost("127.0.0.1", 17772);
+            return ann.waitForConnected(200);
+        }, 10000)) {
+        std::fprintf(stderr, "no server\n");
+        return 1;
+    }
+    ann.write(QByteArray("CMD_logininfo+1+1.0.10+Ann") + '\xff');
+    ann.flush();
+    quorbit::discovery::GameBrowser browser;
+    Tjoin join;
+    join.attachBrowser(&browser);
+    join.setPlayerName("Cleo");
+    join.show();
+    join.move(0, 0);
+    auto* list = join.findChild<QTreeWidget*>("list_games");
+    if (!waitFor([&] { return list->topLevelItemCount() > 0 && list->topLevelItem(0)->text(1) == "1 of 4"; }, 15000)) {
+        std::fprintf(stderr, "the game was not found\n");
+        return 1;
+    }
+    list->setCurrentItem(list->topLevelItem(0));
+    shot(join, out + "/join-window.png");
+    server.terminate();
+    server.waitForFinished(5000);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,8 +119,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString(argv[1]) : QString("docs");
     QDir().mkpath(out);
+    if (argc > 2 && QString(argv[2]) == "join") return joinShot(out);
 
     quorbit::shell::CommandLine line;
+    line.announce = false;  // photographs stay off the network
     line.port = 20000 + getpid() % 20000;
     quorbit::shell::Program program(line);
     Tchat& chat = program.chat();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "client/board_keys.h"
 #include "client/client_engine.h"
@@ -109,6 +110,10 @@ public:
     const quorbit::social::WindowBounds& savedBounds() const { return saved_; }
     quorbit::social::WindowBounds currentBounds() const;
     void setBounds(const quorbit::social::WindowBounds& b);
+    // The player's name as the Join window last used it (the key Joinname).
+    static constexpr std::string_view kJoinNameKey = "Joinname";
+    QString rememberedName() const;
+    bool rememberName(const QString& name);
     // Current tile-set name, written as Tiles.
     const QString& tileSetName() const { return tileSetName_; }
     // Loads the tile set of that name from the tile folder; false when it has no file.
@@ -155,6 +160,7 @@ signals:
     void tallyRequested(const quorbit::client::TallyCall& call);
     void closed();                              // the main window closed: the program ends
     void chatLineAdded(const QString& text);    // every line put into the chat box
+    void joinWindowRequested();                 // File, "Join a Game..."
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -39,6 +39,7 @@ void Tchat::buildMenus() {
     Hint1 = item(file, "Hint1", "Hint");
     Hint1->setVisible(false);
     connect(Hint1, &QAction::triggered, this, &Tchat::hintClick);
+    connect(item(file, "JoinaGame1", "Join a Game..."), &QAction::triggered, this, &Tchat::joinWindowRequested);
     file->addSeparator();
     QAction* exit = item(file, "Exit1", "Exit");
     connect(exit, &QAction::triggered, this, &QWidget::close);

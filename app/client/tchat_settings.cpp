@@ -106,6 +106,17 @@ bool Tchat::writeIni(const social::IniFile& ini) {
     return true;
 }
 
+QString Tchat::rememberedName() const {
+    return QString::fromStdString(readIni(settingsPath_).get(social::kSettingsSection, kJoinNameKey, ""));
+}
+
+bool Tchat::rememberName(const QString& name) {
+    social::IniFile ini = readIni(settingsPath_);
+    if (ini.get(social::kSettingsSection, kJoinNameKey, "") == name.toStdString()) return true;
+    ini.set(social::kSettingsSection, kJoinNameKey, name.toStdString());
+    return writeIni(ini);
+}
+
 void Tchat::savePhrases(const QStringList& phrases) {
     social::IniFile ini = readIni(settingsPath_);
     for (int n = 1; n <= quorbit::client::kPhraseCount && n <= phrases.size(); ++n) {

@@ -15,9 +15,14 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "discovery/browser.h"
 #include "media/pictures.h"
+#include "social/joinform.h"
 
 namespace quorbit::lobby {
+namespace {
+constexpr int kGamePort = 7772;  // the game's own port, which it needs no option for
+}  // namespace
 
 bool parseOptions(const QStringList& args, Options& out, QString& error) {
     out.game = QDir(QCoreApplication::applicationDirPath()).filePath("quorbit");
@@ -83,6 +88,8 @@ LobbyWindow::LobbyWindow(const Options& options, QWidget* parent)
     joining_ = new QRadioButton("Join the game at the host address", this);
     joining_->setObjectName("radio_join");
     (options.hosting ? hosting_ : joining_)->setChecked(true);
+    auto* others = new QPushButton("Play with Others", this);
+    others->setObjectName("button_others");
     auto* start = new QPushButton("Start Quorbit", this);
     start->setObjectName("button_start");
     start->setMinimumHeight(32);
@@ -105,9 +112,11 @@ LobbyWindow::LobbyWindow(const Options& options, QWidget* parent)
     layout->addWidget(hosting_);
     layout->addWidget(joining_);
     layout->addWidget(start);
+    layout->addWidget(others);
     layout->addWidget(status_);
     layout->addWidget(link_);
     connect(start, &QPushButton::clicked, this, [this] { startGame(); });
+    connect(others, &QPushButton::clicked, this, [this] { showJoin(); });
 
     // The link: the game connects and never sends anything; its connection closing
     // means that game has ended. Anything it might send is read and dropped.
@@ -134,6 +143,25 @@ LobbyWindow::LobbyWindow(const Options& options, QWidget* parent)
     }
 }
 
+LobbyWindow::~LobbyWindow() = default;
+
+Tjoin& LobbyWindow::showJoin() {
+    if (!join_) {
+        join_ = std::make_unique<Tjoin>();
+        browser_ = std::make_unique<discovery::GameBrowser>();
+        join_->attachBrowser(browser_.get());
+        join_->setPlayerName(name_->text());
+        connect(join_.get(), &Tjoin::joinRequested, this, [this](const QString& name, const QString& host, int port) {
+            if (launch(name, host, false, port)) join_->hide();
+        });
+        connect(join_.get(), &Tjoin::hostRequested, this, [this](const QString& name) {
+            if (launch(name, "127.0.0.1", true, kGamePort)) join_->hide();
+        });
+    }
+    join_->showOver(this);
+    return *join_;
+}
+
 void LobbyWindow::report(const QString& line) {
     std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);
@@ -144,19 +172,25 @@ void LobbyWindow::showLinks() {
                                : links_ == 1 ? QString("Game connected.") : QString("%1 games connected.").arg(links_));
 }
 
+bool LobbyWindow::refuse(const QString& why) {
+    status_->setText(why);
+    report("refused: " + why);
+    return false;
+}
+
 bool LobbyWindow::startGame() {
     const QString name = name_->text().trimmed();
     const QString host = host_->text().trimmed();
     const bool hosting = hosting_->isChecked();
-    auto refuse = [this](const QString& why) {
-        status_->setText(why);
-        report("refused: " + why);
-        return false;
-    };
     if (name.isEmpty()) return refuse("Please enter your name.");
     if (!hosting && host.isEmpty()) return refuse("Please enter the host address.");
+    return launch(name, host, hosting, kGamePort);
+}
+
+bool LobbyWindow::launch(const QString& name, const QString& host, bool hosting, int port) {
     // When hosting, the game connects to itself whatever the address says.
-    const QStringList params{name, host.isEmpty() ? QString("127.0.0.1") : host, hosting ? "true" : "false"};
+    QStringList params{name, host.isEmpty() ? QString("127.0.0.1") : host, hosting ? "true" : "false"};
+    if (port != kGamePort) params << "--port" << QString::number(port);
     if (!QFileInfo(options_.game).isExecutable()) return refuse("The game is not at " + options_.game + ".");
     qint64 pid = 0;
     if (!QProcess::startDetached(options_.game, params, QString(), &pid)) return refuse("The game would not start.");

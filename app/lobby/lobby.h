@@ -6,11 +6,16 @@
 // Every event is also written as one line to standard output ("started: ...", "game
 // process: PID", "refused: ...", "link: ..."), so scripts can follow the lobby.
 #include <QWidget>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QTcpServer;
+class Tjoin;
+namespace quorbit::discovery {
+class GameBrowser;
+}
 
 namespace quorbit::lobby {
 
@@ -32,15 +37,21 @@ bool parseOptions(const QStringList& args, Options& out, QString& error);
 class LobbyWindow : public QWidget {
 public:
     explicit LobbyWindow(const Options& options, QWidget* parent = nullptr);
+    ~LobbyWindow() override;
 
     // Starts the game with the fields' values; false with a reason shown when a field
     // is missing or the game would not start.
     bool startGame();
+    // "Play with Others": the window that lists the games on the local network; its Join
+    // and Host a Game start the game as the fields would.
+    Tjoin& showJoin();
     int connectedGames() const { return links_; }
 
 private:
     void report(const QString& line);
     void showLinks();
+    bool launch(const QString& name, const QString& host, bool hosting, int port);
+    bool refuse(const QString& why);  // says why nothing started; false
 
     Options options_;
     QLineEdit* name_ = nullptr;
@@ -51,6 +62,8 @@ private:
     QLabel* link_ = nullptr;
     QTcpServer* server_ = nullptr;
     int links_ = 0;
+    std::unique_ptr<quorbit::discovery::GameBrowser> browser_;
+    std::unique_ptr<Tjoin> join_;
 };
 
 }  // namespace quorbit::lobby

@@ -67,6 +67,7 @@ ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_
 
     server::ServerOutput& out = *this;
     server_ = std::make_unique<server::TServer>(out, *spell_, *random_);
+    announcement_.version = std::string(protocol::kVersion);
     if (server_->timer1Enabled()) Timer1.start();
     if (server_->computertimerEnabled()) computertimer.start();
 }
@@ -92,6 +93,22 @@ void ServerHost::serve(F&& f) {
     } catch (const std::exception& e) {
         log(std::string("server error: ") + e.what());
     }
+    noteAnnouncement();
+}
+
+void ServerHost::noteAnnouncement() {
+    discovery::GameAnnouncement now;
+    now.version = std::string(protocol::kVersion);
+    for (int seat = 1; seat <= server::kPlayingSeats; ++seat) {
+        const server::tplayer& p = server_->seat(seat);
+        if (p.connected && p.loggedin) ++now.players;
+    }
+    now.running = server_->gamerunning();
+    now.playTo = server_->playtoscore();
+    now.teamGame = server_->teamgame();
+    if (now == announcement_) return;
+    announcement_ = now;
+    emit announcementChanged();
 }
 
 bool ServerHost::listen(int port) {

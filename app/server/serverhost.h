@@ -9,6 +9,10 @@
 // idle server sleeps until a socket wakes it. A connection with more than 1 MiB waiting
 // to be sent is closed and reported to the server as any other departure. While some
 // connection has not logged in, a single-shot timer waits for its login deadline.
+//
+// What the game tells the local network about itself (players seated, running or not,
+// play-to score, team game) is read from the server after each event that reaches it,
+// and announcementChanged() is emitted when it differs from before.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -23,6 +27,7 @@
 #include <string_view>
 
 #include "common/random.h"
+#include "discovery/announcement.h"
 #include "dictionary/dictn.h"
 #include "net/tsock.h"
 #include "server/server.h"
@@ -71,6 +76,10 @@ public:
     // Records every game this server runs, as an onlooker hears it, into that folder.
     void keepRecords(const QString& folder);
     const app::RecordKeeper* recordKeeper() const { return records_.get(); }
+    const discovery::GameAnnouncement& announcement() const { return announcement_; }
+
+signals:
+    void announcementChanged();
 
 private:
     // What the server asks of its host.
@@ -92,6 +101,7 @@ private:
     void discard(net::TSock* sock);
     template <typename F>
     void serve(F&& f);
+    void noteAnnouncement();
 
     LogSink log_;
     // The timers exist before the server, which may switch them while it is built.
@@ -109,6 +119,7 @@ private:
     std::string error_;
     std::unique_ptr<app::RecordKeeper> records_;
     std::unique_ptr<server::TServer> server_;
+    discovery::GameAnnouncement announcement_;
 };
 
 }  // namespace quorbit::serverhost

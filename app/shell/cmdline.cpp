@@ -79,6 +79,17 @@ const std::vector<Option>& options() {
          [](CommandLine& l, std::string_view v) { return !(l.replayFile = std::string(v)).empty(); }},
         {"", "summary", "", "", "With --replay: prints the game as text instead, without a window.",
          [](CommandLine& l, std::string_view) { return l.summary = true; }},
+        {"", "name", "TEXT", "the name to announce the game under",
+         "Announces a hosted game on the local network as TEXT (default: after the player or machine).",
+         [](CommandLine& l, std::string_view v) {
+             l.name = std::string(v);
+             return !v.empty();
+         }},
+        {"", "no-announce", "", "", "Does not announce a hosted game on the local network.",
+         [](CommandLine& l, std::string_view) {
+             l.announce = false;
+             return true;
+         }},
     };
     return table;
 }

@@ -29,6 +29,8 @@ struct CommandLine {
     std::string recordDir;   // --record DIR: (with --server) keep every game in DIR
     std::string replayFile;  // --replay FILE: replay a kept game
     bool summary = false;    // --summary: (with --replay) print the game as text, no window
+    bool announce = true;  // --no-announce clears it
+    std::string name;      // --name TEXT: what a hosted game is announced as; empty: after the host
     std::vector<std::string> positional;  // launch parameters, in order
     std::string error;                    // empty when the line is good
 };

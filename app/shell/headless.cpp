@@ -5,6 +5,7 @@
 
 #include "record/recordstore.h"
 #include "record/summary.h"
+#include "discovery/hostannounce.h"
 #include "server/serverhost.h"
 #include "shell/cmdline.h"
 #include "shell/stopsignals.h"
@@ -31,6 +32,13 @@ int runHeadless(int argc, char** argv, const CommandLine& line) {
         std::fprintf(stderr, "Quorbit server recording its games in %s\n", line.recordDir.c_str());
     }
     std::fprintf(stderr, "Quorbit server listening on port %d\n", line.port);
+    std::unique_ptr<discovery::GameAnnouncer> announcer;
+    if (line.announce)
+        announcer = discovery::announceHostedGame(host, line.name.empty() ? discovery::defaultGameName({}) : line.name,
+                                                  line.port, [](std::string_view text) {
+                                                      std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()),
+                                                                   text.data());
+                                                  });
     const int rc = app.exec();
     return rc;  // the host goes first: a game still being recorded is saved as it ended
 }

@@ -23,6 +23,8 @@ InstanceGuard::InstanceGuard(QString key, QObject* parent) : QObject(parent), ke
 
 InstanceGuard::~InstanceGuard() = default;
 
+void InstanceGuard::release() { server_.reset(); }
+
 bool InstanceGuard::anotherInstanceRuns(int waitMs) {
     {
         QLocalSocket probe;

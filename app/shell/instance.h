@@ -26,6 +26,8 @@ public:
     // True when another instance runs; it has then been asked to come forward. When
     // the guard cannot be set up at all, the answer is false: this one runs.
     bool anotherInstanceRuns(int waitMs = 500);
+    // Lets a later instance run (this one is about to end and hand over to it).
+    void release();
 
 signals:
     void activateRequested();  // a later instance asked this one to come forward

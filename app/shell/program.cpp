@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTimer>
 #include <cstdio>
 
 #include "client/tchat.h"
+#include "discovery/browser.h"
+#include "discovery/hostannounce.h"
 #include "media/soundplayer.h"
 #include "server/serverhost.h"
 #include "record/recentgames.h"
@@ -18,6 +21,7 @@
 #include "social/downloadform.h"
 #include "social/gamestartform.h"
 #include "social/helpform.h"
+#include "social/joinform.h"
 #include "social/phrasesform.h"
 #include "social/settings.h"
 #include "social/spylistform.h"
@@ -25,7 +29,7 @@
 
 namespace quorbit::shell {
 
-Program::Program(const CommandLine& line) {
+Program::Program(const CommandLine& line) : line_(line) {
     chat_ = std::make_unique<Tchat>();
     marker_ = std::make_unique<RunningMarker>("quorbit");
     about_ = std::make_unique<Tabout>();
@@ -38,6 +42,7 @@ Program::Program(const CommandLine& line) {
     tallylist_ = std::make_unique<Ttallylist>();
     recentgames_ = std::make_unique<TrecentGames>();
     recentgames_->setFolder(app::recordsFolder());
+    join_ = std::make_unique<Tjoin>();
 
     about_->centreOn(chat_.get());
     chat_->setSettingsPath(app::besideProgramFolder() + "/" + QString::fromUtf8(social::kSettingsFileName.data()));
@@ -47,9 +52,12 @@ Program::Program(const CommandLine& line) {
     launch.params = line.positional;
     launch.port = line.port;
     launch.startServer = [this](int port, std::string& why) {
-        if (server_->listen(port)) return true;
-        why = server_->errorText();
-        return false;
+        if (!server_->listen(port)) {
+            why = server_->errorText();
+            return false;
+        }
+        startAnnouncing(port);
+        return true;
     };
     chat_->setLaunch(std::move(launch));
     // The host's server plays Zubo at the level the game-start dialog shows.
@@ -57,6 +65,16 @@ Program::Program(const CommandLine& line) {
     QObject::connect(gamestart_.get(), &Tgamestart::zubolevelChanged, server_.get(),
                      [this](server::ZuboLevel level) { server_->setZubolevel(level); });
     chat_->keepRecords(app::recordsFolder());
+
+    join_->setDefaultPort(line.port);
+    QObject::connect(chat_.get(), &Tchat::joinWindowRequested, join_.get(), [this] { showJoin(); });
+    download_->openJoin = [this] { showJoin(); };
+    QObject::connect(join_.get(), &Tjoin::joinRequested, this, [this](const QString& name, const QString& host, int port) {
+        relaunchWith(name, {name, host, "false", "--port", QString::number(port)});
+    });
+    QObject::connect(join_.get(), &Tjoin::hostRequested, this, [this](const QString& name) {
+        relaunchWith(name, {name, "127.0.0.1", "true", "--port", QString::number(line_.port)});
+    });
 
     QObject::connect(chat_.get(), &Tchat::tallyRequested, tallylist_.get(),
                      [this](const client::TallyCall& call) { tallylist_->apply(call); });
@@ -67,6 +85,38 @@ Program::Program(const CommandLine& line) {
 }
 
 Program::~Program() = default;
+
+void Program::startAnnouncing(int port) {
+    if (!line_.announce || announcer_) return;
+    // A solo game is named after the machine; a hosted one after its player.
+    const std::string name = !line_.name.empty()            ? line_.name
+                             : line_.positional.size() >= 3 ? discovery::defaultGameName(chat_->playername())
+                                                            : discovery::defaultGameName({});
+    announcer_ = discovery::announceHostedGame(*server_, name, port);
+}
+
+void Program::showJoin() {
+    if (!browser_) {
+        browser_ = std::make_unique<discovery::GameBrowser>();
+        join_->attachBrowser(browser_.get());
+    }
+    if (join_->playerName().isEmpty()) {
+        QString name = chat_->rememberedName();
+        if (name.isEmpty() && chat_->playername() != "You") name = QString::fromStdString(chat_->playername());
+        join_->setPlayerName(name);
+    }
+    join_->showOver(chat_.get());
+}
+
+void Program::relaunchWith(const QString& name, const QStringList& args) {
+    chat_->rememberName(name);
+    // The port and the announcement go first, so that a new host can take them.
+    announcer_.reset();
+    server_->stopListening();
+    QStringList all = args;
+    if (!line_.announce) all << "--no-announce";
+    if (relaunch) relaunch(all);
+}
 
 int runWindowed(const CommandLine& line) {
     QElapsedTimer started;
@@ -85,6 +135,14 @@ int runWindowed(const CommandLine& line) {
         chat.activateWindow();
     });
     QObject::connect(&chat, &Tchat::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    program.relaunch = [&guard, &chat](const QStringList& args) {
+        guard.release();
+        if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), args)) {
+            chat.showMessage("The game could not be started again.");
+            return;
+        }
+        chat.close();
+    };
     // SIGINT and SIGTERM close the main window as the close box would.
     StopSignals stop([&chat] { chat.close(); });
     // Start-up measurement: report the time to the logged-in client, then end.

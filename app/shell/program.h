@@ -10,6 +10,7 @@ class Tabout;
 class Tchat;
 class Tdownload;
 class Tgamestart;
+class Tjoin;
 class Thelp;
 class Tphrases;
 class Tspylist;
@@ -17,6 +18,10 @@ class Ttallylist;
 class TrecentGames;
 namespace quorbit::serverhost {
 class ServerHost;
+}
+namespace quorbit::discovery {
+class GameAnnouncer;
+class GameBrowser;
 }
 
 namespace quorbit::shell {
@@ -37,6 +42,21 @@ public:
     Ttallylist& tallylist() { return *tallylist_; }
     TrecentGames& recentgames() { return *recentgames_; }
     serverhost::ServerHost* server() { return server_.get(); }
+    Tjoin& join() { return *join_; }
+    discovery::GameAnnouncer* announcer() { return announcer_.get(); }
+
+    // Shows the "Join a Game" window; the first time, it starts looking for games.
+    void showJoin();
+    // Join and Host a Game restart the program in that mode: the settings remember the
+    // name, the server stops listening, and `relaunch` is asked to start the program
+    // with these arguments and end this one.
+    std::function<void(const QStringList& args)> relaunch;
+
+private:
+    void relaunchWith(const QString& name, const QStringList& args);
+    void startAnnouncing(int port);
+
+    CommandLine line_;
 
 private:
     // Declared in creation order; destroyed in reverse.
@@ -51,6 +71,9 @@ private:
     std::unique_ptr<Tdownload> download_;
     std::unique_ptr<Ttallylist> tallylist_;
     std::unique_ptr<TrecentGames> recentgames_;
+    std::unique_ptr<Tjoin> join_;
+    std::unique_ptr<discovery::GameBrowser> browser_;
+    std::unique_ptr<discovery::GameAnnouncer> announcer_;
 };
 
 // The whole windowed run: returns the exit code.

@@ -316,6 +316,10 @@ void Tdownload::abortbuttonClick() {
 void Tdownload::playSoloClick() { hide(); }
 
 void Tdownload::playOthersClick() {
+    if (openJoin) {
+        openJoin();
+        return;
+    }
     const QFileInfo lobby(lobbyProgram());
     if (!lobby.isFile() || !lobby.isExecutable()) {
         if (showMessage)

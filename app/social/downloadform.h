@@ -53,6 +53,9 @@ public:
     std::function<bool(const QString& program)> startProgram;
     std::function<void(const QString& text)> showMessage;
     std::function<void()> exitProgram;
+    // When set, "Play with Others" opens the window that finds and joins games on the
+    // local network instead of handing over to the lobby program.
+    std::function<void()> openJoin;
 
 signals:
     // A status line changed: 1 is `infolabel`, 3 is `infolabel3`.

@@ -299,6 +299,15 @@ TEST(DownloadWindow, PlayWithOthersStartsTheLobbyOrSaysWhereToFindIt) {
     window.playOthersClick();
     EXPECT_EQ(messages.last(), "An Error has Occurred.");
     EXPECT_EQ(exits, 1);
+
+    // Where the program offers its own Join window, that is what opens; nothing exits.
+    int joins = 0;
+    window.openJoin = [&] { ++joins; };
+    window.startProgram = [&](const QString& p) { started << p; return true; };
+    window.playOthersClick();
+    EXPECT_EQ(joins, 1);
+    EXPECT_EQ(started.size(), 1);
+    EXPECT_EQ(exits, 1);
 }
 
 TEST(DownloadWindow, PlaySoloGameClosesTheWindow) {

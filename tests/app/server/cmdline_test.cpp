@@ -32,6 +32,21 @@ TEST(CommandLine, LaunchParametersAndOptionsSideBySide) {
     EXPECT_EQ(parseCommandLine({"-", "-x"}).positional.size(), 2u);
 }
 
+TEST(CommandLine, AnnouncementOptions) {
+    const CommandLine plain = parseCommandLine({"--server"});
+    EXPECT_TRUE(plain.announce);
+    EXPECT_EQ(plain.name, "");
+    const CommandLine named = parseCommandLine({"--server", "--name", "Test game", "--no-announce"});
+    EXPECT_EQ(named.name, "Test game");
+    EXPECT_FALSE(named.announce);
+    EXPECT_EQ(parseCommandLine({"--name=Ann's game"}).name, "Ann's game");
+    // A name is needed after --name, and it is not taken from the launch parameters.
+    EXPECT_FALSE(parseCommandLine({"--server", "--name"}).error.empty());
+    EXPECT_FALSE(parseCommandLine({"--name="}).error.empty());
+    const CommandLine host = parseCommandLine({"Ann", "--name", "Ann's", "10.0.0.5", "true"});
+    EXPECT_EQ(host.positional, (std::vector<std::string>{"Ann", "10.0.0.5", "true"}));
+}
+
 TEST(CommandLine, BadPortsAndUnknownOptionsAreErrors) {
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"--port"}, {"--port", "0"}, {"--port", "65536"}, {"--port", "-1"},

@@ -1,0 +1,78 @@
+#pragma once
+// GameBrowser: the games announced on the local network, as the system's Avahi daemon
+// finds them. Each found service is resolved to an address, a port and its TXT
+// records, followed while it changes, and dropped when it goes away. A game seen over
+// several interfaces or both IP families is listed once, by its name.
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "discovery/announcement.h"
+
+struct AvahiClient;
+struct AvahiServiceBrowser;
+struct AvahiServiceResolver;
+
+namespace quorbit::discovery {
+
+class QtAvahiPoll;
+
+struct FoundGame {
+    std::string name;     // the service name, "Ann's game"
+    std::string host;     // the host's own name, "annspc.local"
+    std::string address;  // IPv4 or IPv6 text (a link-local IPv6 address with "%interface")
+    int port = 0;
+    FoundAnnouncement txt;
+};
+
+class GameBrowser : public QObject {
+    Q_OBJECT
+public:
+    using LogSink = std::function<void(std::string_view)>;
+
+    explicit GameBrowser(LogSink log = {}, QObject* parent = nullptr);
+    ~GameBrowser() override;
+
+    // The games found so far, one per name, sorted by name.
+    std::vector<FoundGame> games() const;
+    // False while no daemon answers (the list then stays empty).
+    bool daemonRunning() const { return running_; }
+
+signals:
+    void changed();
+
+private:
+    using Key = std::tuple<int, int, std::string, std::string>;  // interface, protocol, name, domain
+    struct Entry {
+        AvahiServiceResolver* resolver = nullptr;
+        bool resolved = false;
+        int protocol = 0;
+        FoundGame game;
+    };
+
+    static void clientCallback(AvahiClient* c, int state, void* self);
+    static void browseCallback(AvahiServiceBrowser* b, int iface, int protocol, int event, const char* name,
+                               const char* type, const char* domain, int flags, void* self);
+    static void resolveCallback(AvahiServiceResolver* r, int iface, int protocol, int event, const char* name,
+                                const char* type, const char* domain, const char* host, const void* address,
+                                uint16_t port, void* txt, int flags, void* self);
+    void connectClient();
+    void onClientState(AvahiClient* c, int state);
+    void dropAll();
+    void log(const std::string& line);
+
+    LogSink log_;
+    std::unique_ptr<QtAvahiPoll> poll_;
+    AvahiClient* client_ = nullptr;
+    AvahiServiceBrowser* browser_ = nullptr;
+    std::map<Key, Entry> entries_;
+    bool running_ = false;
+};
+
+}  // namespace quorbit::discovery

@@ -1,0 +1,161 @@
+#include "social/joinform.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "discovery/address.h"
+
+namespace discovery = quorbit::discovery;
+
+namespace {
+
+constexpr int kMaxNameLength = 24;  // names longer than this are not taken at login
+enum Column { ColGame, ColPlayers, ColRunning, ColAddress };
+
+QString yesNo(const std::optional<bool>& b) { return b ? (*b ? "yes" : "no") : "?"; }
+
+}  // namespace
+
+Tjoin::Tjoin(QWidget* parent) : QDialog(parent) {
+    setObjectName("Tjoin");
+    setWindowTitle("Join a Game");
+    resize(560, 420);
+
+    label_found = new QLabel("Games on this network:", this);
+    label_found->setObjectName("label_found");
+    list_games = new QTreeWidget(this);
+    list_games->setObjectName("list_games");
+    list_games->setHeaderLabels({"Game", "Players", "Running", "Address"});
+    list_games->setRootIsDecorated(false);
+    list_games->setAllColumnsShowFocus(true);
+    list_games->header()->setSectionResizeMode(ColGame, QHeaderView::Stretch);
+    for (int c : {ColPlayers, ColRunning, ColAddress})
+        list_games->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+
+    edit_address = new QLineEdit(this);
+    edit_address->setObjectName("edit_address");
+    edit_address->setPlaceholderText("host name, 10.0.0.5, [2001:db8::5]:7772 ...");
+    edit_name = new QLineEdit(this);
+    edit_name->setObjectName("edit_name");
+    edit_name->setMaxLength(kMaxNameLength);
+    label_error = new QLabel(this);
+    label_error->setObjectName("label_error");
+    label_error->setStyleSheet("color: #b00020;");
+    label_error->setWordWrap(true);
+
+    button_join = new QPushButton("Join", this);
+    button_join->setObjectName("button_join");
+    button_join->setDefault(true);
+    button_host = new QPushButton("Host a Game", this);
+    button_host->setObjectName("button_host");
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("button_cancel");
+
+    auto* form = new QFormLayout;
+    form->addRow("Address:", edit_address);
+    form->addRow("Your name:", edit_name);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(button_host);
+    buttons->addStretch(1);
+    buttons->addWidget(button_join);
+    buttons->addWidget(cancel);
+    auto* all = new QVBoxLayout(this);
+    all->addWidget(label_found);
+    all->addWidget(list_games, 1);
+    all->addLayout(form);
+    all->addWidget(label_error);
+    all->addLayout(buttons);
+
+    connect(list_games, &QTreeWidget::itemSelectionChanged, this, &Tjoin::gameChosen);
+    connect(list_games, &QTreeWidget::itemDoubleClicked, this, [this] { joinClick(); });
+    connect(button_join, &QPushButton::clicked, this, [this] { joinClick(); });
+    connect(button_host, &QPushButton::clicked, this, [this] { hostClick(); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::hide);
+}
+
+void Tjoin::attachBrowser(discovery::GameBrowser* browser) {
+    if (browser_) browser_->disconnect(this);
+    browser_ = browser;
+    if (!browser_) return;
+    connect(browser_, &discovery::GameBrowser::changed, this, [this] { setGames(browser_->games()); });
+    setGames(browser_->games());
+}
+
+void Tjoin::setGames(const std::vector<discovery::FoundGame>& games) {
+    // The chosen game stays chosen while it is listed.
+    const QTreeWidgetItem* current = list_games->currentItem();
+    const QString chosen = current ? current->text(ColGame) : QString();
+    const QSignalBlocker quiet(list_games);
+    list_games->clear();
+    for (const discovery::FoundGame& g : games) {
+        auto* item = new QTreeWidgetItem(list_games);
+        item->setText(ColGame, QString::fromStdString(g.name));
+        item->setText(ColPlayers, g.txt.players ? QString("%1 of 4").arg(*g.txt.players) : "?");
+        item->setText(ColRunning, yesNo(g.txt.running));
+        const QString address =
+            QString::fromStdString(discovery::formatJoinAddress(g.address, g.port, defaultPort_));
+        item->setText(ColAddress, address);
+        item->setData(ColAddress, Qt::UserRole, address);
+        if (item->text(ColGame) == chosen) list_games->setCurrentItem(item);
+    }
+    label_found->setText(games.empty() ? "Games on this network: none found yet." : "Games on this network:");
+}
+
+void Tjoin::gameChosen() {
+    const QTreeWidgetItem* item = list_games->currentItem();
+    if (item) edit_address->setText(item->data(ColAddress, Qt::UserRole).toString());
+}
+
+void Tjoin::setPlayerName(const QString& name) { edit_name->setText(name.left(kMaxNameLength)); }
+
+QString Tjoin::playerName() const { return edit_name->text().trimmed(); }
+
+QString Tjoin::errorText() const { return label_error->text(); }
+
+void Tjoin::showError(const QString& text) { label_error->setText(text); }
+
+void Tjoin::showOver(QWidget* over) {
+    if (over) move(over->geometry().center() - QPoint(width() / 2, height() / 2));
+    show();
+    raise();
+    activateWindow();
+}
+
+bool Tjoin::readName(QString& name) {
+    name = playerName();
+    if (name.isEmpty()) {
+        showError("Type the name the other players will see.");
+        edit_name->setFocus();
+        return false;
+    }
+    return true;
+}
+
+bool Tjoin::joinClick() {
+    QString name;
+    if (!readName(name)) return false;
+    const discovery::JoinAddress a =
+        discovery::parseJoinAddress(edit_address->text().toStdString(), defaultPort_);
+    if (!a.ok()) {
+        showError(QString::fromStdString(a.error));
+        edit_address->setFocus();
+        return false;
+    }
+    showError({});
+    emit joinRequested(name, QString::fromStdString(a.host), a.port);
+    return true;
+}
+
+bool Tjoin::hostClick() {
+    QString name;
+    if (!readName(name)) return false;
+    showError({});
+    emit hostRequested(name);
+    return true;
+}

@@ -1,0 +1,110 @@
+// The "Join a Game" window offscreen: the list of found games, choosing one, typing an
+// address, and what Join and Host a Game ask for.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
+
+#include "social/joinform.h"
+
+using quorbit::discovery::FoundGame;
+
+namespace {
+
+FoundGame game(const char* name, const char* address, int port, int players, bool running) {
+    FoundGame g;
+    g.name = name;
+    g.address = address;
+    g.port = port;
+    g.txt.players = players;
+    g.txt.running = running;
+    return g;
+}
+
+struct JoinWindow : ::testing::Test {
+    Tjoin join;
+    QTreeWidget* list = join.findChild<QTreeWidget*>("list_games");
+    QLineEdit* address = join.findChild<QLineEdit*>("edit_address");
+    QLineEdit* name = join.findChild<QLineEdit*>("edit_name");
+    QPushButton* joinButton = join.findChild<QPushButton*>("button_join");
+    QPushButton* hostButton = join.findChild<QPushButton*>("button_host");
+    QSignalSpy joins{&join, &Tjoin::joinRequested};
+    QSignalSpy hosts{&join, &Tjoin::hostRequested};
+};
+
+}  // namespace
+
+TEST_F(JoinWindow, ListsFoundGamesAndAChosenGameFillsTheAddress) {
+    ASSERT_TRUE(list && address && name && joinButton && hostButton);
+    EXPECT_EQ(join.windowTitle(), "Join a Game");
+    join.setGames({game("Ann's game", "10.0.0.5", 7772, 2, false), game("Bob's game", "fe80::1%qv0", 7000, 4, true)});
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    const QTreeWidgetItem* bob = list->topLevelItem(1);
+    EXPECT_EQ(bob->text(0), "Bob's game");
+    EXPECT_EQ(bob->text(1), "4 of 4");
+    EXPECT_EQ(bob->text(2), "yes");
+    EXPECT_EQ(bob->text(3), "[fe80::1%qv0]:7000");
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "10.0.0.5");  // the game port goes unsaid
+
+    list->setCurrentItem(list->topLevelItem(1));
+    EXPECT_EQ(address->text(), "[fe80::1%qv0]:7000");
+    // The list refreshes as games change; the chosen one stays chosen.
+    join.setGames({game("Ann's game", "10.0.0.5", 7772, 3, true), game("Bob's game", "fe80::1%qv0", 7000, 3, true)});
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->currentItem()->text(0), "Bob's game");
+    EXPECT_EQ(list->currentItem()->text(1), "3 of 4");
+    // A game whose records say nothing shows question marks, not made-up values.
+    FoundGame silent;
+    silent.name = "Quiet";
+    silent.address = "10.0.0.9";
+    silent.port = 7772;
+    join.setGames({silent});
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "?");
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "?");
+}
+
+TEST_F(JoinWindow, JoinAsksForTheTypedAddressAndName) {
+    name->setText("  Cleo ");
+    address->setText("[::1]:7000");
+    joinButton->click();
+    ASSERT_EQ(joins.count(), 1);
+    EXPECT_EQ(joins[0][0].toString(), "Cleo");
+    EXPECT_EQ(joins[0][1].toString(), "::1");
+    EXPECT_EQ(joins[0][2].toInt(), 7000);
+
+    address->setText("annspc");
+    EXPECT_TRUE(join.joinClick());
+    EXPECT_EQ(joins[1][1].toString(), "annspc");
+    EXPECT_EQ(joins[1][2].toInt(), 7772);
+
+    hostButton->click();
+    ASSERT_EQ(hosts.count(), 1);
+    EXPECT_EQ(hosts[0][0].toString(), "Cleo");
+}
+
+TEST_F(JoinWindow, BadAddressOrMissingNameIsToldAndNothingStarts) {
+    name->setText("Cleo");
+    address->setText("10.0.0.300");
+    EXPECT_FALSE(join.joinClick());
+    EXPECT_TRUE(join.errorText().contains("IPv4"));
+    address->setText("annspc:99999");
+    EXPECT_FALSE(join.joinClick());
+    EXPECT_TRUE(join.errorText().contains("port"));
+    address->setText("");
+    EXPECT_FALSE(join.joinClick());
+
+    name->setText("   ");
+    address->setText("annspc");
+    EXPECT_FALSE(join.joinClick());
+    EXPECT_FALSE(join.hostClick());
+    EXPECT_TRUE(join.errorText().contains("name"));
+    EXPECT_EQ(joins.count(), 0);
+    EXPECT_EQ(hosts.count(), 0);
+
+    // Names longer than the login takes are cut as they are typed.
+    join.setPlayerName(QString(40, 'x'));
+    EXPECT_EQ(join.playerName().size(), 24);
+}
