@@ -676,12 +676,7 @@ bool TSock::startConnect(unsigned serial) {
             return false;
         }
         connecting_ = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this, serial, err] {
-                if (serial == openSerial_ && connecting_ && handle_ >= 0) guarded([&] { connectFinished(err); });
-            },
-            Qt::QueuedConnection);
+        failConnectLater(serial, err);
         return false;
     }
     sendAtOnce(handle_);
@@ -696,14 +691,18 @@ bool TSock::startConnect(unsigned serial) {
         // Refused at once: the outcome still arrives as a connect notice.
         const int err = lastError();
         setWriteArmed(false);
-        QMetaObject::invokeMethod(
-            this,
-            [this, serial, err] {
-                if (serial == openSerial_ && connecting_ && handle_ >= 0) guarded([&] { connectFinished(err); });
-            },
-            Qt::QueuedConnection);
+        failConnectLater(serial, err);
     }
     return false;
+}
+
+void TSock::failConnectLater(unsigned serial, int error) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial, error] {
+            if (serial == openSerial_ && connecting_ && handle_ >= 0) guarded([&] { connectFinished(error); });
+        },
+        Qt::QueuedConnection);
 }
 
 bool TSock::Close() {

@@ -173,6 +173,9 @@ private:
     void fillTarget(bool anyHost);
     void fillCandidates();
     bool startConnect(unsigned serial);
+    // The connect of the open numbered `serial` failed with `error`: said once the
+    // owner's call has returned, as the stack would.
+    void failConnectLater(unsigned serial, int error);
     void listenOn(int family);
     TSock* wrapAccepted(int handle, const SockAddress& peer, bool withReports);
     void rearmAccept(int acceptErrno);

@@ -112,6 +112,26 @@ TEST_F(Launch, JoinModeIsChosenByAnythingButLowerCaseTrue) {
     EXPECT_TRUE(waitFor([&] { return ann->state().seats[1].label_playername == "Zubo"; }));
 }
 
+TEST_F(Launch, JoinModeReachesTheHostOverIPv6) {
+    serverhost::ServerHost host;
+    auto ann = launched({"Ann", "127.0.0.1", "true"}, port, freeLoopbackPort(), &host, &boxes);
+    ASSERT_TRUE(waitFor([&] { return ann->state().loggedin; }));
+    {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHostIPv6, 0)) GTEST_SKIP() << "this machine has no IPv6 loopback (::1)";
+    }
+    for (const char* address : {"::1", "[::1]"}) {
+        auto cleo = launched({"Cleo", address, "false"}, port, freeLoopbackPort(), nullptr, &boxes);
+        ASSERT_TRUE(waitFor([&] { return cleo->state().loggedin && chatOf(*cleo).contains("You are Connected."); }))
+            << address << ": " << chatOf(*cleo).toStdString();
+        EXPECT_EQ(cleo->state().myseat, 2);
+        ASSERT_TRUE(waitFor([&] { return ann->state().seats[1].label_playername == "Cleo"; }));
+        cleo->close();
+        cleo.reset();
+        ASSERT_TRUE(waitFor([&] { return host.server().seat(2).name.empty(); }));
+    }
+}
+
 TEST_F(Launch, TwoParametersEnterNoMode) {
     auto ann = launched({"Ann", "10.0.0.5"}, port, freeLoopbackPort(), nullptr, &boxes);
     QTest::qWait(50);

@@ -35,6 +35,26 @@ TEST(ServerHost, EachConnectionGetsItsSeatAndAFreedSeatIsHandedOutAgain) {
     EXPECT_EQ(h.host->server().playercount(), 3);
 }
 
+TEST(ServerHost, TheAnnouncementFollowsSeatedPlayersAndTheGame) {
+    Hosted h;
+    int changes = 0;
+    QObject::connect(h.host.get(), &ServerHost::announcementChanged, [&] { ++changes; });
+    EXPECT_EQ(h.host->announcement().version, std::string(protocol::kVersion));
+    EXPECT_EQ(h.host->announcement().players, 0);
+    RawPeer a = h.join(1);
+    net::testing::settle();
+    EXPECT_EQ(changes, 0);  // connected but not logged in: nobody is seated yet
+    RawPeer logged = h.login(2, "Ann");
+    EXPECT_TRUE(waitUntil([&] { return h.host->announcement().players == 1; }));
+    EXPECT_EQ(changes, 1);
+    std::vector<RawPeer> more;  // seats 3 and 4 play; seat 5 only watches
+    for (int seat = 3; seat <= 5; ++seat) more.push_back(h.login(seat, "P" + std::to_string(seat)));
+    EXPECT_TRUE(waitUntil([&] { return h.host->announcement().players == 3; }));
+    logged.close();
+    EXPECT_TRUE(waitUntil([&] { return h.host->announcement().players == 2; }));
+    EXPECT_FALSE(h.host->announcement().running);
+}
+
 TEST(ServerHost, LinesSplitAcrossReadsAreJoinedAndRelayed) {
     Hosted h;
     RawPeer a = h.login(1, "Ann");
