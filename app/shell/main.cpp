@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> args;
     const QStringList qargs = QApplication::arguments();
     for (qsizetype i = 1; i < qargs.size(); ++i) args.push_back(qargs[i].toStdString());
-    const shell::CommandLine line = shell::parseCommandLine(args);
+    shell::CommandLine line = shell::parseCommandLine(args);
     if (const int code = shell::finishEarly(line); code >= 0) return code;
+    // Qt takes "--name" for itself (the X11 "-name"); it was read before.
+    if (line.name.empty()) line.name = raw.name;
     return shell::runWindowed(line);
 }
