@@ -99,7 +99,7 @@ void ServerHost::serve(F&& f) {
 void ServerHost::noteAnnouncement() {
     discovery::GameAnnouncement now;
     now.version = std::string(protocol::kVersion);
-    for (int seat = 1; seat <= server::kPlayingSeats; ++seat) {
+    for (int seat = 1; seat <= rules::kPlayingSeats; ++seat) {
         const server::tplayer& p = server_->seat(seat);
         if (p.connected && p.loggedin) ++now.players;
     }
