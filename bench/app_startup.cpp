@@ -18,6 +18,13 @@
 
 namespace {
 
+// The program measured: the one built beside this benchmark, or QUORBIT_PROGRAM, so that
+// two builds can be compared in one run.
+QString program() {
+    const QString other = qEnvironmentVariable("QUORBIT_PROGRAM");
+    return other.isEmpty() ? QString(QUORBIT_BINARY) : other;
+}
+
 int freePort() {
     QTcpServer s;
     s.listen(QHostAddress::LocalHost, 0);
@@ -77,7 +84,7 @@ void BM_SoloStartToLogin(benchmark::State& state) {
         QProcess p;
         p.setWorkingDirectory(dir.path());
         p.setProcessEnvironment(environment(dir, "1"));
-        p.start(QUORBIT_BINARY, {"--port", QString::number(freePort())});
+        p.start(program(), {"--port", QString::number(freePort())});
         const long ms = waitForLogin(p, 10000);
         state.PauseTiming();
         if (ms < 0) {
@@ -104,7 +111,7 @@ void BM_IdleCpu(benchmark::State& state) {
         QProcess p;
         p.setWorkingDirectory(dir.path());
         p.setProcessEnvironment(environment(dir, game ? "game" : "stay"));
-        p.start(QUORBIT_BINARY, {"--port", QString::number(freePort())});
+        p.start(program(), {"--port", QString::number(freePort())});
         if (waitForLogin(p, 10000) < 0) {
             state.SkipWithError("the program did not log in");
             break;

@@ -42,7 +42,10 @@ bool waitFor(const std::function<bool()>& done, int ms) {
 
 void shot(const QWidget& w, const QString& path) {
     QTest::qWait(300);  // let the X server catch up
-    const QRect r = w.frameGeometry();
+    // The X server counts device pixels; Qt's geometry is in pixels of the scale factor.
+    const qreal ratio = w.devicePixelRatioF();
+    const QRect g = w.frameGeometry();
+    const QRect r(QPoint(qRound(g.x() * ratio), qRound(g.y() * ratio)), QSize(qRound(g.width() * ratio), qRound(g.height() * ratio)));
     const QString crop = QString("%1x%2+%3+%4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y());
     const int rc = QProcess::execute("import", {"-window", "root", "-crop", crop, "+repage", path});
     std::fprintf(stderr, "%s %s\n", rc == 0 ? "saved" : "FAILED", qPrintable(path));
@@ -57,7 +60,12 @@ bool keyboardShot(Tchat& chat, const quorbit::testsupport::BoardWords& words, co
         return false;
     const auto found = words.find(s.boardletters);
     if (!found || found->second.size() < 4) return false;
-    board->setFocus();
+    // With no window manager on the virtual display, the window is made active by hand so
+    // that the board can hold the keyboard focus and draw its focus square.
+    chat.activateWindow();
+    QApplication::setActiveWindow(&chat);
+    if (!QTest::qWaitForWindowActive(&chat, 2000)) std::fprintf(stderr, "the window did not become active\n");
+    board->setFocus(Qt::TabFocusReason);
     auto press = [board](Qt::Key k) {
         QTest::keyClick(board, k);
         QTest::qWait(30);
