@@ -1,5 +1,7 @@
 #include "protocol/messages.h"
 
+#include "rules/scoring.h"
+
 namespace quorbit::protocol {
 namespace {
 
@@ -59,6 +61,19 @@ std::string playerdone(int seat, const std::vector<PathStep>& path) {
     b.field(seat);
     for (const auto& step : path) b.field(step.position).field(step.x).field(step.y);
     return b.done();
+}
+std::vector<PathStep> readPath(FieldReader& f) {
+    std::vector<PathStep> path;
+    if (f.rest().empty()) return path;
+    f.beginList();
+    while (!f.atListEnd() && path.size() <= static_cast<std::size_t>(rules::kMaxWord)) {
+        PathStep step{};
+        step.position = f.nextInt();
+        step.x = f.nextInt();
+        step.y = f.nextInt();
+        path.push_back(step);
+    }
+    return path;
 }
 std::string direction(int seat, int dir) {
     return Builder("CMD_direction").field(seat).field(dir).trailing();

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "protocol/fields.h"
 #include "rules/board.h"
 
 namespace quorbit::protocol {
@@ -18,6 +19,7 @@ struct PathStep {
     int position;  // 1-based place in the word
     int x;
     int y;
+    friend bool operator==(const PathStep&, const PathStep&) = default;
 };
 using rules::Square;
 // Board codes indexed [x][y].
@@ -55,6 +57,11 @@ std::string action(int seat, std::string_view text, std::string_view colour);
 std::string startgame(const GameSettings& settings);
 std::string justwatch(int seat, int mode);
 std::string playerdone(int seat, const std::vector<PathStep>& path);
+// Reads the groups of position, x and y that follow the seat of a "playerdone" message,
+// as far as the eighth group at most (no word has more than seven letters, so the eighth
+// already rejects the path). Nothing follows: an empty list. A field that is not a
+// number throws ConversionError.
+std::vector<PathStep> readPath(FieldReader& f);
 std::string direction(int seat, int direction);
 std::string selectletter(int seat, int position, int x, int y);
 std::string selectclear(int seat);

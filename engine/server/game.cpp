@@ -2,7 +2,6 @@
 // test, the turn clock and the computer player's turns.
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <climits>
 #include <cstdint>
 #include <span>
@@ -18,6 +17,7 @@ namespace quorbit::server {
 using protocol::FieldReader;
 using protocol::Square;
 namespace toclient = protocol::toclient;
+namespace toserver = protocol::toserver;
 
 namespace {
 
@@ -77,7 +77,6 @@ void TServer::startgame(FieldReader& f) {
 }
 
 void TServer::startnextround() {
-    for (int seat = 1; seat <= kPlayingSeats; ++seat) clearPath(seat);
     createmaze();
     findplayer();
 }
@@ -110,17 +109,12 @@ int TServer::nextEligible(int after) const {
 void TServer::findplayer() {
     currentplayer_ = nextEligible(lastplayer_);
     lastplayer_ = 0;
-    clearPath(currentplayer_);
     tplayer& p = player(currentplayer_);
     sendAll(toclient::nextplayer(currentplayer_, p.shufflesleft));
     if (playedByComputer(currentplayer_)) startComputer();
     countdown_ = satAdd(timeperturn_, rules::kTurnGrace);
     phase_ = Phase::Turn;
     setTimer1(true);
-}
-
-void TServer::clearPath(int seat) {
-    for (auto& sq : player(seat).path) sq = {-1, -1};
 }
 
 bool TServer::playedByComputer(int seat) const {
@@ -185,48 +179,39 @@ void TServer::shuffle(FieldReader& f) {
 void TServer::playerdone(FieldReader& f) {
     const int seat = f.nextInt();
     if (!fromSender(seat)) return;
-    donePath(seat, f);
+    const std::vector<protocol::PathStep> path = toserver::readPath(f);
+    // A seat the computer plays (its owner just watches) hands the turn to the computer
+    // when its own path does not hold together.
+    if (submitPath(seat, path) == Submission::NotTouching && playedByComputer(seat)) computerplay();
 }
 
-void TServer::donePath(int seat, FieldReader& f) {
-    if (seat < 1 || seat > kPlayingSeats || currentplayer_ == 0 || seat != currentplayer_) return;
+TServer::Submission TServer::submitPath(int seat, std::span<const protocol::PathStep> steps) {
+    if (seat < 1 || seat > kPlayingSeats || currentplayer_ == 0 || seat != currentplayer_ || steps.empty())
+        return Submission::Ignored;
     tplayer& p = player(seat);
-    clearPath(seat);
-    if (f.rest().empty()) return;
+    std::array<Square, rules::kMaxWord> used{};
+    std::size_t n = 0;
     std::string word;
-    int letters = 0;
-    f.beginList();
-    while (!f.atListEnd()) {
-        const int k = f.nextInt();
-        const int x = f.nextInt();
-        const int y = f.nextInt();
+    for (const protocol::PathStep& step : steps) {
         // Positions run 1, 2, 3 ... in order and squares lie on the board; anything else
         // drops the submission.
-        if (k != letters + 1 || k > rules::kMaxWord || !rules::onBoard(x, y)) return;
-        p.path[static_cast<std::size_t>(k)] = {x, y};
-        if (k >= 2) {
-            for (int j = 1; j < k; ++j) {
-                const Square& before = p.path[static_cast<std::size_t>(j)];
-                if (before.x == x && before.y == y) {
-                    out_.log("stopping here - twice");
-                    return;
-                }
-            }
-            const Square& prev = p.path[static_cast<std::size_t>(k - 1)];
-            const int dx = std::abs(prev.x - x);
-            const int dy = std::abs(prev.y - y);
-            if (dx > 1 || dy > 1 || (dx == 0 && dy == 0)) {
-                if (playedByComputer(seat) && computerDepth_ == 0) computerplay();
-                return;
+        if (step.position != static_cast<int>(n) + 1 || n >= used.size() || !rules::onBoard(step.x, step.y))
+            return Submission::Malformed;
+        const Square sq{step.x, step.y};
+        for (std::size_t j = 0; j < n; ++j) {
+            if (used[j] == sq) {
+                out_.log("stopping here - twice");
+                return Submission::Repeated;
             }
         }
-        word += static_cast<char>(std::toupper(static_cast<unsigned char>(rules::letterAt(board_[x][y]))));
-        letters = k;
+        if (n > 0 && !rules::neighbours(used[n - 1], sq)) return Submission::NotTouching;
+        used[n++] = sq;
+        word += static_cast<char>(std::toupper(static_cast<unsigned char>(rules::letterAt(rules::at(board_, sq)))));
     }
 
     if (!spell_.IsWord(word)) {
         if (p.connected) sendTo(seat, toclient::notvalid(seat, word));
-        return;
+        return Submission::NotAWord;
     }
 
     shiftdirection_ = random_.below(4) + 1;
@@ -234,12 +219,6 @@ void TServer::donePath(int seat, FieldReader& f) {
     setTimer1(false);
     currentplayer_ = 0;
 
-    std::array<Square, rules::kMaxWord> used{};
-    std::size_t n = 0;
-    for (int k = 1; k <= rules::kMaxWord; ++k) {
-        const Square sq = p.path[static_cast<std::size_t>(k)];
-        if (sq.isSet()) used[n++] = sq;
-    }
     const std::span<const Square> path(used.data(), n);
     const int total = rules::scorePath(board_, path);
     for (const Square sq : path) rules::at(board_, sq) = rules::kServerEmpty;
@@ -251,10 +230,11 @@ void TServer::donePath(int seat, FieldReader& f) {
     p.score = satAdd(p.score, total);
     sendAll(toclient::madeword(seat, word, total, p.score, teamascore_, teambscore_, squares));
     if (path.size() == rules::kMaxWord) sendAll(toclient::bonus(seat, rules::kSevenLetterBonus));
-    if (checkforwin(seat)) return;
+    if (checkforwin(seat)) return Submission::Scored;
     countdown_ = playedByComputer(seat) ? rules::kDirectionWaitComputer : rules::kDirectionWaitPerson;
     phase_ = Phase::DirectionWait;
     setTimer1(true);
+    return Submission::Scored;
 }
 
 bool TServer::checkforwin(int seat) {
@@ -347,15 +327,7 @@ void TServer::computerplay() {
         if (!best) return;
         path = best->path();
     }
-    std::string payload = std::to_string(seat);
-    for (const auto& step : path)
-        payload += "+" + std::to_string(step.position) + "+" + std::to_string(step.x) + "+" +
-                   std::to_string(step.y);
-    FieldReader f(payload);
-    f.nextInt();
-    ++computerDepth_;
-    donePath(seat, f);
-    --computerDepth_;
+    submitPath(seat, path);
 }
 
 }  // namespace quorbit::server

@@ -14,8 +14,6 @@ namespace toclient = protocol::toclient;
 TServer::TServer(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
                  std::string_view computerWords)
     : out_(out), spell_(spell), random_(random) {
-    for (auto& p : players_)
-        for (auto& sq : p.path) sq = {-1, -1};
     std::size_t start = 0;
     while (start < computerWords.size()) {
         std::size_t end = computerWords.find('\n', start);

@@ -12,6 +12,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,9 +52,6 @@ struct tplayer {
     ConnectionId sock = -1;   // that connection
     int score = 0;
     bool watching = false;    // the computer plays this seat's turns
-    // Squares of the word being submitted, by path position 1..7 (index 0 unused);
-    // (-1, -1) where unused.
-    std::array<rules::Square, rules::kMaxWord + 1> path{};
     int shufflesleft = 0;
 };
 
@@ -84,6 +82,21 @@ public:
 
     // Lets the computer choose a word for the current seat and play it.
     void computerplay();
+
+    // What became of a submitted path.
+    enum class Submission {
+        Ignored,      // not the current player's turn, or an empty path
+        Malformed,    // positions out of order or a square off the board
+        Repeated,     // a square used twice
+        NotTouching,  // two squares in a row that are not neighbours
+        NotAWord,     // the letters spell no word of the dictionary
+        Scored,       // the word was scored and the turn ended
+    };
+    // The one way a word is played, by a person's message or by the computer: checks the
+    // path (positions 1, 2, 3... on the board, no square twice, each square a neighbour
+    // of the one before), builds the word from the board and looks it up; a word is
+    // scored, its squares emptied and the turn ended.
+    Submission submitPath(int seat, std::span<const protocol::PathStep> path);
     // How well the computer plays: for every seat, or for one seat (0..9; others are
     // ignored). Classic until set.
     void setZubolevel(ZuboLevel level);
@@ -147,7 +160,6 @@ private:
     void findplayer();
     int nextEligible(int after) const;
     bool eligible(int seat) const;
-    void clearPath(int seat);
 
     // Turn actions.
     bool turnMessageFrom(int seat) const;
@@ -159,7 +171,6 @@ private:
 
     // Submission and scoring.
     void playerdone(protocol::FieldReader& f);
-    void donePath(int seat, protocol::FieldReader& f);
     bool checkforwin(int seat);
     bool playedByComputer(int seat) const;
 
@@ -197,7 +208,6 @@ private:
     protocol::BoardCodes board_{};
     std::array<ZuboLevel, kSeats + 1> zubolevels_{};  // by seat
     solver::Solver solver_;
-    int computerDepth_ = 0;  // guards the computer's second choice after a rejected path
     bool timer1Enabled_ = false;
     bool computertimerEnabled_ = false;
 };

@@ -65,3 +65,29 @@ TEST(Messages, BoardRunsXMajorWithNoTrailingPlus) {
 TEST(Messages, FrameAddsOneTerminator) {
     EXPECT_EQ(frame(toclient::timeup()), std::string("CMD_timeup+\xFF"));
 }
+
+namespace {
+std::vector<PathStep> pathOf(std::string_view payload) {
+    FieldReader f(payload);
+    return toserver::readPath(f);
+}
+}  // namespace
+
+TEST(Messages, PathReadsBackWhatTheBuilderWrote) {
+    const std::vector<PathStep> path = {{1, 0, 0}, {2, 1, 1}, {3, 6, 2}};
+    const std::string text = toserver::playerdone(4, path);
+    FieldReader f(text.substr(text.find('+') + 1));
+    EXPECT_EQ(f.nextInt(), 4);
+    EXPECT_EQ(toserver::readPath(f), path);
+    // Nothing after the seat, or only a "+": no squares.
+    EXPECT_TRUE(pathOf("").empty());
+    // Groups are read as they stand; checking them is the server's business.
+    EXPECT_EQ(pathOf("3+-1+9"), (std::vector<PathStep>{{3, -1, 9}}));
+    // No more than eight groups are read: the eighth already makes the path too long.
+    std::string long_;
+    for (int k = 1; k <= 12; ++k) long_ += std::to_string(k) + "+1+1+";
+    long_ += "x";
+    EXPECT_EQ(pathOf(long_).size(), 8u);
+    EXPECT_THROW(pathOf("1+2+x"), ConversionError);
+    EXPECT_THROW(pathOf("1+2"), ConversionError);
+}

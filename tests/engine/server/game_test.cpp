@@ -505,6 +505,35 @@ TEST_F(Game, PersonWhoTakesTheTurnBackIsNotOverruled) {
     EXPECT_TRUE(only(out_.take(1), "CMD_madeword").empty());
 }
 
+TEST_F(Game, WatchingSeatsOwnBrokenPathHandsTheTurnToTheComputerAtOnce) {
+    join(1, "Ann");
+    join(2, "Bob");
+    script(kStorms);
+    start(500);
+    runOut();
+    madeBy(2);
+    say(2, ts::justwatch(2, 1));
+    random_.queue.push_back(0);
+    out_.clear();
+    // Squares that do not touch: the computer plays its word at once, not after its delay.
+    say(2, path(2, {{3, 6}, {5, 6}}));
+    EXPECT_EQ(only(out_.take(1), "CMD_madeword"),
+              std::vector<std::string>{tc::madeword(2, "STORM", 60, 60, 0, 60, {{3, 6}, {4, 6}, {5, 6}, {5, 5}, {6, 6}})});
+    EXPECT_EQ(server_.phase(), Phase::DirectionWait);
+}
+
+TEST_F(Game, PersonsBrokenPathIsOnlyDropped) {
+    join(1, "Ann");
+    join(2, "Bob");
+    script(kStorms);
+    start(500);
+    out_.clear();
+    say(1, path(1, {{3, 6}, {5, 6}}));
+    EXPECT_TRUE(out_.take(1).empty());
+    EXPECT_FALSE(server_.computertimerEnabled());
+    EXPECT_EQ(server_.phase(), Phase::Turn);
+}
+
 // The computer's list holds a word the dictionary lacks.
 class OddWords : public ServerTest {
 protected:
