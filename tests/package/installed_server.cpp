@@ -25,7 +25,7 @@ TEST(InstalledProgram, TheServerAcceptsALoginOnLoopback) {
         std::filesystem::temp_directory_path() / ("quorbit-installed-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     {
-        Process server("/bin/sh", {"-c", "cd '" + dir.string() + "' && exec '" + program + "' --server --port " +
+        Process server("/bin/sh", {"-c", "cd '" + dir.string() + "' && exec '" + program + "' --server --no-announce --port " +
                                              std::to_string(port)});
         WireClient client;
         ASSERT_TRUE(client.connect(port, 10s));
