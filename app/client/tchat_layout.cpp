@@ -9,6 +9,7 @@
 #include "client/tchat.h"
 #include "widgets/artwork.h"
 #include "widgets/clickimage.h"
+#include "widgets/elidinglabel.h"
 
 namespace art = quorbit::app::artwork;
 using quorbit::app::ClickImage;
@@ -107,14 +108,14 @@ void Tchat::buildLayout() {
         image_direction[static_cast<std::size_t>(d - 1)] = a;
     }
 
-    label_Timeperturn = label(panel_board, "label_Timeperturn", "Time Per Turn: 60", QRect(25, 510, 132, 18));
-    label_playtoscore = label(panel_board, "label_playtoscore", "Play To Score: 100", QRect(286, 510, 130, 18));
+    label_Timeperturn = label(panel_board, "label_Timeperturn", "Time Per Turn: 60", QRect(25, 510, 180, 18));
+    label_playtoscore = label(panel_board, "label_playtoscore", "Play To Score: 100", QRect(236, 510, 180, 18));
     label_playtoscore->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Game title beside the words list.
     QLabel* logo = label(panel_board, "logo", "Quorbit", QRect(443, 8, 125, 40));
     QFont logoFont("DejaVu Serif");
-    logoFont.setPixelSize(30);
+    logoFont.setPixelSize(28);
     logoFont.setBold(true);
     logoFont.setItalic(true);
     logo->setFont(logoFont);
@@ -179,8 +180,9 @@ void Tchat::buildSeats() {
         seatcard[i] = card(panel_board, qPrintable(QString("seatcard%1").arg(n)),
                            QRect(names[i].x() - 12, names[i].y() - 4, 165, 44));
         seatcard[i]->setProperty("seat", "light");
-        label_playername[i] = label(panel_board, qPrintable(QString("label_playername%1").arg(n)), "<Waiting>",
-                                    QRect(names[i], QSize(107, 16)));
+        label_playername[i] = new quorbit::app::ElidingLabel("<Waiting>", panel_board);
+        label_playername[i]->setObjectName(QString("label_playername%1").arg(n));
+        label_playername[i]->setGeometry(QRect(names[i], QSize(107, 16)));
         QFont nameFont = label_playername[i]->font();
         nameFont.setBold(true);
         label_playername[i]->setFont(nameFont);
