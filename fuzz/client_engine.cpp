@@ -113,7 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 12: engine.kicking(in.ConsumeIntegralInRange(-1, 11)); break;
             case 13: engine.setJustWatch(in.ConsumeIntegralInRange(-1, 11), in.ConsumeBool()); break;
             case 14: engine.justWatchMenuClick(); break;
-            default: engine.sockInfo(in.ConsumeBool() ? "Socket Closed" : "Other"); break;
+            default:
+                if (in.ConsumeBool()) engine.socketClosed();
+                break;
         }
         checkState(engine.state());
         for (const auto& m : engine.takeOutgoing()) {

@@ -32,14 +32,9 @@ const Dispatcher& dispatcher() {
                 (void)r.rest();
             });
         }
-        made.add("CMD_playerdone", [](FieldReader& r) {
+        made.add(names::playerdone, [](FieldReader& r) {
             r.nextInt();
-            r.beginList();
-            for (int i = 0; i < 100 && !r.atListEnd(); ++i) {
-                r.nextInt();
-                r.nextInt();
-                r.nextInt();
-            }
+            check(toserver::readPath(r).size() <= 8);
         });
         return made;
     }();

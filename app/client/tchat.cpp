@@ -227,8 +227,12 @@ void Tchat::openSock(const std::string& host) {
         if (records_) records_->received(bytes);
         schedulePump();
     };
+    // Reports come from inside the socket's own calls, a send among them: they are
+    // handled after the current event, so the window never works off the engine's
+    // requests while it is still carrying out an earlier one.
     sock_->OnInfo = [this](TSock&, TSocketInfo info, const std::string& text) {
-        sockReport(static_cast<int>(info), text);
+        QMetaObject::invokeMethod(
+            this, [this, info, text] { sockReport(static_cast<int>(info), text); }, Qt::QueuedConnection);
     };
     try {
         sock_->Open();
@@ -244,11 +248,9 @@ void Tchat::sockReport(int info, const std::string& text) {
         addNotice(QString("Unable to reach the host %1: %2")
                       .arg(QString::fromStdString(sock_ ? sock_->HostName() : hostaddress_),
                            QString::fromStdString(text)));
-    engine_.sockInfo(text);
+    if (info == static_cast<int>(TSocketInfo::siClose)) engine_.socketClosed();
     if (records_ && engine_.closeRequested()) records_->closed();
-    // Closing may come from inside the socket's own event: finish it first.
-    if (engine_.closeRequested()) QTimer::singleShot(0, this, [this] { sync(); });
-    else sync();
+    sync();
 }
 
 void Tchat::schedulePump() {
@@ -308,7 +310,10 @@ void Tchat::drainEngine() {
         addline(QString::fromStdString(line.text), toQColor(line.colour));
     for (const std::string& sound : engine_.takeSounds()) emit soundRequested(QString::fromStdString(sound));
     for (const client::TallyCall& call : engine_.takeTallyCalls()) emit tallyRequested(call);
-    if (engine_.takeLoadSettings()) loadinifile();
+    if (engine_.takeJoined()) {
+        loadinifile();
+        emit joined();
+    }
     for (const client::MessageBox& box : engine_.takeMessageBoxes()) {
         showMessage(QString::fromStdString(box.text));
         if (box.closeAfter) close();

@@ -103,6 +103,8 @@ public:
     const std::string& playername() const { return playername_; }
     const std::string& hostaddress() const { return hostaddress_; }
     bool lobbyLinkOpened() const { return sock11_ != nullptr; }
+    // The connection to the game's server; nothing before joining or hosting.
+    const quorbit::net::TSock* connection() const { return sock_.get(); }
 
     // Settings.
     void loadinifile();
@@ -160,6 +162,7 @@ signals:
     void tallyRequested(const quorbit::client::TallyCall& call);
     void closed();                              // the main window closed: the program ends
     void chatLineAdded(const QString& text);    // every line put into the chat box
+    void joined();                              // the server announced this client's own seat
     void joinWindowRequested();                 // File, "Join a Game..."
 
 protected:

@@ -185,7 +185,7 @@ void Tchat::preparePlayerMenu(int seat) {
     SettoJustWatch1->setEnabled(host);
     UnsetJustWatch1->setEnabled(host);
     const auto& seatView = engine_.state().seats[static_cast<std::size_t>(seat - 1)];
-    if (seatView.label_playername == quorbit::client::kWaiting) RemoveFromGame1->setEnabled(false);
+    if (seatView.holder == quorbit::client::SeatHolder::Nobody) RemoveFromGame1->setEnabled(false);
     popupSeat_ = seat;
 }
 

@@ -175,14 +175,14 @@ void ServerHost::schedulePump() {
 }
 
 void ServerHost::tempsockDisconnect(net::TSock& sock) {
-    // The peer closed: close our side, which reports "Socket Closed".
+    // The peer closed: close our side, which reports the close.
     if (sock.Handle() >= 0 || sock.Connected()) sock.Close();
 }
 
 void ServerHost::tempsockInfo(net::TSock& sock, net::TSocketInfo info, const std::string& text) {
     const server::ConnectionId id = sock.Tag;
     if (info == net::TSocketInfo::siError) log("connection " + std::to_string(id) + ": " + text);
-    if (text != "Socket Closed") return;
+    if (info != net::TSocketInfo::siClose) return;
     const auto it = connections_.find(id);
     if (it == connections_.end() || it->second != &sock) return;
     connections_.erase(it);

@@ -36,7 +36,6 @@ Program::Program(const CommandLine& line) : line_(line) {
     gamestart_ = std::make_unique<Tgamestart>();
     help_ = std::make_unique<Thelp>();
     phrases_ = std::make_unique<Tphrases>();
-    server_ = std::make_unique<serverhost::ServerHost>();
     spylist_ = std::make_unique<Tspylist>();
     download_ = std::make_unique<Tdownload>();
     tallylist_ = std::make_unique<Ttallylist>();
@@ -51,7 +50,10 @@ Program::Program(const CommandLine& line) : line_(line) {
     Tchat::Launch launch;
     launch.params = line.positional;
     launch.port = line.port;
+    // Only solo and host mode start a server: a program that joins another's game builds
+    // none, so it writes no word file and runs no server clocks.
     launch.startServer = [this](int port, std::string& why) {
+        if (!server_) buildServer();
         if (!server_->listen(port)) {
             why = server_->errorText();
             return false;
@@ -60,10 +62,6 @@ Program::Program(const CommandLine& line) : line_(line) {
         return true;
     };
     chat_->setLaunch(std::move(launch));
-    // The host's server plays Zubo at the level the game-start dialog shows.
-    server_->setZubolevel(gamestart_->zubolevel());
-    QObject::connect(gamestart_.get(), &Tgamestart::zubolevelChanged, server_.get(),
-                     [this](server::ZuboLevel level) { server_->setZubolevel(level); });
     chat_->keepRecords(app::recordsFolder());
 
     join_->setDefaultPort(line.port);
@@ -85,6 +83,14 @@ Program::Program(const CommandLine& line) : line_(line) {
 }
 
 Program::~Program() = default;
+
+void Program::buildServer() {
+    server_ = std::make_unique<serverhost::ServerHost>();
+    // The host's server plays Zubo at the level the game-start dialog shows.
+    server_->setZubolevel(gamestart_->zubolevel());
+    QObject::connect(gamestart_.get(), &Tgamestart::zubolevelChanged, server_.get(),
+                     [this](server::ZuboLevel level) { server_->setZubolevel(level); });
+}
 
 void Program::startAnnouncing(int port) {
     if (!line_.announce || announcer_) return;
@@ -112,7 +118,7 @@ void Program::relaunchWith(const QString& name, const QStringList& args) {
     chat_->rememberName(name);
     // The port and the announcement go first, so that a new host can take them.
     announcer_.reset();
-    server_->stopListening();
+    if (server_) server_->stopListening();
     QStringList all = args;
     if (!line_.announce) all << "--no-announce";
     if (relaunch) relaunch(all);
@@ -148,8 +154,7 @@ int runWindowed(const CommandLine& line) {
     // Start-up measurement: report the time to the logged-in client, then end.
     if (qEnvironmentVariableIsSet("QUORBIT_STARTUP_PROBE")) {
         // "stay" keeps the program running, "game" also starts a game with the dialog's values.
-        QObject::connect(&chat, &Tchat::chatLineAdded, qApp, [&started, &chat](const QString& text) {
-            if (text != "You are Connected.") return;
+        QObject::connect(&chat, &Tchat::joined, qApp, [&started, &chat] {
             std::fprintf(stderr, "quorbit: logged in after %lld ms\n", static_cast<long long>(started.elapsed()));
             std::fflush(stderr);
             const QString probe = qEnvironmentVariable("QUORBIT_STARTUP_PROBE");

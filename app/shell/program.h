@@ -41,6 +41,7 @@ public:
     Tdownload& download() { return *download_; }
     Ttallylist& tallylist() { return *tallylist_; }
     TrecentGames& recentgames() { return *recentgames_; }
+    // The game's server; nothing in join mode, and nothing before the first window is shown.
     serverhost::ServerHost* server() { return server_.get(); }
     Tjoin& join() { return *join_; }
     discovery::GameAnnouncer* announcer() { return announcer_.get(); }
@@ -55,6 +56,7 @@ public:
 private:
     void relaunchWith(const QString& name, const QStringList& args);
     void startAnnouncing(int port);
+    void buildServer();
 
     CommandLine line_;
 

@@ -30,6 +30,7 @@ void ClientEngine::applyTeamColours(bool team) {
     seatView(2).colour = colour;
     seatView(4).colour = colour;
     if (team) state_.label_team2Colour = social::kLightBlue;
+    state_.teamgame = team;
     state_.teamLabelsVisible = team;
 }
 
@@ -61,7 +62,8 @@ void ClientEngine::startthegame(msg::FieldReader& f) {
         seat.image_shuffles = shufflesPicture(shuffles);
     }
     applyTeamColours(team);
-    if (seatView(2).label_playername == kWaiting) {
+    if (seatView(2).holder == SeatHolder::Nobody) {
+        seatView(2).holder = SeatHolder::Computer;
         seatView(2).label_playername = std::string(kZubo);
         addlinetochat("I am Zubo the bot. Good Luck!", social::kOrange);
     }

@@ -45,40 +45,42 @@ void ClientEngine::setLaunch(bool ishost, std::string logintail) {
 }
 
 void ClientEngine::buildDispatch() {
-    using F = msg::FieldReader;
-    auto& d = dispatcher_;
-    d.add("CMD_sendlogininfo", [this](F& f) { sendloginfo(f); });
-    d.add("CMD_chat", [this](F& f) {
-        chatrecieved(f);
-        if (state_.seats[1].label_playername == kZubo) zubotalk();
-    });
-    d.add("CMD_action", [this](F& f) { chatrecieved(f); });
-    d.add("CMD_newplayerinfo", [this](F& f) { newplayerinfo(f); });
-    d.add("CMD_havewrongversion", [this](F& f) {
-        addlinetochat(f.rest() + " has a different version of the game then you.", social::kSystemColour);
-    });
-    d.add("CMD_wrongversion", [this](F&) {
-        addlinetochat("You have a differnt version of the game then the host.", social::kSystemColour);
-    });
-    d.add("CMD_existingplayers", [this](F& f) { newplayerinfo(f); });
-    d.add("CMD_playerdisconnected", [this](F& f) { playerdisconnected(f); });
-    d.add("CMD_startgame", [this](F& f) { startthegame(f); });
-    d.add("CMD_nextplayer", [this](F& f) { getnextplayer(f); });
-    d.add("CMD_winner", [this](F& f) { winner(f); });
-    d.add("CMD_full", [this](F&) { messageBox("Game is full", true); });
-    d.add("CMD_justwatching", [this](F& f) { justwatching(f); });
-    d.add("CMD_theboard", [this](F& f) { theboard(f); });
-    d.add("CMD_notvalid", [this](F& f) { notvalid(f); });
-    d.add("CMD_madeword", [this](F& f) { madeword(f); });
-    d.add("CMD_timeup", [this](F& f) { timeup(f); });
-    d.add("CMD_gamestats", [this](F& f) { gamestats(f); });
-    d.add("CMD_selectletter", [this](F& f) { selectletter(f); });
-    d.add("CMD_selectclear", [this](F& f) { selectclear(f); });
-    d.add("CMD_moving", [this](F& f) { moving(f); });
-    d.add("CMD_clearletter", [this](F& f) { clearletter(f); });
-    d.add("CMD_useshuffle", [this](F& f) { useshuffle(f); });
-    d.add("CMD_shufflesl", [this](F& f) { shufflesl(f); });
-    d.add("CMD_bonus", [this](F& f) { bonus(f); });
+    namespace names = msg::names;
+    struct Entry {
+        std::string_view name;
+        void (ClientEngine::*handler)(msg::FieldReader&);
+    };
+    static constexpr std::array<Entry, names::kClientHears.size()> kHandlers = {{
+        {names::sendlogininfo, &ClientEngine::sendloginfo},
+        {names::chat, &ClientEngine::chat},
+        {names::action, &ClientEngine::chatrecieved},
+        {names::newplayerinfo, &ClientEngine::newplayerinfo},
+        {names::havewrongversion, &ClientEngine::havewrongversion},
+        {names::wrongversion, &ClientEngine::wrongversion},
+        {names::existingplayers, &ClientEngine::newplayerinfo},
+        {names::playerdisconnected, &ClientEngine::playerdisconnected},
+        {names::startgame, &ClientEngine::startthegame},
+        {names::nextplayer, &ClientEngine::getnextplayer},
+        {names::winner, &ClientEngine::winner},
+        {names::full, &ClientEngine::full},
+        {names::justwatching, &ClientEngine::justwatching},
+        {names::theboard, &ClientEngine::theboard},
+        {names::notvalid, &ClientEngine::notvalid},
+        {names::madeword, &ClientEngine::madeword},
+        {names::timeup, &ClientEngine::timeup},
+        {names::gamestats, &ClientEngine::gamestats},
+        {names::selectletter, &ClientEngine::selectletter},
+        {names::selectclear, &ClientEngine::selectclear},
+        {names::moving, &ClientEngine::moving},
+        {names::clearletter, &ClientEngine::clearletter},
+        {names::useshuffle, &ClientEngine::useshuffle},
+        {names::shufflesl, &ClientEngine::shufflesl},
+        {names::bonus, &ClientEngine::bonus},
+    }};
+    for (const Entry& e : kHandlers) {
+        const auto h = e.handler;
+        dispatcher_.add(e.name, [this, h](msg::FieldReader& f) { (this->*h)(f); });
+    }
 }
 
 // ---- Connection -------------------------------------------------------------------
@@ -105,8 +107,7 @@ void ClientEngine::received(std::string_view bytes) {
     }
 }
 
-void ClientEngine::sockInfo(std::string_view text) {
-    if (text != "Socket Closed") return;
+void ClientEngine::socketClosed() {
     closeRequested_ = true;
     touch();
 }
@@ -135,12 +136,13 @@ void ClientEngine::newplayerinfo(msg::FieldReader& f) {
     const bool mine = seat == state_.myseat;
     if (mine) {
         addlinetochat("You are Connected.", social::kSystemColour);
-        loadSettings_ = true;
+        joined_ = true;
     } else {
         addlinetochat(name + " is Connected.", social::kSystemColour);
     }
     if (isPlayingSeat(seat)) {
         SeatView& view = seatView(seat);
+        view.holder = SeatHolder::Person;
         view.label_playername = name;
         view.playernameVisible = true;
         view.scoreVisible = true;
@@ -160,10 +162,12 @@ void ClientEngine::playerdisconnected(msg::FieldReader& f) {
     if (!isSeat(seat)) return;
     if (isPlayingSeat(seat)) {
         SeatView& view = seatView(seat);
-        if (view.label_playername != kWaiting)
+        if (view.holder != SeatHolder::Nobody)
             addlinetochat(view.label_playername + " disconnected.", social::kSystemColour);
         // The computer player takes over seat 2.
-        view.label_playername = std::string(seat == 2 ? kZubo : kWaiting);
+        const bool computer = seat == rules::kComputerSeat;
+        view.holder = computer ? SeatHolder::Computer : SeatHolder::Nobody;
+        view.label_playername = std::string(computer ? kZubo : kWaiting);
         view.image_eyes = false;
         return;
     }
@@ -219,14 +223,31 @@ void ClientEngine::startGame(const msg::GameSettings& settings) {
 
 // ---- Chat ---------------------------------------------------------------------------
 
+void ClientEngine::chat(msg::FieldReader& f) {
+    chatrecieved(f);
+    zubotalk();
+}
+
+void ClientEngine::havewrongversion(msg::FieldReader& f) {
+    addlinetochat(f.rest() + " has a different version of the game then you.", social::kSystemColour);
+}
+
+void ClientEngine::wrongversion(msg::FieldReader&) {
+    addlinetochat("You have a differnt version of the game then the host.", social::kSystemColour);
+}
+
+void ClientEngine::full(msg::FieldReader&) { messageBox("Game is full", true); }
+
 void ClientEngine::chatrecieved(msg::FieldReader& f) {
     auto line = social::readReceivedLine(f.rest());
     addlinetochat(std::move(line.text), line.colour);
 }
 
 void ClientEngine::zubotalk() {
-    const auto remark = social::zubotalk(state_.seats[1].label_playername, state_.seats[2].label_playername,
-                                         state_.seats[3].label_playername, rng_);
+    const auto remark = social::zubotalk(seatView(2).holder == SeatHolder::Computer,
+                                         seatView(3).holder == SeatHolder::Nobody &&
+                                             seatView(4).holder == SeatHolder::Nobody,
+                                         rng_);
     if (remark) addlinetochat(*remark, social::kSystemColour);
 }
 
@@ -261,8 +282,8 @@ void ClientEngine::phraseClick(int button, std::int64_t nowMs) {
 std::vector<std::string> ClientEngine::loadchecklist() const {
     std::vector<std::string> names;
     for (int seat = 1; seat <= kPlayingSeats; ++seat) {
-        const std::string& name = state_.seats[static_cast<std::size_t>(seat - 1)].label_playername;
-        if (seat != state_.myseat && name != kWaiting) names.push_back(name);
+        const SeatView& view = state_.seats[static_cast<std::size_t>(seat - 1)];
+        if (seat != state_.myseat && view.holder != SeatHolder::Nobody) names.push_back(view.label_playername);
     }
     return names;
 }
@@ -299,6 +320,6 @@ std::vector<ChatLine> ClientEngine::takeChatLines() { return std::exchange(chatL
 std::vector<std::string> ClientEngine::takeSounds() { return std::exchange(sounds_, {}); }
 std::vector<MessageBox> ClientEngine::takeMessageBoxes() { return std::exchange(messageBoxes_, {}); }
 std::vector<TallyCall> ClientEngine::takeTallyCalls() { return std::exchange(tallyCalls_, {}); }
-bool ClientEngine::takeLoadSettings() { return std::exchange(loadSettings_, false); }
+bool ClientEngine::takeJoined() { return std::exchange(joined_, false); }
 
 }  // namespace quorbit::client

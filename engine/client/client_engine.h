@@ -75,8 +75,16 @@ const Grid& boardsquares();
 enum class MouseButton { Left, Right, Middle };
 enum class TurnSound { Classic = 0, New = 1, Default = 2 };  // settings values 0, 1, 2
 
+// Who holds a playing seat, as far as this client has heard.
+enum class SeatHolder {
+    Nobody,    // shown as "<Waiting>"
+    Person,    // a player has logged in to it
+    Computer,  // Zubo plays it (seat 2 while nobody holds it)
+};
+
 // What the window shows for one playing seat (label_playernameN, label_scoreN, ...).
 struct SeatView {
+    SeatHolder holder = SeatHolder::Nobody;
     std::string label_playername{kWaiting};
     bool playernameVisible = true;
     std::string label_score = "0";
@@ -126,6 +134,7 @@ struct ClientState {
     int image_Turn = 0;                        // seat the turn pointer stands by, 0 none
     std::string label_team1 = "Team A: 0";
     std::string label_team2 = "Team B: 0";
+    bool teamgame = false;  // the game running (or last run) is played in teams
     bool teamLabelsVisible = false;
     Colour label_team2Colour = social::kBlack;
 
@@ -203,7 +212,7 @@ public:
     // ---- Connection ------------------------------------------------------------
     void connected();                       // the socket connected (nothing is sent yet)
     void received(std::string_view bytes);  // bytes read from the socket
-    void sockInfo(std::string_view text);   // "Socket Closed" ends the program
+    void socketClosed();                    // the connection closed: the program ends
     // Handles one queued line; false when the queue was empty.
     bool pump();
     std::size_t pendingLines() const { return receivedlist_.size(); }
@@ -251,7 +260,9 @@ public:
     std::vector<std::string> takeSounds();     // cue names, only while sounds are on
     std::vector<MessageBox> takeMessageBoxes();
     std::vector<TallyCall> takeTallyCalls();
-    bool takeLoadSettings();                   // true once per request to read the settings
+    // True once after the server announced this client's own seat, which completes the
+    // login: the window reads its settings then.
+    bool takeJoined();
     bool closeRequested() const { return closeRequested_; }
 
 private:
@@ -277,7 +288,11 @@ private:
     void newplayerinfo(protocol::FieldReader& f);
     void playerdisconnected(protocol::FieldReader& f);
     void justwatching(protocol::FieldReader& f);
-    void chatrecieved(protocol::FieldReader& f);
+    void chat(protocol::FieldReader& f);          // a chat line, which Zubo may answer
+    void chatrecieved(protocol::FieldReader& f);  // a chat or action line shown as it came
+    void havewrongversion(protocol::FieldReader& f);
+    void wrongversion(protocol::FieldReader& f);
+    void full(protocol::FieldReader& f);
     void zubotalk();
 
     // Game mirror handlers.
@@ -328,7 +343,7 @@ private:
     std::vector<std::string> sounds_;
     std::vector<MessageBox> messageBoxes_;
     std::vector<TallyCall> tallyCalls_;
-    bool loadSettings_ = false;
+    bool joined_ = false;
     bool closeRequested_ = false;
     bool hintThisTurn_ = false;
 };

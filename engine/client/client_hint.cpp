@@ -11,9 +11,8 @@ bool ClientEngine::hintAvailable() const {
     for (int seat = 1; seat <= kPlayingSeats; ++seat) {
         if (seat == state_.myseat) continue;
         const SeatView& view = state_.seats[static_cast<std::size_t>(seat - 1)];
-        // A name other than the empty seat's and Zubo's, without the watching mark, is a person.
-        const bool person = view.label_playername != kWaiting && view.label_playername != kZubo && !view.image_eyes;
-        if (person) return false;
+        // A person who is not just watching takes part.
+        if (view.holder == SeatHolder::Person && !view.image_eyes) return false;
     }
     return true;
 }

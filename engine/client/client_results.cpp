@@ -116,7 +116,7 @@ void ClientEngine::winner(msg::FieldReader& f) {
     if (state_.ishost) state_.button_start = true;
 
     if (!player) return;
-    if (!mine && (name == "Team A" || name == "Team B")) return;  // team wins are not tallied
+    if (!mine && state_.teamgame) return;  // team wins are not tallied
     TallyCall call;
     call.kind = TallyCall::Kind::addgame;
     call.word = mine ? std::string("addtomine") : name;

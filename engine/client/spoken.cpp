@@ -59,11 +59,14 @@ std::string rackSlot(const ClientState& s, int slot) {
 std::string seat(const ClientState& s, int seat) {
     if (!isPlayingSeat(seat)) return {};
     const SeatView& v = s.seats[static_cast<std::size_t>(seat - 1)];
-    if (v.label_playername == kWaiting) return "seat " + std::to_string(seat) + ", waiting for a player";
+    if (v.holder == SeatHolder::Nobody) return "seat " + std::to_string(seat) + ", waiting for a player";
     // A new game shows an empty score until the first word.
     const auto score = v.label_score.empty() ? std::optional<std::int32_t>(0) : protocol::toInt(v.label_score);
     std::string text = v.label_playername + ", " + (score ? points(*score) : v.label_score + " points");
-    if (s.teamLabelsVisible) text += seat % 2 == 1 ? ", Team A" : ", Team B";
+    if (s.teamgame) {
+        text += ", ";
+        text += rules::teamName(rules::teamOf(seat));
+    }
     text += v.image_eyes ? ", just watching" : ", playing";
     if (s.whoseturn == seat) text += seat == s.myseat ? ", your turn" : ", their turn";
     if (!v.label_bonus.empty()) text += ", last word " + v.label_bonus;

@@ -9,23 +9,13 @@
 #include <vector>
 
 #include "protocol/fields.h"
+#include "protocol/names.h"
 
 namespace quorbit::protocol {
 
-// The server's names, in the order it compares them.
-inline constexpr std::array<std::string_view, 12> kServerDispatch = {
-    "CMD_logininfo", "CMD_kickhim", "CMD_chat", "CMD_action", "CMD_startgame", "CMD_justwatch",
-    "CMD_playerdone", "CMD_direction", "CMD_selectletter", "CMD_selectclear", "CMD_clearletter",
-    "CMD_shuffle"};
-
-// The client's names, in the order it compares them.
-inline constexpr std::array<std::string_view, 25> kClientDispatch = {
-    "CMD_sendlogininfo", "CMD_chat", "CMD_action", "CMD_newplayerinfo", "CMD_havewrongversion",
-    "CMD_wrongversion", "CMD_existingplayers", "CMD_playerdisconnected", "CMD_startgame",
-    "CMD_nextplayer", "CMD_winner", "CMD_full", "CMD_justwatching", "CMD_theboard",
-    "CMD_notvalid", "CMD_madeword", "CMD_timeup", "CMD_gamestats", "CMD_selectletter",
-    "CMD_selectclear", "CMD_moving", "CMD_clearletter", "CMD_useshuffle", "CMD_shufflesl",
-    "CMD_bonus"};
+// The names each side handles, for tests and fuzzers.
+inline constexpr const auto& kServerDispatch = names::kServerHears;
+inline constexpr const auto& kClientDispatch = names::kClientHears;
 
 enum class DispatchResult {
     Handled,          // a handler ran to its end

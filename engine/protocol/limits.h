@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/names.h"
+
 namespace quorbit::protocol {
 
 // Text sizes, counted in characters of the decoded text.
@@ -33,7 +35,7 @@ inline constexpr int kMinShuffles = 0;
 inline constexpr int kMaxShuffles = 99;
 
 // The one message a connection may send before it has logged in.
-inline constexpr std::string_view kLoginMessage = "CMD_logininfo";
+inline constexpr std::string_view kLoginMessage = names::logininfo;
 // Whether a received line is handled from a connection that has not logged in.
 bool allowedBeforeLogin(std::string_view line);
 

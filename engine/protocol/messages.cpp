@@ -33,7 +33,7 @@ std::string withColour(std::string_view text, std::string_view colour) {
 }
 
 std::string startgameText(const GameSettings& s) {
-    return Builder("CMD_startgame").field(s.starter).field(s.playTo).field(s.seconds)
+    return Builder(names::startgame).field(s.starter).field(s.playTo).field(s.seconds)
         .field(teamFlag(s.team)).field(s.shuffles).trailing();
 }
 
@@ -41,23 +41,23 @@ std::string startgameText(const GameSettings& s) {
 
 namespace toserver {
 std::string logininfo(int seat, std::string_view version, std::string_view name) {
-    return Builder("CMD_logininfo").field(seat).field(version).field(name).done();
+    return Builder(names::logininfo).field(seat).field(version).field(name).done();
 }
 std::string kickhim(int requester, int target) {
-    return Builder("CMD_kickhim").field(requester).field(target).trailing();
+    return Builder(names::kickhim).field(requester).field(target).trailing();
 }
 std::string chat(int seat, std::string_view line, std::string_view colour) {
-    return Builder("CMD_chat").field(seat).field(withColour(line, colour)).done();
+    return Builder(names::chat).field(seat).field(withColour(line, colour)).done();
 }
 std::string action(int seat, std::string_view text, std::string_view colour) {
-    return Builder("CMD_action").field(seat).field(withColour(text, colour)).done();
+    return Builder(names::action).field(seat).field(withColour(text, colour)).done();
 }
 std::string startgame(const GameSettings& settings) { return startgameText(settings); }
 std::string justwatch(int seat, int mode) {
-    return Builder("CMD_justwatch").field(seat).field(mode).done();
+    return Builder(names::justwatch).field(seat).field(mode).done();
 }
 std::string playerdone(int seat, const std::vector<PathStep>& path) {
-    Builder b("CMD_playerdone");
+    Builder b(names::playerdone);
     b.field(seat);
     for (const auto& step : path) b.field(step.position).field(step.x).field(step.y);
     return b.done();
@@ -76,69 +76,69 @@ std::vector<PathStep> readPath(FieldReader& f) {
     return path;
 }
 std::string direction(int seat, int dir) {
-    return Builder("CMD_direction").field(seat).field(dir).trailing();
+    return Builder(names::direction).field(seat).field(dir).trailing();
 }
 std::string selectletter(int seat, int position, int x, int y) {
-    return Builder("CMD_selectletter").field(seat).field(position).field(x).field(y).trailing();
+    return Builder(names::selectletter).field(seat).field(position).field(x).field(y).trailing();
 }
-std::string selectclear(int seat) { return Builder("CMD_selectclear").field(seat).trailing(); }
+std::string selectclear(int seat) { return Builder(names::selectclear).field(seat).trailing(); }
 std::string clearletter(int seat, int position) {
-    return Builder("CMD_clearletter").field(seat).field(position).trailing();
+    return Builder(names::clearletter).field(seat).field(position).trailing();
 }
-std::string shuffle(int seat) { return Builder("CMD_shuffle").field(seat).trailing(); }
+std::string shuffle(int seat) { return Builder(names::shuffle).field(seat).trailing(); }
 }  // namespace toserver
 
 namespace toclient {
-std::string sendlogininfo(int seat) { return Builder("CMD_sendlogininfo").field(seat).done(); }
-std::string full() { return Builder("CMD_full").trailing(); }
+std::string sendlogininfo(int seat) { return Builder(names::sendlogininfo).field(seat).done(); }
+std::string full() { return Builder(names::full).trailing(); }
 std::string newplayerinfo(int seat, std::string_view name) {
-    return Builder("CMD_newplayerinfo").field(seat).field(name).done();
+    return Builder(names::newplayerinfo).field(seat).field(name).done();
 }
 std::string existingplayers(int seat, std::string_view name) {
-    return Builder("CMD_existingplayers").field(seat).field(name).done();
+    return Builder(names::existingplayers).field(seat).field(name).done();
 }
 std::string havewrongversion(std::string_view name) {
-    return Builder("CMD_havewrongversion").field(name).done();
+    return Builder(names::havewrongversion).field(name).done();
 }
-std::string wrongversion() { return Builder("CMD_wrongversion").trailing(); }
+std::string wrongversion() { return Builder(names::wrongversion).trailing(); }
 std::string theboard(const BoardCodes& codes) {
-    Builder b("CMD_theboard");
+    Builder b(names::theboard);
     for (int x = 0; x < 7; ++x)
         for (int y = 0; y < 7; ++y) b.field(x).field(y).field(codes[x][y]);
     return b.done();
 }
 std::string gamestats(const GameStats& s) {
-    Builder b("CMD_gamestats");
+    Builder b(names::gamestats);
     b.field(s.turnSeat).field(s.playTo).field(s.seconds).field(s.secondsLeft).field(teamFlag(s.team));
     for (int score : s.scores) b.field(score);
     return b.field(s.teamA).field(s.teamB).trailing();
 }
 std::string shufflesl(const std::array<int, 4>& left) {
-    Builder b("CMD_shufflesl");
+    Builder b(names::shufflesl);
     for (int v : left) b.field(v);
     return b.trailing();
 }
 std::string playerdisconnected(int seat, std::string_view name) {
-    return Builder("CMD_playerdisconnected").field(seat).field(name).done();
+    return Builder(names::playerdisconnected).field(seat).field(name).done();
 }
 std::string chat(std::string_view name, std::string_view lineAndColour) {
     std::string text(name);
     text += " chats: ";
     text += lineAndColour;
-    return Builder("CMD_chat").field(text).done();
+    return Builder(names::chat).field(text).done();
 }
 std::string action(std::string_view name, std::string_view textAndColour) {
     std::string text(name);
     text += ' ';
     text += textAndColour;
-    return Builder("CMD_action").field(text).done();
+    return Builder(names::action).field(text).done();
 }
 std::string justwatching(int seat, int mode) {
-    return Builder("CMD_justwatching").field(seat).field(mode).done();
+    return Builder(names::justwatching).field(seat).field(mode).done();
 }
 std::string startgame(const GameSettings& settings) { return startgameText(settings); }
 std::string nextplayer(int seat, int shufflesLeft) {
-    return Builder("CMD_nextplayer").field(seat).field(shufflesLeft).trailing();
+    return Builder(names::nextplayer).field(seat).field(shufflesLeft).trailing();
 }
 std::string selectletter(int seat, int position, int x, int y) {
     return toserver::selectletter(seat, position, x, y);
@@ -146,24 +146,24 @@ std::string selectletter(int seat, int position, int x, int y) {
 std::string selectclear(int seat) { return toserver::selectclear(seat); }
 std::string clearletter(int seat, int position) { return toserver::clearletter(seat, position); }
 std::string useshuffle(int seat, int shufflesLeft, int countdown) {
-    return Builder("CMD_useshuffle").field(seat).field(shufflesLeft).field(countdown).trailing();
+    return Builder(names::useshuffle).field(seat).field(shufflesLeft).field(countdown).trailing();
 }
 std::string notvalid(int seat, std::string_view word) {
-    return Builder("CMD_notvalid").field(seat).field(word).trailing();
+    return Builder(names::notvalid).field(seat).field(word).trailing();
 }
 std::string madeword(int seat, std::string_view word, int points, int total, int teamA, int teamB,
                      const std::vector<Square>& squares) {
-    Builder b("CMD_madeword");
+    Builder b(names::madeword);
     b.field(seat).field(word).field(points).field(total).field(teamA).field(teamB);
     for (const auto& sq : squares) b.field(sq.x).field(sq.y);
     return b.done();
 }
 std::string bonus(int seat, int points) {
-    return Builder("CMD_bonus").field(seat).field(points).trailing();
+    return Builder(names::bonus).field(seat).field(points).trailing();
 }
-std::string timeup() { return Builder("CMD_timeup").trailing(); }
-std::string moving(int dir) { return Builder("CMD_moving").field(dir).trailing(); }
-std::string winner(std::string_view name) { return Builder("CMD_winner").field(name).trailing(); }
+std::string timeup() { return Builder(names::timeup).trailing(); }
+std::string moving(int dir) { return Builder(names::moving).field(dir).trailing(); }
+std::string winner(std::string_view name) { return Builder(names::winner).field(name).trailing(); }
 }  // namespace toclient
 
 }  // namespace quorbit::protocol

@@ -1,5 +1,5 @@
 #pragma once
-// Builders for every message of the protocol. No other code writes a "CMD_" text.
+// Builders for every message of the protocol, under the names of protocol/names.h.
 // Each returns the message without its terminator; frame() adds the 0xFF.
 #include <array>
 #include <string>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "protocol/fields.h"
+#include "protocol/names.h"
 #include "rules/board.h"
 
 namespace quorbit::protocol {
@@ -36,17 +37,6 @@ struct GameSettings {
     int shuffles = 1;
 };
 
-// Names of the server's messages that are read outside the client's dispatch (game
-// records pick games out of the lines and summarise them).
-namespace names {
-inline constexpr std::string_view startgame = "CMD_startgame";
-inline constexpr std::string_view theboard = "CMD_theboard";
-inline constexpr std::string_view gamestats = "CMD_gamestats";
-inline constexpr std::string_view madeword = "CMD_madeword";
-inline constexpr std::string_view newplayerinfo = "CMD_newplayerinfo";
-inline constexpr std::string_view existingplayers = "CMD_existingplayers";
-inline constexpr std::string_view winner = "CMD_winner";
-}  // namespace names
 
 // Client to server.
 namespace toserver {

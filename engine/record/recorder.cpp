@@ -111,7 +111,7 @@ void Recorder::follow(std::string_view raw) {
     seats_->takeSounds();
     seats_->takeMessageBoxes();
     seats_->takeTallyCalls();
-    seats_->takeLoadSettings();
+    seats_->takeJoined();
 }
 
 void Recorder::start(std::int64_t nowMs, std::string_view firstLine) {
@@ -122,8 +122,8 @@ void Recorder::start(std::int64_t nowMs, std::string_view firstLine) {
     const client::ClientState& s = seats_->state();
     h.ownSeat = s.myseat;
     for (std::size_t i = 0; i < h.seats.size(); ++i) {
-        const std::string& name = s.seats[i].label_playername;
-        h.seats[i] = name == client::kWaiting ? std::string() : name;
+        const client::SeatView& seat = s.seats[i];
+        h.seats[i] = seat.holder == client::SeatHolder::Nobody ? std::string() : seat.label_playername;
     }
     readOptions(firstLine, h);
     current_ = std::move(r);

@@ -36,7 +36,7 @@ void Replay::drain() {
     engine_.takeSounds();
     engine_.takeMessageBoxes();
     engine_.takeTallyCalls();
-    engine_.takeLoadSettings();
+    engine_.takeJoined();
 }
 
 void Replay::feed(const Entry& e) {

@@ -19,6 +19,8 @@ constexpr bool isPlayingSeat(int seat) { return seat >= 1 && seat <= kPlayingSea
 inline constexpr int kTeamA = 1;
 inline constexpr int kTeamB = 2;
 constexpr int teamOf(int seat) { return isPlayingSeat(seat) ? (seat % 2 == 1 ? kTeamA : kTeamB) : 0; }
+// A team as players read it: "Team A" or "Team B".
+constexpr std::string_view teamName(int team) { return team == kTeamA ? "Team A" : "Team B"; }
 
 static_assert(teamOf(1) == kTeamA && teamOf(3) == kTeamA && teamOf(2) == kTeamB && teamOf(4) == kTeamB &&
               teamOf(5) == 0 && teamOf(0) == 0);

@@ -243,7 +243,7 @@ bool TServer::checkforwin(int seat) {
     if (teamgame_) {
         if (teamascore_ < playtoscore_ && teambscore_ < playtoscore_) return false;
         if (teamascore_ == teambscore_) return false;
-        name = teamascore_ > teambscore_ ? "Team A" : "Team B";
+        name = rules::teamName(teamascore_ > teambscore_ ? rules::kTeamA : rules::kTeamB);
     } else {
         int best = 0;
         bool reached = false;

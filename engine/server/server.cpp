@@ -27,15 +27,28 @@ TServer::TServer(ServerOutput& out, const dictionary::TDictn& spell, Random& ran
 }
 
 void TServer::buildDispatch() {
-    using Handler = void (TServer::*)(FieldReader&);
-    const std::array<Handler, protocol::kServerDispatch.size()> handlers = {
-        &TServer::receivedlogininfo, &TServer::kickhim,    &TServer::chat,
-        &TServer::action,            &TServer::startgame,  &TServer::justwatch,
-        &TServer::playerdone,        &TServer::direction,  &TServer::selectletter,
-        &TServer::selectclear,       &TServer::clearletter, &TServer::shuffle};
-    for (std::size_t i = 0; i < handlers.size(); ++i) {
-        const Handler h = handlers[i];
-        dispatch_.add(protocol::kServerDispatch[i], [this, h](FieldReader& f) { (this->*h)(f); });
+    namespace names = protocol::names;
+    struct Entry {
+        std::string_view name;
+        void (TServer::*handler)(FieldReader&);
+    };
+    static constexpr std::array<Entry, names::kServerHears.size()> kHandlers = {{
+        {names::logininfo, &TServer::receivedlogininfo},
+        {names::kickhim, &TServer::kickhim},
+        {names::chat, &TServer::chat},
+        {names::action, &TServer::action},
+        {names::startgame, &TServer::startgame},
+        {names::justwatch, &TServer::justwatch},
+        {names::playerdone, &TServer::playerdone},
+        {names::direction, &TServer::direction},
+        {names::selectletter, &TServer::selectletter},
+        {names::selectclear, &TServer::selectclear},
+        {names::clearletter, &TServer::clearletter},
+        {names::shuffle, &TServer::shuffle},
+    }};
+    for (const Entry& e : kHandlers) {
+        const auto h = e.handler;
+        dispatch_.add(e.name, [this, h](FieldReader& f) { (this->*h)(f); });
     }
 }
 

@@ -41,12 +41,9 @@ const std::array<std::string_view, 36> kZuboRemarks = {
     "The dog winkled on the bush.",
 };
 
-std::optional<std::string> zubotalk(std::string_view seat2, std::string_view seat3,
-                                    std::string_view seat4, Random& rng) {
-    constexpr std::string_view waiting = "<Waiting>";
-    if (seat2 != "Zubo") return std::nullopt;
+std::optional<std::string> zubotalk(bool seat2IsComputer, bool seats3And4Free, Random& rng) {
     // Zubo only talks while nobody else is at the table besides seat 1.
-    if (seat3 != waiting || seat4 != waiting) return std::nullopt;
+    if (!seat2IsComputer || !seats3And4Free) return std::nullopt;
     const int draw = rng.below(static_cast<int>(kZuboRemarks.size()) + 1);
     if (draw <= 0 || draw > static_cast<int>(kZuboRemarks.size())) return std::nullopt;
     return std::string(kZuboPrefix) + std::string(kZuboRemarks[static_cast<std::size_t>(draw - 1)]);

@@ -1,12 +1,14 @@
 // Launch modes, the player context menu and the connection's failure notice, with the
 // server of one window and further windows joining it over loopback.
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QListWidget>
 #include <QTcpServer>
 
+#include "dictionary/dictn.h"
 #include "server/serverhost.h"
 #include "social/spylistform.h"
 #include "window_fixture.h"
@@ -162,6 +164,37 @@ TEST_F(Launch, ABusyPortIsToldAndTheClientStillTries) {
 
 namespace quorbit::apptest {
 namespace {
+
+// The game's server is built by solo and host mode only: joining another's game writes
+// no word file and runs no server clocks.
+TEST_F(Launch, OnlySoloAndHostModeBuildAServer) {
+    const QString wordFile = home.path() + "/" + QString::fromUtf8(dictionary::kWordFileName.data());
+    {
+        shell::CommandLine line;
+        line.port = port;
+        line.positional = {"Bob", "127.0.0.1", "false"};
+        shell::Program joining(line);
+        joining.chat().showMessage = [this](const QString& t) { boxes << t; };
+        joining.chat().show();
+        ASSERT_TRUE(waitFor([&] { return chatOf(joining.chat()).contains("Unable to reach the host"); }));
+        EXPECT_EQ(joining.server(), nullptr);
+        EXPECT_FALSE(QFileInfo::exists(wordFile));
+    }
+    for (const std::vector<std::string>& params :
+         {std::vector<std::string>{}, std::vector<std::string>{"Ann", "127.0.0.1", "true"}}) {
+        shell::CommandLine line;
+        line.port = freeLoopbackPort();
+        line.positional = params;
+        shell::Program hosting(line);
+        EXPECT_EQ(hosting.server(), nullptr);  // built when the window enters its mode
+        hosting.chat().show();
+        ASSERT_TRUE(waitFor([&] { return hosting.chat().state().loggedin; }));
+        ASSERT_NE(hosting.server(), nullptr);
+        const std::string name = params.empty() ? "You" : "Ann";
+        EXPECT_TRUE(waitFor([&] { return hosting.server()->server().seat(1).name == name; }));
+        EXPECT_TRUE(QFileInfo::exists(wordFile));
+    }
+}
 
 TEST_F(Launch, ASpectatorIsListedAndTheHostCanRemoveHim) {
     shell::CommandLine line;

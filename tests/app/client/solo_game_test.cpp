@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "client/boardview.h"
+#include "net/tsock.h"
 #include "social/downloadform.h"
 #include "social/gamestartform.h"
 #include "support/board_words.h"
@@ -90,6 +91,19 @@ TEST_F(SoloPlay, ChainSubmitResultAndSlide) {
         }
     }
     EXPECT_EQ(board->letters(), s().boardletters);
+}
+
+// The socket reports its send from inside the send: the window handles that report after
+// the click is carried out, so a sound of the click never plays before its bytes went out.
+TEST_F(SoloPlay, AClickIsSentBeforeItsSoundPlays) {
+    startAndWaitForTurn();
+    std::vector<std::size_t> unsent;
+    QObject::connect(&chat(), &Tchat::soundRequested, &chat(),
+                     [this, &unsent](const QString&) { unsent.push_back(chat().connection()->SendBufferSize()); });
+    QTest::mouseClick(widget<app::BoardView>("paintbox_board"), Qt::LeftButton, {}, QPoint(28, 28));
+    ASSERT_EQ(s().selectedcount, 1);
+    ASSERT_EQ(unsent.size(), 1u);  // "place"
+    EXPECT_EQ(unsent[0], 0u);
 }
 
 TEST_F(SoloPlay, InvalidSelectionAndTakingBack) {

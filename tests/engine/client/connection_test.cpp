@@ -72,8 +72,8 @@ TEST_F(ClientTest, ArrivalsFillSeatsAndOwnArrivalAsksForTheSettings) {
     serve(tc::existingplayers(1, "Host"));
     serve(tc::newplayerinfo(2, "Ann"));
     EXPECT_THAT(chat(), ElementsAre("Host is Connected.", "You are Connected."));
-    EXPECT_TRUE(engine.takeLoadSettings());
-    EXPECT_FALSE(engine.takeLoadSettings());
+    EXPECT_TRUE(engine.takeJoined());
+    EXPECT_FALSE(engine.takeJoined());
     EXPECT_EQ(st().seats[0].label_playername, "Host");
     EXPECT_EQ(st().seats[1].label_playername, "Ann");
     EXPECT_THAT(sounds(), ElementsAre("entered", "entered"));
@@ -140,11 +140,28 @@ TEST_F(ClientTest, FullShowsTheBoxThenCloses) {
     EXPECT_TRUE(boxes[0].closeAfter);
 }
 
-TEST_F(ClientTest, OnlySocketClosedEndsTheProgram) {
-    engine.sockInfo("Connection refused");
+TEST_F(ClientTest, TheClosedConnectionEndsTheProgram) {
     EXPECT_FALSE(engine.closeRequested());
-    engine.sockInfo("Socket Closed");
+    engine.socketClosed();
     EXPECT_TRUE(engine.closeRequested());
+}
+
+TEST_F(ClientTest, SeatHoldersFollowArrivalsDeparturesAndTheComputer) {
+    login(1, "Ann");
+    EXPECT_EQ(st().seats[1].holder, SeatHolder::Nobody);
+    // A person may even be called "Zubo" or "<Waiting>" on another server: he is a person.
+    seat(3, "<Waiting>");
+    EXPECT_EQ(st().seats[2].holder, SeatHolder::Person);
+    serve(tc::startgame({"Ann", 200, 60, false, 1}));
+    EXPECT_EQ(st().seats[1].holder, SeatHolder::Computer);
+    EXPECT_EQ(st().seats[1].label_playername, "Zubo");
+    seat(2, "Bob");
+    EXPECT_EQ(st().seats[1].holder, SeatHolder::Person);
+    serve(tc::playerdisconnected(2, "Bob"));
+    EXPECT_EQ(st().seats[1].holder, SeatHolder::Computer);
+    serve(tc::playerdisconnected(3, "<Waiting>"));
+    EXPECT_EQ(st().seats[2].holder, SeatHolder::Nobody);
+    EXPECT_THAT(engine.loadchecklist(), ElementsAre("Zubo"));
 }
 
 TEST_F(ClientTest, KickingNeedsHostAndLogin) {

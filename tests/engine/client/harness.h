@@ -94,7 +94,7 @@ protected:
         engine.takeSounds();
         engine.takeMessageBoxes();
         engine.takeTallyCalls();
-        engine.takeLoadSettings();
+        engine.takeJoined();
     }
     const ClientState& st() const { return engine.state(); }
     int mark(int x, int y) const { return st().boardmarks[x][y]; }

@@ -152,11 +152,24 @@ TEST_F(ClientTest, SpectatorSeesTheNameAndRecordsNothing) {
 
 TEST_F(ClientTest, TeamWinsAreRecordedNowhere) {
     myTurn(3);
+    serve(tc::startgame({"Ann", 200, 60, true, 1}));
+    engine.takeTallyCalls();
     serve(tc::winner("Team B"));
     EXPECT_EQ(st().label_winner, "Team B has won the game!");
     EXPECT_THAT(engine.takeTallyCalls(), IsEmpty());
     serve(tc::winner("Team A"));
     EXPECT_THAT(engine.takeTallyCalls(), IsEmpty());
+}
+
+TEST_F(ClientTest, APlayerNamedLikeATeamWinsAGameWithoutTeams) {
+    myTurn(3);
+    serve(tc::existingplayers(4, "Team A"));
+    serve(tc::winner("Team A"));
+    EXPECT_EQ(st().label_winner, "Team A has won the game!");
+    const auto calls = engine.takeTallyCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, TallyCall::Kind::addgame);
+    EXPECT_EQ(calls[0].word, "Team A");
 }
 
 }  // namespace

@@ -1,0 +1,57 @@
+#pragma once
+// The name of every message of the protocol, each spelled once. The builders in
+// messages.h write them, the server's and the client's handler tables match them, and
+// game records pick lines out by them; no other code writes a "CMD_" text.
+#include <array>
+#include <string_view>
+
+namespace quorbit::protocol::names {
+
+// Client to server only.
+inline constexpr std::string_view logininfo = "CMD_logininfo";
+inline constexpr std::string_view kickhim = "CMD_kickhim";
+inline constexpr std::string_view justwatch = "CMD_justwatch";
+inline constexpr std::string_view playerdone = "CMD_playerdone";
+inline constexpr std::string_view direction = "CMD_direction";
+inline constexpr std::string_view shuffle = "CMD_shuffle";
+
+// Both ways.
+inline constexpr std::string_view chat = "CMD_chat";
+inline constexpr std::string_view action = "CMD_action";
+inline constexpr std::string_view startgame = "CMD_startgame";
+inline constexpr std::string_view selectletter = "CMD_selectletter";
+inline constexpr std::string_view selectclear = "CMD_selectclear";
+inline constexpr std::string_view clearletter = "CMD_clearletter";
+
+// Server to client only.
+inline constexpr std::string_view sendlogininfo = "CMD_sendlogininfo";
+inline constexpr std::string_view newplayerinfo = "CMD_newplayerinfo";
+inline constexpr std::string_view havewrongversion = "CMD_havewrongversion";
+inline constexpr std::string_view wrongversion = "CMD_wrongversion";
+inline constexpr std::string_view existingplayers = "CMD_existingplayers";
+inline constexpr std::string_view playerdisconnected = "CMD_playerdisconnected";
+inline constexpr std::string_view nextplayer = "CMD_nextplayer";
+inline constexpr std::string_view winner = "CMD_winner";
+inline constexpr std::string_view full = "CMD_full";
+inline constexpr std::string_view justwatching = "CMD_justwatching";
+inline constexpr std::string_view theboard = "CMD_theboard";
+inline constexpr std::string_view notvalid = "CMD_notvalid";
+inline constexpr std::string_view madeword = "CMD_madeword";
+inline constexpr std::string_view timeup = "CMD_timeup";
+inline constexpr std::string_view gamestats = "CMD_gamestats";
+inline constexpr std::string_view moving = "CMD_moving";
+inline constexpr std::string_view useshuffle = "CMD_useshuffle";
+inline constexpr std::string_view shufflesl = "CMD_shufflesl";
+inline constexpr std::string_view bonus = "CMD_bonus";
+
+// What each side understands, in the order its handler table lists them.
+inline constexpr std::array<std::string_view, 12> kServerHears = {
+    logininfo, kickhim, chat, action, startgame, justwatch,
+    playerdone, direction, selectletter, selectclear, clearletter, shuffle};
+inline constexpr std::array<std::string_view, 25> kClientHears = {
+    sendlogininfo, chat, action, newplayerinfo, havewrongversion, wrongversion, existingplayers,
+    playerdisconnected, startgame, nextplayer, winner, full, justwatching, theboard, notvalid,
+    madeword, timeup, gamestats, selectletter, selectclear, moving, clearletter, useshuffle,
+    shufflesl, bonus};
+
+}  // namespace quorbit::protocol::names
