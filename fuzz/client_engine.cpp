@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         engine.takeSounds();
         engine.takeMessageBoxes();
         engine.takeTallyCalls();
-        (void)engine.takeLoadSettings();
+        (void)engine.takeJoined();
         (void)engine.loadchecklist();
     }
     while (engine.pump()) checkState(engine.state());
