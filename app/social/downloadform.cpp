@@ -15,6 +15,7 @@
 #include <QNetworkRequest>
 #include <QProcess>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QTextStream>
 #include <QUrl>
@@ -27,7 +28,7 @@
 
 namespace {
 
-const char* const kDefaultInstaller = "http://www.orvane.com/downloads/orvanelobbysetup.exe";
+const char* const kDefaultInstaller = "https://www.orvane.com/downloads/orvanelobbysetup.exe";
 
 // The value of one key of the game's section in the settings file, names compared
 // without regard to letter case; empty when the file, the section or the key is missing.
@@ -46,6 +47,12 @@ QString settingsValue(const QString& key) {
         }
     }
     return {};
+}
+
+// A file, or a link even to nothing, already holds the name.
+bool present(const QString& path) {
+    const QFileInfo f(path);
+    return f.exists() || f.isSymLink();
 }
 
 QLabel* text(const QString& s, QWidget* parent, const char* style = "color: #173a25; font-size: 13px;") {
@@ -76,7 +83,8 @@ QFrame* panel(QWidget* parent) {
 
 }  // namespace
 
-Tdownload::Tdownload(QWidget* parent) : QDialog(parent), net_(new QNetworkAccessManager(this)) {
+Tdownload::Tdownload(QWidget* parent)
+    : QDialog(parent), net_(new QNetworkAccessManager(this)), tls_(QSslConfiguration::defaultConfiguration()) {
     setObjectName("Tdownload");
     setWindowTitle("Download The Orvane Lobby");
     setWindowFlags(windowFlags() | Qt::Tool | Qt::WindowStaysOnTopHint);
@@ -88,6 +96,11 @@ Tdownload::Tdownload(QWidget* parent) : QDialog(parent), net_(new QNetworkAccess
     openFile = [](const QString& file) { return QDesktopServices::openUrl(QUrl::fromLocalFile(file)); };
     startProgram = [](const QString& program) { return QProcess::startDetached(program, {}); };
     showMessage = [this](const QString& t) { QMessageBox::information(this, "Quorbit", t); };
+    confirmReplace = [this](const QString& file) {
+        return QMessageBox::question(this, "Quorbit",
+                                     "The file " + file + " already exists.\n\nReplace it with the downloaded installer?",
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    };
     // As File, Exit: the main window closes, which saves its place and ends the program.
     exitProgram = [this] {
         QWidget* main = parentWidget() ? parentWidget()->window() : quorbit::social::gameMainWindow();
@@ -207,17 +220,33 @@ void Tdownload::getbuttonClick() {
     stopped_ = false;
     bodyStarted_ = false;
     received_ = 0;
+    replaceAgreed_ = false;
     const QString address = installerAddress();
     const QString name = fileNameOf(address);
     infolabel2->setText(name);
     setStatus(3, {});
     const QUrl url(address, QUrl::StrictMode);
-    const bool fetchable = url.isValid() && (url.scheme() == "http" || url.scheme() == "https") && !url.host().isEmpty();
-    // A name that cannot be a file in the folder, or an address that is not a web
-    // address, fetches nothing.
-    if (!fetchable || name.isEmpty() || name == "." || name == "..") return fail();
-    file_.setFileName(downloadedFile());
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail();
+    // The installer is run once it arrives: over plain http anybody on the way could
+    // hand over a program of their own, so only a secure address is fetched.
+    if (!url.isValid() || url.scheme() != "https" || url.host().isEmpty()) {
+        if (showMessage)
+            showMessage("The Orvane Lobby is downloaded only from a secure address (one that begins with "
+                        "\"https://\"), and this one is not:\n\n" +
+                        address);
+        return fail();
+    }
+    // A name that cannot be a file in the folder fetches nothing.
+    if (name.isEmpty() || name == "." || name == "..") return fail();
+    const QString target = downloadedFile();
+    if (present(target)) {
+        if (!mayReplace(target)) return fail();
+        replaceAgreed_ = true;
+    }
+    file_ = std::make_unique<QSaveFile>(target);
+    if (!file_->open(QIODevice::WriteOnly)) {
+        file_.reset();
+        return fail();
+    }
 
     getbutton->setEnabled(false);
     abortbutton->setEnabled(true);
@@ -229,6 +258,8 @@ void Tdownload::getbuttonClick() {
     request.setRawHeader("Connection", "close");
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setSslConfiguration(tls_);
     reply_ = net_->get(request);
     connect(reply_, &QNetworkReply::metaDataChanged, this, &Tdownload::headersArrived);
     connect(reply_, &QNetworkReply::readyRead, this, &Tdownload::dataArrived);
@@ -256,7 +287,7 @@ void Tdownload::dataArrived() {
     const QByteArray block = reply_->readAll();
     // The body of an error answer is not the installer: it is read and dropped.
     if (!replyOk() || block.isEmpty()) return;
-    if (file_.write(block) != block.size()) {
+    if (file_->write(block) != block.size()) {
         stopped_ = false;
         state_ = Stopped;
         reply_->abort();  // a disk that is full fails the transfer
@@ -270,14 +301,14 @@ void Tdownload::transferFinished() {
     QNetworkReply* reply = reply_;
     if (!reply) return;
     if (!stopped_) dataArrived();  // whatever is still buffered
-    const bool ok = state_ == Running && reply->error() == QNetworkReply::NoError && replyOk();
+    const bool ok = state_ == Running && reply->error() == QNetworkReply::NoError && replyOk() && keepFile(*reply);
+    file_.reset();  // a file that was not kept is removed with it
     reply_ = nullptr;
     reply->deleteLater();
-    file_.close();
     getbutton->setEnabled(true);
     abortbutton->setEnabled(false);
     if (ok) {
-        setStatus(1, "Received " + QString::number(QFileInfo(file_.fileName()).size()) + " bytes");
+        setStatus(1, "Received " + QString::number(QFileInfo(downloadedFile()).size()) + " bytes");
     } else {
         // Any failure, of HTTP or of the connection, installs nothing.
         if (!stopped_) setStatus(1, "Download Aborted");
@@ -285,13 +316,27 @@ void Tdownload::transferFinished() {
     }
     if (state_ != Stopped) {
         setStatus(3, "Installing");
-        if (!openFile || !openFile(file_.fileName())) {
+        if (!openFile || !openFile(downloadedFile())) {
             if (showMessage) showMessage("An Error has Occurred.");
         } else if (exitProgram) {
             exitProgram();
         }
     }
     emit transferEnded();
+}
+
+bool Tdownload::mayReplace(const QString& file) { return confirmReplace && confirmReplace(file); }
+
+bool Tdownload::keepFile(const QNetworkReply& reply) {
+    // A connection that ends before the announced length was cut off: the file is not
+    // whole. (A body that arrived compressed has no length of its own to compare.)
+    const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && !reply.hasRawHeader("Content-Encoding") && length.toLongLong() != received_) return false;
+    // A file of the same name may have appeared while the installer arrived.
+    const QString target = downloadedFile();
+    if (!replaceAgreed_ && present(target) && !mayReplace(target)) return false;
+    // Flushes and syncs the data, then renames it into place; any write error fails it.
+    return file_->commit();
 }
 
 void Tdownload::fail() {

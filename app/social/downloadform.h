@@ -1,17 +1,19 @@
 #pragma once
 // Tdownload: the window that offers a solo player the Orvane Lobby ("Download The Orvane
-// Lobby"). It fetches the lobby's installer over HTTP into the folder beside the program
+// Lobby"). It fetches the lobby's installer over HTTPS into the folder beside the program
 // and hands the finished file to the desktop to open; it starts the lobby if it is
 // installed; or it steps aside for the solo game. Created once at start, shown on request.
 #include <QDialog>
-#include <QFile>
 #include <QPointer>
+#include <QSslConfiguration>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QPushButton;
+class QSaveFile;
 class TLbBackground;
 
 class Tdownload : public QDialog {
@@ -21,7 +23,8 @@ public:
     ~Tdownload() override;
 
     // The installer's address: the one given here, else the settings key Lobbyinstaller
-    // of the game's section, else defaultInstallerAddress(). Only http and https are fetched.
+    // of the game's section, else defaultInstallerAddress(). Only https addresses are
+    // fetched: the installer is a program that is run, so it must come unaltered.
     QString installerAddress() const;
     void setInstallerAddress(const QString& address) { address_ = address; }
     static QString defaultInstallerAddress();
@@ -39,6 +42,10 @@ public:
     int downloadState() const { return state_; }
     QString downloadedFile() const;  // download folder + file name
 
+    // The TLS settings of the transfer: the system's certificate authorities unless set.
+    void setSslConfiguration(const QSslConfiguration& config) { tls_ = config; }
+    QSslConfiguration sslConfiguration() const { return tls_; }
+
     // The buttons' handlers.
     void getbuttonClick();
     void abortbuttonClick();
@@ -47,11 +54,13 @@ public:
 
     // What the window asks of the desktop; tests replace these. Defaults: the desktop's
     // handler for the file (QDesktopServices), a detached process for the lobby, a
-    // message box, and closing the game's main window (the owner, or the top-level window
-    // "Tchat") as its Exit command does.
+    // message box, a yes/no question box, and closing the game's main window (the owner,
+    // or the top-level window "Tchat") as its Exit command does.
     std::function<bool(const QString& file)> openFile;
     std::function<bool(const QString& program)> startProgram;
     std::function<void(const QString& text)> showMessage;
+    // Asked before a file of the installer's name is replaced; false keeps the file.
+    std::function<bool(const QString& file)> confirmReplace;
     std::function<void()> exitProgram;
     // When set, "Play with Others" opens the window that finds and joins games on the
     // local network instead of handing over to the lobby program.
@@ -70,11 +79,17 @@ private:
     void transferFinished();
     void fail();
     bool replyOk() const;
+    bool mayReplace(const QString& file);
+    bool keepFile(const QNetworkReply& reply);
 
     QNetworkAccessManager* net_;
     QPointer<QNetworkReply> reply_;
-    QFile file_;
+    // The installer while it arrives: a temporary file beside the final name, renamed into
+    // place only once whole, and removed when the transfer fails or is stopped.
+    std::unique_ptr<QSaveFile> file_;
+    QSslConfiguration tls_;
     qint64 received_ = 0;
+    bool replaceAgreed_ = false;
     int state_ = Idle;
     bool stopped_ = false;
     bool bodyStarted_ = false;
