@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "client/board_keys.h"
 #include "client/client_engine.h"
@@ -181,6 +182,7 @@ private:
     // Drawing the state (tchat_render.cpp).
     void render();
     void renderRack();
+    void renderWords();
     void renderSeats();
     void renderTimers();
     void renderAccessible();  // names and descriptions for screen readers
@@ -229,6 +231,7 @@ private:
     bool shownOnce_ = false;
     std::uint64_t renderedRevision_ = ~std::uint64_t{0};
     int bonusPlaysShown_ = 0;
+    std::vector<std::string> wordsShown_;  // what the words list holds, line by line
     int bonusFrame_ = 0;
     QElapsedTimer clock_;
 

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <algorithm>
 
 #include "client/boardview.h"
 #include "client/tchat.h"
@@ -55,17 +56,7 @@ void Tchat::render() {
     setText(label_playtoscore, s.label_playtoscore);
     renderTimers();
 
-    const QString words = [&] {
-        QStringList lines;
-        for (const auto& w : s.memo_words) lines << QString::fromStdString(w);
-        return lines.join('\n');
-    }();
-    if (memo_words->toPlainText() != words) {
-        memo_words->setPlainText(words);
-        memo_words->moveCursor(QTextCursor::End);
-        memo_words->ensureCursorVisible();
-    }
-
+    renderWords();
     renderSeats();
 
     if (s.bonusPlays != bonusPlaysShown_) {  // the animation starts again at its first frame
@@ -91,6 +82,27 @@ void Tchat::render() {
     }
     if (windows_.spylist) windows_.spylist->setEntries(engine_.state().spylist);
     renderReplayPanel();
+}
+
+// Words arrive one line at a time during a game: new lines are appended, and the list is
+// built afresh only when what it shows is no longer the start of the words (a new game, a
+// replay moved back). Nothing is done, not even a comparison of texts, while they stay.
+void Tchat::renderWords() {
+    const std::vector<std::string>& words = shown().memo_words;
+    if (words == wordsShown_) return;
+    const bool extends = !wordsShown_.empty() && words.size() > wordsShown_.size() &&
+                         std::equal(wordsShown_.begin(), wordsShown_.end(), words.begin());
+    if (extends) {
+        for (std::size_t i = wordsShown_.size(); i < words.size(); ++i)
+            memo_words->appendPlainText(QString::fromStdString(words[i]));
+    } else {
+        QStringList lines;
+        for (const auto& w : words) lines << QString::fromStdString(w);
+        memo_words->setPlainText(lines.join('\n'));
+    }
+    wordsShown_ = words;
+    memo_words->moveCursor(QTextCursor::End);
+    memo_words->ensureCursorVisible();
 }
 
 void Tchat::renderRack() {

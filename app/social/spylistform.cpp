@@ -41,9 +41,12 @@ Tspylist::Tspylist(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowSta
 }
 
 void Tspylist::setEntries(const std::vector<std::string>& lines) {
+    // Called at every redraw of the main window: the list is rebuilt only when it changed,
+    // so its items, and the entry the pointer rests on, stay put in between.
+    if (lines == shown_) return;
+    shown_ = lines;
     QStringList want;
     for (const auto& l : lines) want << QString::fromStdString(l);
-    if (want == entries()) return;
     listbox_spys_->clear();
     listbox_spys_->addItems(want);
 }

@@ -36,4 +36,5 @@ private:
     QMenu* popup_kick_;
     QAction* kickhim_;
     int hoverIndex_ = -1;
+    std::vector<std::string> shown_;  // the entries the list holds
 };

@@ -2,6 +2,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include "client/boardview.h"
 #include "protocol/messages.h"
@@ -74,6 +77,43 @@ TEST_F(Render, BonusAnimationPlaysFiveFramesOnce) {
     EXPECT_FALSE(bonus->isHidden());
     feed("CMD_nextplayer+3+2");
     EXPECT_TRUE(bonus->isHidden());
+}
+
+TEST_F(Render, TheWordsListGrowsByAppendingAndIsLeftAloneWhileNoWordComes) {
+    auto* memo = chat.findChild<QPlainTextEdit*>("memo_words");
+    const auto shownWords = [this] {
+        QStringList lines;
+        for (const auto& w : chat.state().memo_words) lines << QString::fromStdString(w);
+        return lines.join('\n');
+    };
+    feed("CMD_nextplayer+1+2");
+    feed("CMD_madeword+1+ABCDEFG+40+40+40+0+0+0+1+1+2+2+3+3+4+4+5+5+6+6+6+5");
+    ASSERT_FALSE(chat.state().memo_words.empty());
+    EXPECT_EQ(memo->toPlainText(), shownWords());
+
+    // A mark on the first line tells whether the list was built afresh.
+    struct Mark : QTextBlockUserData {};
+    auto* mark = new Mark;
+    memo->document()->firstBlock().setUserData(mark);
+    QSignalSpy changes(memo->document(), &QTextDocument::contentsChange);
+    feed("CMD_nextplayer+3+2");
+    feed("CMD_chat+Cy+hello");
+    EXPECT_EQ(changes.count(), 0) << "redraws without a new word leave the list alone";
+
+    const std::size_t before = chat.state().memo_words.size();
+    feed("CMD_madeword+3+XYZ+10+10+40+10+0+0+6+0+6+1");
+    ASSERT_GT(chat.state().memo_words.size(), before);
+    EXPECT_EQ(memo->toPlainText(), shownWords());
+    EXPECT_EQ(memo->document()->firstBlock().userData(), mark) << "a new word is appended, not a rebuilt list";
+    for (const QList<QVariant>& change : changes) EXPECT_EQ(change.at(1).toInt(), 0) << "nothing was removed";
+
+    // A new game starts the list afresh.
+    feed("CMD_startgame+Ann+300+60+t+2+");
+    EXPECT_EQ(memo->toPlainText(), "");
+    feed("CMD_nextplayer+1+2");
+    feed("CMD_madeword+1+QUIZ+12+12+12+0+0+0+1+1+2+2");
+    EXPECT_EQ(memo->toPlainText(), shownWords());
+    EXPECT_TRUE(memo->toPlainText().startsWith("Ann: QUIZ for 12 points."));
 }
 
 TEST_F(Render, WinnerBannerHasItsShadowAndBringsStartBack) {

@@ -44,6 +44,26 @@ TEST(Spylist, RemoveFromGameKicksTheHoveredSeatOnly) {
     EXPECT_EQ(spies.entries(), QStringList{"7: Cy"});
 }
 
+TEST(Spylist, TheListIsRebuiltOnlyWhenItsEntriesChange) {
+    Tspylist spies;
+    auto* list = spies.findChild<QListWidget*>();
+    ASSERT_NE(list, nullptr);
+    spies.setEntries({"3: Cy", "4: Dee"});
+    QListWidgetItem* first = list->item(0);
+    QSignalSpy resets(list->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy removed(list->model(), &QAbstractItemModel::rowsRemoved);
+    for (int redraw = 0; redraw < 50; ++redraw) spies.setEntries({"3: Cy", "4: Dee"});
+    EXPECT_EQ(list->item(0), first) << "the same entries keep the same items";
+    EXPECT_EQ(resets.count() + removed.count(), 0);
+
+    spies.setEntries({"3: Cy", "4: Dee", "5: Eve"});
+    EXPECT_EQ(spies.entries(), (QStringList{"3: Cy", "4: Dee", "5: Eve"}));
+    spies.setEntries({});
+    EXPECT_EQ(list->count(), 0);
+    spies.setEntries({"3: Cy"});
+    EXPECT_EQ(spies.entries(), QStringList{"3: Cy"});
+}
+
 TEST(Gamestart, FieldsStepWithinTheirRangesAndCannotBeTyped) {
     Tgamestart dialog;
     EXPECT_EQ(dialog.windowTitle(), "Quorbit - Game Start");
