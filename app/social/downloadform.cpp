@@ -229,11 +229,12 @@ void Tdownload::getbuttonClick() {
     // The installer is run once it arrives: over plain http anybody on the way could
     // hand over a program of their own, so only a secure address is fetched.
     if (!url.isValid() || url.scheme() != "https" || url.host().isEmpty()) {
+        fail();
         if (showMessage)
             showMessage("The Orvane Lobby is downloaded only from a secure address (one that begins with "
                         "\"https://\"), and this one is not:\n\n" +
                         address);
-        return fail();
+        return;
     }
     // A name that cannot be a file in the folder fetches nothing.
     if (name.isEmpty() || name == "." || name == "..") return fail();
