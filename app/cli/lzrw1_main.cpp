@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "protocol/fields.h"
+#include "common/numbers.h"
 #include "tally/lzrw1.h"
 
 using quorbit::tally::TCompressMode;
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
                 if (!mode) return usage();
                 lzrw1.CompressMode = *mode;
             } else {
-                const auto threshold = quorbit::protocol::toInt(value);
+                const auto threshold = quorbit::toInt(value);
                 if (!threshold) return usage();
                 lzrw1.Threshold = *threshold;
             }

@@ -10,7 +10,7 @@
 #include <QUrl>
 
 #include "media/cues.h"
-#include "shell/paths.h"
+#include "support/paths.h"
 
 // The recordings live in a static library; their resource table must be registered
 // by name from the global namespace.

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string_view>
 
-#include "shell/paths.h"
+#include "support/paths.h"
 
 namespace quorbit::media {
 

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QImage>
 
-#include "shell/paths.h"
+#include "support/paths.h"
 
 namespace quorbit::media {
 

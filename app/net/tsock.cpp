@@ -22,7 +22,7 @@
 #include <utility>
 
 #include "net/sock_errors.h"
-#include "protocol/fields.h"
+#include "common/numbers.h"
 
 namespace quorbit::net {
 namespace {
@@ -380,10 +380,10 @@ std::vector<SockAddress> TSock::resolveAddresses(const std::string& host) {
 in_port_t TSock::resolvePort(const std::string& port) {
     report(TSocketInfo::siLookup, "Lookup Of Port " + port);
     if (startsWithDigit(port)) {
-        const int value = protocol::strToInt(port);
+        const int value = strToInt(port);
         // A number that is no port would wrap around to another port; refuse it as
         // the conversion does any other text that is not a port number.
-        if (value < 0 || value > 65535) throw protocol::ConversionError(port);
+        if (value < 0 || value > 65535) throw ConversionError(port);
         return htons(static_cast<uint16_t>(value));
     }
     servent entry{};

@@ -16,7 +16,7 @@
 #include "record/recordstore.h"
 #include "shell/stopsignals.h"
 #include "shell/instance.h"
-#include "shell/paths.h"
+#include "support/paths.h"
 #include "social/aboutform.h"
 #include "social/downloadform.h"
 #include "social/gamestartform.h"

@@ -22,7 +22,7 @@
 #include <QVBoxLayout>
 
 #include "media/pictures.h"
-#include "shell/paths.h"
+#include "support/paths.h"
 #include "social/lbbackground.h"
 #include "social/mainwindow.h"
 

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "shell/paths.h"
+#include "support/paths.h"
 #include "tally/tallyfile.h"
 
 using quorbit::tally::Tally;

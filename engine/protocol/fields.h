@@ -6,23 +6,18 @@
 // text-to-integer conversion: an optional "-" and decimal digits within 32-bit range.
 // Anything else throws ConversionError, which abandons the handler at that field.
 #include <cstdint>
-#include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "common/numbers.h"
+
 namespace quorbit::protocol {
 
-class ConversionError : public std::runtime_error {
-public:
-    explicit ConversionError(const std::string& text)
-        : std::runtime_error("'" + text + "' is not a valid integer value") {}
-};
-
-// The text-to-integer conversion used for every numeric field.
-std::optional<std::int32_t> toInt(std::string_view text);
-// The same, throwing ConversionError on failure.
-std::int32_t strToInt(std::string_view text);
+// Numbers in fields use the program's strict conversion; ConversionError abandons the
+// handler that reads a field that is not one.
+using quorbit::ConversionError;
+using quorbit::strToInt;
+using quorbit::toInt;
 
 // Reading moves a position through the payload, so a payload of many fields is read in
 // time proportional to its length.

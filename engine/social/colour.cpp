@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "protocol/fields.h"
+#include "common/numbers.h"
 
 namespace quorbit::social {
 namespace {
@@ -77,7 +77,7 @@ std::optional<Colour> colourFromText(std::string_view text) {
         return std::nullopt;
     }
     // Decimal, as the 32-bit pattern of a signed number.
-    if (const auto v = protocol::toInt(text)) return Colour{static_cast<std::uint32_t>(*v)};
+    if (const auto v = toInt(text)) return Colour{static_cast<std::uint32_t>(*v)};
     return std::nullopt;
 }
 

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <utility>
 
-#include "protocol/fields.h"
+#include "common/numbers.h"
 
 namespace quorbit::social {
 namespace {
@@ -29,14 +29,14 @@ std::string oneLine(std::string_view v) {
 int intOr(const IniFile& ini, std::string_view key, int fallback) {
     auto v = ini.value(kSettingsSection, key);
     if (!v) return fallback;
-    return protocol::toInt(*v).value_or(fallback);
+    return toInt(*v).value_or(fallback);
 }
 
 std::optional<int> clampedField(const IniFile& ini, std::string_view key, std::string_view fallback,
                                 const SpinRange& range) {
     const std::string text = ini.get(kSettingsSection, key, fallback);
     if (text.empty()) return std::nullopt;
-    auto n = protocol::toInt(text);
+    auto n = toInt(text);
     if (!n) return std::nullopt;
     return range.clamp(*n);
 }

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "protocol/fields.h"
+#include "common/numbers.h"
 
 namespace quorbit::tally {
 
@@ -61,7 +61,7 @@ private:
 int readCount(Lines& lines, const char* what) {
     std::string_view line;
     if (!lines.next(line)) throw GridFileError(std::string("Grid file: the ") + what + " is missing");
-    const auto value = protocol::toInt(line);
+    const auto value = toInt(line);
     if (!value) throw GridFileError(std::string("Grid file: the ") + what + " is not a number: '" + std::string(line) + "'");
     if (*value < 0 || *value > kMaxGridCount)
         throw GridFileError(std::string("Grid file: the ") + what + " is out of range: " + std::to_string(*value));

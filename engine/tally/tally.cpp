@@ -1,6 +1,6 @@
 #include "tally/tally.h"
 
-#include "protocol/fields.h"
+#include "common/numbers.h"
 
 namespace quorbit::tally {
 namespace {
@@ -51,7 +51,7 @@ void Tally::loadchecklist(const std::vector<std::string>& otherPlayers) {
 // Adds 1 to a counter cell; a cell that is not a number throws ConversionError.
 int Tally::addit(int column, int row) {
     std::string& cell = grid_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column));
-    const int value = protocol::strToInt(cell) + 1;
+    const int value = strToInt(cell) + 1;
     cell = std::to_string(value);
     ++revision_;
     return value;
@@ -67,7 +67,7 @@ void Tally::anotherword(int column) { addtomineincrease(column); }
 
 void Tally::addtomineset(int column, int points, std::string_view word) {
     if (!counting() || column < 1 || column + 1 >= kColumns) return;
-    const auto best = protocol::toInt(grid_[0][static_cast<std::size_t>(column + 1)]);
+    const auto best = toInt(grid_[0][static_cast<std::size_t>(column + 1)]);
     if (!best || *best >= points) return;  // a word worth the same does not replace the best
     grid_[0][static_cast<std::size_t>(column)] = std::string(word);
     grid_[0][static_cast<std::size_t>(column + 1)] = std::to_string(points);

@@ -7,7 +7,7 @@
 
 #include "media/soundplayer.h"
 #include "qt_print.h"
-#include "shell/paths.h"
+#include "support/paths.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "app/net/loopback.h"
 #include "app/net/recorder.h"
 #include "net/tsock.h"
-#include "protocol/fields.h"
+#include "common/numbers.h"
 
 namespace quorbit::net {
 namespace {
@@ -345,8 +345,8 @@ TEST(TSockLookup, PortsAndHosts) {
     TSock sock;
     EXPECT_EQ(ntohs(sock.resolvePort("7772")), 7772);
     EXPECT_EQ(ntohs(sock.resolvePort("0")), 0);
-    EXPECT_THROW(sock.resolvePort("77x2"), protocol::ConversionError);
-    EXPECT_THROW(sock.resolvePort("70000"), protocol::ConversionError);  // no wrap to 4464
+    EXPECT_THROW(sock.resolvePort("77x2"), ConversionError);
+    EXPECT_THROW(sock.resolvePort("70000"), ConversionError);  // no wrap to 4464
     EXPECT_EQ(messageOf([&] { sock.resolvePort("no-such-service-here"); }),
               "Port Lookup - Could Not Find Service Entry");
     EXPECT_EQ(messageOf([&] { sock.resolvePort(""); }), "Port Lookup - Could Not Find Service Entry");

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "protocol/fields.h"
+#include "common/numbers.h"
 
 using namespace quorbit::tally;
 
@@ -136,7 +136,7 @@ TEST(Tally, DamagedCounterRaisesButBestWordIgnoresIt) {
     g[0].fill("x");
     t.setGrid(g);
     t.loadchecklist({"Ann"});
-    EXPECT_THROW(t.anotherword(3), quorbit::protocol::ConversionError);
+    EXPECT_THROW(t.anotherword(3), quorbit::ConversionError);
     t.addtomineset(4, 50, "QUIZ");
     EXPECT_EQ(t.grid()[0][4], "x");
 }

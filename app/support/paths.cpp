@@ -1,4 +1,4 @@
-#include "shell/paths.h"
+#include "support/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
