@@ -38,7 +38,7 @@ void checkState(const ClientState& s) {
 
 // A line with a real command name and fields that are mostly small numbers.
 std::string plausibleLine(FuzzedDataProvider& in) {
-    const auto& names = protocol::kClientDispatch;
+    const auto& names = protocol::names::kClientHears;
     std::string line(names[in.ConsumeIntegralInRange<std::size_t>(0, names.size() - 1)]);
     const int fields = in.ConsumeIntegralInRange(0, 160);
     for (int i = 0; i < fields && in.remaining_bytes() > 0; ++i) {

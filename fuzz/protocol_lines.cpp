@@ -25,7 +25,7 @@ void check(bool ok) {
 const Dispatcher& dispatcher() {
     static const Dispatcher d = [] {
         Dispatcher made;
-        for (auto name : kClientDispatch) {
+        for (auto name : names::kClientHears) {
             made.add(name, [](FieldReader& r) {
                 r.nextInt();
                 (void)r.next();

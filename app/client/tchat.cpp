@@ -293,7 +293,6 @@ void Tchat::addNotice(const QString& text) { addline(text, toQColor(social::kSys
 
 void Tchat::addline(const QString& text, const QColor& colour) {
     mainchat->addlinetochat(text, colour);
-    emit chatLineAdded(text);
 }
 
 // ---- Carrying out what the engine asks --------------------------------------------------

@@ -162,7 +162,6 @@ signals:
     void soundRequested(const QString& name);
     void tallyRequested(const quorbit::client::TallyCall& call);
     void closed();                              // the main window closed: the program ends
-    void chatLineAdded(const QString& text);    // every line put into the chat box
     void joined();                              // the server announced this client's own seat
     void joinWindowRequested();                 // File, "Join a Game..."
 

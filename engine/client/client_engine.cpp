@@ -46,11 +46,7 @@ void ClientEngine::setLaunch(bool ishost, std::string logintail) {
 
 void ClientEngine::buildDispatch() {
     namespace names = msg::names;
-    struct Entry {
-        std::string_view name;
-        void (ClientEngine::*handler)(msg::FieldReader&);
-    };
-    static constexpr std::array<Entry, names::kClientHears.size()> kHandlers = {{
+    static constexpr std::array<msg::HandlerEntry<ClientEngine>, names::kClientHears.size()> kHandlers = {{
         {names::sendlogininfo, &ClientEngine::sendloginfo},
         {names::chat, &ClientEngine::chat},
         {names::action, &ClientEngine::chatrecieved},
@@ -77,10 +73,7 @@ void ClientEngine::buildDispatch() {
         {names::shufflesl, &ClientEngine::shufflesl},
         {names::bonus, &ClientEngine::bonus},
     }};
-    for (const Entry& e : kHandlers) {
-        const auto h = e.handler;
-        dispatcher_.add(e.name, [this, h](msg::FieldReader& f) { (this->*h)(f); });
-    }
+    dispatcher_.add(kHandlers, *this);
 }
 
 // ---- Connection -------------------------------------------------------------------

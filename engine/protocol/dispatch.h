@@ -13,10 +13,6 @@
 
 namespace quorbit::protocol {
 
-// The names each side handles, for tests and fuzzers.
-inline constexpr const auto& kServerDispatch = names::kServerHears;
-inline constexpr const auto& kClientDispatch = names::kClientHears;
-
 enum class DispatchResult {
     Handled,          // a handler ran to its end
     Abandoned,        // a handler stopped at a field that is not a number
@@ -24,9 +20,26 @@ enum class DispatchResult {
     Unknown,          // no handler has that name
 };
 
+// One entry of a receiver's handler table: a message name beside the member that answers
+// it. A table of these pairs cannot bind a name to another's handler by position.
+template <typename Receiver>
+struct HandlerEntry {
+    std::string_view name;
+    void (Receiver::*handler)(FieldReader&);
+};
+
 class Dispatcher {
 public:
     using Handler = std::function<void(FieldReader&)>;
+
+    // Adds a whole handler table, each handler called on `receiver`.
+    template <typename Receiver, std::size_t N>
+    void add(const std::array<HandlerEntry<Receiver>, N>& table, Receiver& receiver) {
+        for (const auto& entry : table) {
+            const auto handler = entry.handler;
+            add(entry.name, [&receiver, handler](FieldReader& f) { (receiver.*handler)(f); });
+        }
+    }
 
     // Handlers are compared in the order they are added.
     void add(std::string_view name, Handler handler) {
@@ -34,7 +47,6 @@ public:
     }
     DispatchResult dispatch(std::string_view line) const;
     std::size_t size() const { return handlers_.size(); }
-    const std::string& nameAt(std::size_t i) const { return handlers_[i].first; }
 
 private:
     std::vector<std::pair<std::string, Handler>> handlers_;

@@ -33,7 +33,7 @@ int satAdd(int a, int b) {
 
 void TServer::startgame(FieldReader& f) {
     // Only the host starts (or restarts) a game.
-    if (senderSeat_ != 1) return;
+    if (senderSeat_ != rules::kHostSeat) return;
     // Every field is read before anything changes, so a bad request leaves the table as
     // it was instead of a game marked running with no board.
     protocol::GameSettings s;
@@ -238,7 +238,7 @@ TServer::Submission TServer::submitPath(int seat, std::span<const protocol::Path
 }
 
 bool TServer::checkforwin(int seat) {
-    if (nextEligible(seat) != 1) return false;  // a win is decided only when a round ends
+    if (nextEligible(seat) != rules::kHostSeat) return false;  // a win is decided only when a round ends
     std::string name;
     if (teamgame_) {
         if (teamascore_ < playtoscore_ && teambscore_ < playtoscore_) return false;

@@ -28,11 +28,7 @@ TServer::TServer(ServerOutput& out, const dictionary::TDictn& spell, Random& ran
 
 void TServer::buildDispatch() {
     namespace names = protocol::names;
-    struct Entry {
-        std::string_view name;
-        void (TServer::*handler)(FieldReader&);
-    };
-    static constexpr std::array<Entry, names::kServerHears.size()> kHandlers = {{
+    static constexpr std::array<protocol::HandlerEntry<TServer>, names::kServerHears.size()> kHandlers = {{
         {names::logininfo, &TServer::receivedlogininfo},
         {names::kickhim, &TServer::kickhim},
         {names::chat, &TServer::chat},
@@ -46,10 +42,7 @@ void TServer::buildDispatch() {
         {names::clearletter, &TServer::clearletter},
         {names::shuffle, &TServer::shuffle},
     }};
-    for (const Entry& e : kHandlers) {
-        const auto h = e.handler;
-        dispatch_.add(e.name, [this, h](FieldReader& f) { (this->*h)(f); });
-    }
+    dispatch_.add(kHandlers, *this);
 }
 
 int TServer::seatOf(ConnectionId id) const {
@@ -159,7 +152,7 @@ void TServer::seatGone(int seat) {
     p.sock = -1;
     // A player who leaves during his own turn: the computer finishes it (the host's seat
     // is the exception, as the host's program normally goes away with it).
-    if (gamerunning_ && seat == currentplayer_ && seat != 1) startComputer();
+    if (gamerunning_ && seat == currentplayer_ && seat != rules::kHostSeat) startComputer();
 }
 
 void TServer::socktimerTimer() {
@@ -286,7 +279,7 @@ std::string TServer::uniqueName(int seat, const std::string& name) const {
 
 void TServer::kickhim(FieldReader& f) {
     const int requester = f.nextInt();
-    if (requester != 1 || !fromSender(requester)) return;
+    if (requester != rules::kHostSeat || !fromSender(requester)) return;
     const int target = f.nextInt();
     if (target < 1 || target > kSeats) return;
     const tplayer& p = player(target);
@@ -309,7 +302,7 @@ void TServer::justwatch(FieldReader& f) {
     const int seat = f.nextInt();
     if (seat < 1 || seat > kPlayingSeats) return;
     // A player switches his own seat; the host (seat 1) may switch any.
-    if (!fromSender(seat) && senderSeat_ != 1) return;
+    if (!fromSender(seat) && senderSeat_ != rules::kHostSeat) return;
     const int mode = protocol::strToInt(f.rest());
     tplayer& p = player(seat);
     if (mode == 2) {
@@ -335,7 +328,7 @@ void TServer::setComputertimer(bool on) {
 }
 
 void TServer::startComputer() {
-    computerdelay_ = 5;
+    computerdelay_ = rules::kComputerDelay;
     setComputertimer(true);
 }
 

@@ -112,7 +112,6 @@ public:
     int lastplayer() const { return lastplayer_; }
     Phase phase() const { return phase_; }
     int countdown() const { return countdown_; }
-    int computerdelay() const { return computerdelay_; }
     int shiftdirection() const { return shiftdirection_; }
     int teamascore() const { return teamascore_; }
     int teambscore() const { return teambscore_; }

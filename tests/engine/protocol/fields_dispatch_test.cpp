@@ -5,16 +5,6 @@
 
 using namespace quorbit::protocol;
 
-TEST(ToInt, AcceptsOnlySignedDecimalIn32Bits) {
-    EXPECT_EQ(toInt("0"), 0);
-    EXPECT_EQ(toInt("-17"), -17);
-    EXPECT_EQ(toInt("2147483647"), 2147483647);
-    EXPECT_EQ(toInt("-2147483648"), -2147483647 - 1);
-    for (const char* bad : {"", "-", "2147483648", "-2147483649", "+5", " 5", "5 ", "0x10", "$10", "1e3",
-                            "99999999999999999999"})
-        EXPECT_FALSE(toInt(bad).has_value()) << bad;
-}
-
 TEST(FieldReader, ReadsFieldsUpToPlusAndKeepsFreeText) {
     FieldReader r("3+hello + world+more");
     EXPECT_EQ(r.nextInt(), 3);
@@ -91,9 +81,28 @@ TEST(Dispatcher, NonNumberAbandonsHandlerKeepingWhatItChanged) {
 }
 
 TEST(Dispatcher, ListsHaveTheCatalogueOrderAndSize) {
-    EXPECT_EQ(kServerDispatch.size() + kClientDispatch.size(), 37u);
-    EXPECT_EQ(kServerDispatch.front(), "CMD_logininfo");
-    EXPECT_EQ(kServerDispatch.back(), "CMD_shuffle");
-    EXPECT_EQ(kClientDispatch.front(), "CMD_sendlogininfo");
-    EXPECT_EQ(kClientDispatch.back(), "CMD_bonus");
+    EXPECT_EQ(names::kServerHears.size() + names::kClientHears.size(), 37u);
+    EXPECT_EQ(names::kServerHears.front(), "CMD_logininfo");
+    EXPECT_EQ(names::kServerHears.back(), "CMD_shuffle");
+    EXPECT_EQ(names::kClientHears.front(), "CMD_sendlogininfo");
+    EXPECT_EQ(names::kClientHears.back(), "CMD_bonus");
+}
+
+namespace {
+struct Receiver {
+    std::vector<std::string> heard;
+    void board(FieldReader& f) { heard.push_back("board " + f.rest()); }
+    void chat(FieldReader& f) { heard.push_back("chat " + f.rest()); }
+};
+}  // namespace
+
+TEST(Dispatcher, ATableBindsEachNameToItsOwnHandlerInAnyOrder) {
+    Receiver r;
+    Dispatcher d;
+    const std::array<HandlerEntry<Receiver>, 2> table = {{{names::chat, &Receiver::chat}, {names::theboard, &Receiver::board}}};
+    d.add(table, r);
+    EXPECT_EQ(d.dispatch("CMD_theboard+1"), DispatchResult::Handled);
+    EXPECT_EQ(d.dispatch("CMD_chat+hi"), DispatchResult::Handled);
+    EXPECT_EQ(d.dispatch("CMD_bonus+1+20+"), DispatchResult::Unknown);
+    EXPECT_EQ(r.heard, (std::vector<std::string>{"board 1", "chat hi"}));
 }
