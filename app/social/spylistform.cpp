@@ -67,7 +67,7 @@ void Tspylist::hoverAt(const QPoint& viewportPos) {
 void Tspylist::removeFromGame() {
     if (hoverIndex_ < 0 || hoverIndex_ >= listbox_spys_->count()) return;
     const std::string text = listbox_spys_->item(hoverIndex_)->text().toStdString();
-    const auto seat = quorbit::protocol::toInt(text.substr(0, text.find(':')));
+    const auto seat = quorbit::toInt(text.substr(0, text.find(':')));
     if (seat) emit kickRequested(*seat);
 }
 

@@ -179,7 +179,7 @@ void ClientEngine::moving(msg::FieldReader& f) {
 void ClientEngine::useshuffle(msg::FieldReader& f) {
     const int seat = f.nextInt();
     const int left = f.nextInt();
-    const auto seconds = protocol::toInt(f.next());
+    const auto seconds = quorbit::toInt(f.next());
     if (!isPlayingSeat(seat)) return;
     if (seconds) state_.timeleft = saturatingMinus(*seconds, rules::kTurnGrace);
     state_.timer2 = true;

@@ -14,11 +14,11 @@ inline std::string lastField(protocol::FieldReader& f) {
     const std::string rest = f.rest();
     return rest.find('+') == std::string::npos ? rest : f.next();
 }
-inline int lastInt(protocol::FieldReader& f) { return protocol::strToInt(lastField(f)); }
+inline int lastInt(protocol::FieldReader& f) { return quorbit::strToInt(lastField(f)); }
 
 // A number field that counts as 0 when it is not a number.
 inline int intOrZero(protocol::FieldReader& f) {
-    const auto v = protocol::toInt(f.next());
+    const auto v = quorbit::toInt(f.next());
     return v ? *v : 0;
 }
 

@@ -61,7 +61,7 @@ std::string seat(const ClientState& s, int seat) {
     const SeatView& v = s.seats[static_cast<std::size_t>(seat - 1)];
     if (v.holder == SeatHolder::Nobody) return "seat " + std::to_string(seat) + ", waiting for a player";
     // A new game shows an empty score until the first word.
-    const auto score = v.label_score.empty() ? std::optional<std::int32_t>(0) : protocol::toInt(v.label_score);
+    const auto score = v.label_score.empty() ? std::optional<std::int32_t>(0) : quorbit::toInt(v.label_score);
     std::string text = v.label_playername + ", " + (score ? points(*score) : v.label_score + " points");
     if (s.teamgame) {
         text += ", ";

@@ -13,12 +13,6 @@
 
 namespace quorbit::protocol {
 
-// Numbers in fields use the program's strict conversion; ConversionError abandons the
-// handler that reads a field that is not one.
-using quorbit::ConversionError;
-using quorbit::strToInt;
-using quorbit::toInt;
-
 // Reading moves a position through the payload, so a payload of many fields is read in
 // time proportional to its length.
 class FieldReader {

@@ -21,7 +21,7 @@ std::string_view nameOf(std::string_view raw) {
 }
 
 int optionOrUnknown(protocol::FieldReader& f) {
-    const auto v = protocol::toInt(f.next());
+    const auto v = quorbit::toInt(f.next());
     return v && *v >= 0 ? *v : -1;
 }
 

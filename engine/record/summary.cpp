@@ -32,7 +32,7 @@ public:
             else if (name == names::newplayerinfo || name == names::existingplayers) arrived(f);
             else if (name == names::gamestats) gamestats(f);
             else if (name == names::winner) winner(f);
-        } catch (const protocol::ConversionError&) {
+        } catch (const quorbit::ConversionError&) {
             // A line the client would abandon at that field tells the summary nothing either.
         }
     }

@@ -303,7 +303,7 @@ void TServer::justwatch(FieldReader& f) {
     if (seat < 1 || seat > kPlayingSeats) return;
     // A player switches his own seat; the host (seat 1) may switch any.
     if (!fromSender(seat) && senderSeat_ != rules::kHostSeat) return;
-    const int mode = protocol::strToInt(f.rest());
+    const int mode = quorbit::strToInt(f.rest());
     tplayer& p = player(seat);
     if (mode == 2) {
         p.watching = false;

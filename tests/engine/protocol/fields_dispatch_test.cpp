@@ -16,7 +16,7 @@ TEST(FieldReader, MissingTrailingPlusGivesAnEmptyLastField) {
     EXPECT_EQ(r.next(), "1");
     EXPECT_EQ(r.next(), "");
     EXPECT_EQ(r.rest(), "2");
-    EXPECT_THROW(r.nextInt(), ConversionError);
+    EXPECT_THROW(r.nextInt(), quorbit::ConversionError);
 }
 
 TEST(FieldReader, ListsEndWhenTheRestIsExactlyTheMarker) {

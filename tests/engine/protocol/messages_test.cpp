@@ -88,6 +88,6 @@ TEST(Messages, PathReadsBackWhatTheBuilderWrote) {
     for (int k = 1; k <= 12; ++k) long_ += std::to_string(k) + "+1+1+";
     long_ += "x";
     EXPECT_EQ(pathOf(long_).size(), 8u);
-    EXPECT_THROW(pathOf("1+2+x"), ConversionError);
-    EXPECT_THROW(pathOf("1+2"), ConversionError);
+    EXPECT_THROW(pathOf("1+2+x"), quorbit::ConversionError);
+    EXPECT_THROW(pathOf("1+2"), quorbit::ConversionError);
 }
