@@ -13,7 +13,10 @@ export QT_QPA_PLATFORM=offscreen
 phase() { printf '\n=== %s (%s)\n' "$1" "$(date +%T)"; }
 
 phase "optimised build"
-cmake -S . -B build/check -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# -O2 without debugging information: the package is built without it too, and the build
+# takes a third less time.
+cmake -S . -B build/check -G Ninja -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" \
+  "-DCMAKE_C_FLAGS_RELEASE=-O2 -DNDEBUG" >/dev/null
 cmake --build build/check -j "$jobs"
 phase "tests"
 ctest --test-dir build/check -j "$jobs" --output-on-failure --timeout 300
@@ -21,7 +24,10 @@ phase "Debian package: built from the optimised build, installed and run"
 tests/package/install_test.sh build/check
 
 phase "sanitizer build"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORBIT_SANITIZE=ON -DQUORBIT_BENCH=OFF >/dev/null
+# Line tables are all a sanitizer report needs for file and line, at a fraction of the build
+# time of full debugging information.
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1 \
+  -DQUORBIT_SANITIZE=ON -DQUORBIT_BENCH=OFF >/dev/null
 cmake --build build/asan -j "$jobs"
 phase "tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
