@@ -54,9 +54,12 @@ GameListing::Outcome GameListing::resolved(const Key& key, bool preferred, Found
     if (isLoopbackAddress(game.address) || hostIsFull(key, game)) return {true, lost(key)};
     auto [it, added] = sightings_.try_emplace(key);
     if (added) it->second.order = next_++;
+    // A new game while the list is full is the last seen: it cannot enter the list.
+    const bool cannotShow = added && games_.size() == kMaxListedGames &&
+                            std::none_of(games_.begin(), games_.end(), [&](const FoundGame& g) { return g.name == game.name; });
     it->second.game = std::move(game);
     it->second.preferred = preferred;
-    return {false, rebuild()};
+    return {false, !cannotShow && rebuild()};
 }
 
 bool GameListing::lost(const Key& key) { return sightings_.erase(key) != 0 && rebuild(); }
