@@ -51,26 +51,16 @@ TEST(GameListing, OneRowPerNameIPv4First) {
     EXPECT_FALSE(list.lost(key("nobody")));
 }
 
-// 1,006 announced services: from one host, at most its share is listed; from as many
-// hosts, at most the cap, the first seen.
-TEST(GameListing, ThousandsOfServicesListOnlyTheCaps) {
-    GameListing one;
+// 1,006 announced services from one host: only its share is listed, the rest refused.
+// (The overall cap is shown with as many hosts in the Join window's test.)
+TEST(GameListing, AThousandServicesFromOneHostListOnlyItsShare) {
+    GameListing list;
     std::size_t refused = 0;
     for (int i = 0; i < 1006; ++i) {
         const std::string name = "Flood " + std::to_string(i);
-        refused += one.resolved(key(name), true, game(name, i % 2 ? "evil.local" : "other.local", "10.6.6.6")).refused;
+        refused += list.resolved(key(name), true, game(name, i % 2 ? "evil.local" : "other.local", "10.6.6.6")).refused;
     }
-    EXPECT_EQ(one.games().size(), kMaxGamesPerHost);
+    EXPECT_EQ(list.games().size(), kMaxGamesPerHost);
     EXPECT_EQ(refused, 1006 - kMaxGamesPerHost);
-    EXPECT_EQ(one.sightings(), kMaxGamesPerHost);
-
-    GameListing many;
-    for (int i = 0; i < 1006; ++i) {
-        const std::string name = "Game " + std::to_string(1000 + i);
-        many.resolved(key(name), true, game(name, "h" + std::to_string(i) + ".local", "10.1." + std::to_string(i / 250) +
-                                                                                        "." + std::to_string(i % 250)));
-    }
-    ASSERT_EQ(many.games().size(), kMaxListedGames);
-    EXPECT_EQ(many.games().front().name, "Game 1000");
-    EXPECT_EQ(many.games().back().name, "Game " + std::to_string(1000 + kMaxListedGames - 1));
+    EXPECT_EQ(list.sightings(), kMaxGamesPerHost);
 }
