@@ -55,8 +55,14 @@ ChatBox::ChatBox(QWidget* parent) : QTextEdit(parent) {
 
     document()->setMaximumBlockCount(kMaxChatLines);
     confirmLink = [this](const QString& link) {
-        return QMessageBox::question(this, "Quorbit", "Open this link?\n\n" + link, QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
+        // Plain text, with any format character shown: the address reads as what opens.
+        QMessageBox question(QMessageBox::Question, "Quorbit",
+                             "Open this link?\n\n" +
+                                 QString::fromStdString(social::showFormatCharactersNearLinks(link.toStdString())),
+                             QMessageBox::Yes | QMessageBox::No, this);
+        question.setTextFormat(Qt::PlainText);
+        question.setDefaultButton(QMessageBox::No);
+        return question.exec() == QMessageBox::Yes;
     };
     openLink = [](const QString& link) {
         const QUrl url = QUrl::fromUserInput(link);
@@ -84,9 +90,12 @@ void ChatBox::addlinetochat(const QString& text, const QColor& colour) {
     const int keptScroll = bar->value();
     const QTextCursor keptCaret = textCursor();
 
-    const std::string utf8 = text.toStdString();
-    const QString head = QString::fromStdString(utf8.substr(0, social::headLength(utf8)));
-    const QString rest = text.mid(head.size());
+    // In a line with a link, bidirectional and other invisible format characters are
+    // shown as marks, so a link cannot read as another address.
+    const std::string utf8 = social::showFormatCharactersNearLinks(text.toStdString());
+    const std::size_t headBytes = social::headLength(utf8);
+    const QString head = QString::fromStdString(utf8.substr(0, headBytes));
+    const QString rest = QString::fromStdString(utf8.substr(headBytes));
 
     QTextCursor c(document());
     c.movePosition(QTextCursor::End);

@@ -92,7 +92,9 @@ void GameBrowser::onClientState(AvahiClient* c, int state) {
 
 void GameBrowser::dropAll() {
     // Resolvers and the browser belong to the client, which is freed next.
+    for (const auto& [key, e] : entries_) listing_.lost(key);
     entries_.clear();
+    refused_.clear();
     browser_ = nullptr;
     emit changed();
 }
@@ -107,21 +109,21 @@ void GameBrowser::browseCallback(AvahiServiceBrowser*, int iface, int protocol, 
     }
     const Key key{iface, protocol, name, domain};
     if (event == AVAHI_BROWSER_NEW) {
-        if (me->entries_.count(key)) return;
+        if (me->entries_.count(key) || me->refused_.count(key)) return;
+        // A flood of announcements is not followed beyond the bound.
+        if (me->entries_.size() >= kMaxFollowedServices) return;
         Entry& e = me->entries_[key];
-        e.protocol = protocol;
-        e.game.name = name;
         e.resolver = avahi_service_resolver_new(
             me->client_, iface, protocol, name, type, domain, protocol, static_cast<AvahiLookupFlags>(0),
             reinterpret_cast<AvahiServiceResolverCallback>(&GameBrowser::resolveCallback), me);
         if (!e.resolver) me->entries_.erase(key);
     } else if (event == AVAHI_BROWSER_REMOVE) {
+        me->refused_.erase(key);
         const auto it = me->entries_.find(key);
         if (it == me->entries_.end()) return;
-        const bool shown = it->second.resolved;
         if (it->second.resolver) avahi_service_resolver_free(it->second.resolver);
         me->entries_.erase(it);
-        if (shown) emit me->changed();
+        if (me->listing_.lost(key)) emit me->changed();
     }
 }
 
@@ -132,34 +134,26 @@ void GameBrowser::resolveCallback(AvahiServiceResolver*, int iface, int protocol
     if (!name || !domain) return;
     const auto it = me->entries_.find(Key{iface, protocol, name, domain});
     if (it == me->entries_.end()) return;
-    Entry& e = it->second;
+    const Key key = it->first;
     if (event != AVAHI_RESOLVER_FOUND || !address) {
         // Unresolvable for now; the resolver keeps trying while the service is listed.
-        if (e.resolved) {
-            e.resolved = false;
-            emit me->changed();
-        }
+        if (me->listing_.lost(key)) emit me->changed();
         return;
     }
-    e.game.host = host ? host : "";
-    e.game.address = addressText(static_cast<const AvahiAddress*>(address), iface);
-    e.game.port = port;
-    e.game.txt = readTxtRecords(txtRecords(static_cast<AvahiStringList*>(txt)));
-    e.resolved = true;
-    emit me->changed();
-}
-
-std::vector<FoundGame> GameBrowser::games() const {
-    // One row per name: an IPv4 sighting first (any host can reach it), else IPv6.
-    std::map<std::string, const Entry*> best;
-    for (const auto& [key, e] : entries_) {
-        if (!e.resolved) continue;
-        const Entry*& b = best[e.game.name];
-        if (!b || (b->protocol != AVAHI_PROTO_INET && e.protocol == AVAHI_PROTO_INET)) b = &e;
+    FoundGame game;
+    game.name = name;
+    game.host = host ? host : "";
+    game.address = addressText(static_cast<const AvahiAddress*>(address), iface);
+    game.port = port;
+    game.txt = readTxtRecords(txtRecords(static_cast<AvahiStringList*>(txt)));
+    const GameListing::Outcome outcome = me->listing_.resolved(key, protocol == AVAHI_PROTO_INET, std::move(game));
+    if (outcome.refused) {
+        // Not followed any more: its resolver goes, and it is not resolved again.
+        if (it->second.resolver) avahi_service_resolver_free(it->second.resolver);
+        me->entries_.erase(it);
+        if (me->refused_.size() < kMaxRefused) me->refused_.insert(key);
     }
-    std::vector<FoundGame> out;
-    for (const auto& [name, e] : best) out.push_back(e->game);
-    return out;
+    if (outcome.changed) emit me->changed();
 }
 
 }  // namespace quorbit::discovery

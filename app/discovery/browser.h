@@ -2,18 +2,20 @@
 // GameBrowser: the games announced on the local network, as the system's Avahi daemon
 // finds them. Each found service is resolved to an address, a port and its TXT
 // records, followed while it changes, and dropped when it goes away. A game seen over
-// several interfaces or both IP families is listed once, by its name.
+// several interfaces or both IP families is listed once, by its name. The list is
+// bounded as GameListing says; a service it refuses is no longer followed.
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <vector>
 
-#include "discovery/announcement.h"
+#include "discovery/gamelist.h"
 
 struct AvahiClient;
 struct AvahiServiceBrowser;
@@ -23,14 +25,6 @@ namespace quorbit::discovery {
 
 class QtAvahiPoll;
 
-struct FoundGame {
-    std::string name;     // the service name, "Ann's game"
-    std::string host;     // the host's own name, "annspc.local"
-    std::string address;  // IPv4 or IPv6 text (a link-local IPv6 address with "%interface")
-    int port = 0;
-    FoundAnnouncement txt;
-};
-
 class GameBrowser : public QObject {
     Q_OBJECT
 public:
@@ -39,8 +33,8 @@ public:
     explicit GameBrowser(LogSink log = {}, QObject* parent = nullptr);
     ~GameBrowser() override;
 
-    // The games found so far, one per name, sorted by name.
-    std::vector<FoundGame> games() const;
+    // The games found so far, one per name, sorted by name; at most kMaxListedGames.
+    const std::vector<FoundGame>& games() const { return listing_.games(); }
     // False while no daemon answers (the list then stays empty).
     bool daemonRunning() const { return running_; }
 
@@ -51,10 +45,10 @@ private:
     using Key = std::tuple<int, int, std::string, std::string>;  // interface, protocol, name, domain
     struct Entry {
         AvahiServiceResolver* resolver = nullptr;
-        bool resolved = false;
-        int protocol = 0;
-        FoundGame game;
     };
+    // Services refused once (loopback, or their host's share full) are remembered so that
+    // they are not resolved again while they stay announced; this many at most.
+    static constexpr std::size_t kMaxRefused = 4096;
 
     static void clientCallback(AvahiClient* c, int state, void* self);
     static void browseCallback(AvahiServiceBrowser* b, int iface, int protocol, int event, const char* name,
@@ -71,7 +65,9 @@ private:
     std::unique_ptr<QtAvahiPoll> poll_;
     AvahiClient* client_ = nullptr;
     AvahiServiceBrowser* browser_ = nullptr;
-    std::map<Key, Entry> entries_;
+    std::map<Key, Entry> entries_;  // followed services, each with its resolver
+    std::set<Key> refused_;
+    GameListing listing_;
     bool running_ = false;
 };
 

@@ -17,6 +17,7 @@
 
 #include "discovery/browser.h"
 #include "media/pictures.h"
+#include "shell/cmdline.h"
 #include "social/joinform.h"
 
 namespace quorbit::lobby {
@@ -184,6 +185,10 @@ bool LobbyWindow::startGame() {
     const bool hosting = hosting_->isChecked();
     if (name.isEmpty()) return refuse("Please enter your name.");
     if (!hosting && host.isEmpty()) return refuse("Please enter the host address.");
+    // The game takes them as its first words: one that begins with "-" would read as an option.
+    if (shell::looksLikeOption(name.toStdString()))
+        return refuse(QString::fromUtf8(shell::kDashNameRefused.data(), static_cast<qsizetype>(shell::kDashNameRefused.size())));
+    if (!hosting && shell::looksLikeOption(host.toStdString())) return refuse("An address cannot begin with \"-\".");
     return launch(name, host, hosting, kGamePort);
 }
 

@@ -90,6 +90,14 @@ const std::vector<Option>& options() {
              l.announce = false;
              return true;
          }},
+        {"", "player", "NAME", "a name",
+         "Plays as NAME: joins the game at --address, or hosts one with --hosting (instead of the "
+         "launch parameters).",
+         [](CommandLine& l, std::string_view v) { return !(l.player = std::string(v)).empty(); }},
+        {"", "address", "HOST", "a host's address", "With --player: the address of the host to join.",
+         [](CommandLine& l, std::string_view v) { return !(l.address = std::string(v)).empty(); }},
+        {"", "hosting", "", "", "With --player: hosts the game on this computer.",
+         [](CommandLine& l, std::string_view) { return l.hosting = true; }},
     };
     return table;
 }
@@ -101,6 +109,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (optionsEnded || a.size() < 2 || a[0] != '-') {
             line.positional.push_back(a);
+            if (!optionsEnded) line.positionalBeforeEnd = line.positional.size();
             continue;
         }
         if (a == "--") {
@@ -116,6 +125,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 return line;
             }
             line.positional.push_back(a);  // a one-dash word that is no option of ours
+            line.positionalBeforeEnd = line.positional.size();
             continue;
         }
         if (o->valueName.empty()) {
@@ -143,6 +153,37 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         line.error = "--record is for the server alone (--server); a window keeps its games by itself";
     else if (line.summary && line.replayFile.empty())
         line.error = "--summary needs --replay FILE";
+    else if (line.player.empty() && (line.hosting || !line.address.empty()))
+        line.error = line.hosting ? "--hosting needs --player NAME" : "--address needs --player NAME";
+    else if (!line.player.empty() && line.hosting == !line.address.empty())
+        line.error = "--player needs either --address HOST (to join) or --hosting";
+    return line;
+}
+
+std::vector<std::string> launchParameters(const CommandLine& line) {
+    if (line.player.empty()) return line.positional;
+    return {line.player, line.hosting ? "127.0.0.1" : line.address, line.hosting ? "true" : "false"};
+}
+
+std::vector<std::string> restartArguments(const std::string& player, const std::string& host, int port,
+                                          bool announce) {
+    std::vector<std::string> args{"--player=" + player};
+    args.push_back(host.empty() ? "--hosting" : "--address=" + host);
+    args.push_back("--port=" + std::to_string(port));
+    if (!announce) args.emplace_back("--no-announce");
+    return args;
+}
+
+std::vector<std::string> toolkitArguments(const CommandLine& line) {
+    return {line.positional.begin(), line.positional.begin() + static_cast<std::ptrdiff_t>(line.positionalBeforeEnd)};
+}
+
+CommandLine afterToolkit(CommandLine line, const std::vector<std::string>& left) {
+    std::vector<std::string> positional = left;
+    positional.insert(positional.end(), line.positional.begin() + static_cast<std::ptrdiff_t>(line.positionalBeforeEnd),
+                      line.positional.end());
+    line.positional = std::move(positional);
+    line.positionalBeforeEnd = left.size();
     return line;
 }
 
@@ -156,6 +197,7 @@ std::string versionText() { return "quorbit " + std::string(protocol::kVersion) 
 
 std::string usageText() {
     return "Usage: quorbit [options] [name host hosting]\n"
+           "       quorbit [options] --player NAME (--address HOST | --hosting)\n"
            "       quorbit --server [options]\n"
            "       quorbit --replay FILE --summary\n";
 }

@@ -8,6 +8,11 @@
 // missing value; other words that start with a single dash are launch parameters (Qt's
 // own options such as "-platform" pass through this way).
 //
+// The player's name and the host's address can also come as option values ("--player=NAME
+// --address=HOST", or "--player=NAME --hosting"): the program restarts itself that way, so
+// that no name or address is ever read as an option, ours or Qt's. Qt sees only the words
+// before "--" that are no option of ours (toolkitArguments below).
+//
 // Adding an option: a member of CommandLine below and one entry in the option table of
 // cmdline.cpp; the parser, "--help" and the error texts all read that table.
 #include <string>
@@ -31,7 +36,11 @@ struct CommandLine {
     bool summary = false;    // --summary: (with --replay) print the game as text, no window
     bool announce = true;  // --no-announce clears it
     std::string name;      // --name TEXT: what a hosted game is announced as; empty: after the host
+    std::string player;    // --player NAME: the launch parameters as options (with address or hosting)
+    std::string address;   // --address HOST: join the game at HOST as `player`
+    bool hosting = false;  // --hosting: host a game as `player`
     std::vector<std::string> positional;  // launch parameters, in order
+    std::size_t positionalBeforeEnd = 0;  // how many of them came before "--"
     std::string error;                    // empty when the line is good
 };
 
@@ -52,6 +61,30 @@ const std::vector<Option>& options();
 // `args` are the arguments after the program name.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 CommandLine parseCommandLine(int argc, char** argv);
+
+// The three launch parameters in effect: from --player with --address or --hosting when
+// given (the positional ones are then ignored), else the positional ones as given.
+std::vector<std::string> launchParameters(const CommandLine& line);
+
+// The arguments that start the program again in join mode toward `host` (or, with an
+// empty `host`, hosting) under the player name `player`: every value is joined to its
+// option, so that no name or address can be read as an option, ours or Qt's.
+std::vector<std::string> restartArguments(const std::string& player, const std::string& host, int port,
+                                          bool announce);
+
+// The words Qt may take as its own options ("-platform xcb", "-style fusion"): the ones
+// before "--" that are no option of ours or value of one. Our options and their values,
+// and everything after "--", never reach Qt.
+std::vector<std::string> toolkitArguments(const CommandLine& line);
+// `line` once Qt has taken its options out of toolkitArguments(line): `left` is what Qt
+// left of them, in order.
+CommandLine afterToolkit(CommandLine line, const std::vector<std::string>& left);
+
+// A name or address typed by the user that begins with "-" could be read as an option
+// where it is passed as a launch parameter; the windows that take them refuse it with
+// this message.
+inline bool looksLikeOption(std::string_view typed) { return !typed.empty() && typed.front() == '-'; }
+inline constexpr std::string_view kDashNameRefused = "A name cannot begin with \"-\".";
 
 // The texts the program prints.
 std::string versionText();  // "quorbit 1.2.3"

@@ -48,7 +48,7 @@ Program::Program(const CommandLine& line) : line_(line) {
     chat_->attach(Tchat::Windows{about_.get(), gamestart_.get(), help_.get(), phrases_.get(), spylist_.get(),
                                  download_.get(), tallylist_.get(), recentgames_.get()});
     Tchat::Launch launch;
-    launch.params = line.positional;
+    launch.params = launchParameters(line);
     launch.port = line.port;
     // Only solo and host mode start a server: a program that joins another's game builds
     // none, so it writes no word file and runs no server clocks.
@@ -68,11 +68,10 @@ Program::Program(const CommandLine& line) : line_(line) {
     QObject::connect(chat_.get(), &Tchat::joinWindowRequested, join_.get(), [this] { showJoin(); });
     download_->openJoin = [this] { showJoin(); };
     QObject::connect(join_.get(), &Tjoin::joinRequested, this, [this](const QString& name, const QString& host, int port) {
-        relaunchWith(name, {name, host, "false", "--port", QString::number(port)});
+        relaunchWith(name, host, port);
     });
-    QObject::connect(join_.get(), &Tjoin::hostRequested, this, [this](const QString& name) {
-        relaunchWith(name, {name, "127.0.0.1", "true", "--port", QString::number(line_.port)});
-    });
+    QObject::connect(join_.get(), &Tjoin::hostRequested, this,
+                     [this](const QString& name) { relaunchWith(name, {}, line_.port); });
 
     QObject::connect(chat_.get(), &Tchat::tallyRequested, tallylist_.get(),
                      [this](const client::TallyCall& call) { tallylist_->apply(call); });
@@ -96,7 +95,7 @@ void Program::startAnnouncing(int port) {
     if (!line_.announce || announcer_) return;
     // A solo game is named after the machine; a hosted one after its player.
     const std::string name = !line_.name.empty()            ? line_.name
-                             : line_.positional.size() >= 3 ? discovery::defaultGameName(chat_->playername())
+                             : launchParameters(line_).size() >= 3 ? discovery::defaultGameName(chat_->playername())
                                                             : discovery::defaultGameName({});
     announcer_ = discovery::announceHostedGame(*server_, name, port);
 }
@@ -114,14 +113,15 @@ void Program::showJoin() {
     join_->showOver(chat_.get());
 }
 
-void Program::relaunchWith(const QString& name, const QStringList& args) {
+void Program::relaunchWith(const QString& name, const QString& host, int port) {
     chat_->rememberName(name);
     // The port and the announcement go first, so that a new host can take them.
     announcer_.reset();
     if (server_) server_->stopListening();
-    QStringList all = args;
-    if (!line_.announce) all << "--no-announce";
-    if (relaunch) relaunch(all);
+    QStringList args;
+    for (const std::string& a : restartArguments(name.toStdString(), host.toStdString(), port, line_.announce))
+        args << QString::fromStdString(a);
+    if (relaunch) relaunch(args);
 }
 
 int runWindowed(const CommandLine& line) {

@@ -50,11 +50,13 @@ public:
     void showJoin();
     // Join and Host a Game restart the program in that mode: the settings remember the
     // name, the server stops listening, and `relaunch` is asked to start the program
-    // with these arguments and end this one.
+    // with these arguments (restartArguments: name and address as option values) and
+    // end this one.
     std::function<void(const QStringList& args)> relaunch;
 
 private:
-    void relaunchWith(const QString& name, const QStringList& args);
+    // Join mode toward `host`, or host mode when `host` is empty.
+    void relaunchWith(const QString& name, const QString& host, int port);
     void startAnnouncing(int port);
     void buildServer();
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "discovery/address.h"
+#include "shell/cmdline.h"
 
 namespace discovery = quorbit::discovery;
 
@@ -88,22 +89,32 @@ void Tjoin::attachBrowser(discovery::GameBrowser* browser) {
 }
 
 void Tjoin::setGames(const std::vector<discovery::FoundGame>& games) {
-    // The chosen game stays chosen while it is listed.
-    const QTreeWidgetItem* current = list_games->currentItem();
-    const QString chosen = current ? current->text(ColGame) : QString();
+    // Rows are kept, changed and inserted in place (both lists are sorted by name), so the
+    // list does not jump while it fills and the chosen game stays chosen while listed.
     const QSignalBlocker quiet(list_games);
-    list_games->clear();
+    const auto nameOf = [this](int row) { return list_games->topLevelItem(row)->data(ColGame, Qt::UserRole).toByteArray(); };
+    int row = 0;
     for (const discovery::FoundGame& g : games) {
-        auto* item = new QTreeWidgetItem(list_games);
-        item->setText(ColGame, QString::fromStdString(g.name));
+        if (row == static_cast<int>(discovery::kMaxListedGames)) break;
+        const QByteArray name = QByteArray::fromStdString(g.name);
+        while (row < list_games->topLevelItemCount() && nameOf(row) < name) delete list_games->takeTopLevelItem(row);
+        QTreeWidgetItem* item = row < list_games->topLevelItemCount() ? list_games->topLevelItem(row) : nullptr;
+        if (!item || nameOf(row) != name) {
+            item = new QTreeWidgetItem;
+            item->setData(ColGame, Qt::UserRole, name);
+            item->setText(ColGame, QString::fromStdString(g.name));
+            list_games->insertTopLevelItem(row, item);
+        }
+        // setText leaves a cell that already says the same untouched.
         item->setText(ColPlayers, g.txt.players ? QString("%1 of 4").arg(*g.txt.players) : "?");
         item->setText(ColRunning, yesNo(g.txt.running));
         const QString address =
             QString::fromStdString(discovery::formatJoinAddress(g.address, g.port, defaultPort_));
         item->setText(ColAddress, address);
         item->setData(ColAddress, Qt::UserRole, address);
-        if (item->text(ColGame) == chosen) list_games->setCurrentItem(item);
+        ++row;
     }
+    while (list_games->topLevelItemCount() > row) delete list_games->takeTopLevelItem(row);
     label_found->setText(games.empty() ? "Games on this network: none found yet." : "Games on this network:");
 }
 
@@ -131,6 +142,12 @@ bool Tjoin::readName(QString& name) {
     name = playerName();
     if (name.isEmpty()) {
         showError("Type the name the other players will see.");
+        edit_name->setFocus();
+        return false;
+    }
+    if (quorbit::shell::looksLikeOption(name.toStdString())) {
+        showError(QString::fromUtf8(quorbit::shell::kDashNameRefused.data(),
+                                    static_cast<qsizetype>(quorbit::shell::kDashNameRefused.size())));
         edit_name->setFocus();
         return false;
     }

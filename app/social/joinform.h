@@ -1,6 +1,6 @@
 #pragma once
 // Tjoin: the "Join a Game" window. It lists the games announced on the local network
-// (name, players, running, address), takes an address typed by hand (a host name, IPv4,
+// (name, players, running, address; at most kMaxListedGames rows, changed in place), takes an address typed by hand (a host name, IPv4,
 // IPv6 with or without brackets, each with an optional ":port") and the player's name,
 // and asks for join mode toward the chosen game, or for host mode.
 #include <QDialog>

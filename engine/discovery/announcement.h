@@ -34,6 +34,7 @@ struct FoundAnnouncement {
     std::optional<bool> running;
     std::optional<int> playTo;
     std::optional<bool> teamGame;
+    friend bool operator==(const FoundAnnouncement&, const FoundAnnouncement&) = default;
 };
 FoundAnnouncement readTxtRecords(const std::vector<std::string>& records);
 

@@ -5,11 +5,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTcpServer>
 
 #include "dictionary/dictn.h"
 #include "server/serverhost.h"
+#include "social/joinform.h"
 #include "social/spylistform.h"
 #include "window_fixture.h"
 
@@ -226,6 +228,46 @@ TEST_F(Launch, ASpectatorIsListedAndTheHostCanRemoveHim) {
     ASSERT_TRUE(waitFor([&] { return !eve.isVisible(); }));
     ASSERT_TRUE(waitFor([&] { return host.spylist().entries().isEmpty(); }));
     EXPECT_TRUE(chatOf(ann).contains("Eve has left."));
+}
+
+// Join restarts the program with the typed name and address as option values: a name
+// that reads as an option is refused where it is typed, any other is passed inertly, and
+// Qt is handed none of it.
+TEST_F(Launch, JoinRestartsWithTheNameAndAddressAsOptionValues) {
+    shell::CommandLine line;
+    line.port = port;
+    shell::Program program(line);
+    std::vector<QStringList> restarts;
+    program.relaunch = [&](const QStringList& args) { restarts.push_back(args); };
+    program.showJoin();
+    Tjoin& join = program.join();
+    join.findChild<QLineEdit*>("edit_address")->setText("10.0.0.5:7000");
+    for (const char* name : {"--server", "-platform", "-h", "--replay=/etc/hostname"}) {
+        join.setPlayerName(name);
+        EXPECT_FALSE(join.joinClick()) << name;
+        EXPECT_FALSE(join.hostClick()) << name;
+        EXPECT_TRUE(join.errorText().contains("cannot begin with \"-\"")) << join.errorText().toStdString();
+    }
+    EXPECT_TRUE(restarts.empty());
+
+    for (const char* name : {"Zed --server", "Ann"}) {
+        join.setPlayerName(name);
+        ASSERT_TRUE(join.joinClick()) << name;
+        std::vector<std::string> args;
+        for (const QString& a : restarts.back()) args.push_back(a.toStdString());
+        const shell::CommandLine again = shell::parseCommandLine(args);
+        EXPECT_TRUE(again.error.empty()) << again.error;
+        EXPECT_FALSE(again.server || again.help || again.version);
+        EXPECT_EQ(shell::launchParameters(again), (std::vector<std::string>{name, "10.0.0.5", "false"}));
+        EXPECT_EQ(again.port, 7000);
+        EXPECT_TRUE(shell::toolkitArguments(again).empty());
+    }
+    ASSERT_TRUE(join.hostClick());
+    std::vector<std::string> args;
+    for (const QString& a : restarts.back()) args.push_back(a.toStdString());
+    const shell::CommandLine hosting = shell::parseCommandLine(args);
+    EXPECT_EQ(shell::launchParameters(hosting), (std::vector<std::string>{"Ann", "127.0.0.1", "true"}));
+    EXPECT_EQ(hosting.port, port);
 }
 
 }  // namespace

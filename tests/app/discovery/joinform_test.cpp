@@ -108,3 +108,44 @@ TEST_F(JoinWindow, BadAddressOrMissingNameIsToldAndNothingStarts) {
     join.setPlayerName(QString(40, 'x'));
     EXPECT_EQ(join.playerName().size(), 24);
 }
+
+// 1,006 announced services fed one by one, as the browser does: the list never holds
+// more than the cap, and rows already shown are changed in place, never rebuilt.
+TEST_F(JoinWindow, AThousandServicesListOnlyTheCapAndRowsStayInPlace) {
+    quorbit::discovery::GameListing listing;
+    join.setGames({});
+    QSignalSpy removed(list->model(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy inserted(list->model(), &QAbstractItemModel::rowsInserted);
+    QTreeWidgetItem* first = nullptr;
+    int updates = 0;
+    for (int i = 0; i < 1006; ++i) {
+        const std::string name = "Game " + std::to_string(1000 + i);
+        const std::string address = "10.2." + std::to_string(i / 250) + "." + std::to_string(i % 250 + 1);
+        FoundGame g = game(name.c_str(), address.c_str(), 7772, 1, false);
+        g.host = "h" + std::to_string(i) + ".local";
+        if (!listing.resolved({2, 0, name, "local"}, true, g).changed) continue;
+        join.setGames(listing.games());
+        ++updates;
+        if (!first) first = list->topLevelItem(0);
+        ASSERT_EQ(list->topLevelItem(0), first);
+    }
+    EXPECT_EQ(updates, static_cast<int>(quorbit::discovery::kMaxListedGames));
+    EXPECT_EQ(list->topLevelItemCount(), static_cast<int>(quorbit::discovery::kMaxListedGames));
+    EXPECT_EQ(inserted.count(), static_cast<int>(quorbit::discovery::kMaxListedGames));
+    EXPECT_EQ(removed.count(), 0);
+    // A change to one game changes its row only.
+    list->setCurrentItem(list->topLevelItem(3));
+    FoundGame busy = game("Game 1003", "10.2.0.4", 7772, 4, true);
+    busy.host = "h3.local";
+    ASSERT_TRUE(listing.resolved({2, 0, "Game 1003", "local"}, true, busy).changed);
+    join.setGames(listing.games());
+    EXPECT_EQ(list->topLevelItem(0), first);
+    EXPECT_EQ(list->currentItem()->text(1), "4 of 4");
+    EXPECT_EQ(removed.count(), 0);
+    EXPECT_EQ(inserted.count(), static_cast<int>(quorbit::discovery::kMaxListedGames));
+    // Games gone leave their rows; a game before the others gets a row of its own.
+    join.setGames({game("Aaa", "10.0.0.1", 7772, 1, false), listing.games()[3]});
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "Aaa");
+    EXPECT_EQ(list->currentItem()->text(0), "Game 1003");
+}

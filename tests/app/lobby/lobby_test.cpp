@@ -115,6 +115,11 @@ TEST(LobbyStandIn, MissingFieldsStartNothing) {
         EXPECT_EQ(lobby.waitFor("refused:"), "refused: Please enter the host address.");
     }
     {
+        // The game takes the name as its first word: one that reads as an option is refused.
+        Lobby lobby({"--game", game, "--link-port", QString::number(port), "--player", "-h", "--start"});
+        EXPECT_EQ(lobby.waitFor("refused:"), "refused: A name cannot begin with \"-\".");
+    }
+    {
         Lobby lobby({"--game", dir.filePath("no-such-game"), "--link-port", QString::number(port), "--player", "Ann",
                      "--start"});
         EXPECT_TRUE(lobby.waitFor("refused:").startsWith("refused: The game is not at "));

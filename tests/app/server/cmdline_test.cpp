@@ -167,5 +167,40 @@ TEST(CommandLine, RecordsAndReplays) {
     EXPECT_NE(helpText().find("--replay <FILE>"), std::string::npos);
 }
 
+// The program restarts itself with the name and address as option values: whatever they
+// say, they stay a name and an address, and Qt never sees them.
+TEST(CommandLine, RestartArgumentsKeepNameAndAddressInert) {
+    for (const std::string name : {"--server", "-platform", "-h", "--replay=/etc/hostname", "-style=windows", "--"}) {
+        const CommandLine join = parseCommandLine(restartArguments(name, "-reverse", 7000, true));
+        EXPECT_TRUE(join.error.empty()) << join.error;
+        EXPECT_FALSE(join.server || join.help || join.summary || !join.replayFile.empty()) << name;
+        EXPECT_EQ(launchParameters(join), (std::vector<std::string>{name, "-reverse", "false"}));
+        EXPECT_EQ(join.port, 7000);
+        EXPECT_TRUE(toolkitArguments(join).empty()) << name;
+    }
+    const CommandLine host = parseCommandLine(restartArguments("-h", "", 9000, false));
+    EXPECT_EQ(launchParameters(host), (std::vector<std::string>{"-h", "127.0.0.1", "true"}));
+    EXPECT_FALSE(host.announce);
+    // The launch parameters as given still work; --player goes with one of the two others.
+    EXPECT_EQ(launchParameters(parseCommandLine({"Ann", "h", "true"})), (std::vector<std::string>{"Ann", "h", "true"}));
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--player=Ann"}, {"--hosting"}, {"--address=h"}, {"--player=Ann", "--address=h", "--hosting"},
+             {"--player="}})
+        EXPECT_FALSE(parseCommandLine(bad).error.empty()) << bad.front();
+}
+
+TEST(CommandLine, QtSeesOnlyTheWordsBeforeDashesThatAreNoOptionsOfOurs) {
+    const CommandLine line = parseCommandLine(
+        {"-platform", "offscreen", "--player", "-reverse", "--address=-style", "--port", "9", "--", "-qwindowtitle", "x"});
+    EXPECT_TRUE(line.error.empty()) << line.error;
+    EXPECT_EQ(toolkitArguments(line), (std::vector<std::string>{"-platform", "offscreen"}));
+    // Qt took both of its words: the launch parameters are those after "--".
+    const CommandLine left = afterToolkit(line, {});
+    EXPECT_EQ(left.positional, (std::vector<std::string>{"-qwindowtitle", "x"}));
+    EXPECT_EQ(left.player, "-reverse");
+    EXPECT_EQ(afterToolkit(parseCommandLine({"Ann", "h", "-x", "true"}), {"Ann", "h", "true"}).positional,
+              (std::vector<std::string>{"Ann", "h", "true"}));
+}
+
 }  // namespace
 }  // namespace quorbit::shell

@@ -128,6 +128,27 @@ TEST(ChatBox, TheConfirmationShowsTheWholeAddressAndOtherSchemesAreNoLinks) {
     EXPECT_TRUE(box.linkAt(box.cursorRect(at).center()).isEmpty());
 }
 
+TEST(ChatBox, ALinkWithABidiOverrideShowsItInTheBoxAndTheConfirmation) {
+    ChatBox box;
+    box.resize(600, 200);
+    box.show();
+    box.addlinetochat(QString::fromUtf8("Eve chats: https://evil.example/\u202emoc.knab.www//:sptth"), Qt::black);
+    const QString shownLine = "Eve chats: https://evil.example/<U+202E>moc.knab.www//:sptth";
+    EXPECT_EQ(box.toPlainText(), shownLine);
+    QTextCursor at(box.document()->firstBlock());
+    at.setPosition(static_cast<int>(QString("Eve chats: https://ev").size()));
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!question) return;
+        shown = question->text();
+        question->button(QMessageBox::No)->click();
+    });
+    box.openLink = [](const QString&) { ADD_FAILURE() << "declined, yet opened"; };
+    QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, box.cursorRect(at).center());
+    EXPECT_EQ(shown, "Open this link?\n\nhttps://evil.example/<U+202E>moc.knab.www//:sptth");
+}
+
 TEST(ChatBox, KeepsTheLastTwoThousandLines) {
     ChatBox box;
     for (int i = 1; i <= kMaxChatLines + 500; ++i) box.addlinetochat(QString("line %1").arg(i), Qt::black);

@@ -85,6 +85,22 @@ TEST(Links, TheTokenUnderAPoint) {
     EXPECT_FALSE(linkAt("", 0));
 }
 
+TEST(Links, FormatCharactersShowInLinesWithLinks) {
+    // The right-to-left override would show this link as "https://evil.example/https://www.bank.com".
+    EXPECT_EQ(showFormatCharactersNearLinks("Eve chats: https://evil.example/\u202emoc.knab.www//:sptth"),
+              "Eve chats: https://evil.example/<U+202E>moc.knab.www//:sptth");
+    // Every bidirectional control, zero-width character and other Cf is shown.
+    for (const char32_t c : {0x202A, 0x202E, 0x2066, 0x2069, 0x200B, 0x200F, 0x061C, 0x00AD, 0xFEFF, 0xE0041, 0x1343F})
+        EXPECT_TRUE(isFormatCharacter(c)) << std::hex << static_cast<unsigned>(c);
+    for (const char32_t c : {U'a', U'\u05D0', U'\u00A0', U'\u2028', U'\U0001F600', U'\u034F'})
+        EXPECT_FALSE(isFormatCharacter(c)) << std::hex << static_cast<unsigned>(c);
+    EXPECT_EQ(showFormatCharactersNearLinks("x\u200by www.a.org/\u2066b\u00ad\u200d\U000E0041"),
+              "x<U+200B>y www.a.org/<U+2066>b<U+00AD><U+200D><U+E0041>");
+    // Without a link they shape text as usual; bytes that are no UTF-8 are kept.
+    EXPECT_EQ(showFormatCharactersNearLinks("\u05E9\u200F 1 \u202eolleh"), "\u05E9\u200F 1 \u202eolleh");
+    EXPECT_EQ(showFormatCharactersNearLinks("www.a.org \xE2\x80 \xff"), "www.a.org \xE2\x80 \xff");
+}
+
 class FixedRandom final : public Random {
 public:
     explicit FixedRandom(int v) : v_(v) {}
