@@ -60,7 +60,11 @@ bool allowedBeforeLogin(std::string_view line) {
 }
 
 std::string nameKey(std::string_view name) {
-    const std::u32string folded = unicode::foldForComparison(unicode::decodeUtf8(name));
+    // Invisible characters go before folding, so that the combining marks they stood
+    // between are put in order.
+    std::u32string chars = unicode::decodeUtf8(name);
+    std::erase_if(chars, unicode::isInvisibleControl);
+    const std::u32string folded = unicode::foldForComparison(chars);
     std::string key;
     key.reserve(folded.size());
     for (const char32_t cp : folded) {
@@ -69,7 +73,6 @@ std::string nameKey(std::string_view name) {
             if (!key.empty() && key.back() != ' ') key.push_back(' ');
             continue;
         }
-        if (unicode::isInvisibleControl(cp)) continue;
         unicode::appendUtf8(key, latinLookalike(cp));
     }
     if (!key.empty() && key.back() == ' ') key.pop_back();
