@@ -181,7 +181,8 @@ void TServer::socktimerTimer() {
     senderSeat_ = 0;
     senderId_ = -1;
     if (result == protocol::DispatchResult::Abandoned)
-        out_.logAbout(id, "a field that is not a number ended the handling of: " + line.substr(0, 200));
+        out_.logAbout(id, "connection " + std::to_string(id) +
+                              ": a field that is not a number ended the handling of: " + line.substr(0, 200));
 }
 
 void TServer::logSender(const std::string& line) {
