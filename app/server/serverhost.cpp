@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "common/escape.h"
 #include "dictionary/builtin_words.h"
 #include "record/recordkeeper.h"
 
@@ -181,7 +182,7 @@ void ServerHost::tempsockDisconnect(net::TSock& sock) {
 
 void ServerHost::tempsockInfo(net::TSock& sock, net::TSocketInfo info, const std::string& text) {
     const server::ConnectionId id = sock.Tag;
-    if (info == net::TSocketInfo::siError) log("connection " + std::to_string(id) + ": " + text);
+    if (info == net::TSocketInfo::siError) logAbout(id, "connection " + std::to_string(id) + ": " + text);
     if (info != net::TSocketInfo::siClose) return;
     const auto it = connections_.find(id);
     if (it == connections_.end() || it->second != &sock) return;
@@ -189,6 +190,7 @@ void ServerHost::tempsockInfo(net::TSock& sock, net::TSocketInfo info, const std
     dropping_.erase(id);
     discard(&sock);
     serve([&] { server_->closed(id); });
+    endLog(id);
     armLoginTimer();
 }
 
@@ -222,13 +224,14 @@ void ServerHost::close(server::ConnectionId id) {
     connections_.erase(it);
     dropping_.erase(id);
     discard(sock);
+    endLog(id);
 }
 
 void ServerHost::dropLater(server::ConnectionId id, const std::string& why) {
     // Called from inside the server (a send of a broadcast): the server hears of the
     // closing once it has finished what it is doing.
     if (!dropping_.insert(id).second) return;
-    log("connection " + std::to_string(id) + " closed: " + why);
+    logAbout(id, "connection " + std::to_string(id) + " closed: " + why);
     QTimer::singleShot(0, this, [this, id] {
         const auto it = connections_.find(id);
         if (it == connections_.end() || !dropping_.count(id)) return;
@@ -237,6 +240,7 @@ void ServerHost::dropLater(server::ConnectionId id, const std::string& why) {
         dropping_.erase(id);
         discard(sock);
         serve([&] { server_->closed(id); });
+        endLog(id);
     });
 }
 
@@ -255,11 +259,20 @@ void ServerHost::heardByAll(std::string_view message) {
 }
 
 void ServerHost::log(std::string_view line) {
+    const std::string safe = escapeForLog(line);
     if (log_) {
-        log_(line);
+        log_(safe);
         return;
     }
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    std::fprintf(stderr, "%s\n", safe.c_str());
+}
+
+void ServerHost::logAbout(server::ConnectionId id, std::string_view line) {
+    for (const std::string& admitted : connectionLog_.admit(id, line, steadyMs())) log(admitted);
+}
+
+void ServerHost::endLog(server::ConnectionId id) {
+    if (const auto note = connectionLog_.end(id)) log(*note);
 }
 
 }  // namespace quorbit::serverhost

@@ -10,6 +10,9 @@
 // to be sent is closed and reported to the server as any other departure. While some
 // connection has not logged in, a single-shot timer waits for its login deadline.
 //
+// Every log line is escaped before it is written (peers choose much of what it says),
+// and the lines about one connection are limited by ConnectionLog.
+//
 // What the game tells the local network about itself (players seated, running or not,
 // play-to score, team game) is read from the server after each event that reaches it,
 // and announcementChanged() is emitted when it differs from before.
@@ -30,6 +33,7 @@
 #include "discovery/announcement.h"
 #include "dictionary/dictn.h"
 #include "net/tsock.h"
+#include "server/connection_log.h"
 #include "server/server.h"
 #include "server/server_output.h"
 
@@ -87,6 +91,8 @@ private:
     void close(server::ConnectionId id) override;
     void timerChanged(server::ServerTimer timer, bool enabled) override;
     void log(std::string_view line) override;
+    void logAbout(server::ConnectionId id, std::string_view line) override;
+    void endLog(server::ConnectionId id);
     void heardByAll(std::string_view message) override;
 
     // Socket events.
@@ -104,6 +110,7 @@ private:
     void noteAnnouncement();
 
     LogSink log_;
+    server::ConnectionLog connectionLog_;  // how many lines each connection may cause
     // The timers exist before the server, which may switch them while it is built.
     QTimer socktimer;            // single-shot, armed for the next pump tick while lines wait
     QElapsedTimer pumpClock_;    // the pump's ticks fall on whole tick lengths from here

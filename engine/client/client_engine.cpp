@@ -119,6 +119,9 @@ void ClientEngine::sendloginfo(msg::FieldReader& f) {
     if (!isSeat(seat)) return;
     state_.myseat = seat;
     state_.loggedin = true;
+    // The server takes no name without something visible in it: a player who gave none
+    // is named after his seat.
+    if (!msg::usableName(msg::cleanName(state_.logintail))) state_.logintail = "Player " + std::to_string(seat);
     send(msg::toserver::logininfo(seat, msg::kVersion, state_.logintail));
 }
 

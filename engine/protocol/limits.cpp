@@ -1,5 +1,8 @@
 #include "protocol/limits.h"
 
+#include <array>
+
+#include "common/unicode_text.h"
 #include "protocol/framing.h"
 
 namespace quorbit::protocol {
@@ -19,21 +22,34 @@ std::size_t prefixBytes(std::string_view text, std::size_t maxChars) {
     return text.size();
 }
 
-// C0 controls, DEL, and the C1 controls U+0080..U+009F (UTF-8 C2 80..C2 9F).
-std::size_t controlLength(std::string_view text, std::size_t i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x20 || c == 0x7F) return 1;
-    if (c == 0xC2 && i + 1 < text.size()) {
-        const auto d = static_cast<unsigned char>(text[i + 1]);
-        if (d >= 0x80 && d <= 0x9F) return 2;
-    }
-    return 0;
-}
+// Cyrillic and Greek letters (in their case-folded form) that look like a Latin letter,
+// with that letter. Only names are compared through it; names are shown as typed.
+struct Lookalike {
+    char32_t letter;
+    char latin;
+};
+constexpr std::array<Lookalike, 40> kLookalikes = {{
+    // Cyrillic
+    {U'\u0430', 'a'}, {U'\u0432', 'b'}, {U'\u0435', 'e'}, {U'\u043A', 'k'}, {U'\u043C', 'm'},
+    {U'\u043D', 'h'}, {U'\u043E', 'o'}, {U'\u0440', 'p'}, {U'\u0441', 'c'}, {U'\u0442', 't'},
+    {U'\u0443', 'y'}, {U'\u0445', 'x'}, {U'\u0455', 's'}, {U'\u0456', 'i'}, {U'\u0458', 'j'},
+    {U'\u04AF', 'y'}, {U'\u04BB', 'h'}, {U'\u04CF', 'l'}, {U'\u0501', 'd'}, {U'\u051B', 'q'},
+    {U'\u051D', 'w'},
+    // Greek
+    {U'\u03B1', 'a'}, {U'\u03B2', 'b'}, {U'\u03B5', 'e'}, {U'\u03B6', 'z'}, {U'\u03B7', 'h'},
+    {U'\u03B9', 'i'}, {U'\u03BA', 'k'}, {U'\u03BC', 'm'}, {U'\u03BD', 'n'}, {U'\u03BF', 'o'},
+    {U'\u03C1', 'p'}, {U'\u03C4', 't'}, {U'\u03C5', 'y'}, {U'\u03C7', 'x'}, {U'\u03F2', 'c'},
+    {U'\u03F3', 'j'},
+    // Latin letters that pass for others
+    {U'\u0131', 'i'},  // dotless i
+    {U'\u0269', 'i'},  // iota
+    {U'\u0261', 'g'},  // script g
+}};
 
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
+char32_t latinLookalike(char32_t cp) {
+    for (const Lookalike& l : kLookalikes)
+        if (l.letter == cp) return static_cast<char32_t>(l.latin);
+    return cp;
 }
 
 }  // namespace
@@ -43,33 +59,47 @@ bool allowedBeforeLogin(std::string_view line) {
     return split && split->name == kLoginMessage;
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
+std::string nameKey(std::string_view name) {
+    // Invisible characters go before folding, so that the combining marks they stood
+    // between are put in order.
+    std::u32string chars = unicode::decodeUtf8(name);
+    std::erase_if(chars, unicode::isInvisibleControl);
+    const std::u32string folded = unicode::foldForComparison(chars);
+    std::string key;
+    key.reserve(folded.size());
+    for (const char32_t cp : folded) {
+        if (unicode::isSpace(cp)) {
+            // Leading spaces are dropped, and a run inside counts as one.
+            if (!key.empty() && key.back() != ' ') key.push_back(' ');
+            continue;
+        }
+        unicode::appendUtf8(key, latinLookalike(cp));
     }
-    return true;
+    if (!key.empty() && key.back() == ' ') key.pop_back();
+    return key;
 }
+
+bool sameName(std::string_view a, std::string_view b) { return nameKey(a) == nameKey(b); }
+
+bool usableName(std::string_view name) { return !nameKey(name).empty(); }
 
 std::string cutChars(std::string_view text, std::size_t maxChars) {
     return std::string(text.substr(0, prefixBytes(text, maxChars)));
 }
 
 std::string cleanName(std::string_view name) {
-    std::string kept;
-    kept.reserve(name.size());
-    for (std::size_t i = 0; i < name.size();) {
-        const std::size_t control = controlLength(name, i);
-        if (control != 0) {
-            i += control;
-            continue;
-        }
-        kept.push_back(name[i]);
-        ++i;
-    }
-    const std::string cut = cutChars(trimBlanks(kept), kMaxNameChars);
-    return std::string(trimBlanks(cut));
+    std::u32string kept = unicode::decodeUtf8(name);
+    std::erase_if(kept, unicode::isInvisibleControl);
+    auto trim = [](std::u32string& s) {
+        while (!s.empty() && unicode::isSpace(s.back())) s.pop_back();
+        std::size_t lead = 0;
+        while (lead < s.size() && unicode::isSpace(s[lead])) ++lead;
+        s.erase(0, lead);
+    };
+    trim(kept);
+    if (kept.size() > kMaxNameChars) kept.resize(kMaxNameChars);
+    trim(kept);
+    return unicode::encodeUtf8(kept);
 }
 
 std::string capChatText(std::string_view lineAndColour) {

@@ -39,14 +39,24 @@ inline constexpr std::string_view kLoginMessage = names::logininfo;
 // Whether a received line is handled from a connection that has not logged in.
 bool allowedBeforeLogin(std::string_view line);
 
-// Whether two names are the same for telling seats apart (letter case ignored).
+// The form in which names are told apart: NFKC with case folding (so "ZUBO", "zubo",
+// fullwidth "Ｚｕｂｏ" and "Zubo" with a zero-width space are one name), runs of spaces
+// as one, and the Cyrillic and Greek letters that look like Latin ones read as those
+// Latin letters ("Zubо" with a Cyrillic o is "zubo"). Empty for a name with nothing
+// visible in it.
+std::string nameKey(std::string_view name);
+// Whether two names are the same for telling seats apart: their keys are equal.
 bool sameName(std::string_view a, std::string_view b);
 
 // The first `maxChars` characters of UTF-8 text.
 std::string cutChars(std::string_view text, std::size_t maxChars);
-// A player's name as the server keeps it: control characters removed, blanks trimmed
-// from both ends, cut at kMaxNameChars.
+// A player's name as the server keeps and shows it: controls, format characters (the
+// bidirectional controls, the zero-width characters) and line separators removed, spaces
+// of every width trimmed from both ends, cut at kMaxNameChars; bytes that are not UTF-8
+// are dropped. Otherwise the name stays as the player typed it.
 std::string cleanName(std::string_view name);
+// Whether a cleaned name can be taken: it has something visible in it.
+bool usableName(std::string_view name);
 // A received "line|colour" payload with the line cut at kMaxTextChars and the colour
 // text at kMaxColourChars.
 std::string capChatText(std::string_view lineAndColour);

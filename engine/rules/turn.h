@@ -9,6 +9,29 @@ enum class Phase : int {
     Pause = 3,          // before the next round
 };
 
+// What a player does during a turn.
+enum class TurnAction {
+    Letter,     // adds, removes or clears a letter of the word being built
+    Word,       // submits a word
+    Shuffle,    // asks for a new board
+    Direction,  // chooses where the tiles slide after his word
+};
+
+// Whether a phase lets the action count. Building and submitting a word and shuffling
+// belong to the turn itself; once the time is up (the pause) they are too late. The
+// direction belongs to the wait after a word.
+constexpr bool allows(Phase phase, TurnAction action) {
+    switch (action) {
+        case TurnAction::Letter:
+        case TurnAction::Word:
+        case TurnAction::Shuffle:
+            return phase == Phase::Turn;
+        case TurnAction::Direction:
+            return phase == Phase::DirectionWait;
+    }
+    return false;
+}
+
 // A turn lasts the agreed seconds plus this grace; the client's clock shows the time
 // without it.
 inline constexpr int kTurnGrace = 4;

@@ -124,14 +124,15 @@ bool TServer::playedByComputer(int seat) const {
 
 // ---- turn actions --------------------------------------------------------------------
 
-// A turn message counts only from the current player's own connection.
-bool TServer::turnMessageFrom(int seat) const {
-    return currentplayer_ != 0 && seat == currentplayer_ && fromSender(seat);
+// A turn message counts only from the current player's own connection, and only in a
+// phase that allows the action.
+bool TServer::turnMessageFrom(int seat, rules::TurnAction action) const {
+    return currentplayer_ != 0 && seat == currentplayer_ && fromSender(seat) && rules::allows(phase_, action);
 }
 
 void TServer::selectletter(FieldReader& f) {
     const int seat = f.nextInt();
-    if (!turnMessageFrom(seat)) return;
+    if (!turnMessageFrom(seat, rules::TurnAction::Letter)) return;
     const int position = f.nextInt();
     const int x = f.nextInt();
     const int y = f.nextInt();
@@ -140,13 +141,13 @@ void TServer::selectletter(FieldReader& f) {
 
 void TServer::selectclear(FieldReader& f) {
     const int seat = f.nextInt();
-    if (!turnMessageFrom(seat)) return;
+    if (!turnMessageFrom(seat, rules::TurnAction::Letter)) return;
     sendAllBut(seat, toclient::selectclear(seat));
 }
 
 void TServer::clearletter(FieldReader& f) {
     const int seat = f.nextInt();
-    if (!turnMessageFrom(seat)) return;
+    if (!turnMessageFrom(seat, rules::TurnAction::Letter)) return;
     const int position = f.nextInt();
     sendAllBut(seat, toclient::clearletter(seat, position));
 }
@@ -157,14 +158,14 @@ void TServer::direction(FieldReader& f) {
     const int dir = f.nextInt();
     // Only during the wait after a word, and it only ever shortens that wait: repeated
     // requests cannot hold the game still.
-    if (phase_ != Phase::DirectionWait) return;
+    if (!rules::allows(phase_, rules::TurnAction::Direction)) return;
     shiftdirection_ = rules::isDirection(dir) ? dir : rules::kDown;
     countdown_ = std::min(countdown_, rules::kDirectionChosenWait);
 }
 
 void TServer::shuffle(FieldReader& f) {
     const int seat = f.nextInt();
-    if (!turnMessageFrom(seat)) return;
+    if (!turnMessageFrom(seat, rules::TurnAction::Shuffle)) return;
     tplayer& p = player(seat);
     if (p.shufflesleft < 1) return;
     --p.shufflesleft;
@@ -186,7 +187,8 @@ void TServer::playerdone(FieldReader& f) {
 }
 
 TServer::Submission TServer::submitPath(int seat, std::span<const protocol::PathStep> steps) {
-    if (seat < 1 || seat > kPlayingSeats || currentplayer_ == 0 || seat != currentplayer_ || steps.empty())
+    if (seat < 1 || seat > kPlayingSeats || currentplayer_ == 0 || seat != currentplayer_ || steps.empty() ||
+        !rules::allows(phase_, rules::TurnAction::Word))
         return Submission::Ignored;
     tplayer& p = player(seat);
     std::array<Square, rules::kMaxWord> used{};
@@ -200,7 +202,7 @@ TServer::Submission TServer::submitPath(int seat, std::span<const protocol::Path
         const Square sq{step.x, step.y};
         for (std::size_t j = 0; j < n; ++j) {
             if (used[j] == sq) {
-                out_.log("stopping here - twice");
+                logSender("stopping here - twice");
                 return Submission::Repeated;
             }
         }
@@ -303,7 +305,9 @@ void TServer::computertimerTimer() {
     --computerdelay_;
     if (computerdelay_ >= 1) return;
     setComputertimer(false);
-    if (gamerunning_ && currentplayer_ != 0 && playedByComputer(currentplayer_)) computerplay();
+    if (gamerunning_ && currentplayer_ != 0 && rules::allows(phase_, rules::TurnAction::Word) &&
+        playedByComputer(currentplayer_))
+        computerplay();
 }
 
 void TServer::setZubolevel(ZuboLevel level) { zubolevels_.fill(level); }

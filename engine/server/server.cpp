@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "protocol/limits.h"
+#include "social/chat_rules.h"
 
 namespace quorbit::server {
 
@@ -93,7 +94,7 @@ void TServer::received(ConnectionId id, std::string_view bytes) {
     Connection& c = it->second;
     std::vector<std::string> lines;
     if (!c.cutter.feed(bytes, lines)) {
-        out_.log("closing connection " + std::to_string(id) + ": line over 64 KiB");
+        out_.logAbout(id, "closing connection " + std::to_string(id) + ": line over 64 KiB");
         dropConnection(id, true);
         return;
     }
@@ -102,7 +103,7 @@ void TServer::received(ConnectionId id, std::string_view bytes) {
         c.lines.push_back(std::move(line));
     }
     if (c.lines.size() > protocol::kMaxQueuedLines || c.queuedBytes > protocol::kMaxQueuedBytes) {
-        out_.log("closing connection " + std::to_string(id) + ": too much unserved input");
+        out_.logAbout(id, "closing connection " + std::to_string(id) + ": too much unserved input");
         dropConnection(id, true);
     }
 }
@@ -112,7 +113,7 @@ void TServer::loginTimer(std::int64_t nowMs) {
     for (const auto& [id, c] : connections_)
         if (!player(c.seat).loggedin && nowMs - c.openedAt >= kLoginMs) late.push_back(id);
     for (const ConnectionId id : late) {
-        out_.log("closing connection " + std::to_string(id) + ": no login in time");
+        out_.logAbout(id, "closing connection " + std::to_string(id) + ": no login in time");
         dropConnection(id, true);
     }
 }
@@ -172,11 +173,23 @@ void TServer::socktimerTimer() {
     it->second.queuedBytes -= line.size();
     // Until it has logged in, a connection is heard only asking to log in.
     if (!player(it->second.seat).loggedin && !protocol::allowedBeforeLogin(line)) return;
+    // The handler may end the connection: `it` is not used after it.
+    const ConnectionId id = it->first;
     senderSeat_ = it->second.seat;
+    senderId_ = id;
     const auto result = dispatch_.dispatch(line);
     senderSeat_ = 0;
+    senderId_ = -1;
     if (result == protocol::DispatchResult::Abandoned)
-        out_.log("a field that is not a number ended the handling of: " + line.substr(0, 200));
+        out_.logAbout(id, "connection " + std::to_string(id) +
+                              ": a field that is not a number ended the handling of: " + line.substr(0, 200));
+}
+
+void TServer::logSender(const std::string& line) {
+    if (senderId_ >= 0)
+        out_.logAbout(senderId_, line);
+    else
+        out_.log(line);
 }
 
 bool TServer::hasUnservedLines() const {
@@ -197,7 +210,7 @@ void TServer::sendAll(std::string_view message) { sendAllBut(0, message); }
 
 void TServer::relay(std::string_view message) {
     if (message.size() + 1 > protocol::kMaxRelayedLine) {
-        out_.log("a relayed line over 16 KiB was dropped");
+        logSender("a relayed line over 16 KiB was dropped");
         return;
     }
     sendAll(message);
@@ -218,8 +231,15 @@ void TServer::receivedlogininfo(FieldReader& f) {
     const int seat = f.nextInt();
     if (!fromSender(seat)) return;
     const std::string version = f.next();
+    const std::string name = protocol::cleanName(f.rest());
+    if (!protocol::usableName(name)) {
+        // A name with nothing visible in it would leave the seat unnamed on every screen.
+        logSender("closing connection " + std::to_string(senderId_) + ": a login without a name");
+        dropConnection(player(seat).sock, true);
+        return;
+    }
     tplayer& p = player(seat);
-    p.name = uniqueName(seat, protocol::cleanName(f.rest()));
+    p.name = uniqueName(seat, name);
     p.lastname = p.name;
     p.connected = true;
     p.loggedin = true;
@@ -260,8 +280,9 @@ void TServer::receivedlogininfo(FieldReader& f) {
     }
 }
 
-// `name`, or it with " (2)", " (3)"... appended, so that it differs (letter case
-// ignored) from every other logged-in seat's name and from the computer player's.
+// `name`, or it cut short with " (2)", " (3)"... appended, so that it differs (as
+// sameName compares) from every other logged-in seat's name and from the computer
+// player's, and is still no longer than a name may be.
 std::string TServer::uniqueName(int seat, const std::string& name) const {
     auto taken = [this, seat](std::string_view candidate) {
         if (protocol::sameName(candidate, rules::kComputerName)) return true;
@@ -273,7 +294,10 @@ std::string TServer::uniqueName(int seat, const std::string& name) const {
         return false;
     };
     std::string candidate = name;
-    for (int n = 2; taken(candidate); ++n) candidate = name + " (" + std::to_string(n) + ")";
+    for (int n = 2; taken(candidate); ++n) {
+        const std::string suffix = " (" + std::to_string(n) + ")";
+        candidate = protocol::cutChars(name, protocol::kMaxNameChars - suffix.size()) + suffix;
+    }
     return candidate;
 }
 
@@ -289,13 +313,13 @@ void TServer::kickhim(FieldReader& f) {
 void TServer::chat(FieldReader& f) {
     const int seat = f.nextInt();
     if (!fromSender(seat)) return;
-    relay(toclient::chat(player(seat).name, protocol::capChatText(f.rest())));
+    relay(toclient::chat(player(seat).name, social::withoutSystemColour(protocol::capChatText(f.rest()))));
 }
 
 void TServer::action(FieldReader& f) {
     const int seat = f.nextInt();
     if (!fromSender(seat)) return;
-    relay(toclient::action(player(seat).name, protocol::capChatText(f.rest())));
+    relay(toclient::action(player(seat).name, social::withoutSystemColour(protocol::capChatText(f.rest()))));
 }
 
 void TServer::justwatch(FieldReader& f) {

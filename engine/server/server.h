@@ -85,7 +85,7 @@ public:
 
     // What became of a submitted path.
     enum class Submission {
-        Ignored,      // not the current player's turn, or an empty path
+        Ignored,      // not the current player's turn (or its time is up), or an empty path
         Malformed,    // positions out of order or a square off the board
         Repeated,     // a square used twice
         NotTouching,  // two squares in a row that are not neighbours
@@ -146,6 +146,8 @@ private:
     void relay(std::string_view message);  // sendAll for a text a player wrote
     std::string uniqueName(int seat, const std::string& name) const;
     bool fromSender(int seat) const { return senderSeat_ != 0 && seat == senderSeat_; }
+    // A log line about the line being handled, tied to its connection when there is one.
+    void logSender(const std::string& line);
     void receivedlogininfo(protocol::FieldReader& f);
     void kickhim(protocol::FieldReader& f);
     void chat(protocol::FieldReader& f);
@@ -161,7 +163,7 @@ private:
     bool eligible(int seat) const;
 
     // Turn actions.
-    bool turnMessageFrom(int seat) const;
+    bool turnMessageFrom(int seat, rules::TurnAction action) const;
     void selectletter(protocol::FieldReader& f);
     void selectclear(protocol::FieldReader& f);
     void clearletter(protocol::FieldReader& f);
@@ -188,6 +190,7 @@ private:
     ConnectionId lastServed_ = -1;
     bool anyServed_ = false;
     int senderSeat_ = 0;  // seat of the connection whose line is being handled
+    ConnectionId senderId_ = -1;  // that connection
 
     std::array<tplayer, kSeats + 1> players_{};  // seats 1..9; index 0 unused
     int playercount_ = 0;

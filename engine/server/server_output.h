@@ -23,8 +23,12 @@ public:
     virtual void close(ConnectionId id) = 0;
     // A timer of the server was switched on (restarting its interval) or off.
     virtual void timerChanged(ServerTimer timer, bool enabled) = 0;
-    // A line for the host's log (standard error).
+    // A line for the host's log (standard error). It may hold text from peers: the host
+    // escapes it before writing.
     virtual void log(std::string_view line) = 0;
+    // A line for the log about what a connection sent or did. The host may limit how many
+    // such lines each connection causes.
+    virtual void logAbout(ConnectionId /*id*/, std::string_view line) { log(line); }
     // A message (without its terminator) that every seat receives, or every seat but the
     // one it echoes: what an onlooker of the game hears. Hosts that record games use it.
     virtual void heardByAll(std::string_view /*message*/) {}

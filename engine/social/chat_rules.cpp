@@ -23,6 +23,12 @@ ReceivedLine readReceivedLine(std::string_view payload) {
     return {std::string(payload.substr(0, bar)), colour ? *colour : kFallbackColour};
 }
 
+std::string withoutSystemColour(std::string_view lineAndColour) {
+    const ReceivedLine read = readReceivedLine(lineAndColour);
+    if (!passesForSystemColour(read.colour)) return std::string(lineAndColour);
+    return read.text + "|" + colourToText(kPlayerColourInstead);
+}
+
 std::size_t headLength(std::string_view line) {
     const std::size_t colon = line.find(':');
     return colon == std::string_view::npos ? 0 : colon + 1;

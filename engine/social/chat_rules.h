@@ -32,6 +32,12 @@ struct ReceivedLine {
 };
 ReceivedLine readReceivedLine(std::string_view payload);
 
+// A player's "line|colour" payload as the server relays it: unchanged, unless its colour
+// passes for the system colour, which then becomes kPlayerColourInstead, so that no
+// player's line can be taken for a notice of the program's own.
+inline constexpr Colour kPlayerColourInstead = kBlack;
+std::string withoutSystemColour(std::string_view lineAndColour);
+
 // The bold head of a chat-box line: up to and including the first ":" (empty without
 // one). The rest of the line follows in the regular style.
 std::size_t headLength(std::string_view line);

@@ -59,6 +59,12 @@ std::optional<std::uint32_t> hexValue(std::string_view digits) {
 
 }  // namespace
 
+bool passesForSystemColour(Colour colour) {
+    auto near = [](int a, int b) { return a - b < kSystemLikeDistance && b - a < kSystemLikeDistance; };
+    return near(colour.red(), kSystemColour.red()) && near(colour.green(), kSystemColour.green()) &&
+           near(colour.blue(), kSystemColour.blue());
+}
+
 std::string colourToText(Colour colour) {
     for (const auto& named : kNamed)
         if (named.value == colour.value) return std::string(named.name);

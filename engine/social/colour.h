@@ -34,6 +34,10 @@ inline constexpr Colour kRed{0x0000FF};
 inline constexpr Colour kBlue{0xFF0000};
 // The colour of every notice the client composes itself.
 inline constexpr Colour kSystemColour = kBlue;
+// Whether a colour would pass for the system colour on screen: each of its channels
+// within kSystemLikeDistance of the system colour's. Players' lines may not use it.
+inline constexpr int kSystemLikeDistance = 64;
+bool passesForSystemColour(Colour colour);
 // Received lines whose colour is missing or unreadable.
 inline constexpr Colour kFallbackColour = kRed;
 // Zubo's greeting.

@@ -125,6 +125,28 @@ TEST(ServerHost, AConnectionThatDoesNotReadIsClosedPastOneMebibyteWaiting) {
     EXPECT_TRUE(logged);
 }
 
+TEST(ServerHost, PeerTextIsEscapedInTheLogAndEachConnectionsLinesAreLimited) {
+    Hosted h;
+    RawPeer p = h.join(1);
+    // Logins whose seat is no number, each with a forged line and a terminal escape.
+    std::string flood;
+    for (int i = 0; i < 30; ++i) flood += frame("CMD_logininfo+1\n[fake] Ann left\x1B]0;pwned\x07+1.0.10+Ann");
+    ASSERT_TRUE(p.send(flood));
+    ASSERT_TRUE(waitUntil([&] {
+        return h.logLines.size() >= static_cast<std::size_t>(server::kLogBurst) && !h.host->server().hasUnservedLines();
+    }));
+    p.close();
+    const std::string note = "connection 1: 20 log lines dropped (too many)";
+    ASSERT_TRUE(waitUntil([&] { return !h.logLines.empty() && h.logLines.back() == note; }))
+        << (h.logLines.empty() ? "" : h.logLines.back());
+    int forged = 0;
+    for (const auto& l : h.logLines) {
+        EXPECT_EQ(l.find_first_of("\n\x1B\x07"), std::string::npos) << l;
+        if (l.find("\\x0A[fake] Ann left\\x1B]0;pwned\\x07") != std::string::npos) ++forged;
+    }
+    EXPECT_EQ(forged, server::kLogBurst);
+}
+
 TEST(ServerHost, DestroyingTheHostEndsEveryConnection) {
     Hosted h;
     RawPeer a = h.login(1, "Ann");

@@ -19,6 +19,12 @@ TEST_F(ClientTest, LoginReplyCarriesSeatVersionAndNameWithOneTerminator) {
     EXPECT_TRUE(st().loggedin);
 }
 
+TEST_F(ClientTest, PlayerWithoutAVisibleNameLogsInNamedAfterHisSeat) {
+    engine.setLaunch(false, "\u2003\u200B ");
+    serve(tc::sendlogininfo(3));
+    EXPECT_THAT(sent(), ElementsAre(ts::logininfo(3, protocol::kVersion, "Player 3")));
+}
+
 TEST_F(ClientTest, OneLinePerPumpInArrivalOrderAndNamelessLinesDropped) {
     login(1);
     engine.received(protocol::frame(tc::wrongversion()) + protocol::frame("CMD_chat") +

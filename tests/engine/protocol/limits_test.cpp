@@ -23,6 +23,30 @@ TEST(Limits, NamesLoseControlsAndBlanksAndAreCutInCharacters) {
     EXPECT_EQ(cleanName("\x01\x02 "), "");
 }
 
+TEST(Limits, NamesLoseFormatCharactersAndWideSpacesButKeepTheirLook) {
+    EXPECT_EQ(cleanName("\u202Eevil\u202C Ann"), "evil Ann");
+    EXPECT_EQ(cleanName("\u3000\u00A0Zubo\u200B\u2028\u00A0"), "Zubo");
+    EXPECT_EQ(cleanName("\uFF3A\uFF55\uFF42\uFF4F"), "\uFF3A\uFF55\uFF42\uFF4F");  // shown as typed
+    EXPECT_EQ(cleanName("Zu\xFF\xC3" "bo"), "Zubo");  // not UTF-8
+    EXPECT_FALSE(usableName(cleanName("\u2003 \u00A0")));
+    EXPECT_FALSE(usableName("\u3164\uFE0F"));  // a filler and a variation selector show nothing
+    EXPECT_TRUE(usableName("Ann"));
+}
+
+TEST(Limits, NamesAreComparedAfterNfkcCaseFoldingAndLatinLookalikes) {
+    for (const char* name : {"Zubo", "ZUBO", "Zubo\u200B", "\uFF3A\uFF55\uFF42\uFF4F", "Zubo\u00A0",
+                             "Zub\u043E", "\u0396ub\u03BF", "\U0001D419ubo"})
+        EXPECT_TRUE(sameName(name, "zubo")) << name;
+    // Composed and decomposed accents, the sharp s, and spaces of other widths.
+    EXPECT_TRUE(sameName("Jos\u00E9", "JOSE\u0301"));
+    EXPECT_TRUE(sameName("Stra\u00DFe", "STRASSE"));
+    EXPECT_TRUE(sameName("Ann  Lee", "ann\u2003lee"));
+    EXPECT_TRUE(sameName("a\u0323\u0301", "a\u0301\u0323"));  // marks in canonical order
+    EXPECT_TRUE(sameName("\uD55C", "\u1112\u1161\u11AB"));     // Hangul syllable and its letters
+    EXPECT_FALSE(sameName("Zubo", "Zube"));
+    EXPECT_FALSE(sameName("Jos\u00E9", "Jose"));
+}
+
 TEST(Limits, ChatTextIsCutAfterDecodingAndKeepsItsColour) {
     // 60,000 bytes read as Windows-1252 become 180,000 bytes of UTF-8.
     const std::string decoded = decodeWireText(std::string(60000, '\x80'));

@@ -153,7 +153,6 @@ TEST_F(Game, SixtySecondTurnLastsSixtyFourTicks) {
     tick1();
     EXPECT_EQ(out_.take(1), std::vector<std::string>{tc::timeup()});
     EXPECT_EQ(server_.phase(), Phase::Pause);
-    EXPECT_EQ(server_.currentplayer(), 1);  // still accepted during the pause
     tick1(3);
     EXPECT_TRUE(out_.take(1).empty());
     tick1();
@@ -162,17 +161,26 @@ TEST_F(Game, SixtySecondTurnLastsSixtyFourTicks) {
     EXPECT_EQ(lines[1], tc::nextplayer(2, 1));
 }
 
-TEST_F(Game, WordAfterTimeUpIsStillScored) {
+TEST_F(Game, WordShuffleAndLettersAfterTimeUpAreIgnored) {
     join(1, "Ann");
+    join(2, "Bob");
     script(kStorms);
-    start(500);
+    start(500, 60, false, 2);
     tick1(64);
     ASSERT_EQ(server_.phase(), Phase::Pause);
     out_.clear();
+    say(1, ts::selectletter(1, 1, 3, 0));
+    say(1, ts::shuffle(1));
     say(1, path(1, kTopStorm));
-    EXPECT_EQ(only(out_.take(1), "CMD_madeword").size(), 1u);
-    EXPECT_EQ(server_.seat(1).score, 60);
-    EXPECT_EQ(server_.phase(), Phase::DirectionWait);
+    EXPECT_TRUE(out_.take(1).empty());
+    EXPECT_TRUE(out_.take(2).empty());
+    EXPECT_EQ(server_.seat(1).score, 0);
+    EXPECT_EQ(server_.seat(1).shufflesleft, 2);
+    // The computer's way in is the same path.
+    std::vector<proto::PathStep> steps;
+    for (const auto& [x, y] : kTopStorm) steps.push_back({static_cast<int>(steps.size()) + 1, x, y});
+    EXPECT_EQ(server_.submitPath(1, steps), TServer::Submission::Ignored);
+    EXPECT_EQ(server_.phase(), Phase::Pause);
 }
 
 struct ScoreCase {

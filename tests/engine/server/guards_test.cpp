@@ -17,14 +17,14 @@ TEST_F(Guards, RelayedTextsAreCutAfterDecoding) {
     out_.clear();
     // 60,000 bytes of 0x80 read as Windows-1252: three bytes each once decoded.
     say(2, "CMD_chat+2+" + std::string(60000, '\x80') + "|clRed");
-    say(2, ts::action(2, std::string(5000, 'a'), "clBlue"));
+    say(2, ts::action(2, std::string(5000, 'a'), "clGreen"));
     const auto lines = out_.take(1);
     ASSERT_EQ(lines.size(), 2u);
     for (const auto& l : lines) EXPECT_LE(l.size() + 1, proto::kMaxRelayedLine);
     std::string euros;
     for (std::size_t i = 0; i < proto::kMaxTextChars; ++i) euros += "\xE2\x82\xAC";
     EXPECT_EQ(lines[0], tc::chat("Bob", euros + "|clRed"));
-    EXPECT_EQ(lines[1], tc::action("Bob", std::string(proto::kMaxTextChars, 'a') + "|clBlue"));
+    EXPECT_EQ(lines[1], tc::action("Bob", std::string(proto::kMaxTextChars, 'a') + "|clGreen"));
 }
 
 TEST_F(Guards, NamesAreCleanedCutAndMadeUnique) {
@@ -45,6 +45,50 @@ TEST_F(Guards, NamesAreCleanedCutAndMadeUnique) {
     EXPECT_EQ(server_.seat(2).name, "Bob");
     server_.closed(3);
     EXPECT_EQ(server_.seat(join(6, "bob (2)")).name, "bob (2)");
+}
+
+TEST_F(Guards, NamesThatLookAlikeAreOneNameAndNamesWithNothingVisibleAreRefused) {
+    join(1, "Ann");
+    EXPECT_EQ(server_.seat(join(2, "Zubo\u200B")).name, "Zubo (2)");
+    EXPECT_EQ(server_.seat(join(3, "\uFF3A\uFF55\uFF42\uFF4F")).name, "\uFF3A\uFF55\uFF42\uFF4F (3)");
+    EXPECT_EQ(server_.seat(join(4, "Zubo\u00A0")).name, "Zubo (4)");
+    EXPECT_EQ(server_.seat(join(5, "Zub\u043E")).name, "Zub\u043E (5)");  // Cyrillic o
+    EXPECT_EQ(server_.seat(join(6, "\u202Eevil\u202C Ann")).name, "evil Ann");
+    // With its number a name stays within the cap.
+    join(7, std::string(24, 'x'));
+    EXPECT_EQ(server_.seat(join(8, std::string(24, 'X'))).name, std::string(20, 'X') + " (2)");
+    out_.clear();
+    EXPECT_EQ(join(9, " \u3000\u00A0\u200B"), 9);
+    EXPECT_FALSE(server_.seat(9).connected);
+    EXPECT_EQ(out_.closedIds, std::vector<ConnectionId>{9});
+    EXPECT_TRUE(only(out_.take(1), "CMD_newplayerinfo").empty());
+}
+
+TEST_F(Guards, NoPlayerWritesInTheSystemColour) {
+    join(1, "Ann");
+    join(2, "Bob");
+    out_.clear();
+    for (const char* colour : {"clBlue", "CLBLUE", "$00FF0000", "16711680", "$00F01010"})
+        say(2, ts::action(2, "disconnected.", colour));
+    say(2, ts::chat(2, "hi", "clNavy"));
+    const auto lines = out_.take(1);
+    ASSERT_EQ(lines.size(), 6u);
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(lines[i], tc::action("Bob", "disconnected.|clBlack"));
+    EXPECT_EQ(lines[5], tc::chat("Bob", "hi|clNavy"));
+}
+
+TEST_F(Guards, LogLinesAreTiedToTheConnectionThatCausedThem) {
+    struct Tagged : FakeOutput {
+        void logAbout(ConnectionId id, std::string_view line) override { about.emplace_back(id, line); }
+        std::vector<std::pair<ConnectionId, std::string>> about;
+    } out;
+    TServer server(out, dict_, random_);
+    server.opened(4);
+    server.received(4, proto::frame("CMD_logininfo+x\n\x1B[2J+1.0.10+Ann"));
+    server.socktimerTimer();
+    ASSERT_EQ(out.about.size(), 1u);
+    EXPECT_EQ(out.about[0].first, 4);
+    EXPECT_TRUE(out.logs.empty());
 }
 
 TEST_F(Guards, QueuedBytesAreBoundedBesideLines) {
