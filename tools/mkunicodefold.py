@@ -15,6 +15,7 @@ follows the Unicode version of the Python that builds it. They hold:
   putting combining marks into canonical order.
 - kRemoved: categories Cc, Cf, Zl and Zp (controls, format characters such as the
   bidirectional controls and the zero-width characters, line and paragraph separators).
+- kFormat: category Cf alone (what a chat line with a link shows as a visible mark).
 - kSpaces: category Zs.
 - kIgnorable: the default-ignorable code points (DerivedCoreProperties.txt,
   Default_Ignorable_Code_Point), which Python's database does not carry; listed here.
@@ -100,6 +101,7 @@ def main():
         out.append('};')
 
     table('kRemoved', ranges(lambda cp: ud.category(chr(cp)) in ('Cc', 'Cf', 'Zl', 'Zp')))
+    table('kFormat', ranges(lambda cp: ud.category(chr(cp)) == 'Cf'))
     table('kSpaces', ranges(lambda cp: ud.category(chr(cp)) == 'Zs'))
     table('kIgnorable', IGNORABLE)
     with open(sys.argv[1], 'w', encoding='ascii') as f:

@@ -132,6 +132,8 @@ std::string encodeUtf8(std::u32string_view text) {
 
 bool isInvisibleControl(char32_t cp) { return inRanges(kRemoved, cp); }
 
+bool isFormat(char32_t cp) { return inRanges(kFormat, cp); }
+
 bool isSpace(char32_t cp) { return inRanges(kSpaces, cp); }
 
 std::u32string foldForComparison(std::u32string_view text) {

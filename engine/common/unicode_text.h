@@ -28,6 +28,9 @@ std::string encodeUtf8(std::u32string_view text);
 // characters, the byte order mark...) and the line and paragraph separators (Zl, Zp):
 // characters that change how the text around them is shown instead of showing.
 bool isInvisibleControl(char32_t cp);
+// Format characters (Cf) alone: the bidirectional controls and isolates, the zero-width
+// characters, the soft hyphen, the byte order mark and their kin.
+bool isFormat(char32_t cp);
 // Spaces (Zs): the blank, the no-break space, the ideographic space, the en and em
 // spaces and the like.
 bool isSpace(char32_t cp);

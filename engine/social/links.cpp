@@ -1,8 +1,9 @@
 #include "social/links.h"
 
+#include "common/unicode_text.h"
+
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 
 namespace quorbit::social {
 namespace {
@@ -15,37 +16,7 @@ bool endsLink(char c) {
     return (l >= 'a' && l <= 'z') || (l >= '0' && l <= '9') || l == '/';
 }
 
-// The format characters (general category Cf) of Unicode 15, as ranges.
-constexpr std::pair<char32_t, char32_t> kFormatRanges[] = {
-    {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},
-    {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},   {0x200B, 0x200F},   {0x202A, 0x202E},
-    {0x2060, 0x2064},   {0x2066, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD},
-    {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
-    {0xE0020, 0xE007F},
-};
-
-// The character that starts at `text[at]` and its length in bytes; a byte that starts no
-// well-formed UTF-8 sequence reads as itself with length 1 (and is never a format character).
-std::pair<char32_t, std::size_t> decodeAt(std::string_view text, std::size_t at) {
-    const auto b = static_cast<unsigned char>(text[at]);
-    const std::size_t length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-    if (length <= 1 || at + length > text.size()) return {b, 1};
-    char32_t c = b & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) return {b, 1};
-        c = (c << 6) | (next & 0x3F);
-    }
-    return {c, length};
-}
-
 }  // namespace
-
-bool isFormatCharacter(char32_t c) {
-    const auto* range = std::upper_bound(std::begin(kFormatRanges), std::end(kFormatRanges), c,
-                                         [](char32_t v, const auto& r) { return v < r.first; });
-    return range != std::begin(kFormatRanges) && c <= std::prev(range)->second;
-}
 
 std::string showFormatCharactersNearLinks(std::string_view line) {
     bool hasLink = false;
@@ -58,8 +29,11 @@ std::string showFormatCharactersNearLinks(std::string_view line) {
     std::string out;
     out.reserve(line.size());
     for (std::size_t at = 0; at < line.size();) {
-        const auto [c, length] = decodeAt(line, at);
-        if (isFormatCharacter(c)) {
+        // A byte that starts no well-formed sequence is kept as it is.
+        const unicode::Decoded d = unicode::decodeAt(line, at);
+        const std::size_t length = d.length == 0 ? 1 : d.length;
+        const char32_t c = d.cp;
+        if (d.length != 0 && unicode::isFormat(c)) {
             char mark[16];
             std::snprintf(mark, sizeof mark, "<U+%04X>", static_cast<unsigned>(c));
             out += mark;

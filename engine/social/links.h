@@ -22,15 +22,11 @@ std::optional<std::string> linkInToken(std::string_view token);
 // nearest blank, CR or LF on either side. Nothing at or beyond the end of the text.
 std::optional<std::string> linkAt(std::string_view text, std::size_t index);
 
-// True for the characters that change how the text around them is shown without being
-// seen themselves: the bidirectional controls (U+202A-U+202E, U+2066-U+2069, U+200E,
-// U+200F, U+061C), the zero-width characters and every other format character (Cf).
+// A line that holds a link, with each format character (unicode::isFormat: the
+// bidirectional controls, the zero-width characters and every other Cf) written as a
+// visible "<U+202E>", so that a link reads as the address it opens: without it,
 // "https://evil.example/\u202emoc.knab.www//:sptth" would read as
-// "https://evil.example/https://www.bank.com".
-bool isFormatCharacter(char32_t c);
-
-// A line that holds a link, with each format character written as a visible "<U+202E>",
-// so that a link reads as the address it opens. A line without a link comes back as it
+// "https://evil.example/https://www.bank.com". A line without a link comes back as it
 // is: there such characters only shape the text, as in Arabic or Hebrew. `line` is UTF-8;
 // bytes that do not read as UTF-8 are kept as they are.
 std::string showFormatCharactersNearLinks(std::string_view line);

@@ -4,6 +4,7 @@
 #include "common/random.h"
 #include "social/bot_chatter.h"
 #include "social/chat_rules.h"
+#include "common/unicode_text.h"
 #include "social/links.h"
 
 namespace quorbit::social {
@@ -90,10 +91,10 @@ TEST(Links, FormatCharactersShowInLinesWithLinks) {
     EXPECT_EQ(showFormatCharactersNearLinks("Eve chats: https://evil.example/\u202emoc.knab.www//:sptth"),
               "Eve chats: https://evil.example/<U+202E>moc.knab.www//:sptth");
     // Every bidirectional control, zero-width character and other Cf is shown.
-    for (const char32_t c : {0x202A, 0x202E, 0x2066, 0x2069, 0x200B, 0x200F, 0x061C, 0x00AD, 0xFEFF, 0xE0041, 0x1343F})
-        EXPECT_TRUE(isFormatCharacter(c)) << std::hex << static_cast<unsigned>(c);
+    for (const char32_t c : {0x202A, 0x202E, 0x2066, 0x2069, 0x200B, 0x200F, 0x061C, 0x00AD, 0xFEFF, 0xE0041, 0x13438})
+        EXPECT_TRUE(unicode::isFormat(c)) << std::hex << static_cast<unsigned>(c);
     for (const char32_t c : {U'a', U'\u05D0', U'\u00A0', U'\u2028', U'\U0001F600', U'\u034F'})
-        EXPECT_FALSE(isFormatCharacter(c)) << std::hex << static_cast<unsigned>(c);
+        EXPECT_FALSE(unicode::isFormat(c)) << std::hex << static_cast<unsigned>(c);
     EXPECT_EQ(showFormatCharactersNearLinks("x\u200by www.a.org/\u2066b\u00ad\u200d\U000E0041"),
               "x<U+200B>y www.a.org/<U+2066>b<U+00AD><U+200D><U+E0041>");
     // Without a link they shape text as usual; bytes that are no UTF-8 are kept.
