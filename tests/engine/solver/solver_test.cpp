@@ -271,11 +271,15 @@ TEST(WordGraph, HoldsTheWordsOfTwoToSevenLettersAndMarksTheComputersOwn) {
 
 TEST(WordGraph, AGraphCutShortReadsAsMissingWords) {
     const auto& full = dictionary::WordGraph::builtin();
-    std::vector<std::uint32_t> edges(4, 0);
-    // Root with one edge 'a' leading past the end of the edges.
-    edges[1] = 0u | dictionary::WordGraph::kLast | (1000u << 8);
-    const dictionary::WordGraph cut(edges);
+    // Root with one child 'a' placed past the end of the records.
+    const std::vector<std::uint32_t> records = {1u, 1000u, 0u, 0u};
+    const dictionary::WordGraph cut(records);
     EXPECT_FALSE(cut.contains("ad"));
+    EXPECT_FALSE(cut.contains("a"));
+    // Odd lengths and stray bits do not hold together either.
+    EXPECT_FALSE(dictionary::WordGraph::holdsTogether(std::vector<std::uint32_t>{1u, 1u, 3u << 26}));
+    EXPECT_FALSE(dictionary::WordGraph::holdsTogether(std::vector<std::uint32_t>{1u << 28, 0u, 0u, 0u}));
+    EXPECT_TRUE(dictionary::WordGraph::holdsTogether(std::vector<std::uint32_t>{1u, 1u, 1u << 26, 0u}));
     EXPECT_FALSE(dictionary::WordGraph({}).contains("ad"));
     EXPECT_TRUE(full.contains("ad"));
     BoardCodes b = emptyBoard();
