@@ -50,11 +50,21 @@ inline std::uint32_t childOf(std::uint32_t head, std::uint32_t first, int l) {
     return first + static_cast<std::uint32_t>(dictionary::bitCount(head & WordGraph::kLetters & ((1u << l) - 1)));
 }
 
+// The path walked so far, one frame per letter: its letters packed five bits each
+// (letter + 1, the first highest), its squares a byte each (the first highest), the sum of
+// what its tiles add and the product of its word factors.
+struct Frame {
+    std::uint64_t key;
+    std::uint64_t squares;
+    int sum;
+    int factor;
+};
+
 // Depth-first walk of the board along the word graph, at most seven squares deep, each
-// square once (a bit of `used_`); `hit` is called with every path that spells a word of
-// the vocabulary. At each square only the letters that both follow in the graph and lie
-// next to it are tried. Nothing is allocated. Paths are met letter by letter, not in
-// x-major order: the receiver breaks ties between paths itself.
+// square once (a bit of `used_`); `hit(frame, length)` is called with every path that
+// spells a word of the vocabulary. At each square only the letters that both follow in the
+// graph and lie next to it are tried. Nothing is allocated. Paths are met letter by
+// letter, not in x-major order: the receiver breaks ties between paths itself.
 template <class Hit>
 class Walk {
 public:
@@ -70,26 +80,27 @@ public:
             const int l = board_.letter[sq];
             if (l < 0 || ((head >> l) & 1u) == 0) continue;
             const std::uint32_t child = childOf(head, first, l);
-            extend<0>(sq, records_[2 * child], records_[2 * child + 1], board_.points[sq], board_.factor[sq],
-                      static_cast<std::uint64_t>(l + 1), static_cast<std::uint64_t>(sq));
+            frames_[0] = {static_cast<std::uint64_t>(l + 1), static_cast<std::uint64_t>(sq), board_.points[sq], board_.factor[sq]};
+            extend<0>(sq, records_[2 * child], records_[2 * child + 1]);
         }
     }
 
 private:
     // The path ends on `sq` at `Depth` (0 for the first letter), on the graph record whose
-    // numbers are `head` and `first`; sum, factor and key already count its letters. Tries
-    // every neighbour that continues it, reporting the words and going deeper only where
-    // the graph goes on with a letter found next to the new square: the many paths that
-    // end there cost no call. One function per depth, so the last ones fold together.
+    // numbers are `head` and `first`; frames_[Depth] holds it. Tries every neighbour that
+    // continues it, reporting the words and going deeper only where the graph goes on
+    // with a letter found next to the new square: the many paths that end there cost no
+    // call. One function per depth, so the last ones fold together.
     template <int Depth>
-    void extend(int sq, std::uint32_t head, std::uint32_t first, int sum, int factor, std::uint64_t key,
-                std::uint64_t squares) {
+    void extend(int sq, std::uint32_t head, std::uint32_t first) {
         constexpr int kLength = Depth + 2;  // of the paths made here
         std::uint32_t follow = head & board_.aroundLetters[sq];
         if (follow == 0) return;
         const std::uint64_t bit = std::uint64_t{1} << sq;
         used_ |= bit;
         const std::uint64_t free = board_.around[sq] & ~used_;
+        const Frame& here = frames_[Depth];
+        Frame& next = frames_[Depth + 1];
         do {
             const int l = std::countr_zero(follow);
             follow &= follow - 1;
@@ -97,18 +108,16 @@ private:
             if (at == 0) continue;
             const std::uint32_t child = childOf(head, first, l);
             const std::uint32_t childHead = records_[2 * child];
-            const std::uint64_t childKey = (key << 5) | static_cast<std::uint64_t>(l + 1);
+            next.key = (here.key << 5) | static_cast<std::uint64_t>(l + 1);
             do {
                 const int nb = std::countr_zero(at);
                 at &= at - 1;
-                const std::uint64_t path = (squares << 8) | static_cast<std::uint64_t>(nb);
-                const int s = sum + board_.points[nb];
-                const int f = factor * board_.factor[nb];
-                if ((childHead & want_) != 0)
-                    hit_(Met{path, childKey, kLength, s * f + (kLength == rules::kMaxWord ? rules::kSevenLetterBonus : 0)});
+                next.squares = (here.squares << 8) | static_cast<std::uint64_t>(nb);
+                next.sum = here.sum + board_.points[nb];
+                next.factor = here.factor * board_.factor[nb];
+                if ((childHead & want_) != 0) hit_(next, kLength);
                 if constexpr (kLength < rules::kMaxWord)
-                    if ((childHead & board_.aroundLetters[nb]) != 0)
-                        extend<Depth + 1>(nb, childHead, records_[2 * child + 1], s, f, childKey, path);
+                    if ((childHead & board_.aroundLetters[nb]) != 0) extend<Depth + 1>(nb, childHead, records_[2 * child + 1]);
             } while (at != 0);
         } while (follow != 0);
         used_ &= ~bit;
@@ -119,7 +128,12 @@ private:
     Hit& hit_;
     std::uint32_t want_;
     std::uint64_t used_ = 0;
+    std::array<Frame, 8> frames_{};
 };
+
+int scoreOf(const Frame& f, int length) {
+    return f.sum * f.factor + (length == rules::kMaxWord ? rules::kSevenLetterBonus : 0);
+}
 
 // The order of better() for different words as one number, smaller first: the score, the
 // length, the letters, and in the low twelve bits an index that travels with it. Nothing
@@ -167,11 +181,6 @@ bool squaresBefore(const Found& a, const Found& b) {
     return false;
 }
 
-std::uint64_t spread(std::uint64_t k) {
-    k ^= k >> 29;
-    k *= 0xbf58476d1ce4e5b9ull;
-    return k ^ (k >> 32);
-}
 
 }  // namespace
 
@@ -192,58 +201,68 @@ bool better(const Found& a, const Found& b) {
 
 std::vector<Found> Solver::all(const BoardCodes& board, Vocabulary vocabulary) {
     const Prepared prepared(board, values_);
-    found_.clear();
-    // Each slot: the word's key, then the call's stamp (high half) with the index into
-    // found_ (low half); a slot stamped by another call is free.
+    // Open addressing on the word's key: each slot holds the key, then the call's stamp
+    // (high half) with the index into found_ (low half); a slot stamped by another call is
+    // free, so nothing is cleared between calls.
     if (slots_.empty()) slots_.assign(2 * 2048, 0);
     if (++stamp_ == 0) {
         std::fill(slots_.begin(), slots_.end(), 0);
         stamp_ = 1;
     }
-    auto place = [this](std::uint64_t key, std::size_t index) {
-        const std::size_t mask = slots_.size() / 2 - 1;
-        std::size_t s = spread(key) & mask;
-        while ((slots_[2 * s + 1] >> 32) == stamp_) {
-            if (slots_[2 * s] == key) return static_cast<std::uint32_t>(slots_[2 * s + 1]);
+    std::size_t count = 0;
+    if (found_.size() < 1024) found_.resize(1024);
+    std::uint64_t* slot = slots_.data();
+    std::size_t mask = slots_.size() / 2 - 1;
+    auto hashOf = [](std::uint64_t key) { return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 40); };
+    // Rare: more room for words, or more slots (twice as many, every word placed again
+    // under a fresh stamp). Kept out of the search's path.
+    auto grow = [&]() __attribute__((noinline)) {
+        if (count == found_.size()) found_.resize(2 * count);
+        if (count * 2 <= mask + 1) return;
+        slots_.assign(slots_.size() * 2, 0);
+        slot = slots_.data();
+        mask = slots_.size() / 2 - 1;
+        stamp_ = 1;
+        for (std::size_t k = 0; k < count; ++k) {
+            std::size_t t = hashOf(found_[k].key) & mask;
+            while ((slot[2 * t + 1] >> 32) == stamp_) t = (t + 1) & mask;
+            slot[2 * t] = found_[k].key;
+            slot[2 * t + 1] = (std::uint64_t{stamp_} << 32) | k;
+        }
+    };
+    auto hit = [&](const Frame& p, int length) {
+        const std::uint64_t tag = std::uint64_t{stamp_} << 32;
+        std::size_t s = hashOf(p.key) & mask;
+        while ((slot[2 * s + 1] & ~std::uint64_t{0xFFFFFFFFu}) == tag) {
+            if (slot[2 * s] == p.key) {
+                Met& f = found_[static_cast<std::uint32_t>(slot[2 * s + 1])];
+                const int score = scoreOf(p, length);
+                if (score > f.score || (score == f.score && p.squares < f.squares)) f.score = score, f.squares = p.squares;
+                return;
+            }
             s = (s + 1) & mask;
         }
-        slots_[2 * s] = key;
-        slots_[2 * s + 1] = (std::uint64_t{stamp_} << 32) | index;
-        return static_cast<std::uint32_t>(index);
-    };
-    auto hit = [&](const Met& p) {
-        const std::uint32_t i = place(p.key, found_.size());
-        if (i < found_.size()) {
-            Met& f = found_[i];
-            if (p.score > f.score || (p.score == f.score && earlier(p, f))) f = p;
-            return;
-        }
-        found_.push_back(p);
-        if (found_.size() * 2 > slots_.size() / 2) {
-            // Too full: twice the slots, every word placed again under a fresh stamp.
-            slots_.assign(slots_.size() * 2, 0);
-            stamp_ = 1;
-            for (std::size_t k = 0; k < found_.size(); ++k) place(found_[k].key, k);
-        }
+        slot[2 * s] = p.key;
+        slot[2 * s + 1] = tag | count;
+        found_[count++] = Met{p.squares, p.key, length, scoreOf(p, length)};
+        if (count == found_.size() || count * 2 > mask + 1) grow();
     };
     Walk<decltype(hit)> walk(graph_, prepared, vocabulary, hit);
     walk.run(graph_.root());
 
-    std::vector<Found> out;
-    out.reserve(found_.size());
+    std::vector<Found> out(count);
     // Sorting one number per word is much cheaper than comparing the answers themselves.
     order_.clear();
-    for (std::size_t i = 0; i < found_.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const auto order = orderOf(found_[i].score, found_[i].length, found_[i].key, i);
         if (!order) break;
         order_.push_back(*order);
     }
-    if (order_.size() == found_.size()) {
+    if (order_.size() == count) {
         std::sort(order_.begin(), order_.end());
-        out.resize(found_.size());
-        for (std::size_t i = 0; i < order_.size(); ++i) toFound(found_[order_[i] & 0xFFF], out[i]);
+        for (std::size_t i = 0; i < count; ++i) toFound(found_[order_[i] & 0xFFF], out[i]);
     } else {
-        for (const Met& h : found_) out.push_back(toFound(h));
+        for (std::size_t i = 0; i < count; ++i) toFound(found_[i], out[i]);
         std::sort(out.begin(), out.end(), better);
     }
     return out;
@@ -256,18 +275,19 @@ std::optional<Found> Solver::best(const BoardCodes& board, Vocabulary vocabulary
     bool any = false;
     bool generic = false;  // a score too large for the numbers: compare answers from then on
     std::optional<Found> topFound;
-    auto hit = [&](const Met& p) {
-        const auto order = generic ? std::nullopt : orderOf(p.score, p.length, p.key, 0);
+    auto hit = [&](const Frame& p, int length) {
+        const Met met{p.squares, p.key, length, scoreOf(p, length)};
+        const auto order = generic ? std::nullopt : orderOf(met.score, length, p.key, 0);
         if (order) {
-            if (*order > topOrder || (*order == topOrder && !earlier(p, top))) return;
+            if (*order > topOrder || (*order == topOrder && !earlier(met, top))) return;
             topOrder = *order;
-            top = p;
+            top = met;
             any = true;
             return;
         }
         if (!generic && any) topFound = toFound(top);
         generic = true;
-        const Found f = toFound(p);
+        const Found f = toFound(met);
         if (!topFound || better(f, *topFound)) topFound = f;
     };
     Walk<decltype(hit)> walk(graph_, prepared, vocabulary, hit);
