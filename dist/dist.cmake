@@ -1,6 +1,7 @@
 # A normal system install and the Debian package built from it:
 #   games/quorbit, games/orvanelobby, games/quorbit-lzrw1
-#   share/quorbit/quorbittiles/*.bmp, share/quorbit/sounds/*.wav
+#   share/quorbit/quorbittiles/*.bmp, share/quorbit/sounds/*.wav,
+#   share/quorbit/languages/CODE.words and CODE.graph for each language built
 #   share/applications, share/metainfo, share/icons/hicolor, share/man/man6,
 #   share/doc/quorbit (copyright, changelog), lib/systemd/system/quorbit-server@.service
 # Included from the top CMakeLists.txt when the program is built.
@@ -26,6 +27,9 @@ file(GLOB QUORBIT_SOUNDS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/assets/sounds/*
 install(FILES ${QUORBIT_SOUNDS} DESTINATION ${CMAKE_INSTALL_DATADIR}/quorbit/sounds)
 file(GLOB QUORBIT_SHIPPED_TILE_SETS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/assets/tiles/*.bmp)
 install(FILES ${QUORBIT_SHIPPED_TILE_SETS} DESTINATION ${CMAKE_INSTALL_DATADIR}/quorbit/quorbittiles)
+
+# Each language built from a Debian word list: its word file and its word graph.
+install(FILES ${QUORBIT_LANGUAGE_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/quorbit/languages)
 
 # Menu entry, metadata and icons.
 configure_file(${QUORBIT_DIST}/${QUORBIT_APP_ID}.metainfo.xml.in ${QUORBIT_DIST_OUT}/${QUORBIT_APP_ID}.metainfo.xml @ONLY)
@@ -59,9 +63,28 @@ endforeach()
 file(READ ${QUORBIT_DIST}/copyright.in QUORBIT_COPYRIGHT_HEAD)
 string(CONFIGURE "${QUORBIT_COPYRIGHT_HEAD}" QUORBIT_COPYRIGHT_HEAD @ONLY)
 file(READ ${PROJECT_SOURCE_DIR}/data/SCOWL-COPYRIGHT QUORBIT_SCOWL_NOTICE)
-file(WRITE ${QUORBIT_DIST_OUT}/copyright "${QUORBIT_COPYRIGHT_HEAD}${QUORBIT_SCOWL_NOTICE}")
+# Then the notice of every Debian word list that a language was built from, as its
+# package states it.
+set(QUORBIT_LIST_NOTICES "")
+set(QUORBIT_NOTICE_FILES)
+set(packages ${QUORBIT_LANGUAGE_PACKAGES})
+list(REMOVE_DUPLICATES packages)
+foreach(package ${packages})
+  set(notice /usr/share/doc/${package}/copyright)
+  if(NOT EXISTS ${notice})
+    message(WARNING "No copyright notice for the word list package ${package} (${notice})")
+    continue()
+  endif()
+  file(READ ${notice} text)
+  string(APPEND QUORBIT_LIST_NOTICES
+    "\n-------------------------------------------------------------------------------\n"
+    "The word list of Debian's \"${package}\" package, from which a language's files\n"
+    "(share/quorbit/languages) are derived; its notice follows in full.\n\n${text}")
+  list(APPEND QUORBIT_NOTICE_FILES ${notice})
+endforeach()
+file(WRITE ${QUORBIT_DIST_OUT}/copyright "${QUORBIT_COPYRIGHT_HEAD}${QUORBIT_SCOWL_NOTICE}${QUORBIT_LIST_NOTICES}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${QUORBIT_DIST}/copyright.in ${PROJECT_SOURCE_DIR}/data/SCOWL-COPYRIGHT)
+  ${QUORBIT_DIST}/copyright.in ${PROJECT_SOURCE_DIR}/data/SCOWL-COPYRIGHT ${QUORBIT_NOTICE_FILES})
 configure_file(${QUORBIT_DIST}/changelog.in ${QUORBIT_DIST_OUT}/changelog @ONLY)
 quorbit_gzip(${QUORBIT_DIST_OUT}/changelog changelog)
 add_custom_target(quorbit_dist_files ALL DEPENDS ${QUORBIT_COMPRESSED})

@@ -1,13 +1,10 @@
 // Builds the word graph that the solver walks: every word of 2 to 7 letters of the word
 // list, as a minimal graph of letter edges (words that end alike share their endings).
-// Each edge is one 32-bit number in the machine's byte order:
-//   bits 0-4   the letter, 0 for 'a' .. 25 for 'z'
-//   bit 5      a word of the word list ends with this edge
-//   bit 6      ... and that word is also one of the computer player's words
-//   bit 7      the last edge of its node
-//   bits 8-31  index of the first edge of the node it leads to, 0 when none
-// Edge 0 is unused, so that 0 can mean "no node"; the root's edges start at index 1.
-// Used by the build to embed the graph in the program.
+// The records are laid out as engine/dictionary/wordgraph.h describes: two 32-bit numbers
+// each (the letters that follow and the flags of the word ending here; the index of the
+// first child), record 0 the root, the children of a record side by side in letter order.
+// Used by the build for English's graph, linked into the program, and for the other
+// languages' graph files.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -20,9 +17,9 @@
 
 namespace {
 
-constexpr std::uint32_t kWord = 1u << 5;
-constexpr std::uint32_t kComputer = 1u << 6;
-constexpr std::uint32_t kLast = 1u << 7;
+constexpr std::uint32_t kWord = 1u << 26;
+constexpr std::uint32_t kComputer = 1u << 27;
+constexpr std::uint32_t kLetterBits = 31;
 
 bool plainWord(const std::string& w) {
     if (w.size() < 2 || w.size() > 7) return false;
@@ -84,33 +81,41 @@ struct Graph {
         return it->second;
     }
 
+    // The letters that follow a node whose children are edge list `id`.
+    std::uint32_t maskOf(int id) const {
+        std::uint32_t mask = 0;
+        if (id != 0)
+            for (const auto& e : *lists[static_cast<std::size_t>(id)]) mask |= 1u << (e.first & kLetterBits);
+        return mask;
+    }
+
     std::vector<std::uint32_t> emit(int root) {
-        std::vector<std::uint32_t> out(1, 0);
+        // Place each edge list once, depth first from the root, so that the records a
+        // walk meets one after the other lie close together: record 0 is the root itself,
+        // the root's children start at record 1.
         std::vector<std::uint32_t> at(lists.size(), 0);
-        std::vector<int> order{root};
-        // Place each edge list once, in the order first reached, then fill in the targets.
-        at[static_cast<std::size_t>(root)] = 1;
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            const EdgeList& edges = *lists[static_cast<std::size_t>(order[k])];
-            out.resize(out.size() + edges.size());
-            for (const auto& e : edges)
-                if (e.second != 0 && at[static_cast<std::size_t>(e.second)] == 0) {
-                    order.push_back(e.second);
-                    at[static_cast<std::size_t>(e.second)] = 1;  // reserved; real index below
-                }
-        }
+        std::vector<int> order;
+        auto place = [&](auto& self, int id) -> void {
+            at[static_cast<std::size_t>(id)] = 1;  // reserved; real index below
+            order.push_back(id);
+            for (const auto& e : *lists[static_cast<std::size_t>(id)])
+                if (e.second != 0 && at[static_cast<std::size_t>(e.second)] == 0) self(self, e.second);
+        };
+        place(place, root);
         std::uint32_t next = 1;
         for (int id : order) {
             at[static_cast<std::size_t>(id)] = next;
             next += static_cast<std::uint32_t>(lists[static_cast<std::size_t>(id)]->size());
         }
+        std::vector<std::uint32_t> out(2 * static_cast<std::size_t>(next), 0);
+        out[0] = maskOf(root);
+        out[1] = 1;
         for (int id : order) {
-            const EdgeList& edges = *lists[static_cast<std::size_t>(id)];
-            std::uint32_t i = at[static_cast<std::size_t>(id)];
-            for (std::size_t k = 0; k < edges.size(); ++k, ++i) {
-                std::uint32_t e = edges[k].first | (at[static_cast<std::size_t>(edges[k].second)] << 8);
-                if (k + 1 == edges.size()) e |= kLast;
-                out[i] = e;
+            std::uint32_t r = at[static_cast<std::size_t>(id)];
+            for (const auto& e : *lists[static_cast<std::size_t>(id)]) {
+                out[2 * r] = maskOf(e.second) | (e.first & ~kLetterBits);
+                out[2 * r + 1] = e.second == 0 ? 0 : at[static_cast<std::size_t>(e.second)];
+                ++r;
             }
         }
         return out;
@@ -141,10 +146,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::vector<std::uint32_t> edges = g.emit(root);
-    if (edges.size() >= (1u << 24)) {
-        std::cerr << "too many edges\n";
-        return 1;
-    }
     std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(edges.data()), static_cast<std::streamsize>(edges.size() * sizeof(std::uint32_t)));
     if (!out) {

@@ -1,49 +1,67 @@
 #pragma once
-// The word graph that the solver walks: the words of 2 to 7 letters as edges of one letter
-// each, words with common endings sharing them. Built at build time by
-// tools/mkwordgraph.cpp and linked into the program, so it is read in place: no start-up
-// cost and no copy. Each edge is a 32-bit number:
-//   bits 0-4 the letter (0 = 'a'), bit 5 a word ends here, bit 6 that word is one of the
-//   computer player's words, bit 7 last edge of its node, bits 8-31 the first edge of the
-//   node it leads to (0 = none). Edge 0 is unused; the root's edges start at 1.
+// The word graph that the solver walks: the words of 2 to 7 letters as a graph of letter
+// records, words with common endings sharing them. Built at build time by
+// tools/mkwordgraph.cpp; English's is linked into the program and read in place, other
+// languages' graphs are read from their files.
+//
+// The graph is an array of records of two 32-bit numbers in the machine's byte order:
+//   first   bits 0-25: the letters (bit 0 = 'a') that follow this record, one child each;
+//           bit 26: a word of the list ends here; bit 27: ... and it is one of the
+//           computer player's words; bits 28-31 zero
+//   second  index of the record of the first child; the children follow one another in
+//           the order of their letters, so the child for letter l is at
+//           first child + the number of letters below l in the mask. 0 when none.
+// Record 0 is the root (the empty word); no child is ever record 0.
 #include <cstdint>
 #include <span>
 #include <string_view>
 
 namespace quorbit::dictionary {
 
+// The number of set bits. std::popcount becomes a library call on processors without
+// the instruction (Debian's baseline), which the solver cannot afford at every step.
+constexpr int bitCount(std::uint32_t v) {
+    v = v - ((v >> 1) & 0x55555555u);
+    v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
+    return static_cast<int>((((v + (v >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24);
+}
+static_assert(bitCount(0) == 0 && bitCount(0xFFFFFFFFu) == 32 && bitCount(0x3FFFFFFu) == 26);
+
 class WordGraph {
 public:
-    static constexpr std::uint32_t kWord = 1u << 5;
-    static constexpr std::uint32_t kComputer = 1u << 6;
-    static constexpr std::uint32_t kLast = 1u << 7;
+    static constexpr std::uint32_t kLetters = (1u << 26) - 1;
+    static constexpr std::uint32_t kWord = 1u << 26;
+    static constexpr std::uint32_t kComputer = 1u << 27;
 
-    explicit WordGraph(std::span<const std::uint32_t> edges) : edges_(edges) {}
-    // The graph built into the program.
+    // A graph that does not hold together (odd length, a child past the end, stray bits)
+    // reads as an empty graph: no word is in it.
+    explicit WordGraph(std::span<const std::uint32_t> words);
+    // The graph built into the program: English.
     static const WordGraph& builtin();
+    // True when `words` is a graph that can be walked without leaving it.
+    static bool holdsTogether(std::span<const std::uint32_t> words);
 
-    // The first edge of the root node, or 0 for an empty graph.
-    std::uint32_t root() const { return edges_.size() > 1 ? 1 : 0; }
-    // The edge of node `node` (index of its first edge) for letter 0..25, or 0 when the
-    // node has none. Indexes past the end read as no edge.
-    std::uint32_t find(std::uint32_t node, int letter) const {
-        if (node == 0) return 0;
-        for (std::uint32_t i = node; i < edges_.size(); ++i) {
-            const std::uint32_t e = edges_[i];
-            if (static_cast<int>(e & 31u) == letter) return e;
-            if (e & kLast) break;
-        }
-        return 0;
+    // The root record, or kNone for an empty graph.
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    std::uint32_t root() const { return words_.empty() ? kNone : 0; }
+    // The record reached from `record` by letter 0..25, or kNone.
+    std::uint32_t child(std::uint32_t record, int letter) const {
+        if (record == kNone || letter < 0 || letter > 25) return kNone;
+        const std::uint32_t mask = words_[2 * record] & kLetters;
+        if (((mask >> letter) & 1u) == 0) return kNone;
+        return words_[2 * record + 1] + static_cast<std::uint32_t>(bitCount(mask & ((1u << letter) - 1)));
     }
-    static std::uint32_t next(std::uint32_t edge) { return edge >> 8; }
+    std::uint32_t flags(std::uint32_t record) const { return record == kNone ? 0 : words_[2 * record] & ~kLetters; }
 
-    // True when the word (lower or upper case a..z) ends on an edge with `flag`.
+    // True when the word (lower or upper case a..z) ends on a record with `flag`.
     bool contains(std::string_view word, std::uint32_t flag = kWord) const;
-    std::size_t bytes() const { return edges_.size_bytes(); }
-    std::size_t edgeCount() const { return edges_.size(); }
+    std::size_t bytes() const { return words_.size_bytes(); }
+    std::size_t recordCount() const { return words_.size() / 2; }
+    // The raw records, for walks that cannot afford a check per step.
+    const std::uint32_t* data() const { return words_.data(); }
 
 private:
-    std::span<const std::uint32_t> edges_;
+    std::span<const std::uint32_t> words_;
 };
 
 }  // namespace quorbit::dictionary

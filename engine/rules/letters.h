@@ -19,14 +19,21 @@ constexpr char letterAt(int code) {
     return 't';
 }
 
-// The value of a letter by its code; any code outside 1..26 is worth 1.
-constexpr int letterworth(int code) {
-    constexpr std::array<int, 26> worth = {
-        1, 3, 3, 1, 1, 5, 3, 3, 1, 5, 5, 1, 3,   // A..M
-        1, 1, 3, 10, 1, 1, 1, 1, 7, 5, 10, 3, 10  // N..Z
-    };
-    return isLetter(code) ? worth[static_cast<std::size_t>(code - 1)] : 1;
+// What each letter A..Z is worth in one language.
+using LetterValues = std::array<int, 26>;
+
+// English's values: the game's own, and the scale that the other languages' values follow.
+inline constexpr LetterValues kEnglishValues = {
+    1, 3, 3, 1, 1, 5, 3, 3, 1, 5, 5, 1, 3,   // A..M
+    1, 1, 3, 10, 1, 1, 1, 1, 7, 5, 10, 3, 10  // N..Z
+};
+
+// The value of a letter by its code in a language's table; any code outside 1..26 is
+// worth 1.
+constexpr int letterworth(int code, const LetterValues& values) {
+    return isLetter(code) ? values[static_cast<std::size_t>(code - 1)] : 1;
 }
+constexpr int letterworth(int code) { return letterworth(code, kEnglishValues); }
 
 static_assert(letterworth(1) == 1 && letterworth(17) == 10 && letterworth(22) == 7 && letterworth(0) == 1);
 static_assert(letterAt(20) == 't' && letterAt(0) == 't' && letterAt(27) == '*' && letterOf(26) == 'Z');

@@ -25,4 +25,17 @@ int drawcode(int v) {
     return 1;
 }
 
+int drawcode(int v, const std::array<int, 26>& weights) {
+    int first = 0;
+    int last = 0;
+    for (int l = 0; l < 26; ++l) {
+        const int w = weights[static_cast<std::size_t>(l)];
+        if (w <= 0) continue;
+        if (first == 0) first = l + 1;
+        last += w;
+        if (v >= 1 && v <= last && v <= 98) return l + 1;
+    }
+    return first == 0 ? 1 : first;
+}
+
 }  // namespace quorbit::server

@@ -10,6 +10,7 @@
 
 #include "dictionary/wordgraph.h"
 #include "protocol/messages.h"
+#include "rules/letters.h"
 
 namespace quorbit::solver {
 
@@ -31,9 +32,22 @@ struct Found {
 // first, then the path whose squares come first in x-major order.
 bool better(const Found& a, const Found& b);
 
+// A word met on the board during a search: its squares (x * 7 + y) a byte each, the
+// first in the highest byte used; its letters packed five bits each (letter + 1), the
+// first in the highest bits used; its length and score.
+struct Met {
+    std::uint64_t squares;
+    std::uint64_t key;
+    int length;
+    int score;
+};
+
 class Solver {
 public:
-    explicit Solver(const dictionary::WordGraph& graph = dictionary::WordGraph::builtin()) : graph_(graph) {}
+    // A language's graph and its letter values; English by default.
+    explicit Solver(const dictionary::WordGraph& graph = dictionary::WordGraph::builtin(),
+                    const rules::LetterValues& values = rules::kEnglishValues)
+        : graph_(graph), values_(values) {}
 
     // Each traceable word once, with its best path (highest score, then first in x-major
     // order), best word first.
@@ -44,8 +58,14 @@ public:
 
 private:
     const dictionary::WordGraph& graph_;
-    // Word key -> index into the answer, open addressing; kept between calls.
-    std::vector<std::int32_t> slots_;
+    rules::LetterValues values_;
+    // Kept between calls so that a search allocates nothing once warm: word key -> index
+    // into found_ (open addressing, each slot stamped with the call it belongs to), the
+    // words met, and their sort numbers.
+    std::vector<std::uint64_t> slots_;
+    std::uint32_t stamp_ = 0;
+    std::vector<Met> found_;
+    std::vector<std::uint64_t> order_;
 };
 
 }  // namespace quorbit::solver

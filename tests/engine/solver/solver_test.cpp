@@ -12,6 +12,7 @@
 
 #include "common/random.h"
 #include "dictionary/wordgraph.h"
+#include "language/language.h"
 #include "rules/board.h"
 #include "server/board.h"
 #include "solver/solver.h"
@@ -27,8 +28,8 @@ namespace {
 
 constexpr int kEmpty = rules::kServerEmpty;
 
-std::vector<std::string> readWords(const std::string& name) {
-    std::ifstream in(std::filesystem::path(QUORBIT_SOURCE_DIR) / "data" / name);
+std::vector<std::string> readWordFile(const std::filesystem::path& file) {
+    std::ifstream in(file);
     std::vector<std::string> out;
     std::string w;
     while (std::getline(in, w))
@@ -45,10 +46,14 @@ BoardCodes emptyBoard() {
     return b;
 }
 
-BoardCodes randomBoard(Random& random) {
+std::vector<std::string> readWords(const std::string& name) {
+    return readWordFile(std::filesystem::path(QUORBIT_SOURCE_DIR) / "data" / name);
+}
+
+BoardCodes randomBoard(Random& random, const language::Language& lang = language::english()) {
     BoardCodes b;
     for (auto& col : b)
-        for (int& c : col) c = random.below(10) == 0 ? kEmpty : server::drawcode(random.below(98) + 1);
+        for (int& c : col) c = random.below(10) == 0 ? kEmpty : lang.draw(random.below(98) + 1);
     return b;
 }
 
@@ -56,7 +61,7 @@ void put(BoardCodes& b, int x, int y, char letter) { b[x][y] = letter - 'A' + 1;
 
 // An independent reckoning of a path's points: letters with their square bonuses, then
 // every double word, then every triple word, then 20 for seven letters.
-int reckon(const BoardCodes& b, const std::vector<Square>& path) {
+int reckon(const BoardCodes& b, const std::vector<Square>& path, const rules::LetterValues* values = nullptr) {
     static const std::map<std::pair<int, int>, std::string> kinds = {
         {{3, 3}, "bonus"}, {{0, 0}, "dl"}, {{0, 6}, "dl"}, {{6, 0}, "dl"}, {{6, 6}, "dl"},
         {{2, 2}, "tl"}, {{2, 4}, "tl"}, {{4, 2}, "tl"}, {{4, 4}, "tl"},
@@ -65,7 +70,7 @@ int reckon(const BoardCodes& b, const std::vector<Square>& path) {
     static const int worth[26] = {1, 3, 3, 1, 1, 5, 3, 3, 1, 5, 5, 1, 3, 1, 1, 3, 10, 1, 1, 1, 1, 7, 5, 10, 3, 10};
     int sum = 0, factor = 1;
     for (const Square& s : path) {
-        const int v = worth[b[s.x][s.y] - 1];
+        const int v = values ? (*values)[b[s.x][s.y] - 1] : worth[b[s.x][s.y] - 1];
         const auto k = kinds.find({s.x, s.y});
         const std::string kind = k == kinds.end() ? "" : k->second;
         sum += v + (kind == "bonus" ? 20 : kind == "dl" ? v : kind == "tl" ? 2 * v : 0);
@@ -76,7 +81,7 @@ int reckon(const BoardCodes& b, const std::vector<Square>& path) {
 }
 
 // Every path of the word from every square, by plain backtracking; the best score, or -1.
-int bestByHand(const BoardCodes& b, const std::string& w) {
+int bestByHand(const BoardCodes& b, const std::string& w, const rules::LetterValues* values) {
     int best = -1;
     std::vector<Square> path;
     auto go = [&](auto& self, int x, int y) -> void {
@@ -86,7 +91,7 @@ int bestByHand(const BoardCodes& b, const std::string& w) {
             if (s.x == x && s.y == y) return;
         path.push_back({x, y});
         if (path.size() == w.size())
-            best = std::max(best, reckon(b, path));
+            best = std::max(best, reckon(b, path, values));
         else
             for (int dx = -1; dx <= 1; ++dx)
                 for (int dy = -1; dy <= 1; ++dy)
@@ -98,7 +103,8 @@ int bestByHand(const BoardCodes& b, const std::string& w) {
     return best;
 }
 
-std::map<std::string, int> byHand(const BoardCodes& b, const std::vector<std::string>& words) {
+std::map<std::string, int> byHand(const BoardCodes& b, const std::vector<std::string>& words,
+                                  const rules::LetterValues* values) {
     std::uint32_t present = 0;
     for (const auto& col : b)
         for (int c : col)
@@ -108,14 +114,14 @@ std::map<std::string, int> byHand(const BoardCodes& b, const std::vector<std::st
         std::uint32_t need = 0;
         for (char c : w) need |= 1u << (c - 'A');
         if ((need & ~present) != 0) continue;
-        const int s = bestByHand(b, w);
+        const int s = bestByHand(b, w, values);
         if (s >= 0) out[w] = s;
     }
     return out;
 }
 
 // The answer checks itself: its squares touch, repeat none, spell the word, and score it.
-void expectSound(const BoardCodes& b, const Found& f) {
+void expectSound(const BoardCodes& b, const Found& f, const rules::LetterValues* values) {
     std::vector<Square> path(f.squares.begin(), f.squares.begin() + f.length);
     std::string spelled;
     for (std::size_t i = 0; i < path.size(); ++i) {
@@ -127,22 +133,27 @@ void expectSound(const BoardCodes& b, const Found& f) {
         }
     }
     EXPECT_EQ(spelled, f.word());
-    EXPECT_EQ(reckon(b, path), f.score) << f.word();
+    EXPECT_EQ(reckon(b, path, values), f.score) << f.word();
 }
 
-void compareOnRandomBoards(Vocabulary vocabulary, const std::vector<std::string>& words, int boards, int seed) {
+// Another language's graph and values against the plain search on its own deals; English
+// by default.
+void compareOnRandomBoards(Vocabulary vocabulary, const std::vector<std::string>& words, int boards, int seed,
+                           const dictionary::WordGraph& graph = dictionary::WordGraph::builtin(),
+                           const language::Language& lang = language::english()) {
     ASSERT_FALSE(words.empty());
     SeededRandom random(static_cast<std::uint64_t>(seed));
-    Solver solver;
+    Solver solver(graph, lang.values);
+    const rules::LetterValues* values = lang.builtIn() ? nullptr : &lang.values;
     for (int n = 0; n < boards; ++n) {
-        const BoardCodes b = randomBoard(random);
+        const BoardCodes b = randomBoard(random, lang);
         const std::vector<Found> all = solver.all(b, vocabulary);
         std::map<std::string, int> got;
         for (const Found& f : all) {
             EXPECT_TRUE(got.emplace(std::string(f.word()), f.score).second) << "twice: " << f.word();
-            expectSound(b, f);
+            expectSound(b, f, values);
         }
-        ASSERT_EQ(got, byHand(b, words)) << "board " << n;
+        ASSERT_EQ(got, byHand(b, words, values)) << "board " << n;
         for (std::size_t i = 1; i < all.size(); ++i) EXPECT_TRUE(solver::better(all[i - 1], all[i]));
         const auto best = solver.best(b, vocabulary);
         ASSERT_EQ(best.has_value(), !all.empty());
@@ -167,6 +178,16 @@ TEST(Solver, ComputerVocabularyIsTheCommonWordsThatTheDictionaryAccepts) {
     for (auto& w : readWords("computerwords.txt"))
         if (dictionary.count(w)) common.push_back(w);
     compareOnRandomBoards(Vocabulary::Computer, common, 60, 41);
+}
+
+TEST(Solver, FindsTheSameFrenchWordsAndScoresAsAPlainSearch) {
+    const language::Language* french = language::find("fr");
+    if (!french) GTEST_SKIP() << "French was not built (no wfrench on the build machine)";
+    const auto records = language::readGraph(std::filesystem::path(QUORBIT_LANGUAGE_DIR) / french->graphFile);
+    ASSERT_TRUE(records);
+    const dictionary::WordGraph graph(*records);
+    compareOnRandomBoards(Vocabulary::Dictionary, readWordFile(std::filesystem::path(QUORBIT_LANGUAGE_DIR) / "fr.txt"), 40, 29,
+                          graph, *french);
 }
 
 TEST(Solver, ScoresLetterAndWordBonusesLikeThePlayedWord) {
@@ -271,11 +292,15 @@ TEST(WordGraph, HoldsTheWordsOfTwoToSevenLettersAndMarksTheComputersOwn) {
 
 TEST(WordGraph, AGraphCutShortReadsAsMissingWords) {
     const auto& full = dictionary::WordGraph::builtin();
-    std::vector<std::uint32_t> edges(4, 0);
-    // Root with one edge 'a' leading past the end of the edges.
-    edges[1] = 0u | dictionary::WordGraph::kLast | (1000u << 8);
-    const dictionary::WordGraph cut(edges);
+    // Root with one child 'a' placed past the end of the records.
+    const std::vector<std::uint32_t> records = {1u, 1000u, 0u, 0u};
+    const dictionary::WordGraph cut(records);
     EXPECT_FALSE(cut.contains("ad"));
+    EXPECT_FALSE(cut.contains("a"));
+    // Odd lengths and stray bits do not hold together either.
+    EXPECT_FALSE(dictionary::WordGraph::holdsTogether(std::vector<std::uint32_t>{1u, 1u, 3u << 26}));
+    EXPECT_FALSE(dictionary::WordGraph::holdsTogether(std::vector<std::uint32_t>{1u << 28, 0u, 0u, 0u}));
+    EXPECT_TRUE(dictionary::WordGraph::holdsTogether(std::vector<std::uint32_t>{1u, 1u, 1u << 26, 0u}));
     EXPECT_FALSE(dictionary::WordGraph({}).contains("ad"));
     EXPECT_TRUE(full.contains("ad"));
     BoardCodes b = emptyBoard();

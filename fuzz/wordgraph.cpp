@@ -1,0 +1,23 @@
+// A language's word graph file: any bytes either are refused or can be walked, looked up
+// and solved on without leaving the records.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "dictionary/wordgraph.h"
+#include "solver/solver.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 49) return 0;
+    // The first 49 bytes are a board, the rest the graph.
+    quorbit::protocol::BoardCodes board{};
+    for (int i = 0; i < 49; ++i) board[static_cast<std::size_t>(i / 7)][static_cast<std::size_t>(i % 7)] = data[i] % 30;
+    std::vector<std::uint32_t> words((size - 49) / 4);
+    if (!words.empty()) std::memcpy(words.data(), data + 49, words.size() * 4);
+    const quorbit::dictionary::WordGraph graph(words);
+    graph.contains("abcdefg");
+    quorbit::solver::Solver solver(graph);
+    solver.all(board, quorbit::solver::Vocabulary::Dictionary);
+    solver.best(board, quorbit::solver::Vocabulary::Computer);
+    return 0;
+}
