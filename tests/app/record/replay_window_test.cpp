@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <sys/stat.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -143,7 +145,9 @@ TEST_F(ReplayWindow, RecentGamesListsEveryGameAndHandsOneToTheWindow) {
     recent.setFolder(dir.path());
     QString requested;
     QObject::connect(&recent, &TrecentGames::replayRequested, [&](const QString& p) { requested = p; });
+    QSignalSpy listed(&recent, &TrecentGames::refreshed);
     recent.refresh();
+    ASSERT_TRUE(listed.wait(10000));
     QTreeWidget* list = recent.list();
     ASSERT_EQ(list->topLevelItemCount(), 2);
     const QTreeWidgetItem* game = list->topLevelItem(0);
@@ -161,6 +165,30 @@ TEST_F(ReplayWindow, RecentGamesListsEveryGameAndHandsOneToTheWindow) {
     list->setCurrentItem(list->topLevelItem(1));
     EXPECT_TRUE(recent.selectedSummary().isEmpty());
     EXPECT_TRUE(recent.findChild<QLabel*>("label_message")->text().startsWith("This game cannot be read"));
+}
+
+// The list is built away from the window: a FIFO (through a link) and a record of more
+// lines than any game are listed as unreadable, the good game beside them as usual.
+TEST_F(ReplayWindow, RecentGamesReadsEachFileAwayFromTheWindow) {
+    const QByteArray fifo = QFile::encodeName(dir.filePath("fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.filePath("fifo"), dir.filePath("20300101-000000-000.qrec")));
+    QFile big(dir.filePath("20200101-000000-000.qrec"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write("quorbit-record 1\ndate d\ngame\n");
+    big.write(QByteArray("0\n").repeated(static_cast<qsizetype>(record::kMaxRecordEntries) + 1));
+    big.write("end 0 closed\n");
+    big.close();
+    TrecentGames recent;
+    recent.setFolder(dir.path());
+    QSignalSpy listed(&recent, &TrecentGames::refreshed);
+    recent.refresh();
+    ASSERT_TRUE(listed.wait(20000));
+    QTreeWidget* list = recent.list();
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "cannot be read: not a game record: not a regular file");
+    EXPECT_EQ(list->topLevelItem(1)->text(3), "Ann");
+    EXPECT_THAT(list->topLevelItem(2)->text(1).toStdString(), ::testing::HasSubstr("more game lines than any game has"));
 }
 
 }  // namespace
