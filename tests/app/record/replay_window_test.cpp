@@ -191,5 +191,23 @@ TEST_F(ReplayWindow, RecentGamesReadsEachFileAwayFromTheWindow) {
     EXPECT_THAT(list->topLevelItem(2)->text(1).toStdString(), ::testing::HasSubstr("more game lines than any game has"));
 }
 
+// The words list shows what the engine keeps, its newest lines, as words go on arriving.
+TEST_F(ReplayWindow, TheWordsListKeepsItsNewestLines) {
+    record::Record r = twoWordGame();
+    r.entries.resize(3);
+    const std::size_t words = client::kMaxWordsLines + 5;
+    for (std::size_t i = 1; i <= words; ++i)
+        r.entries.push_back({static_cast<std::int64_t>(20 + i), tc::madeword(1, "W" + std::to_string(i), 1, 1, 0, 0, {{0, 0}})});
+    r.endMs = static_cast<std::int64_t>(words) + 21;
+    ASSERT_TRUE(chat.startReplay(store.save(r)));
+    chat.replayPlay(false);
+    for (std::size_t i = 0; i < words; ++i) chat.replayNextWord();  // one render a word
+    const QStringList lines = memo().split('\n');
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(client::kMaxWordsLines));
+    EXPECT_EQ(lines.front(), "Ann: W6 for 1 points.");
+    EXPECT_EQ(lines.back(), QString("Ann: W%1 for 1 points.").arg(words));
+    EXPECT_TRUE(widget<QLabel>("label_replaytime")->text().endsWith(QString("words: %1").arg(words)));
+}
+
 }  // namespace
 }  // namespace quorbit::apptest
