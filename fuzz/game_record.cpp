@@ -13,6 +13,7 @@
 #include "record/summary.h"
 
 using namespace quorbit::record;
+namespace protocol = quorbit::protocol;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
