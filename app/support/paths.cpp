@@ -49,11 +49,18 @@ QString besideProgramFolder() {
 }
 
 bool makePrivateFolder(const QString& path) {
-    const QString absolute = QDir(path).absolutePath();
+    const QString absolute = QDir::cleanPath(QDir(path).absolutePath());
     if (QFileInfo(absolute).isDir()) return true;
-    QDir().mkpath(QFileInfo(absolute).absolutePath());
-    const QByteArray name = QFile::encodeName(absolute);
-    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) return false;
+    // The missing folders, innermost first, each made 0700 from the outermost in.
+    QStringList missing;
+    for (QString p = absolute; !QFileInfo::exists(p) && !QFileInfo(p).isSymLink(); p = QFileInfo(p).absolutePath()) {
+        missing.prepend(p);
+        if (QFileInfo(p).isRoot()) break;
+    }
+    for (const QString& folder : missing) {
+        const QByteArray name = QFile::encodeName(folder);
+        if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) return false;
+    }
     return QFileInfo(absolute).isDir();
 }
 

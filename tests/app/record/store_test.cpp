@@ -135,7 +135,7 @@ TEST_F(RecordedSoloGame, AGameInTheWindowIsKeptWhenTheProgramEnds) {
 TEST(RecordStore, SavesPrivatelyAndNeverThroughAPlantedLink) {
     QTemporaryDir dir;
     const mode_t mask = ::umask(022);
-    const app::RecordStore store(dir.filePath("games"));
+    const app::RecordStore store(dir.filePath("data/games"));
     const record::Moment when{2026, 12, 10, 9, 0, 0, 0};
     const QString first = store.saveAt(smallRecord(), when);
     ::umask(mask);
@@ -145,6 +145,7 @@ TEST(RecordStore, SavesPrivatelyAndNeverThroughAPlantedLink) {
         return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 01000;
     };
     EXPECT_EQ(mode(store.folder()), 0700u);
+    EXPECT_EQ(mode(dir.filePath("data")), 0700u);
     EXPECT_EQ(mode(first), 0600u);
 
     const auto name = [&](int serial) { return store.folder() + "/" + QString::fromStdString(record::recordFileName(when, serial)); };
