@@ -96,13 +96,14 @@ void TrecentGames::stopReaders() {
 }
 
 void TrecentGames::refresh() {
-    // An earlier reading still under way is told to stop; it is waited for only when the
-    // next refresh (or the window's end) comes, by which time it has finished its file.
+    // An earlier reading still under way is told to stop after its file; the window never
+    // waits for it here (only when it goes), and readings that have ended are let go.
     for (Reader& r : readers_) r.stop->store(true);
-    if (readers_.size() > 1) {
-        for (std::size_t i = 0; i + 1 < readers_.size(); ++i) readers_[i].thread.join();
-        readers_.erase(readers_.begin(), readers_.end() - 1);
-    }
+    std::erase_if(readers_, [](Reader& r) {
+        if (!r.finished->load()) return false;
+        r.thread.join();
+        return true;
+    });
     const int generation = ++generation_;
     list_games_->clear();
     label_message_->clear();
@@ -118,7 +119,8 @@ void TrecentGames::refresh() {
 
     refreshing_ = true;
     auto stop = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread([this, files, stop, generation] {
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    std::thread thread([this, files, stop, finished, generation] {
         for (int i = 0; i < files.size() && !stop->load(); ++i) {
             Row row;
             try {
@@ -144,8 +146,9 @@ void TrecentGames::refresh() {
             refreshing_ = false;
             emit refreshed();
         }, Qt::QueuedConnection);
+        finished->store(true);
     });
-    readers_.push_back({std::move(thread), std::move(stop)});
+    readers_.push_back({std::move(thread), std::move(stop), std::move(finished)});
 }
 
 void TrecentGames::fillRow(int generation, int index, const Row& row) {

@@ -42,6 +42,7 @@ private:
     struct Reader {
         std::thread thread;
         std::shared_ptr<std::atomic<bool>> stop;
+        std::shared_ptr<std::atomic<bool>> finished;
     };
     void fillRow(int generation, int index, const Row& row);
     void stopReaders();
