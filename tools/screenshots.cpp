@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTreeWidget>
 #include <QTest>
@@ -233,7 +234,9 @@ int main(int argc, char** argv) {
     // the main window to its third word.
     tally.hide();
     TrecentGames& recent = program.recentgames();
+    QSignalSpy listed(&recent, &TrecentGames::refreshed);
     chat.action("RecentGames1")->trigger();
+    if (recent.refreshing()) listed.wait(10000);  // the rows fill in as their files are read
     recent.move(60, 60);
     QTest::qWait(300);
     shot(recent, out + "/quorbit-recent-games.png");

@@ -231,6 +231,7 @@ private:
     std::uint64_t renderedRevision_ = ~std::uint64_t{0};
     int bonusPlaysShown_ = 0;
     std::vector<std::string> wordsShown_;  // what the words list holds, line by line
+    std::size_t wordsShownDropped_ = 0;    // the lines dropped from its front when it was shown
     int bonusFrame_ = 0;
     QElapsedTimer clock_;
 

@@ -132,6 +132,7 @@ void Tchat::buildLayout() {
     memo_words->setObjectName("memo_words");
     memo_words->setGeometry(574, 7, 200, 114);
     memo_words->setReadOnly(true);
+    memo_words->setMaximumBlockCount(static_cast<int>(quorbit::client::kMaxWordsLines));
     memo_words->setPlaceholderText("Words made this game");
 
     buildSeats();

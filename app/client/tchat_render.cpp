@@ -84,16 +84,22 @@ void Tchat::render() {
     renderReplayPanel();
 }
 
-// Words arrive one line at a time during a game: new lines are appended, and the list is
-// built afresh only when what it shows is no longer the start of the words (a new game, a
-// replay moved back). Nothing is done, not even a comparison of texts, while they stay.
+// Words arrive one line at a time during a game: new lines are appended (the list itself
+// lets its oldest lines go beyond the engine's cap, as the engine does), and the list is
+// built afresh only when what it shows is no longer the start of the words (a new game,
+// a replay moved back). Nothing is done, not even a comparison of texts, while they stay.
 void Tchat::renderWords() {
-    const std::vector<std::string>& words = shown().memo_words;
-    if (words == wordsShown_) return;
-    const bool extends = !wordsShown_.empty() && words.size() > wordsShown_.size() &&
-                         std::equal(wordsShown_.begin(), wordsShown_.end(), words.begin());
+    const client::ClientState& s = shown();
+    const std::vector<std::string>& words = s.memo_words;
+    if (s.memo_wordsDropped == wordsShownDropped_ && words == wordsShown_) return;
+    // The lines shown that are still in the list, from its front.
+    const std::size_t gone = s.memo_wordsDropped - wordsShownDropped_;
+    const bool extends = s.memo_wordsDropped >= wordsShownDropped_ && gone < wordsShown_.size() &&
+                         words.size() > wordsShown_.size() - gone &&
+                         std::equal(wordsShown_.begin() + static_cast<std::ptrdiff_t>(gone), wordsShown_.end(),
+                                    words.begin());
     if (extends) {
-        for (std::size_t i = wordsShown_.size(); i < words.size(); ++i)
+        for (std::size_t i = wordsShown_.size() - gone; i < words.size(); ++i)
             memo_words->appendPlainText(QString::fromStdString(words[i]));
     } else {
         QStringList lines;
@@ -101,6 +107,7 @@ void Tchat::renderWords() {
         memo_words->setPlainText(lines.join('\n'));
     }
     wordsShown_ = words;
+    wordsShownDropped_ = s.memo_wordsDropped;
     memo_words->moveCursor(QTextCursor::End);
     memo_words->ensureCursorVisible();
 }

@@ -135,7 +135,7 @@ QString Tchat::replaySummary() const {
 void Tchat::renderReplayPanel() {
     if (!replay_) return;
     const QString where = clockText(replay_->position()) + " / " + clockText(replay_->length()) +
-                          QString("   words: %1").arg(replay_->state().memo_words.size());
+                          QString("   words: %1").arg(replay_->state().memo_words.size() + replay_->state().memo_wordsDropped);
     if (label_replaytime->text() != where) label_replaytime->setText(where);
     const QString play = replayPlaying() ? "Pause" : "Play";
     if (button_replayplay->text() != play) button_replayplay->setText(play);

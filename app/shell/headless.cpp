@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <exception>
 
 #include "record/recordstore.h"
 #include "record/summary.h"
@@ -46,10 +47,18 @@ int runHeadless(int argc, char** argv, const CommandLine& line) {
 int printSummary(const CommandLine& line) {
     const record::ReadResult r = app::loadRecordFile(QString::fromStdString(line.replayFile));
     if (!r.record) {
-        std::fprintf(stderr, "quorbit: %s: %s\n", line.replayFile.c_str(), r.error.c_str());
+        std::fprintf(stderr, "quorbit: %s: %s\n", record::printableText(line.replayFile).c_str(),
+                     record::printableText(r.error).c_str());
         return 1;
     }
-    const std::string text = record::summaryText(record::summarise(*r.record));
+    std::string text;
+    try {
+        text = record::summaryText(record::summarise(*r.record));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quorbit: %s: the game could not be summarised (%s)\n",
+                     record::printableText(line.replayFile).c_str(), e.what());
+        return 1;
+    }
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

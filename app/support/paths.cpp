@@ -2,8 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorbit::app {
 
@@ -31,7 +35,7 @@ QString findIn(const QStringList& folders, const QString& relative) {
 QString besideProgramFolder() {
     const QString forced = qEnvironmentVariable("QUORBIT_DATA_DIR");
     if (!forced.isEmpty()) {
-        QDir().mkpath(forced);
+        makePrivateFolder(forced);
         return QDir(forced).absolutePath();
     }
     const QString own = QCoreApplication::applicationDirPath();
@@ -39,8 +43,32 @@ QString besideProgramFolder() {
     if (!own.isEmpty() && QFileInfo(own).isWritable() && !QFileInfo(installedDataFolder(own)).isDir()) return own;
     QString user = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     if (user.isEmpty()) user = QDir::homePath() + "/.local/share/quorbit";
-    QDir().mkpath(user);
+    makePrivateFolder(user);
+    tightenFolder(user);
     return user;
+}
+
+bool makePrivateFolder(const QString& path) {
+    const QString absolute = QDir::cleanPath(QDir(path).absolutePath());
+    if (QFileInfo(absolute).isDir()) return true;
+    // The missing folders, innermost first, each made 0700 from the outermost in.
+    QStringList missing;
+    for (QString p = absolute; !QFileInfo::exists(p) && !QFileInfo(p).isSymLink(); p = QFileInfo(p).absolutePath()) {
+        missing.prepend(p);
+        if (QFileInfo(p).isRoot()) break;
+    }
+    for (const QString& folder : missing) {
+        const QByteArray name = QFile::encodeName(folder);
+        if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return QFileInfo(absolute).isDir();
+}
+
+void tightenFolder(const QString& path) {
+    const QByteArray name = QFile::encodeName(QDir(path).absolutePath());
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return;
+    if ((st.st_mode & 077) != 0) ::chmod(name.constData(), st.st_mode & 0700);
 }
 
 }  // namespace quorbit::app

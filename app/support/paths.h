@@ -28,4 +28,11 @@ QString findIn(const QStringList& folders, const QString& relative);
 // folder instead (tests and several players on one account use it).
 QString besideProgramFolder();
 
+// Makes the folder `path` for files that are the user's alone: it and every missing
+// folder above it are made with mode 0700. True when `path` is a folder afterwards.
+bool makePrivateFolder(const QString& path);
+// Takes the group's and others' access away from the folder `path` when it exists, is not
+// a link and belongs to this user (a folder made by an older program).
+void tightenFolder(const QString& path);
+
 }  // namespace quorbit::app

@@ -38,13 +38,14 @@ void ClientEngine::startthegame(msg::FieldReader& f) {
     state_.image_bonus = false;
     state_.button_clear = state_.button_done = state_.button_shuffle = false;
     state_.memo_words.clear();
+    state_.memo_wordsDropped = 0;
     state_.hintsTaken = 0;
     hideArrows();
     state_.panel_winner = false;
     state_.button_start = false;
     options_.justWatch = false;
 
-    const std::string starter = f.next();
+    const std::string starter = heardName(f.next());
     const int playto = f.nextInt();
     state_.label_playtoscore = "Play to Score: " + std::to_string(playto);
     state_.turnlength = f.nextInt();

@@ -12,6 +12,10 @@ namespace quorbit::client {
 
 namespace msg = protocol;
 
+std::string heardName(std::string_view name) { return protocol::cleanName(name); }
+
+std::string heardText(std::string_view text, std::size_t maxChars) { return protocol::cutChars(text, maxChars); }
+
 const Grid& boardsquares() {
     static const Grid squares = [] {
         Grid g{};
@@ -127,7 +131,7 @@ void ClientEngine::sendloginfo(msg::FieldReader& f) {
 
 void ClientEngine::newplayerinfo(msg::FieldReader& f) {
     const int seat = f.nextInt();
-    const std::string name = f.rest();
+    const std::string name = heardName(f.rest());
     if (!isSeat(seat)) return;
     const bool mine = seat == state_.myseat;
     if (mine) {
@@ -154,7 +158,7 @@ void ClientEngine::newplayerinfo(msg::FieldReader& f) {
 
 void ClientEngine::playerdisconnected(msg::FieldReader& f) {
     const int seat = f.nextInt();
-    const std::string name = f.rest();
+    const std::string name = heardName(f.rest());
     if (!isSeat(seat)) return;
     if (isPlayingSeat(seat)) {
         SeatView& view = seatView(seat);
@@ -225,7 +229,7 @@ void ClientEngine::chat(msg::FieldReader& f) {
 }
 
 void ClientEngine::havewrongversion(msg::FieldReader& f) {
-    addlinetochat(f.rest() + " has a different version of the game then you.", social::kSystemColour);
+    addlinetochat(heardName(f.rest()) + " has a different version of the game then you.", social::kSystemColour);
 }
 
 void ClientEngine::wrongversion(msg::FieldReader&) {
@@ -236,7 +240,7 @@ void ClientEngine::full(msg::FieldReader&) { messageBox("Game is full", true); }
 
 void ClientEngine::chatrecieved(msg::FieldReader& f) {
     auto line = social::readReceivedLine(f.rest());
-    addlinetochat(std::move(line.text), line.colour);
+    addlinetochat(heardText(line.text, kMaxHeardLineChars), line.colour);
 }
 
 void ClientEngine::zubotalk() {
@@ -301,6 +305,16 @@ void ClientEngine::sendIfLoggedIn(std::string message) {
 
 void ClientEngine::addlinetochat(std::string text, Colour colour) {
     chatLines_.push_back({std::move(text), colour});
+}
+
+void ClientEngine::addToWords(std::string line) {
+    auto& words = state_.memo_words;
+    words.push_back(std::move(line));
+    if (words.size() > kMaxWordsLines) {
+        const std::size_t over = words.size() - kMaxWordsLines;
+        words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(over));
+        state_.memo_wordsDropped += over;
+    }
 }
 
 void ClientEngine::playsounds(std::string_view name) {

@@ -20,6 +20,7 @@
 #include "common/random.h"
 #include "protocol/dispatch.h"
 #include "protocol/framing.h"
+#include "protocol/limits.h"
 #include "protocol/messages.h"
 #include "rules/board.h"
 #include "rules/scoring.h"
@@ -50,6 +51,18 @@ inline constexpr std::string_view kJustWatchingText = "You are just watching rig
 inline constexpr std::string_view kOverlongNotice = "A message from the server was too long and was skipped.";
 inline constexpr std::string_view kFloodNotice =
     "Too many messages are waiting from the server. The connection is closed.";
+
+// What the client keeps of what a server sends is never more than a server of this game
+// keeps itself: a host that sends more cannot make the program grow. Names are read as
+// the server cleans them (at most protocol::kMaxNameChars characters); a chat or action
+// line is its sender's name, the words between and a text of protocol::kMaxTextChars; a
+// word is cut at protocol::kMaxTextChars; the words list keeps its newest kMaxWordsLines.
+inline constexpr std::size_t kMaxWordsLines = 300;
+inline constexpr std::size_t kMaxHeardLineChars = protocol::kMaxNameChars + 16 + protocol::kMaxTextChars;
+// A name as this client keeps it.
+std::string heardName(std::string_view name);
+// A text (a chat line, a word) as this client keeps it: its first `maxChars` characters.
+std::string heardText(std::string_view text, std::size_t maxChars = protocol::kMaxTextChars);
 
 // Indices into the tile picture list.
 enum Picture : int {
@@ -149,7 +162,8 @@ struct ClientState {
     std::array<Arrow, 4> image_direction{};  // arrow n (direction n) at index n - 1
 
     // Results.
-    std::vector<std::string> memo_words;
+    std::vector<std::string> memo_words;  // the newest kMaxWordsLines lines
+    std::size_t memo_wordsDropped = 0;    // lines of this game dropped from its front
     int hintsTaken = 0;  // turns of this game in which the hint was shown
     bool image_bonus = false;
     int bonusPlays = 0;  // grows each time the bonus animation restarts from its first frame
@@ -277,6 +291,7 @@ private:
     int& letterAt(Square s) { return rules::at(state_.boardletters, s); }
     int& markAt(Square s) { return rules::at(state_.boardmarks, s); }
     void addlinetochat(std::string text, Colour colour);
+    void addToWords(std::string line);  // to the words list, its oldest line going beyond the cap
     void clearHint();
     // The best word on the board as the mirror shows it; nothing when none can be traced.
     std::optional<solver::Found> bestOnBoard() const;

@@ -36,7 +36,7 @@ void ClientEngine::hintClick() {
     if (!hintThisTurn_) {
         hintThisTurn_ = true;
         ++state_.hintsTaken;
-        state_.memo_words.push_back("Hint " + std::to_string(state_.hintsTaken) + ": " + text);
+        addToWords("Hint " + std::to_string(state_.hintsTaken) + ": " + text);
     }
 }
 

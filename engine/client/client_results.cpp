@@ -12,7 +12,7 @@ void ClientEngine::madeword(msg::FieldReader& f) {
     state_.timer2 = false;
 
     const int seat = f.nextInt();
-    const std::string word = f.next();
+    const std::string word = heardText(f.next());
     const int points = f.nextInt();
     const int total = f.nextInt();
     const int teamA = f.nextInt();
@@ -30,8 +30,8 @@ void ClientEngine::madeword(msg::FieldReader& f) {
     const std::string line =
         seatView(seat).label_playername + ": " + word + " for " + std::to_string(points) + " points.";
     state_.label_status = line;
-    state_.memo_words.push_back(line);
-    if (best) state_.memo_words.push_back("best: " + std::string(best->word()) + " " + std::to_string(best->score));
+    addToWords(line);
+    if (best) addToWords("best: " + std::string(best->word()) + " " + std::to_string(best->score));
     if (options_.postWordsInChatBox) addlinetochat(line, social::kSystemColour);
 
     state_.selectedcount = 0;
@@ -71,7 +71,7 @@ void ClientEngine::madeword(msg::FieldReader& f) {
 void ClientEngine::notvalid(msg::FieldReader& f) {
     const int seat = f.nextInt();
     if (seat != state_.myseat || !isSeat(seat)) return;
-    const std::string word = f.next();
+    const std::string word = heardText(f.next());
     state_.label_status = word + " is not a valid word.";
     state_.selectedcount = 0;
     state_.lastselected = Square{};
@@ -105,6 +105,7 @@ void ClientEngine::winner(msg::FieldReader& f) {
     // arrives whole.
     std::string name = f.rest();
     if (!name.empty() && name.back() == '+') name.pop_back();
+    name = heardName(name);
     const bool player = isPlayingSeat(state_.myseat);
     const bool mine = player && name == ownName();
 

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "protocol/framing.h"
+#include "protocol/limits.h"
 
 namespace quorbit::record {
 namespace {
@@ -119,10 +120,10 @@ private:
             if (line == "game") break;
             const auto [key, value] = cut(line);
             if (key == "date") {
-                h.date = text(value);
+                h.date = protocol::cutChars(text(value), kMaxHeaderTextChars);
                 sawDate = true;
             } else if (key == "program") {
-                h.program = text(value);
+                h.program = protocol::cutChars(text(value), kMaxHeaderTextChars);
             } else if (key == "own-seat") {
                 const auto n = readNumber(value);
                 if (!n || *n > 9) damaged("an own seat that is not 0 to 9");
@@ -131,7 +132,7 @@ private:
                 const auto [number, name] = cut(value);
                 const auto n = readNumber(number);
                 if (!n || *n < 1 || *n > kSeats) damaged("a seat that is not 1 to 4");
-                h.seats[static_cast<std::size_t>(*n - 1)] = text(name);
+                h.seats[static_cast<std::size_t>(*n - 1)] = protocol::cutChars(text(name), protocol::kMaxNameChars);
             } else if (key == "play-to") {
                 h.playTo = option(value);
             } else if (key == "seconds") {
@@ -168,6 +169,7 @@ private:
             }
             const auto ms = readNumber(key);
             if (!ms) damaged("a game line without its time");
+            if (r.entries.size() >= kMaxRecordEntries) damaged("more game lines than any game has");
             if (*ms < last) damaged("a game line earlier than the one before it");
             last = *ms;
             std::string raw = text(rest);

@@ -20,6 +20,12 @@ inline constexpr int kFormatVersion = 1;
 inline constexpr std::string_view kMagic = "quorbit-record";
 // Files larger than this are refused before reading (a long game is far below it).
 inline constexpr std::size_t kMaxRecordBytes = 64u * 1024 * 1024;
+// A record holds at most this many game lines: a long game has a few thousand. A file
+// with more is refused, and a recording ends (as closed) when it reaches them.
+inline constexpr std::size_t kMaxRecordEntries = 100000;
+// Header texts are cut when read: a seat's name as the server cuts names, the date and
+// the program's version text at this many characters.
+inline constexpr std::size_t kMaxHeaderTextChars = 64;
 inline constexpr int kSeats = 4;
 
 // How a recorded game ended.

@@ -136,7 +136,7 @@ void Recorder::start(std::int64_t nowMs, std::string_view firstLine) {
 
 void Recorder::append(std::string_view raw, std::int64_t nowMs) {
     bytes_ += raw.size() + 16;
-    if (bytes_ > kMaxRecordedBytes) {
+    if (bytes_ > kMaxRecordedBytes || current_->entries.size() >= kMaxRecordEntries) {
         finish(Ending::Closed, nowMs);
         return;
     }

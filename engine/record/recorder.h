@@ -29,8 +29,9 @@ class SeededRandom;
 
 namespace quorbit::record {
 
-// A record longer than this is finished as "closed" and the rest of that game is not
-// kept: no game comes near it, and a peer cannot make the program hold without limit.
+// A record longer than this (or of kMaxRecordEntries lines) is finished as "closed" and
+// the rest of that game is not kept: no game comes near it, and a peer cannot make the
+// program hold without limit.
 inline constexpr std::size_t kMaxRecordedBytes = kMaxRecordBytes / 2;
 
 class Recorder {

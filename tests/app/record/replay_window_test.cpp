@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <sys/stat.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -143,7 +145,9 @@ TEST_F(ReplayWindow, RecentGamesListsEveryGameAndHandsOneToTheWindow) {
     recent.setFolder(dir.path());
     QString requested;
     QObject::connect(&recent, &TrecentGames::replayRequested, [&](const QString& p) { requested = p; });
+    QSignalSpy listed(&recent, &TrecentGames::refreshed);
     recent.refresh();
+    ASSERT_TRUE(listed.wait(10000));
     QTreeWidget* list = recent.list();
     ASSERT_EQ(list->topLevelItemCount(), 2);
     const QTreeWidgetItem* game = list->topLevelItem(0);
@@ -161,6 +165,50 @@ TEST_F(ReplayWindow, RecentGamesListsEveryGameAndHandsOneToTheWindow) {
     list->setCurrentItem(list->topLevelItem(1));
     EXPECT_TRUE(recent.selectedSummary().isEmpty());
     EXPECT_TRUE(recent.findChild<QLabel*>("label_message")->text().startsWith("This game cannot be read"));
+}
+
+// The list is built away from the window: a FIFO (through a link) and a record of more
+// lines than any game are listed as unreadable, the good game beside them as usual.
+TEST_F(ReplayWindow, RecentGamesReadsEachFileAwayFromTheWindow) {
+    const QByteArray fifo = QFile::encodeName(dir.filePath("fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.filePath("fifo"), dir.filePath("20300101-000000-000.qrec")));
+    QFile big(dir.filePath("20200101-000000-000.qrec"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write("quorbit-record 1\ndate d\ngame\n");
+    big.write(QByteArray("0\n").repeated(static_cast<qsizetype>(record::kMaxRecordEntries) + 1));
+    big.write("end 0 closed\n");
+    big.close();
+    TrecentGames recent;
+    recent.setFolder(dir.path());
+    QSignalSpy listed(&recent, &TrecentGames::refreshed);
+    recent.refresh();
+    recent.refresh();  // the first reading is dropped, its rows never mixed into the second's
+    ASSERT_TRUE(listed.wait(20000));
+    EXPECT_EQ(listed.size(), 1);
+    QTreeWidget* list = recent.list();
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "cannot be read: not a game record: not a regular file");
+    EXPECT_EQ(list->topLevelItem(1)->text(3), "Ann");
+    EXPECT_THAT(list->topLevelItem(2)->text(1).toStdString(), ::testing::HasSubstr("more game lines than any game has"));
+}
+
+// The words list shows what the engine keeps, its newest lines, as words go on arriving.
+TEST_F(ReplayWindow, TheWordsListKeepsItsNewestLines) {
+    record::Record r = twoWordGame();
+    r.entries.resize(3);
+    const std::size_t words = client::kMaxWordsLines + 5;
+    for (std::size_t i = 1; i <= words; ++i)
+        r.entries.push_back({static_cast<std::int64_t>(20 + i), tc::madeword(1, "W" + std::to_string(i), 1, 1, 0, 0, {{0, 0}})});
+    r.endMs = static_cast<std::int64_t>(words) + 21;
+    ASSERT_TRUE(chat.startReplay(store.save(r)));
+    chat.replayPlay(false);
+    for (std::size_t i = 0; i < words; ++i) chat.replayNextWord();  // one render a word
+    const QStringList lines = memo().split('\n');
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(client::kMaxWordsLines));
+    EXPECT_EQ(lines.front(), "Ann: W6 for 1 points.");
+    EXPECT_EQ(lines.back(), QString("Ann: W%1 for 1 points.").arg(words));
+    EXPECT_TRUE(widget<QLabel>("label_replaytime")->text().endsWith(QString("words: %1").arg(words)));
 }
 
 }  // namespace

@@ -3,6 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -123,6 +128,59 @@ TEST_F(RecordedSoloGame, AGameInTheWindowIsKeptWhenTheProgramEnds) {
     const std::string& first = r.record->entries[0].line;
     EXPECT_THAT(first, ::testing::StartsWith(std::string(protocol::names::startgame)));
     EXPECT_THAT(first, HasSubstr("+You+10000+"));
+}
+
+// Records hold chat: the folder is made private, the file is the user's alone, and a
+// link planted under the record's name (dangling or not) is never written through.
+TEST(RecordStore, SavesPrivatelyAndNeverThroughAPlantedLink) {
+    QTemporaryDir dir;
+    const mode_t mask = ::umask(022);
+    const app::RecordStore store(dir.filePath("data/games"));
+    const record::Moment when{2026, 12, 10, 9, 0, 0, 0};
+    const QString first = store.saveAt(smallRecord(), when);
+    ::umask(mask);
+    ASSERT_FALSE(first.isEmpty());
+    const auto mode = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 01000;
+    };
+    EXPECT_EQ(mode(store.folder()), 0700u);
+    EXPECT_EQ(mode(dir.filePath("data")), 0700u);
+    EXPECT_EQ(mode(first), 0600u);
+
+    const auto name = [&](int serial) { return store.folder() + "/" + QString::fromStdString(record::recordFileName(when, serial)); };
+    QFile outside(dir.filePath("outside.txt"));
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.write("mine");
+    outside.close();
+    ASSERT_TRUE(QFile::link(dir.filePath("nowhere.txt"), name(1)));  // dangling
+    ASSERT_TRUE(QFile::link(outside.fileName(), name(2)));
+    const QString saved = store.saveAt(smallRecord(), when);
+    EXPECT_EQ(saved, name(3));
+    EXPECT_FALSE(QFileInfo(saved).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("nowhere.txt")));
+    ASSERT_TRUE(outside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(outside.readAll(), "mine");
+}
+
+// A FIFO (through a link) or a folder under a record's name is refused at once: opening
+// never waits for a writer.
+TEST(RecordStore, OnlyRegularFilesAreRead) {
+    QTemporaryDir dir;
+    const QByteArray fifo = QFile::encodeName(dir.filePath("fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const QString link = dir.filePath(QString::fromStdString(record::recordFileName({2026, 1, 1})));
+    ASSERT_TRUE(QFile::link(dir.filePath("fifo"), link));
+    auto read = std::async(std::launch::async, [&] { return app::loadRecordFile(link); });
+    if (read.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        // Let the stuck reader go before failing.
+        ::close(::open(fifo.constData(), O_WRONLY | O_NONBLOCK));
+        read.wait();
+        FAIL() << "reading a FIFO waited for a writer";
+    }
+    EXPECT_THAT(read.get().error, HasSubstr("not a regular file"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.qrec"));
+    EXPECT_THAT(app::loadRecordFile(dir.filePath("folder.qrec")).error, HasSubstr("not a regular file"));
 }
 
 }  // namespace

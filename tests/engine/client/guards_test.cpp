@@ -71,5 +71,32 @@ TEST_F(Guards, ALongBoardOfManyFieldsIsReadWhole) {
     EXPECT_EQ(letter(3, 4), 5);
 }
 
+// A host that names a seat with 60 KB and then sends words for it without end: the
+// client keeps the name as the server would have cut it, every text within its limit,
+// and only the newest lines of the words list.
+TEST_F(Guards, AHostileHostCannotMakeTheClientHoldMore) {
+    login(1);
+    const std::string huge(60 * 1024, 'M');
+    serve(tc::existingplayers(2, huge));
+    serve(tc::newplayerinfo(6, "\x1B]0;" + huge));
+    serve(tc::startgame({huge, 100, 60, false, 1}));
+    EXPECT_EQ(st().seats[1].label_playername, std::string(protocol::kMaxNameChars, 'M'));
+    EXPECT_EQ(st().spylist, std::vector<std::string>{"6: ]0;" + std::string(protocol::kMaxNameChars - 3, 'M')});
+    for (std::size_t i = 0; i < kMaxWordsLines + 40; ++i) serve(tc::madeword(2, huge, 5, 5, 0, 0, {{1, 1}}));
+    std::string longChat(5000, 'c');
+    longChat += "|clRed";
+    serve(tc::chat("Eve", longChat));
+    serve(tc::winner(huge));
+    ASSERT_EQ(st().memo_words.size(), kMaxWordsLines);
+    EXPECT_EQ(st().memo_wordsDropped, 40u);
+    for (const auto& line : st().memo_words) EXPECT_LE(line.size(), protocol::kMaxNameChars + protocol::kMaxTextChars + 20);
+    EXPECT_LE(st().label_winner.size(), protocol::kMaxNameChars + 20);
+    for (const auto& line : chat()) EXPECT_LE(line.size(), kMaxHeardLineChars);
+    // A new game starts the list afresh.
+    serve(tc::startgame({"Ann", 100, 60, false, 1}));
+    EXPECT_TRUE(st().memo_words.empty());
+    EXPECT_EQ(st().memo_wordsDropped, 0u);
+}
+
 }  // namespace
 }  // namespace quorbit::client::testing

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "protocol/framing.h"
+#include "protocol/limits.h"
 #include "record/record.h"
 
 namespace quorbit::record {
@@ -126,6 +127,24 @@ TEST(RecordFormat, DamagedAndUnknownRecordsAreRefusedWithAReason) {
     }
     // Header keys of a later program of the same version are skipped.
     EXPECT_TRUE(readRecord("quorbit-record 1\ndate d\nfavourite-colour blue\ngame\nend 0 closed\n").record);
+}
+
+// A record is read within the game's own limits: names as the server cuts them, and no
+// more lines than a recording ever holds.
+TEST(RecordFormat, NamesAreCutAndEntriesCappedWhenRead) {
+    const std::string head = "quorbit-record 1\ndate " + std::string(5000, '2') + "\nseat 1 " +
+                             std::string(60 * 1024, 'M') + "\ngame\n";
+    const ReadResult r = readRecord(head + "0 CMD_x+1\nend 0 closed\n");
+    ASSERT_TRUE(r.record) << r.error;
+    EXPECT_EQ(r.record->header.seats[0], std::string(protocol::kMaxNameChars, 'M'));
+    EXPECT_EQ(r.record->header.date.size(), kMaxHeaderTextChars);
+
+    std::string lines;
+    for (std::size_t i = 0; i < kMaxRecordEntries; ++i) lines += "0\n";
+    EXPECT_TRUE(readRecord(head + lines + "end 0 closed\n").record);
+    const ReadResult over = readRecord(head + lines + "0\nend 0 closed\n");
+    EXPECT_FALSE(over.record);
+    EXPECT_THAT(over.error, HasSubstr("more game lines than any game has"));
 }
 
 }  // namespace

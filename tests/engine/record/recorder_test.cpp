@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "protocol/limits.h"
 #include "record/recorder.h"
 #include "scripted_game.h"
 
@@ -134,6 +135,25 @@ TEST(Recorder, AFloodingPeerCannotGrowARecordWithoutLimit) {
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].ending, Ending::Closed);
     EXPECT_LE(writeRecord(records[0]).size(), kMaxRecordBytes);
+    EXPECT_TRUE(readRecord(writeRecord(records[0])).record);
+}
+
+// The recorder's own engine keeps a hostile host's 60 KB name as the server would have
+// cut it, and a record ends at the line cap the reader accepts.
+TEST(Recorder, AHostileHostsNamesAndLinesStayWithinTheCaps) {
+    Recorder r = makeRecorder();
+    const std::string huge(60 * 1024, 'M');
+    feed(r, {{0, tc::sendlogininfo(1)}, {0, tc::existingplayers(2, huge)}, {0, tc::startgame({"Ann", 20, 60, false, 1})}});
+    std::size_t sent = 0;
+    while (r.recording() && sent <= kMaxRecordEntries) {
+        r.line(tc::madeword(2, "AB", 1, 1, 0, 0, {{1, 1}}), 1);
+        ++sent;
+    }
+    const auto records = r.takeFinished();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].header.seats[1], std::string(protocol::kMaxNameChars, 'M'));
+    EXPECT_EQ(records[0].entries.size(), kMaxRecordEntries);
+    EXPECT_EQ(records[0].ending, Ending::Closed);
     EXPECT_TRUE(readRecord(writeRecord(records[0])).record);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "record/keep.h"
+#include "protocol/limits.h"
 #include "record/recorder.h"
 #include "record/summary.h"
 #include "scripted_game.h"
@@ -81,6 +82,28 @@ TEST(Keep, OnlyTheNewestTwoHundredRecordsStay) {
     EXPECT_TRUE(isRecordFileName("20261209-192228-123-4.qrec"));
     EXPECT_FALSE(isRecordFileName("../20261209-192228-123.qrec"));
     EXPECT_FALSE(isRecordFileName("20261209-192228-123-.qrec"));
+}
+
+// Whatever a record holds, its text is valid UTF-8 without control characters (but the
+// line ends), and names and words are no longer than the game keeps them.
+TEST(Summary, TextIsPrintableAndWithinTheGamesLimits) {
+    Record r;
+    r.header.date = "2026-12-09T19:22:28Z\x1B[2J";
+    r.header.seats = {"Ann\xFF\xFE", std::string(60 * 1024, 'Z'), "", ""};
+    r.entries = {{0, tc::madeword(2, std::string(5000, 'W'), 1, 1, 0, 0, {{1, 1}})},
+                 {1, tc::newplayerinfo(3, "Eve\u202Elive")},
+                 {2, tc::winner("Mallory\x1B]0;pwned\x07\x1B[2J")}};
+    const GameSummary s = summarise(r);
+    ASSERT_EQ(s.words.size(), 1u);
+    EXPECT_EQ(s.words[0].player.size(), protocol::kMaxNameChars);
+    EXPECT_EQ(s.words[0].word.size(), protocol::kMaxTextChars);
+    const std::string text = summaryText(s);
+    EXPECT_TRUE(protocol::isValidUtf8(text));
+    for (const char c : text) EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\n') << text;
+    EXPECT_THAT(text, ::testing::HasSubstr("Winner: Mallory\\x1B]0;pwned\\x07\\x1B[2J\n"));
+    EXPECT_THAT(text, ::testing::HasSubstr("Ann\xEF\xBF\xBD\xEF\xBF\xBD (seat 1)"));
+    EXPECT_THAT(text, ::testing::HasSubstr("Eve\\u202Elive (seat 3)"));
+    EXPECT_THAT(text, ::testing::StartsWith("Quorbit game of 2026-12-09T19:22:28Z\\x1B[2J\n"));
 }
 
 }  // namespace
