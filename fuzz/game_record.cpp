@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "common/escape.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
 #include "record/record.h"
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!protocol::isValidUtf8(summary)) std::abort();
     for (const char c : summary)
         if ((static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F) std::abort();
-    if (!protocol::isValidUtf8(printableText(text))) std::abort();
+    if (!protocol::isValidUtf8(quorbit::printableText(text))) std::abort();
     Replay replay(*r.record);
     replay.stepWord();
     replay.advanceTo(replay.length());

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "common/escape.h"
 #include "record/recordstore.h"
 #include "record/summary.h"
 
@@ -20,7 +21,7 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
-QString text(const std::string& s) { return QString::fromStdString(rec::printableText(s)); }
+QString text(const std::string& s) { return QString::fromStdString(quorbit::printableText(s)); }
 
 QString playersOf(const rec::GameSummary& s) {
     QStringList names;

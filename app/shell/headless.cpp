@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "common/escape.h"
 #include "record/recordstore.h"
 #include "record/summary.h"
 #include "discovery/hostannounce.h"
@@ -47,8 +48,8 @@ int runHeadless(int argc, char** argv, const CommandLine& line) {
 int printSummary(const CommandLine& line) {
     const record::ReadResult r = app::loadRecordFile(QString::fromStdString(line.replayFile));
     if (!r.record) {
-        std::fprintf(stderr, "quorbit: %s: %s\n", record::printableText(line.replayFile).c_str(),
-                     record::printableText(r.error).c_str());
+        std::fprintf(stderr, "quorbit: %s: %s\n", quorbit::printableText(line.replayFile).c_str(),
+                     quorbit::printableText(r.error).c_str());
         return 1;
     }
     std::string text;
@@ -56,7 +57,7 @@ int printSummary(const CommandLine& line) {
         text = record::summaryText(record::summarise(*r.record));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quorbit: %s: the game could not be summarised (%s)\n",
-                     record::printableText(line.replayFile).c_str(), e.what());
+                     quorbit::printableText(line.replayFile).c_str(), e.what());
         return 1;
     }
     std::fwrite(text.data(), 1, text.size(), stdout);

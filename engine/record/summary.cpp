@@ -1,5 +1,6 @@
 #include "record/summary.h"
 
+#include "common/escape.h"
 #include "protocol/fields.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
@@ -15,30 +16,6 @@ bool isPlayingSeat(int seat) { return seat >= 1 && seat <= kSeats; }
 // Names and words of a record are kept no longer than the game itself keeps them.
 std::string nameText(std::string_view name) { return protocol::cutChars(name, protocol::kMaxNameChars); }
 std::string wordText(std::string_view word) { return protocol::cutChars(word, protocol::kMaxTextChars); }
-
-constexpr std::string_view kHexDigits = "0123456789ABCDEF";
-
-// Length of the UTF-8 character at `i`, or 0 when the bytes there are not one.
-std::size_t utf8Length(std::string_view text, std::size_t i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    if (len == 0 || i + len > text.size()) return 0;
-    return protocol::isValidUtf8(text.substr(i, len)) ? len : 0;
-}
-
-char32_t codePoint(std::string_view ch) {
-    const auto c = static_cast<unsigned char>(ch[0]);
-    if (ch.size() == 1) return c;
-    char32_t cp = c & (ch.size() == 2 ? 0x1F : ch.size() == 3 ? 0x0F : 0x07);
-    for (std::size_t k = 1; k < ch.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(ch[k]) & 0x3F);
-    return cp;
-}
-
-// Zero-width and bidirectional formatting characters.
-bool isInvisibleFormat(char32_t cp) {
-    return (cp >= 0x200B && cp <= 0x200F) || (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2060 && cp <= 0x206F) ||
-           cp == 0x061C || cp == 0xFEFF;
-}
 
 class Summariser {
 public:
@@ -117,32 +94,6 @@ std::string seatName(const GameSummary& s, int seat) {
 }
 
 }  // namespace
-
-std::string printableText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t len = utf8Length(text, i);
-        if (len == 0) {
-            out += "\xEF\xBF\xBD";  // U+FFFD
-            ++i;
-            continue;
-        }
-        const char32_t cp = codePoint(text.substr(i, len));
-        if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) {
-            out += "\\x";
-            out.push_back(kHexDigits[cp >> 4]);
-            out.push_back(kHexDigits[cp & 0xF]);
-        } else if (isInvisibleFormat(cp)) {
-            out += "\\u";
-            for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHexDigits[(cp >> shift) & 0xF]);
-        } else {
-            out.append(text.substr(i, len));
-        }
-        i += len;
-    }
-    return out;
-}
 
 GameSummary summarise(const Record& record) {
     Summariser s(record);

@@ -34,15 +34,9 @@ struct GameSummary {
 
 GameSummary summarise(const Record& record);
 
-// A text from a record made safe to print: valid UTF-8 whatever it held (a byte that is
-// not part of a UTF-8 character becomes U+FFFD), with control characters shown as
-// "\xNN" and the invisible characters that reorder or hide text (bidirectional controls,
-// zero-width characters) as "\uNNNN", so a name cannot move a terminal's cursor, set its
-// title or disguise itself.
-std::string printableText(std::string_view text);
 
 // The game as plain text, one fact a line, ending in a newline; every text of the record
-// in it is printable (see printableText).
+// in it is printable (see quorbit::printableText).
 std::string summaryText(const GameSummary& summary);
 
 // "You 31, Zubo 12" (and the teams in a team game): the scores of the named seats.
