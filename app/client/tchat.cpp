@@ -2,6 +2,7 @@
 #include "client/tchat.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QDateTime>
@@ -55,6 +56,15 @@ Tchat::Tchat(QWidget* parent)
     connectKeyboard();
 
     showMessage = [this](const QString& text) { QMessageBox::information(this, "Quorbit", text); };
+    askLeave = [this](const QString& question, bool& dontAskAgain) {
+        QMessageBox box(QMessageBox::Question, "Quorbit", question, QMessageBox::Yes | QMessageBox::No, this);
+        box.setDefaultButton(QMessageBox::No);
+        auto* dontAsk = new QCheckBox("Don't ask again", &box);
+        box.setCheckBox(dontAsk);
+        const bool yes = box.exec() == QMessageBox::Yes;
+        dontAskAgain = dontAsk->isChecked();
+        return yes;
+    };
     chooseColour = [this](QColor& colour, const QString& title) {
         const QColor chosen = QColorDialog::getColor(colour, this, title);
         if (!chosen.isValid()) return false;
@@ -335,7 +345,25 @@ void Tchat::showEvent(QShowEvent* e) {
     processparams();
 }
 
+bool Tchat::confirmLeave(const QString& question) {
+    if (!engine_.state().gamerunning || !AskBeforeLeaving1->isChecked()) return true;
+    bool dontAskAgain = false;
+    const bool go = askLeave(question, dontAskAgain);
+    // "Don't ask again" is kept only with a yes: a no leaves everything as it was.
+    if (go && dontAskAgain) {
+        AskBeforeLeaving1->setChecked(false);
+        saveinifile();
+    }
+    return go;
+}
+
 void Tchat::closeEvent(QCloseEvent* e) {
+    // The window's close box asks like File, "Exit"; closing for the program's own reasons
+    // (the connection ended, the game was full) does not.
+    if (e->spontaneous() && !confirmLeave("A game is running. Exit Quorbit and leave it?")) {
+        e->ignore();
+        return;
+    }
     const QRect work = workArea();
     if (auto bounds = social::boundsToSave(currentBounds(), saved_, work.width(), work.height())) {
         saved_ = *bounds;

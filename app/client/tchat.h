@@ -26,6 +26,7 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QToolBar;
 class Tabout;
 class Tdownload;
 class Tgamestart;
@@ -125,11 +126,21 @@ public:
     void applyTilePictures();
     int textSize() const;
 
-    // Hooks that tests replace: message boxes and the two colour dialogs.
+    // The words list's first line for a client that came in while the game ran.
+    static constexpr const char* kLateArrivalNote = "(You came in during this game: earlier words are not shown.)";
+
+    // Hooks that tests replace: message boxes, the question before leaving a game and
+    // the two colour dialogs.
     std::function<void(const QString& text)> showMessage;
+    // True to go ahead; `dontAskAgain` set when the player ticked "Don't ask again".
+    std::function<bool(const QString& question, bool& dontAskAgain)> askLeave;
     std::function<bool(QColor& colour, const QString& title)> chooseColour;
     // Desktop work area used by the closing geometry rule; tests may replace it.
     std::function<QRect()> workArea;
+
+    // Before Exit, Join or Host: while a game runs (and Options, "Ask Before Leaving a
+    // Game" is ticked) the player is asked first. True to go ahead.
+    bool confirmLeave(const QString& question);
 
     // Applies the state and carries out the engine's requests; every input path ends here.
     void sync();
@@ -231,6 +242,7 @@ private:
     std::uint64_t renderedRevision_ = ~std::uint64_t{0};
     int bonusPlaysShown_ = 0;
     std::vector<std::string> wordsShown_;  // what the words list holds, line by line
+    bool lateNoteShown_ = false;           // and whether the late arrival's note heads it
     int bonusFrame_ = 0;
     QElapsedTimer clock_;
 
@@ -275,7 +287,7 @@ private:
     std::array<QPushButton*, 10> b_phrase{};
     quorbit::app::ChatBox* mainchat = nullptr;
     quorbit::app::ChatEntry* mychat = nullptr;
-    QFrame* panel_replay = nullptr;
+    QToolBar* panel_replay = nullptr;
     QLabel* label_replay = nullptr;
     QLabel* label_replaytime = nullptr;
     QPushButton* button_replayplay = nullptr;
@@ -290,6 +302,7 @@ private:
     std::array<QAction*, 4> textSize_{};  // 8, 10, 12, 14
     QAction* ScrollChatOff2 = nullptr;
     QAction* JustWatch1 = nullptr;
+    QAction* AskBeforeLeaving1 = nullptr;
     QAction* Hint1 = nullptr;
     QMenu* Tiles1 = nullptr;
     quorbit::media::TilesMenu* tiles_ = nullptr;

@@ -36,13 +36,16 @@ void Tchat::buildMenus() {
     file->setObjectName("File1");
     StartGame1 = item(file, "StartGame1", "Start Game");
     connect(StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
+    // Items that do not apply are disabled, never hidden, so the menu keeps its shape.
     Hint1 = item(file, "Hint1", "Hint");
-    Hint1->setVisible(false);
+    Hint1->setEnabled(false);
     connect(Hint1, &QAction::triggered, this, &Tchat::hintClick);
     connect(item(file, "JoinaGame1", "Join a Game..."), &QAction::triggered, this, &Tchat::joinWindowRequested);
     file->addSeparator();
     QAction* exit = item(file, "Exit1", "Exit");
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    connect(exit, &QAction::triggered, this, [this] {
+        if (confirmLeave("A game is running. Exit Quorbit and leave it?")) close();
+    });
 
     QMenu* options = menuBar()->addMenu("Options");
     options->setObjectName("Options1");
@@ -102,6 +105,8 @@ void Tchat::buildMenus() {
         engine_.justWatchMenuClick();
         sync();
     });
+    AskBeforeLeaving1 = item(options, "AskBeforeLeaving1", "Ask Before Leaving a Game", true, true);
+    connect(AskBeforeLeaving1, &QAction::triggered, this, [this] { saveinifile(); });
     options->addSeparator();
     connect(item(options, "ResetScreenLocation1", "Reset Screen Location"), &QAction::triggered, this,
             [this] { setBounds(quorbit::social::WindowBounds{}); });

@@ -48,7 +48,7 @@ void Tchat::render() {
     button_done->setVisible(s.button_done && acceptsMoves());
     const bool hint = engine_.hintAvailable() && acceptsMoves();
     button_hint->setVisible(hint);
-    Hint1->setVisible(hint);
+    Hint1->setEnabled(hint);
     // Only a hosting client ever shows Start; the engine says when it is due.
     button_start->setVisible(s.ishost && s.button_start);
     for (std::size_t i = 0; i < 4; ++i) image_direction[i]->setVisible(s.image_direction[i].visible);
@@ -86,21 +86,25 @@ void Tchat::render() {
 
 // Words arrive one line at a time during a game: new lines are appended, and the list is
 // built afresh only when what it shows is no longer the start of the words (a new game, a
-// replay moved back). Nothing is done, not even a comparison of texts, while they stay.
+// replay moved back). A client that came in while the game ran hears only the words made
+// since (no message carries the earlier ones): a first line says so.
 void Tchat::renderWords() {
     const std::vector<std::string>& words = shown().memo_words;
-    if (words == wordsShown_) return;
-    const bool extends = !wordsShown_.empty() && words.size() > wordsShown_.size() &&
+    const bool late = shown().joinedLate;
+    if (words == wordsShown_ && late == lateNoteShown_) return;
+    const bool extends = late == lateNoteShown_ && !wordsShown_.empty() && words.size() > wordsShown_.size() &&
                          std::equal(wordsShown_.begin(), wordsShown_.end(), words.begin());
     if (extends) {
         for (std::size_t i = wordsShown_.size(); i < words.size(); ++i)
             memo_words->appendPlainText(QString::fromStdString(words[i]));
     } else {
         QStringList lines;
+        if (late) lines << kLateArrivalNote;
         for (const auto& w : words) lines << QString::fromStdString(w);
         memo_words->setPlainText(lines.join('\n'));
     }
     wordsShown_ = words;
+    lateNoteShown_ = late;
     memo_words->moveCursor(QTextCursor::End);
     memo_words->ensureCursorVisible();
 }

@@ -1,11 +1,13 @@
 // Replaying a saved game in the main window: the board, seats and words are drawn from
-// the replay's own engine by the same code as the live game, under a "Replay" banner
-// with play, pause, next word and speed. The live engine keeps running underneath.
+// the replay's own engine by the same code as the live game; a bar below the game panel
+// holds the "Replay" banner, play, pause, next word and speed. The live engine keeps
+// running underneath.
 #include <QApplication>
 #include <QClipboard>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolBar>
 
 #include "client/tchat.h"
 #include "record/recordstore.h"
@@ -28,41 +30,50 @@ QString clockText(std::int64_t ms) {
 }  // namespace
 
 void Tchat::buildReplayPanel() {
-    panel_replay = new QFrame(panel_board);
+    // A bar of its own below the game panel, so that it hides nothing of the game or the
+    // chat while it shows; the window grows by its height for the replay.
+    panel_replay = new QToolBar("Replay", this);
     panel_replay->setObjectName("panel_replay");
-    panel_replay->setGeometry(442, 256, 334, 104);
+    panel_replay->setMovable(false);
+    panel_replay->setFloatable(false);
+    panel_replay->toggleViewAction()->setVisible(false);
     panel_replay->setStyleSheet(
-        "#panel_replay { background: #2a1a10; border: 2px solid #d9462b; border-radius: 8px; }"
-        "QLabel#label_replay { background: #d9462b; color: white; border-radius: 4px; }"
-        "QLabel#label_replaytime { color: #ffe9a8; }");
+        "#panel_replay { background: #2a1a10; border-top: 2px solid #d9462b; spacing: 6px; padding: 3px; }"
+        "QLabel#label_replay { background: #d9462b; color: white; border-radius: 4px; padding: 0 8px; }"
+        "QLabel#label_replaytime { color: #ffe9a8; padding: 0 4px; }");
+    addToolBar(Qt::BottomToolBarArea, panel_replay);
     label_replay = new QLabel("Replay", panel_replay);
     label_replay->setObjectName("label_replay");
-    label_replay->setGeometry(8, 6, 96, 26);
     label_replay->setAlignment(Qt::AlignCenter);
     QFont banner = label_replay->font();
-    banner.setPixelSize(17);
     banner.setBold(true);
+    banner.setPointSize(banner.pointSize() + 3);
     label_replay->setFont(banner);
+    panel_replay->addWidget(label_replay);
     label_replaytime = new QLabel(panel_replay);
     label_replaytime->setObjectName("label_replaytime");
-    label_replaytime->setGeometry(112, 6, 214, 26);
+    // Room for the longest clock text, so that the bar does not shift as it counts.
+    label_replaytime->setMinimumWidth(label_replaytime->fontMetrics().horizontalAdvance("00:00 / 00:00   words: 000") + 10);
+    panel_replay->addWidget(label_replaytime);
 
-    auto add = [this](const char* name, const QString& text, QRect where, const char* colour) {
-        return art::flatButton(panel_replay, name, text, where, colour);
+    auto add = [this](const char* name, const QString& text, const char* colour) {
+        QPushButton* b = art::flatButton(panel_replay, name, text, QRect(), colour);
+        panel_replay->addWidget(b);
+        return b;
     };
-    button_replayplay = add("button_replayplay", "Play", QRect(8, 38, 70, 26), "#3c9a3c");
+    button_replayplay = add("button_replayplay", "Pause", "#3c9a3c");
+    button_replayplay->setMinimumWidth(button_replayplay->sizeHint().width());  // "Play" and "Pause" alike
     connect(button_replayplay, &QPushButton::clicked, this, [this] { replayPlay(!replayPlaying()); });
-    QPushButton* next = add("button_replaynext", "Next Word", QRect(84, 38, 92, 26), "#3a8fd0");
+    QPushButton* next = add("button_replaynext", "Next Word", "#3a8fd0");
     connect(next, &QPushButton::clicked, this, &Tchat::replayNextWord);
     for (std::size_t i = 0; i < kSpeeds.size(); ++i) {
         const int speed = kSpeeds[i];
-        button_speed[i] = add(QString("button_speed%1").arg(speed).toUtf8().constData(), QString("%1x").arg(speed),
-                              QRect(182 + static_cast<int>(i) * 48, 38, 44, 26), "#d88a1c");
+        button_speed[i] = add(QString("button_speed%1").arg(speed).toUtf8().constData(), QString("%1x").arg(speed), "#d88a1c");
         connect(button_speed[i], &QPushButton::clicked, this, [this, speed] { setReplaySpeed(speed); });
     }
-    QPushButton* copy = add("button_replaycopy", "Copy as Text", QRect(8, 70, 120, 26), "#3a8fd0");
+    QPushButton* copy = add("button_replaycopy", "Copy as Text", "#3a8fd0");
     connect(copy, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(replaySummary()); });
-    QPushButton* leave = add("button_replayleave", "Leave Replay", QRect(206, 70, 120, 26), "#c0504d");
+    QPushButton* leave = add("button_replayleave", "Leave Replay", "#c0504d");
     connect(leave, &QPushButton::clicked, this, &Tchat::leaveReplay);
     panel_replay->hide();
 
@@ -80,7 +91,6 @@ bool Tchat::startReplay(const QString& path) {
     replay_ = std::make_unique<quorbit::record::Replay>(std::move(*r.record));
     setWindowTitle("Quorbit - Replay");
     panel_replay->show();
-    panel_replay->raise();
     renderedRevision_ = ~std::uint64_t{0};
     replayPlay(true);
     return true;

@@ -52,6 +52,7 @@ void Tchat::loadinifile() {
     PostWords1->setChecked(r.postwords);
     opts.showBestWords = r.bestwords;
     ShowBestWords1->setChecked(r.bestwords);
+    AskBeforeLeaving1->setChecked(r.askbeforeleaving);
     if (windows_.gamestart) {
         if (r.playtoscore) windows_.gamestart->setPlaytoscore(*r.playtoscore);
         if (r.creationtime) windows_.gamestart->setTimeperturn(*r.creationtime);
@@ -90,6 +91,7 @@ bool Tchat::saveinifile() {
     s.playsounds = PlaySounds1->isChecked();
     s.postwords = PostWords1->isChecked();
     s.bestwords = ShowBestWords1->isChecked();
+    s.askbeforeleaving = AskBeforeLeaving1->isChecked();
     social::writeSettings(ini, s);
 
     return writeIni(ini);

@@ -43,6 +43,8 @@ public:
     std::vector<FoundGame> games() const;
     // False while no daemon answers (the list then stays empty).
     bool daemonRunning() const { return running_; }
+    // Why games cannot be looked for, for the player; empty while the daemon answers.
+    const std::string& unavailable() const { return unavailable_; }
 
 signals:
     void changed();
@@ -66,6 +68,7 @@ private:
     void onClientState(AvahiClient* c, int state);
     void dropAll();
     void log(const std::string& line);
+    void setUnavailable(std::string why);
 
     LogSink log_;
     std::unique_ptr<QtAvahiPoll> poll_;
@@ -73,6 +76,7 @@ private:
     AvahiServiceBrowser* browser_ = nullptr;
     std::map<Key, Entry> entries_;
     bool running_ = false;
+    std::string unavailable_;
 };
 
 }  // namespace quorbit::discovery

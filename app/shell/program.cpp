@@ -68,9 +68,11 @@ Program::Program(const CommandLine& line) : line_(line) {
     QObject::connect(chat_.get(), &Tchat::joinWindowRequested, join_.get(), [this] { showJoin(); });
     download_->openJoin = [this] { showJoin(); };
     QObject::connect(join_.get(), &Tjoin::joinRequested, this, [this](const QString& name, const QString& host, int port) {
+        if (!chat_->confirmLeave("A game is running. Leave it to join another?")) return;
         relaunchWith(name, {name, host, "false", "--port", QString::number(port)});
     });
     QObject::connect(join_.get(), &Tjoin::hostRequested, this, [this](const QString& name) {
+        if (!chat_->confirmLeave("A game is running. Leave it to host a new one?")) return;
         relaunchWith(name, {name, "127.0.0.1", "true", "--port", QString::number(line_.port)});
     });
 
