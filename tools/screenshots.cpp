@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QProcess>
+#include <QScreen>
 #include <QTcpSocket>
 #include <QTreeWidget>
 #include <QTest>
@@ -149,6 +150,24 @@ int main(int argc, char** argv) {
         chat.startGameFromDialog();
         const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1");
         return keyboardShot(chat, words, out + "/quorbit-keyboard-" + scale + "x.png") ? 0 : 1;
+    }
+    // "sizes" photographs a game at the size the window opens with (and the scale factor
+    // the environment sets), then with the window filling the whole screen.
+    if (argc > 2 && QString(argv[2]) == "sizes") {
+        program.gamestart().setPlaytoscore(1000);
+        chat.startGameFromDialog();
+        const auto& s = chat.state();
+        if (!waitFor([&] { return s.whoseturn == s.myseat && s.boardletters[0][0] != 0; }, 30000)) return 1;
+        chat.engine().sendit("Good luck!");
+        chat.sync();
+        const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1");
+        shot(chat, out + "/quorbit-size-" + scale + "x.png");
+        if (scale == "1") {
+            // No window manager runs under Xvfb to maximise it: the window takes the screen.
+            chat.setGeometry(chat.screen()->availableGeometry());
+            shot(chat, out + "/quorbit-size-maximised.png");
+        }
+        return 0;
     }
     // A few friendly lines for the chat box.
     chat.engine().sendit("Hi Zubo, ready for a game?");

@@ -17,6 +17,7 @@
 #include "client/board_accessible.h"
 #include "client/boardview.h"
 #include "client/chatbox.h"
+#include "client/panellayout.h"
 #include "net/tsock.h"
 #include "protocol/messages.h"
 #include "record/recentgames.h"
@@ -54,6 +55,13 @@ Tchat::Tchat(QWidget* parent)
     buildReplayPanel();
     connectWidgets();
     connectKeyboard();
+    // Every control exists: the layout places them, and again whenever the window's size
+    // changes, and the state is drawn anew where a place depends on it.
+    connect(layout_, &quorbit::app::PanelLayout::placed, this, [this] {
+        renderedRevision_ = ~std::uint64_t{0};
+        render();
+    });
+    layout_->start();
 
     showMessage = [this](const QString& text) { QMessageBox::information(this, "Quorbit", text); };
     askLeave = [this](const QString& question, bool& dontAskAgain) {

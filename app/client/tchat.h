@@ -54,6 +54,7 @@ class RecordKeeper;
 class ChatBox;
 class ChatEntry;
 class ClickImage;
+class PanelLayout;
 }  // namespace quorbit::app
 
 class Tchat : public QMainWindow {
@@ -168,6 +169,8 @@ public:
     void preparePlayerMenu(int seat);  // the enabling rules, before the menu shows
     QMenu* playerMenu() const { return popup_kick_; }
     QAction* action(const char* objectName) const;
+    // The game panel's layout: its table of places and the scale it is drawn at.
+    const quorbit::app::PanelLayout& panelLayout() const { return *layout_; }
 
 signals:
     void soundRequested(const QString& name);
@@ -187,6 +190,7 @@ private:
     void buildLayout();
     void buildSeats();
     void buildChat();
+    void applyScale(qreal scale);  // the layout's scale changed
     void buildMenus();
     void connectWidgets();
     // Drawing the state (tchat_render.cpp).
@@ -255,6 +259,7 @@ private:
     int replaySpeed_ = 1;
 
     // Game panel.
+    quorbit::app::PanelLayout* layout_ = nullptr;
     QWidget* panel_board = nullptr;
     std::array<quorbit::app::ClickImage*, 7> image_letter{};
     QLabel* label_status = nullptr;

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "client/boardview.h"
+#include "client/panellayout.h"
 #include "client/tchat.h"
 #include "record/replay.h"
 #include "social/spylistform.h"
@@ -169,7 +170,7 @@ void Tchat::renderSeats() {
     }
     if (s.image_Turn >= 1 && s.image_Turn <= 4) {
         const QLabel* name = label_playername[static_cast<std::size_t>(s.image_Turn - 1)];
-        image_Turn->move(name->x() - 12, name->y() - 3);
+        image_Turn->move(name->x() - layout_->px(12), name->y() - layout_->px(3));
         image_Turn->show();
         image_Turn->raise();
     } else {
@@ -180,7 +181,7 @@ void Tchat::renderSeats() {
 void Tchat::renderTimers() {
     const client::ClientState& s = shown();
     setText(label_timer, s.label_timer);
-    const int bar = std::clamp(s.image_timer, 0, 117);
+    const int bar = layout_->px(std::clamp(s.image_timer, 0, 117));
     if (image_timer->width() != bar) image_timer->resize(bar, image_timer->height());
     image_timer->setVisible(bar > 0);
     // The window's clock ticks the live game only; a replay's clock runs with the replay.
