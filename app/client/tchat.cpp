@@ -17,6 +17,7 @@
 #include "client/board_accessible.h"
 #include "client/boardview.h"
 #include "client/chatbox.h"
+#include "client/mainmenus.h"
 #include "client/panellayout.h"
 #include "net/tsock.h"
 #include "protocol/messages.h"
@@ -51,7 +52,8 @@ Tchat::Tchat(QWidget* parent)
     clock_.start();
     quorbit::app::installAccessibleFactories();  // before any widget is asked for its interface
     buildLayout();
-    buildMenus();
+    menus_ = std::make_unique<quorbit::app::MainMenus>(this);
+    wireMenus();
     buildReplayPanel();
     connectWidgets();
     connectKeyboard();
@@ -123,7 +125,10 @@ void Tchat::attach(const Windows& windows) {
         });
 }
 
-void Tchat::setLaunch(Launch launch) { launch_ = std::move(launch); }
+void Tchat::setLaunch(Launch launch) {
+    launch_ = std::move(launch);
+    plan_ = quorbit::client::launchPlan(launch_.params);
+}
 
 void Tchat::keepRecords(const QString& folder) { records_ = std::make_unique<quorbit::app::RecordKeeper>(folder); }
 
@@ -178,26 +183,25 @@ void Tchat::connectWidgets() {
 // ---- Launch modes --------------------------------------------------------------------
 
 void Tchat::processparams() {
-    StartGame1->setEnabled(false);
+    menus_->startGame->setEnabled(false);
     engine_.setLaunch(false, {});
-    const auto& params = launch_.params;
-    if (params.empty()) {
-        addNotice("Loading Solo Game..Please wait.");
-        if (windows_.download) windows_.download->show();
-        hostaddress_ = "127.0.0.1";
-        playername_ = "You";
-        hostpress();
-        sync();
-        return;
-    }
-    addNotice("Loading Multi-player Game.. Please Wait.");
-    if (params.size() >= 3) {
-        playername_ = params[0];
-        hostaddress_ = params[1];
-        if (params[2] == "true")
+    playername_ = plan_.playername;
+    hostaddress_ = plan_.hostaddress;
+    switch (plan_.mode) {
+        case client::LaunchMode::Solo:
+            addNotice("Loading Solo Game..Please wait.");
+            if (windows_.download) windows_.download->show();
             hostpress();
-        else
-            joinpress();
+            break;
+        case client::LaunchMode::Host:
+        case client::LaunchMode::Join:
+        case client::LaunchMode::None:
+            addNotice("Loading Multi-player Game.. Please Wait.");
+            if (plan_.mode == client::LaunchMode::Host) hostpress();
+            if (plan_.mode == client::LaunchMode::Join) joinpress();
+            break;
+    }
+    if (plan_.lobbyLink()) {
         // The silent lobby link: opened, never read or written, closed with the process.
         sock11_ = std::make_unique<TSock>();
         sock11_->setHostName("127.0.0.1");
@@ -220,14 +224,14 @@ void Tchat::hostpress() {
                       .arg(QString::fromStdString(why)));
     engine_.setLaunch(true, playername_);
     openSock("127.0.0.1");  // always the loopback address, whatever the host address says
-    StartGame1->setEnabled(true);
+    menus_->startGame->setEnabled(true);
     if (windows_.spylist) windows_.spylist->setKickEnabled(true);
 }
 
 void Tchat::joinpress() {
     engine_.setLaunch(false, playername_);
     openSock(hostaddress_);
-    StartGame1->setEnabled(false);
+    menus_->startGame->setEnabled(false);
 }
 
 void Tchat::openSock(const std::string& host) {
@@ -354,12 +358,12 @@ void Tchat::showEvent(QShowEvent* e) {
 }
 
 bool Tchat::confirmLeave(const QString& question) {
-    if (!engine_.state().gamerunning || !AskBeforeLeaving1->isChecked()) return true;
+    if (!engine_.state().gamerunning || !menus_->askBeforeLeaving->isChecked()) return true;
     bool dontAskAgain = false;
     const bool go = askLeave(question, dontAskAgain);
     // "Don't ask again" is kept only with a yes: a no leaves everything as it was.
     if (go && dontAskAgain) {
-        AskBeforeLeaving1->setChecked(false);
+        menus_->askBeforeLeaving->setChecked(false);
         saveinifile();
     }
     return go;

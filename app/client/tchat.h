@@ -15,6 +15,7 @@
 
 #include "client/board_keys.h"
 #include "client/client_engine.h"
+#include "client/launch.h"
 #include "common/random.h"
 #include "social/settings.h"
 #include "widgets/tilepictures.h"
@@ -55,6 +56,7 @@ class ChatBox;
 class ChatEntry;
 class ClickImage;
 class PanelLayout;
+struct MainMenus;
 }  // namespace quorbit::app
 
 class Tchat : public QMainWindow {
@@ -86,6 +88,8 @@ public:
 
     void attach(const Windows& windows);
     void setLaunch(Launch launch);
+    // The launch mode and its names, read from the parameters once.
+    const quorbit::client::LaunchPlan& launchPlan() const { return plan_; }
     // Where the settings file lives (normally beside the program).
     void setSettingsPath(const QString& path) { settingsPath_ = path; }
     // Records every game this client sees into that folder (none unless asked).
@@ -167,7 +171,7 @@ public:
     void hintClick();
     void openPlayerMenu(int seat, const QPoint& globalPos);
     void preparePlayerMenu(int seat);  // the enabling rules, before the menu shows
-    QMenu* playerMenu() const { return popup_kick_; }
+    QMenu* playerMenu() const;
     QAction* action(const char* objectName) const;
     // The game panel's layout: its table of places and the scale it is drawn at.
     const quorbit::app::PanelLayout& panelLayout() const { return *layout_; }
@@ -191,7 +195,7 @@ private:
     void buildSeats();
     void buildChat();
     void applyScale(qreal scale);  // the layout's scale changed
-    void buildMenus();
+    void wireMenus();
     void connectWidgets();
     // Drawing the state (tchat_render.cpp).
     void render();
@@ -233,6 +237,7 @@ private:
     quorbit::app::TilePictures pictures_;
     Windows windows_;
     Launch launch_;
+    quorbit::client::LaunchPlan plan_;
     std::string playername_;
     std::string hostaddress_;
     std::unique_ptr<quorbit::net::TSock> sock_;
@@ -299,21 +304,7 @@ private:
     std::array<QPushButton*, 3> button_speed{};  // 1x, 4x, 16x
 
     // Menus.
-    QAction* StartGame1 = nullptr;
-    QAction* PlaySounds1 = nullptr;
-    std::array<QAction*, 3> turnSound_{};  // Classic, New, Default by setting value
-    QAction* PostWords1 = nullptr;
-    QAction* ShowBestWords1 = nullptr;
-    std::array<QAction*, 4> textSize_{};  // 8, 10, 12, 14
-    QAction* ScrollChatOff2 = nullptr;
-    QAction* JustWatch1 = nullptr;
-    QAction* AskBeforeLeaving1 = nullptr;
-    QAction* Hint1 = nullptr;
-    QMenu* Tiles1 = nullptr;
+    std::unique_ptr<quorbit::app::MainMenus> menus_;
     quorbit::media::TilesMenu* tiles_ = nullptr;
-    QMenu* popup_kick_ = nullptr;
-    QAction* RemoveFromGame1 = nullptr;
-    QAction* SettoJustWatch1 = nullptr;
-    QAction* UnsetJustWatch1 = nullptr;
     int popupSeat_ = 1;
 };

@@ -10,6 +10,7 @@
 
 #include "client/boardview.h"
 #include "client/panellayout.h"
+#include "client/mainmenus.h"
 #include "client/tchat.h"
 #include "record/replay.h"
 #include "social/spylistform.h"
@@ -49,7 +50,7 @@ void Tchat::render() {
     button_done->setVisible(s.button_done && acceptsMoves());
     const bool hint = engine_.hintAvailable() && acceptsMoves();
     button_hint->setVisible(hint);
-    Hint1->setEnabled(hint);
+    menus_->hint->setEnabled(hint);
     // Only a hosting client ever shows Start; the engine says when it is due.
     button_start->setVisible(s.ishost && s.button_start);
     for (std::size_t i = 0; i < 4; ++i) image_direction[i]->setVisible(s.image_direction[i].visible);
@@ -76,7 +77,7 @@ void Tchat::render() {
     panel_winner->setVisible(s.panel_winner);
     panel_winner->raise();
 
-    JustWatch1->setChecked(engine_.options().justWatch);
+    menus_->justWatch->setChecked(engine_.options().justWatch);
     for (std::size_t i = 0; i < b_phrase.size(); ++i) {
         const QString phrase = QString::fromStdString(engine_.options().phrases[i]);
         if (b_phrase[i]->toolTip() != phrase) b_phrase[i]->setToolTip(phrase);

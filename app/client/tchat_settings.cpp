@@ -9,6 +9,7 @@
 
 #include "client/boardview.h"
 #include "client/chatbox.h"
+#include "client/mainmenus.h"
 #include "client/tchat.h"
 #include "media/tilesmenu.h"
 #include "social/gamestartform.h"
@@ -47,12 +48,12 @@ void Tchat::loadinifile() {
     for (std::size_t i = 0; i < r.phrases.size(); ++i)
         if (r.phrases[i]) opts.phrases[i] = *r.phrases[i];
     opts.playSounds = r.playsounds;
-    PlaySounds1->setChecked(r.playsounds);
+    menus_->playSounds->setChecked(r.playsounds);
     opts.postWordsInChatBox = r.postwords;
-    PostWords1->setChecked(r.postwords);
+    menus_->postWords->setChecked(r.postwords);
     opts.showBestWords = r.bestwords;
-    ShowBestWords1->setChecked(r.bestwords);
-    AskBeforeLeaving1->setChecked(r.askbeforeleaving);
+    menus_->showBestWords->setChecked(r.bestwords);
+    menus_->askBeforeLeaving->setChecked(r.askbeforeleaving);
     if (windows_.gamestart) {
         if (r.playtoscore) windows_.gamestart->setPlaytoscore(*r.playtoscore);
         if (r.creationtime) windows_.gamestart->setTimeperturn(*r.creationtime);
@@ -88,10 +89,10 @@ bool Tchat::saveinifile() {
     s.tiles = tileSetName_.toStdString();
     s.bounds = currentBounds();
     s.turnsound = static_cast<int>(opts.turnSound);
-    s.playsounds = PlaySounds1->isChecked();
-    s.postwords = PostWords1->isChecked();
-    s.bestwords = ShowBestWords1->isChecked();
-    s.askbeforeleaving = AskBeforeLeaving1->isChecked();
+    s.playsounds = menus_->playSounds->isChecked();
+    s.postwords = menus_->postWords->isChecked();
+    s.bestwords = menus_->showBestWords->isChecked();
+    s.askbeforeleaving = menus_->askBeforeLeaving->isChecked();
     social::writeSettings(ini, s);
 
     return writeIni(ini);

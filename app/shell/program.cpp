@@ -97,9 +97,10 @@ void Program::buildServer() {
 void Program::startAnnouncing(int port) {
     if (!line_.announce || announcer_) return;
     // A solo game is named after the machine; a hosted one after its player.
-    const std::string name = !line_.name.empty()            ? line_.name
-                             : line_.positional.size() >= 3 ? discovery::defaultGameName(chat_->playername())
-                                                            : discovery::defaultGameName({});
+    const bool solo = chat_->launchPlan().mode == client::LaunchMode::Solo;
+    const std::string name = !line_.name.empty() ? line_.name
+                             : solo              ? discovery::defaultGameName({})
+                                                 : discovery::defaultGameName(chat_->playername());
     announcer_ = discovery::announceHostedGame(*server_, name, port);
 }
 
