@@ -1,4 +1,4 @@
-// The main window: creation, launch modes, the connection and the pump.
+// The main window: creation, its parts, the launch modes and what the engine asks for.
 #include "client/tchat.h"
 
 #include <QAction>
@@ -18,7 +18,9 @@
 #include "client/boardview.h"
 #include "client/chatbox.h"
 #include "client/mainmenus.h"
+#include "client/gameconnection.h"
 #include "client/panellayout.h"
+#include "client/settingsfile.h"
 #include "net/tsock.h"
 #include "protocol/messages.h"
 #include "record/recentgames.h"
@@ -46,7 +48,8 @@ Tchat::Tchat(QWidget* parent)
     : QMainWindow(parent),
       rng_(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch())),  // seeded from the clock
       engine_(rng_),
-      pictures_(quorbit::app::TilePictures::classic()) {
+      pictures_(quorbit::app::TilePictures::classic()),
+      settings_(std::make_unique<quorbit::app::SettingsFile>()) {
     setObjectName("Tchat");
     setWindowTitle("Quorbit");
     clock_.start();
@@ -54,7 +57,7 @@ Tchat::Tchat(QWidget* parent)
     buildLayout();
     menus_ = std::make_unique<quorbit::app::MainMenus>(this);
     wireMenus();
-    buildReplayPanel();
+    connectReplay();
     connectWidgets();
     connectKeyboard();
     // Every control exists: the layout places them, and again whenever the window's size
@@ -66,6 +69,7 @@ Tchat::Tchat(QWidget* parent)
     layout_->start();
 
     showMessage = [this](const QString& text) { QMessageBox::information(this, "Quorbit", text); };
+    settings_->failed = [this](const QString& text) { showMessage(text); };
     askLeave = [this](const QString& question, bool& dontAskAgain) {
         QMessageBox box(QMessageBox::Question, "Quorbit", question, QMessageBox::Yes | QMessageBox::No, this);
         box.setDefaultButton(QMessageBox::No);
@@ -86,9 +90,9 @@ Tchat::Tchat(QWidget* parent)
         return s ? s->availableGeometry() : QRect(0, 0, 1 << 15, 1 << 15);
     };
 
-    pumpTimer_.setSingleShot(true);
-    pumpTimer_.setInterval(0);
-    connect(&pumpTimer_, &QTimer::timeout, this, &Tchat::pumpOne);
+    connection_ = new quorbit::app::GameConnection(engine_, this);
+    connect(connection_, &quorbit::app::GameConnection::changed, this, &Tchat::sync);
+    connect(connection_, &quorbit::app::GameConnection::notice, this, &Tchat::addNotice);
     Timer2.setInterval(1000);
     connect(&Timer2, &QTimer::timeout, this, [this] {
         engine_.timer2Tick();
@@ -130,7 +134,14 @@ void Tchat::setLaunch(Launch launch) {
     plan_ = quorbit::client::launchPlan(launch_.params);
 }
 
-void Tchat::keepRecords(const QString& folder) { records_ = std::make_unique<quorbit::app::RecordKeeper>(folder); }
+void Tchat::keepRecords(const QString& folder) {
+    records_ = std::make_unique<quorbit::app::RecordKeeper>(folder);
+    connection_->keepRecords(records_.get());
+}
+
+bool Tchat::lobbyLinkOpened() const { return connection_->lobbyLinkOpened(); }
+
+const quorbit::net::TSock* Tchat::connection() const { return connection_->socket(); }
 
 void Tchat::connectWidgets() {
     connect(paintbox_board, &quorbit::app::BoardView::clicked, this, [this](int px, int py, Qt::MouseButton b) {
@@ -201,17 +212,8 @@ void Tchat::processparams() {
             if (plan_.mode == client::LaunchMode::Join) joinpress();
             break;
     }
-    if (plan_.lobbyLink()) {
-        // The silent lobby link: opened, never read or written, closed with the process.
-        sock11_ = std::make_unique<TSock>();
-        sock11_->setHostName("127.0.0.1");
-        sock11_->setPortName(std::to_string(launch_.lobbyPort));
-        try {
-            sock11_->Open();
-        } catch (const std::exception&) {
-            // Nobody listening, or no socket to be had: the game does not care.
-        }
-    }
+    // The silent lobby link: opened, never read or written, closed with the process.
+    if (plan_.lobbyLink()) connection_->openLobbyLink(launch_.lobbyPort);
     sync();
 }
 
@@ -223,66 +225,15 @@ void Tchat::hostpress() {
                       .arg(launch_.port)
                       .arg(QString::fromStdString(why)));
     engine_.setLaunch(true, playername_);
-    openSock("127.0.0.1");  // always the loopback address, whatever the host address says
+    connection_->open("127.0.0.1", launch_.port);  // always the loopback address, whatever the host address says
     menus_->startGame->setEnabled(true);
     if (windows_.spylist) windows_.spylist->setKickEnabled(true);
 }
 
 void Tchat::joinpress() {
     engine_.setLaunch(false, playername_);
-    openSock(hostaddress_);
+    connection_->open(hostaddress_, launch_.port);
     menus_->startGame->setEnabled(false);
-}
-
-void Tchat::openSock(const std::string& host) {
-    sock_ = std::make_unique<TSock>();
-    sock_->setHostName(host);
-    sock_->setPortName(std::to_string(launch_.port));
-    sock_->OnConnect = [this](TSock&) {
-        sockConnected_ = true;
-        engine_.connected();
-        sync();
-    };
-    sock_->OnRead = [this](TSock& s, int) {
-        const std::string bytes = s.Text();
-        engine_.received(bytes);
-        if (records_) records_->received(bytes);
-        schedulePump();
-    };
-    // Reports come from inside the socket's own calls, a send among them: they are
-    // handled after the current event, so the window never works off the engine's
-    // requests while it is still carrying out an earlier one.
-    sock_->OnInfo = [this](TSock&, TSocketInfo info, const std::string& text) {
-        QMetaObject::invokeMethod(
-            this, [this, info, text] { sockReport(static_cast<int>(info), text); }, Qt::QueuedConnection);
-    };
-    try {
-        sock_->Open();
-    } catch (const std::exception& e) {
-        sockReport(static_cast<int>(TSocketInfo::siError), e.what());
-    }
-}
-
-void Tchat::sockReport(int info, const std::string& text) {
-    // A connection that never came about is told to the player instead of leaving him
-    // in front of an empty board.
-    if (info == static_cast<int>(TSocketInfo::siError) && !sockConnected_)
-        addNotice(QString("Unable to reach the host %1: %2")
-                      .arg(QString::fromStdString(sock_ ? sock_->HostName() : hostaddress_),
-                           QString::fromStdString(text)));
-    if (info == static_cast<int>(TSocketInfo::siClose)) engine_.socketClosed();
-    if (records_ && engine_.closeRequested()) records_->closed();
-    sync();
-}
-
-void Tchat::schedulePump() {
-    if (engine_.pendingLines() > 0 && !pumpTimer_.isActive()) pumpTimer_.start();
-}
-
-void Tchat::pumpOne() {
-    engine_.pump();  // one line per turn of the event loop
-    sync();
-    schedulePump();
 }
 
 void Tchat::button_startClick() {
@@ -326,7 +277,7 @@ void Tchat::sync() {
 
 void Tchat::drainEngine() {
     for (const std::string& line : engine_.takeOutgoing())
-        if (sock_ && sockConnected_) sock_->Send(line);
+        connection_->send(line);
     for (const client::ChatLine& line : engine_.takeChatLines())
         addline(QString::fromStdString(line.text), toQColor(line.colour));
     for (const std::string& sound : engine_.takeSounds()) emit soundRequested(QString::fromStdString(sound));

@@ -27,7 +27,6 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class QToolBar;
 class Tabout;
 class Tdownload;
 class Tgamestart;
@@ -57,6 +56,9 @@ class ChatEntry;
 class ClickImage;
 class PanelLayout;
 struct MainMenus;
+class ReplayPlayer;
+class SettingsFile;
+class GameConnection;
 }  // namespace quorbit::app
 
 class Tchat : public QMainWindow {
@@ -91,11 +93,11 @@ public:
     // The launch mode and its names, read from the parameters once.
     const quorbit::client::LaunchPlan& launchPlan() const { return plan_; }
     // Where the settings file lives (normally beside the program).
-    void setSettingsPath(const QString& path) { settingsPath_ = path; }
+    void setSettingsPath(const QString& path);
     // Records every game this client sees into that folder (none unless asked).
     void keepRecords(const QString& folder);
     const quorbit::app::RecordKeeper* recordKeeper() const { return records_.get(); }
-    const QString& settingsPath() const { return settingsPath_; }
+    const QString& settingsPath() const;
 
     // Launch modes.
     void processparams();
@@ -109,9 +111,9 @@ public:
     quorbit::client::BoardKeys& boardKeys() { return keys_; }
     const std::string& playername() const { return playername_; }
     const std::string& hostaddress() const { return hostaddress_; }
-    bool lobbyLinkOpened() const { return sock11_ != nullptr; }
+    bool lobbyLinkOpened() const;
     // The connection to the game's server; nothing before joining or hosting.
-    const quorbit::net::TSock* connection() const { return sock_.get(); }
+    const quorbit::net::TSock* connection() const;
 
     // Settings.
     void loadinifile();
@@ -120,7 +122,6 @@ public:
     quorbit::social::WindowBounds currentBounds() const;
     void setBounds(const quorbit::social::WindowBounds& b);
     // The player's name as the Join window last used it (the key Joinname).
-    static constexpr std::string_view kJoinNameKey = "Joinname";
     QString rememberedName() const;
     bool rememberName(const QString& name);
     // Current tile-set name, written as Tiles.
@@ -154,13 +155,13 @@ public:
     // on underneath and shows again, as it is by then, when the replay is left.
     bool startReplay(const QString& path);  // false (and a message) for an unusable file
     void leaveReplay();
-    bool replaying() const { return replay_ != nullptr; }
-    const quorbit::record::Replay* replay() const { return replay_.get(); }
+    bool replaying() const;
+    const quorbit::record::Replay* replay() const;
     void replayPlay(bool play);
     void replayNextWord();
     void setReplaySpeed(int speed);  // 1, 4 or 16
-    int replaySpeed() const { return replaySpeed_; }
-    bool replayPlaying() const { return replayTimer_.isActive(); }
+    int replaySpeed() const;
+    bool replayPlaying() const;
     QString replaySummary() const;  // the replayed game as text
 
     // Input paths (also reached through the widgets).
@@ -196,6 +197,7 @@ private:
     void buildChat();
     void applyScale(qreal scale);  // the layout's scale changed
     void wireMenus();
+    void connectReplay();  // tchat_replay.cpp
     void connectWidgets();
     // Drawing the state (tchat_render.cpp).
     void render();
@@ -212,23 +214,13 @@ private:
     // What the window shows: the replay's state while one runs, else the live game's.
     const quorbit::client::ClientState& shown() const;
     std::uint64_t shownRevision() const;
-    bool acceptsMoves() const { return !replay_; }
-    // The replay's controls (tchat_replay.cpp).
-    void buildReplayPanel();
-    void replayTick();
-    void renderReplayPanel();
-    // The socket.
-    void openSock(const std::string& host);
-    void sockReport(int info, const std::string& text);
-    void schedulePump();
-    void pumpOne();
+    bool acceptsMoves() const { return !replaying(); }
     // Options.
     void setTextSize(int size);
     void applyTurnSoundChecks();
     void changeColour(bool action);
     void addNotice(const QString& text);
     void addline(const QString& text, const QColor& colour);
-    bool writeIni(const quorbit::social::IniFile& ini);
     void savePhrases(const QStringList& phrases);
 
     quorbit::SeededRandom rng_;
@@ -240,11 +232,9 @@ private:
     quorbit::client::LaunchPlan plan_;
     std::string playername_;
     std::string hostaddress_;
-    std::unique_ptr<quorbit::net::TSock> sock_;
-    std::unique_ptr<quorbit::net::TSock> sock11_;
+    quorbit::app::GameConnection* connection_ = nullptr;
     std::unique_ptr<quorbit::app::RecordKeeper> records_;
-    bool sockConnected_ = false;
-    QString settingsPath_;
+    std::unique_ptr<quorbit::app::SettingsFile> settings_;
     QString tileSetName_;
     quorbit::social::WindowBounds saved_;
     bool shownOnce_ = false;
@@ -255,13 +245,9 @@ private:
     int bonusFrame_ = 0;
     QElapsedTimer clock_;
 
-    QTimer pumpTimer_;  // runs only while received lines wait
     QTimer Timer2;      // the turn clock display
     QTimer bonusTimer_;
-    QTimer replayTimer_;
-    QElapsedTimer replayClock_;
-    std::unique_ptr<quorbit::record::Replay> replay_;
-    int replaySpeed_ = 1;
+    quorbit::app::ReplayPlayer* replayer_ = nullptr;
 
     // Game panel.
     quorbit::app::PanelLayout* layout_ = nullptr;
@@ -297,11 +283,6 @@ private:
     std::array<QPushButton*, 10> b_phrase{};
     quorbit::app::ChatBox* mainchat = nullptr;
     quorbit::app::ChatEntry* mychat = nullptr;
-    QToolBar* panel_replay = nullptr;
-    QLabel* label_replay = nullptr;
-    QLabel* label_replaytime = nullptr;
-    QPushButton* button_replayplay = nullptr;
-    std::array<QPushButton*, 3> button_speed{};  // 1x, 4x, 16x
 
     // Menus.
     std::unique_ptr<quorbit::app::MainMenus> menus_;

@@ -33,9 +33,9 @@ void setColour(QLabel* l, quorbit::social::Colour c) {
 
 }  // namespace
 
-const client::ClientState& Tchat::shown() const { return replay_ ? replay_->state() : engine_.state(); }
+const client::ClientState& Tchat::shown() const { return replaying() ? replay()->state() : engine_.state(); }
 
-std::uint64_t Tchat::shownRevision() const { return replay_ ? replay_->revision() : engine_.revision(); }
+std::uint64_t Tchat::shownRevision() const { return replaying() ? replay()->revision() : engine_.revision(); }
 
 void Tchat::render() {
     const client::ClientState& s = shown();
@@ -83,7 +83,6 @@ void Tchat::render() {
         if (b_phrase[i]->toolTip() != phrase) b_phrase[i]->setToolTip(phrase);
     }
     if (windows_.spylist) windows_.spylist->setEntries(engine_.state().spylist);
-    renderReplayPanel();
 }
 
 // Words arrive one line at a time during a game: new lines are appended, and the list is
