@@ -2,12 +2,7 @@
 // the menus, the dialog, the tiles and the window; what the window shows is collected
 // for every save. The file itself is SettingsFile's.
 #include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QImage>
 #include <QLabel>
-#include <QSaveFile>
 
 #include "client/boardview.h"
 #include "client/chatbox.h"
