@@ -2,7 +2,10 @@
 // Tchat: the main window. It shows the client engine's state (board, rack, seats, status,
 // clock, words, chat) and hands the engine every click, key and received byte; the
 // engine's requests (lines to send, chat lines, sounds, message boxes, settings reload,
-// close) are carried out here after each call.
+// close) are carried out here after each call. Its parts have their own homes: the
+// connection (GameConnection), the layout (PanelLayout), the menus (MainMenus), the
+// replay (ReplayPlayer), the settings file (SettingsFile); the launch mode comes from
+// client::launchPlan.
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
