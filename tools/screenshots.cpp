@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QMenu>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QScreen>
 #include <QTcpSocket>
 #include <QTreeWidget>
 #include <QTest>
@@ -25,6 +27,7 @@
 #include "shell/program.h"
 #include "social/downloadform.h"
 #include "social/gamestartform.h"
+#include "social/helpform.h"
 #include "social/joinform.h"
 #include "social/tallylistform.h"
 #include "social/phrasesform.h"
@@ -150,6 +153,52 @@ int main(int argc, char** argv) {
         chat.startGameFromDialog();
         const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1");
         return keyboardShot(chat, words, out + "/quorbit-keyboard-" + scale + "x.png") ? 0 : 1;
+    }
+    // "menus" photographs the File and Options menus during the own turn, the Join window
+    // (no games to list here) and the Help's Documentation page.
+    if (argc > 2 && QString(argv[2]) == "menus") {
+        program.gamestart().setPlaytoscore(1000);
+        chat.startGameFromDialog();
+        const auto& s = chat.state();
+        if (!waitFor([&] { return s.whoseturn == s.myseat && s.boardletters[0][0] != 0; }, 30000)) return 1;
+        QMenu* file = chat.findChild<QMenu*>("File1");
+        file->popup(chat.mapToGlobal(QPoint(0, 20)));
+        shot(chat, out + "/menu-file.png");
+        file->hide();
+        QMenu* options = chat.findChild<QMenu*>("Options1");
+        options->popup(chat.mapToGlobal(QPoint(40, 20)));
+        QTest::qWait(300);
+        const QRect both = chat.frameGeometry().united(options->geometry());
+        QProcess::execute("import", {"-window", "root", "-crop", QString("%1x%2+%3+%4").arg(both.width()).arg(both.height()).arg(both.x()).arg(both.y()), "+repage", out + "/menu-options.png"});
+        options->hide();
+        program.showJoin();
+        shot(program.join(), out + "/join-window-none.png");
+        program.join().hide();
+        chat.action("Content1")->trigger();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* help = qobject_cast<Thelp*>(w)) {
+                help->showTopic(5);
+                shot(*help, out + "/help-documentation.png");
+            }
+        return 0;
+    }
+    // "sizes" photographs a game at the size the window opens with (and the scale factor
+    // the environment sets), then with the window filling the whole screen.
+    if (argc > 2 && QString(argv[2]) == "sizes") {
+        program.gamestart().setPlaytoscore(1000);
+        chat.startGameFromDialog();
+        const auto& s = chat.state();
+        if (!waitFor([&] { return s.whoseturn == s.myseat && s.boardletters[0][0] != 0; }, 30000)) return 1;
+        chat.engine().sendit("Good luck!");
+        chat.sync();
+        const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1");
+        shot(chat, out + "/quorbit-size-" + scale + "x.png");
+        if (scale == "1") {
+            // No window manager runs under Xvfb to maximise it: the window takes the screen.
+            chat.setGeometry(chat.screen()->availableGeometry());
+            shot(chat, out + "/quorbit-size-maximised.png");
+        }
+        return 0;
     }
     // A few friendly lines for the chat box.
     chat.engine().sendit("Hi Zubo, ready for a game?");

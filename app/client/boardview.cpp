@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <optional>
 
 #include "widgets/tilepictures.h"
@@ -45,7 +46,7 @@ std::optional<BoardKey> boardKey(const QKeyEvent* e) {
 
 BoardView::BoardView(const TilePictures& pictures, QWidget* parent) : QWidget(parent), pictures_(pictures) {
     setObjectName("paintbox_board");
-    setFixedSize(kBoardSize * kSquarePixels, kBoardSize * kSquarePixels);
+    resize(kBoardSize * kSquarePixels, kBoardSize * kSquarePixels);  // the layout places it
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName("Board");
@@ -56,17 +57,23 @@ void BoardView::show(const client::Grid& letters, const client::Grid& marks, con
     for (std::size_t x = 0; x < kBoardSize; ++x)
         for (std::size_t y = 0; y < kBoardSize; ++y)
             if (letters[x][y] != letters_[x][y] || marks[x][y] != marks_[x][y] || hints[x][y] != hints_[x][y])
-                update(static_cast<int>(x) * kSquarePixels, static_cast<int>(y) * kSquarePixels, kSquarePixels,
-                       kSquarePixels);
+                updateSquare(static_cast<int>(x), static_cast<int>(y));
     letters_ = letters;
     marks_ = marks;
     hints_ = hints;
 }
 
+qreal BoardView::scale() const { return qreal(width()) / (kBoardSize * kSquarePixels); }
+
 QRect BoardView::squareRect(int index) const {
-    return QRect((index % kBoardSize) * kSquarePixels, (index / kBoardSize) * kSquarePixels, kSquarePixels,
-                 kSquarePixels);
+    const qreal s = scale();
+    const int x = index % kBoardSize, y = index / kBoardSize;
+    const QPoint from(qRound(x * kSquarePixels * s), qRound(y * kSquarePixels * s));
+    const QPoint to(qRound((x + 1) * kSquarePixels * s), qRound((y + 1) * kSquarePixels * s));
+    return QRect(from, to - QPoint(1, 1));
 }
+
+void BoardView::updateSquare(int x, int y) { update(squareRect(indexOf({x, y}))); }
 
 void BoardView::setFocusSquare(client::Square square) {
     if (square == focus_) return;
@@ -95,11 +102,18 @@ void BoardView::announceFocus() {
 
 void BoardView::paintEvent(QPaintEvent* e) {
     QPainter g(this);
+    // Everything below is in design pixels; the pictures hold enough device pixels for the
+    // scale, so that nothing is blown up.
+    const qreal s = scale();
+    g.scale(s, s);
+    g.setRenderHint(QPainter::SmoothPixmapTransform, s != 1);
+    const QRectF dirty(e->rect().x() / s, e->rect().y() / s, e->rect().width() / s, e->rect().height() / s);
+    if (s != 1) g.fillRect(dirty, QColor(0x5b, 0x3b, 0x1c));  // the frame's wood, under any seam
     const client::Grid& squares = client::boardsquares();
     for (int x = 0; x < kBoardSize; ++x) {
         for (int y = 0; y < kBoardSize; ++y) {
             const QRect cell(x * kSquarePixels, y * kSquarePixels, kSquarePixels, kSquarePixels);
-            if (!e->rect().intersects(cell)) continue;
+            if (!dirty.intersects(QRectF(cell))) continue;
             const auto ux = static_cast<std::size_t>(x), uy = static_cast<std::size_t>(y);
             g.drawPixmap(cell.topLeft(), pictures_.picture(squares[ux][uy]));
             const int letter = letters_[ux][uy];
@@ -115,7 +129,8 @@ void BoardView::paintEvent(QPaintEvent* e) {
 void BoardView::paintFocus(QPainter& g) {
     // Rounded corners and a dashed light line over a dark one: unlike the selection frame
     // and readable on light and dark tiles alike.
-    const QRectF cell = QRectF(squareRect(indexOf(focus_))).adjusted(3.5, 3.5, -3.5, -3.5);
+    const QRectF cell = QRectF(focus_.x * kSquarePixels, focus_.y * kSquarePixels, kSquarePixels, kSquarePixels)
+                            .adjusted(3.5, 3.5, -3.5, -3.5);
     g.setRenderHint(QPainter::Antialiasing);
     g.setBrush(Qt::NoBrush);
     g.setPen(QPen(QColor(10, 20, 60), 4));
@@ -148,7 +163,10 @@ void BoardView::paintHint(QPainter& g, const QRect& cell, int place) {
 
 void BoardView::mouseReleaseEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
-    if (rect().contains(p)) emit clicked(p.x(), p.y(), e->button());
+    if (!rect().contains(p)) return;
+    const qreal s = scale();
+    const int last = kBoardSize * kSquarePixels - 1;
+    emit clicked(std::min(last, int(p.x() / s)), std::min(last, int(p.y() / s)), e->button());
 }
 
 void BoardView::keyPressEvent(QKeyEvent* e) {

@@ -1,6 +1,8 @@
 #pragma once
-// The board (paintbox_board): 7 x 7 squares of 56 pixels drawn in three layers, the
-// square, its letter and its mark, from the client's board mirror; hinted squares are
+// The board (paintbox_board): 7 x 7 squares of 56 design pixels drawn in three layers, the
+// square, its letter and its mark, from the client's board mirror. Placed larger than its
+// design size it draws everything larger by the same factor, the tile pictures at their
+// own resolution; clicks are reported in design pixels. Hinted squares are
 // ringed on top. It takes the keyboard focus (a click or Tab), shows the focus square with
 // an outline of its own while it has the focus, and hands its keys to `onKey`.
 #include <QPainter>
@@ -39,13 +41,16 @@ public:
     void setSquareNames(const std::array<QString, kSquares>& names);
     const QString& squareName(int index) const { return names_[static_cast<std::size_t>(index)]; }
     static int indexOf(client::Square s) { return s.y * client::kBoardSize + s.x; }
+    // A square's place on the widget as it is drawn now.
     QRect squareRect(int index) const;
+    // Widget pixels per design pixel: its width over the design width.
+    qreal scale() const;
 
     // Called with each board key; false when the key meant nothing, which passes it on.
     std::function<bool(client::BoardKey)> onKey;
 
 signals:
-    // A mouse button released over the board, in board pixels.
+    // A mouse button released over the board, in design pixels of the board.
     void clicked(int px, int py, Qt::MouseButton button);
 
 protected:
@@ -58,6 +63,7 @@ protected:
 private:
     static void paintHint(QPainter& g, const QRect& cell, int place);
     void paintFocus(QPainter& g);
+    void updateSquare(int x, int y);
     void announceFocus();
 
     const TilePictures& pictures_;

@@ -73,9 +73,14 @@ ChatBox::ChatBox(QWidget* parent) : QTextEdit(parent) {
 void ChatBox::setChatFont(int points) {
     fontSize_ = points;
     QFont f("DejaVu Sans");
-    f.setPointSize(points > 0 ? points : 8);
+    f.setPointSizeF((points > 0 ? points : 8) * zoom_);
     setFont(f);
     document()->setDefaultFont(f);
+}
+
+void ChatBox::setZoom(qreal zoom) {
+    zoom_ = zoom;
+    setChatFont(fontSize_);
 }
 
 void ChatBox::setScrollFrozen(bool on) {

@@ -30,6 +30,8 @@ public:
 
     void setChatFont(int points);
     int chatFontSize() const { return fontSize_; }
+    // The window's scale: the chat's text is drawn at its size times this.
+    void setZoom(qreal zoom);
 
     // The link under a viewport point, empty when there is none.
     QString linkAt(const QPoint& viewportPos) const;
@@ -58,6 +60,7 @@ protected:
 private:
     bool scrollFrozen_ = false;
     int fontSize_ = 8;
+    qreal zoom_ = 1;
     QMenu* popup_ = nullptr;
     QAction* scrollChatOff_ = nullptr;
 };

@@ -1,7 +1,8 @@
-// The main window: creation, launch modes, the connection and the pump.
+// The main window: creation, its parts, the launch modes and what the engine asks for.
 #include "client/tchat.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QDateTime>
@@ -16,6 +17,10 @@
 #include "client/board_accessible.h"
 #include "client/boardview.h"
 #include "client/chatbox.h"
+#include "client/mainmenus.h"
+#include "client/gameconnection.h"
+#include "client/panellayout.h"
+#include "client/settingsfile.h"
 #include "net/tsock.h"
 #include "protocol/messages.h"
 #include "record/recentgames.h"
@@ -43,18 +48,37 @@ Tchat::Tchat(QWidget* parent)
     : QMainWindow(parent),
       rng_(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch())),  // seeded from the clock
       engine_(rng_),
-      pictures_(quorbit::app::TilePictures::classic()) {
+      pictures_(quorbit::app::TilePictures::classic()),
+      settings_(std::make_unique<quorbit::app::SettingsFile>()) {
     setObjectName("Tchat");
     setWindowTitle("Quorbit");
     clock_.start();
     quorbit::app::installAccessibleFactories();  // before any widget is asked for its interface
     buildLayout();
-    buildMenus();
-    buildReplayPanel();
+    menus_ = std::make_unique<quorbit::app::MainMenus>(this);
+    wireMenus();
+    connectReplay();
     connectWidgets();
     connectKeyboard();
+    // Every control exists: the layout places them, and again whenever the window's size
+    // changes, and the state is drawn anew where a place depends on it.
+    connect(layout_, &quorbit::app::PanelLayout::placed, this, [this] {
+        renderedRevision_ = ~std::uint64_t{0};
+        render();
+    });
+    layout_->start();
 
     showMessage = [this](const QString& text) { QMessageBox::information(this, "Quorbit", text); };
+    settings_->failed = [this](const QString& text) { showMessage(text); };
+    askLeave = [this](const QString& question, bool& dontAskAgain) {
+        QMessageBox box(QMessageBox::Question, "Quorbit", question, QMessageBox::Yes | QMessageBox::No, this);
+        box.setDefaultButton(QMessageBox::No);
+        auto* dontAsk = new QCheckBox("Don't ask again", &box);
+        box.setCheckBox(dontAsk);
+        const bool yes = box.exec() == QMessageBox::Yes;
+        dontAskAgain = dontAsk->isChecked();
+        return yes;
+    };
     chooseColour = [this](QColor& colour, const QString& title) {
         const QColor chosen = QColorDialog::getColor(colour, this, title);
         if (!chosen.isValid()) return false;
@@ -66,9 +90,9 @@ Tchat::Tchat(QWidget* parent)
         return s ? s->availableGeometry() : QRect(0, 0, 1 << 15, 1 << 15);
     };
 
-    pumpTimer_.setSingleShot(true);
-    pumpTimer_.setInterval(0);
-    connect(&pumpTimer_, &QTimer::timeout, this, &Tchat::pumpOne);
+    connection_ = new quorbit::app::GameConnection(engine_, this);
+    connect(connection_, &quorbit::app::GameConnection::changed, this, &Tchat::sync);
+    connect(connection_, &quorbit::app::GameConnection::notice, this, &Tchat::addNotice);
     Timer2.setInterval(1000);
     connect(&Timer2, &QTimer::timeout, this, [this] {
         engine_.timer2Tick();
@@ -105,9 +129,19 @@ void Tchat::attach(const Windows& windows) {
         });
 }
 
-void Tchat::setLaunch(Launch launch) { launch_ = std::move(launch); }
+void Tchat::setLaunch(Launch launch) {
+    launch_ = std::move(launch);
+    plan_ = quorbit::client::launchPlan(launch_.params);
+}
 
-void Tchat::keepRecords(const QString& folder) { records_ = std::make_unique<quorbit::app::RecordKeeper>(folder); }
+void Tchat::keepRecords(const QString& folder) {
+    records_ = std::make_unique<quorbit::app::RecordKeeper>(folder);
+    connection_->keepRecords(records_.get());
+}
+
+bool Tchat::lobbyLinkOpened() const { return connection_->lobbyLinkOpened(); }
+
+const quorbit::net::TSock* Tchat::connection() const { return connection_->socket(); }
 
 void Tchat::connectWidgets() {
     connect(paintbox_board, &quorbit::app::BoardView::clicked, this, [this](int px, int py, Qt::MouseButton b) {
@@ -160,36 +194,26 @@ void Tchat::connectWidgets() {
 // ---- Launch modes --------------------------------------------------------------------
 
 void Tchat::processparams() {
-    StartGame1->setEnabled(false);
+    menus_->startGame->setEnabled(false);
     engine_.setLaunch(false, {});
-    const auto& params = launch_.params;
-    if (params.empty()) {
-        addNotice("Loading Solo Game..Please wait.");
-        if (windows_.download) windows_.download->show();
-        hostaddress_ = "127.0.0.1";
-        playername_ = "You";
-        hostpress();
-        sync();
-        return;
-    }
-    addNotice("Loading Multi-player Game.. Please Wait.");
-    if (params.size() >= 3) {
-        playername_ = params[0];
-        hostaddress_ = params[1];
-        if (params[2] == "true")
+    playername_ = plan_.playername;
+    hostaddress_ = plan_.hostaddress;
+    switch (plan_.mode) {
+        case client::LaunchMode::Solo:
+            addNotice("Loading Solo Game..Please wait.");
+            if (windows_.download) windows_.download->show();
             hostpress();
-        else
-            joinpress();
-        // The silent lobby link: opened, never read or written, closed with the process.
-        sock11_ = std::make_unique<TSock>();
-        sock11_->setHostName("127.0.0.1");
-        sock11_->setPortName(std::to_string(launch_.lobbyPort));
-        try {
-            sock11_->Open();
-        } catch (const std::exception&) {
-            // Nobody listening, or no socket to be had: the game does not care.
-        }
+            break;
+        case client::LaunchMode::Host:
+        case client::LaunchMode::Join:
+        case client::LaunchMode::None:
+            addNotice("Loading Multi-player Game.. Please Wait.");
+            if (plan_.mode == client::LaunchMode::Host) hostpress();
+            if (plan_.mode == client::LaunchMode::Join) joinpress();
+            break;
     }
+    // The silent lobby link: opened, never read or written, closed with the process.
+    if (plan_.lobbyLink()) connection_->openLobbyLink(launch_.lobbyPort);
     sync();
 }
 
@@ -201,66 +225,15 @@ void Tchat::hostpress() {
                       .arg(launch_.port)
                       .arg(QString::fromStdString(why)));
     engine_.setLaunch(true, playername_);
-    openSock("127.0.0.1");  // always the loopback address, whatever the host address says
-    StartGame1->setEnabled(true);
+    connection_->open("127.0.0.1", launch_.port);  // always the loopback address, whatever the host address says
+    menus_->startGame->setEnabled(true);
     if (windows_.spylist) windows_.spylist->setKickEnabled(true);
 }
 
 void Tchat::joinpress() {
     engine_.setLaunch(false, playername_);
-    openSock(hostaddress_);
-    StartGame1->setEnabled(false);
-}
-
-void Tchat::openSock(const std::string& host) {
-    sock_ = std::make_unique<TSock>();
-    sock_->setHostName(host);
-    sock_->setPortName(std::to_string(launch_.port));
-    sock_->OnConnect = [this](TSock&) {
-        sockConnected_ = true;
-        engine_.connected();
-        sync();
-    };
-    sock_->OnRead = [this](TSock& s, int) {
-        const std::string bytes = s.Text();
-        engine_.received(bytes);
-        if (records_) records_->received(bytes);
-        schedulePump();
-    };
-    // Reports come from inside the socket's own calls, a send among them: they are
-    // handled after the current event, so the window never works off the engine's
-    // requests while it is still carrying out an earlier one.
-    sock_->OnInfo = [this](TSock&, TSocketInfo info, const std::string& text) {
-        QMetaObject::invokeMethod(
-            this, [this, info, text] { sockReport(static_cast<int>(info), text); }, Qt::QueuedConnection);
-    };
-    try {
-        sock_->Open();
-    } catch (const std::exception& e) {
-        sockReport(static_cast<int>(TSocketInfo::siError), e.what());
-    }
-}
-
-void Tchat::sockReport(int info, const std::string& text) {
-    // A connection that never came about is told to the player instead of leaving him
-    // in front of an empty board.
-    if (info == static_cast<int>(TSocketInfo::siError) && !sockConnected_)
-        addNotice(QString("Unable to reach the host %1: %2")
-                      .arg(QString::fromStdString(sock_ ? sock_->HostName() : hostaddress_),
-                           QString::fromStdString(text)));
-    if (info == static_cast<int>(TSocketInfo::siClose)) engine_.socketClosed();
-    if (records_ && engine_.closeRequested()) records_->closed();
-    sync();
-}
-
-void Tchat::schedulePump() {
-    if (engine_.pendingLines() > 0 && !pumpTimer_.isActive()) pumpTimer_.start();
-}
-
-void Tchat::pumpOne() {
-    engine_.pump();  // one line per turn of the event loop
-    sync();
-    schedulePump();
+    connection_->open(hostaddress_, launch_.port);
+    menus_->startGame->setEnabled(false);
 }
 
 void Tchat::button_startClick() {
@@ -304,7 +277,7 @@ void Tchat::sync() {
 
 void Tchat::drainEngine() {
     for (const std::string& line : engine_.takeOutgoing())
-        if (sock_ && sockConnected_) sock_->Send(line);
+        connection_->send(line);
     for (const client::ChatLine& line : engine_.takeChatLines())
         addline(QString::fromStdString(line.text), toQColor(line.colour));
     for (const std::string& sound : engine_.takeSounds()) emit soundRequested(QString::fromStdString(sound));
@@ -335,7 +308,25 @@ void Tchat::showEvent(QShowEvent* e) {
     processparams();
 }
 
+bool Tchat::confirmLeave(const QString& question) {
+    if (!engine_.state().gamerunning || !menus_->askBeforeLeaving->isChecked()) return true;
+    bool dontAskAgain = false;
+    const bool go = askLeave(question, dontAskAgain);
+    // "Don't ask again" is kept only with a yes: a no leaves everything as it was.
+    if (go && dontAskAgain) {
+        menus_->askBeforeLeaving->setChecked(false);
+        saveinifile();
+    }
+    return go;
+}
+
 void Tchat::closeEvent(QCloseEvent* e) {
+    // The window's close box asks like File, "Exit"; closing for the program's own reasons
+    // (the connection ended, the game was full) does not.
+    if (e->spontaneous() && !confirmLeave("A game is running. Exit Quorbit and leave it?")) {
+        e->ignore();
+        return;
+    }
     const QRect work = workArea();
     if (auto bounds = social::boundsToSave(currentBounds(), saved_, work.width(), work.height())) {
         saved_ = *bounds;

@@ -2,7 +2,10 @@
 // Tchat: the main window. It shows the client engine's state (board, rack, seats, status,
 // clock, words, chat) and hands the engine every click, key and received byte; the
 // engine's requests (lines to send, chat lines, sounds, message boxes, settings reload,
-// close) are carried out here after each call.
+// close) are carried out here after each call. Its parts have their own homes: the
+// connection (GameConnection), the layout (PanelLayout), the menus (MainMenus), the
+// replay (ReplayPlayer), the settings file (SettingsFile); the launch mode comes from
+// client::launchPlan.
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
@@ -15,6 +18,7 @@
 
 #include "client/board_keys.h"
 #include "client/client_engine.h"
+#include "client/launch.h"
 #include "common/random.h"
 #include "social/settings.h"
 #include "widgets/tilepictures.h"
@@ -53,6 +57,11 @@ class RecordKeeper;
 class ChatBox;
 class ChatEntry;
 class ClickImage;
+class PanelLayout;
+struct MainMenus;
+class ReplayPlayer;
+class SettingsFile;
+class GameConnection;
 }  // namespace quorbit::app
 
 class Tchat : public QMainWindow {
@@ -84,12 +93,14 @@ public:
 
     void attach(const Windows& windows);
     void setLaunch(Launch launch);
+    // The launch mode and its names, read from the parameters once.
+    const quorbit::client::LaunchPlan& launchPlan() const { return plan_; }
     // Where the settings file lives (normally beside the program).
-    void setSettingsPath(const QString& path) { settingsPath_ = path; }
+    void setSettingsPath(const QString& path);
     // Records every game this client sees into that folder (none unless asked).
     void keepRecords(const QString& folder);
     const quorbit::app::RecordKeeper* recordKeeper() const { return records_.get(); }
-    const QString& settingsPath() const { return settingsPath_; }
+    const QString& settingsPath() const;
 
     // Launch modes.
     void processparams();
@@ -103,9 +114,9 @@ public:
     quorbit::client::BoardKeys& boardKeys() { return keys_; }
     const std::string& playername() const { return playername_; }
     const std::string& hostaddress() const { return hostaddress_; }
-    bool lobbyLinkOpened() const { return sock11_ != nullptr; }
+    bool lobbyLinkOpened() const;
     // The connection to the game's server; nothing before joining or hosting.
-    const quorbit::net::TSock* connection() const { return sock_.get(); }
+    const quorbit::net::TSock* connection() const;
 
     // Settings.
     void loadinifile();
@@ -114,7 +125,6 @@ public:
     quorbit::social::WindowBounds currentBounds() const;
     void setBounds(const quorbit::social::WindowBounds& b);
     // The player's name as the Join window last used it (the key Joinname).
-    static constexpr std::string_view kJoinNameKey = "Joinname";
     QString rememberedName() const;
     bool rememberName(const QString& name);
     // Current tile-set name, written as Tiles.
@@ -125,11 +135,21 @@ public:
     void applyTilePictures();
     int textSize() const;
 
-    // Hooks that tests replace: message boxes and the two colour dialogs.
+    // The words list's first line for a client that came in while the game ran.
+    static constexpr const char* kLateArrivalNote = "(You came in during this game: earlier words are not shown.)";
+
+    // Hooks that tests replace: message boxes, the question before leaving a game and
+    // the two colour dialogs.
     std::function<void(const QString& text)> showMessage;
+    // True to go ahead; `dontAskAgain` set when the player ticked "Don't ask again".
+    std::function<bool(const QString& question, bool& dontAskAgain)> askLeave;
     std::function<bool(QColor& colour, const QString& title)> chooseColour;
     // Desktop work area used by the closing geometry rule; tests may replace it.
     std::function<QRect()> workArea;
+
+    // Before Exit, Join or Host: while a game runs (and Options, "Ask Before Leaving a
+    // Game" is ticked) the player is asked first. True to go ahead.
+    bool confirmLeave(const QString& question);
 
     // Applies the state and carries out the engine's requests; every input path ends here.
     void sync();
@@ -138,13 +158,13 @@ public:
     // on underneath and shows again, as it is by then, when the replay is left.
     bool startReplay(const QString& path);  // false (and a message) for an unusable file
     void leaveReplay();
-    bool replaying() const { return replay_ != nullptr; }
-    const quorbit::record::Replay* replay() const { return replay_.get(); }
+    bool replaying() const;
+    const quorbit::record::Replay* replay() const;
     void replayPlay(bool play);
     void replayNextWord();
     void setReplaySpeed(int speed);  // 1, 4 or 16
-    int replaySpeed() const { return replaySpeed_; }
-    bool replayPlaying() const { return replayTimer_.isActive(); }
+    int replaySpeed() const;
+    bool replayPlaying() const;
     QString replaySummary() const;  // the replayed game as text
 
     // Input paths (also reached through the widgets).
@@ -155,8 +175,10 @@ public:
     void hintClick();
     void openPlayerMenu(int seat, const QPoint& globalPos);
     void preparePlayerMenu(int seat);  // the enabling rules, before the menu shows
-    QMenu* playerMenu() const { return popup_kick_; }
+    QMenu* playerMenu() const;
     QAction* action(const char* objectName) const;
+    // The game panel's layout: its table of places and the scale it is drawn at.
+    const quorbit::app::PanelLayout& panelLayout() const { return *layout_; }
 
 signals:
     void soundRequested(const QString& name);
@@ -176,7 +198,9 @@ private:
     void buildLayout();
     void buildSeats();
     void buildChat();
-    void buildMenus();
+    void applyScale(qreal scale);  // the layout's scale changed
+    void wireMenus();
+    void connectReplay();  // tchat_replay.cpp
     void connectWidgets();
     // Drawing the state (tchat_render.cpp).
     void render();
@@ -193,23 +217,13 @@ private:
     // What the window shows: the replay's state while one runs, else the live game's.
     const quorbit::client::ClientState& shown() const;
     std::uint64_t shownRevision() const;
-    bool acceptsMoves() const { return !replay_; }
-    // The replay's controls (tchat_replay.cpp).
-    void buildReplayPanel();
-    void replayTick();
-    void renderReplayPanel();
-    // The socket.
-    void openSock(const std::string& host);
-    void sockReport(int info, const std::string& text);
-    void schedulePump();
-    void pumpOne();
+    bool acceptsMoves() const { return !replaying(); }
     // Options.
     void setTextSize(int size);
     void applyTurnSoundChecks();
     void changeColour(bool action);
     void addNotice(const QString& text);
     void addline(const QString& text, const QColor& colour);
-    bool writeIni(const quorbit::social::IniFile& ini);
     void savePhrases(const QStringList& phrases);
 
     quorbit::SeededRandom rng_;
@@ -218,13 +232,12 @@ private:
     quorbit::app::TilePictures pictures_;
     Windows windows_;
     Launch launch_;
+    quorbit::client::LaunchPlan plan_;
     std::string playername_;
     std::string hostaddress_;
-    std::unique_ptr<quorbit::net::TSock> sock_;
-    std::unique_ptr<quorbit::net::TSock> sock11_;
+    quorbit::app::GameConnection* connection_ = nullptr;
     std::unique_ptr<quorbit::app::RecordKeeper> records_;
-    bool sockConnected_ = false;
-    QString settingsPath_;
+    std::unique_ptr<quorbit::app::SettingsFile> settings_;
     QString tileSetName_;
     quorbit::social::WindowBounds saved_;
     bool shownOnce_ = false;
@@ -232,18 +245,16 @@ private:
     int bonusPlaysShown_ = 0;
     std::vector<std::string> wordsShown_;  // what the words list holds, line by line
     std::size_t wordsShownDropped_ = 0;    // the lines dropped from its front when it was shown
+    bool lateNoteShown_ = false;           // and whether the late arrival's note heads it
     int bonusFrame_ = 0;
     QElapsedTimer clock_;
 
-    QTimer pumpTimer_;  // runs only while received lines wait
     QTimer Timer2;      // the turn clock display
     QTimer bonusTimer_;
-    QTimer replayTimer_;
-    QElapsedTimer replayClock_;
-    std::unique_ptr<quorbit::record::Replay> replay_;
-    int replaySpeed_ = 1;
+    quorbit::app::ReplayPlayer* replayer_ = nullptr;
 
     // Game panel.
+    quorbit::app::PanelLayout* layout_ = nullptr;
     QWidget* panel_board = nullptr;
     std::array<quorbit::app::ClickImage*, 7> image_letter{};
     QLabel* label_status = nullptr;
@@ -276,27 +287,9 @@ private:
     std::array<QPushButton*, 10> b_phrase{};
     quorbit::app::ChatBox* mainchat = nullptr;
     quorbit::app::ChatEntry* mychat = nullptr;
-    QFrame* panel_replay = nullptr;
-    QLabel* label_replay = nullptr;
-    QLabel* label_replaytime = nullptr;
-    QPushButton* button_replayplay = nullptr;
-    std::array<QPushButton*, 3> button_speed{};  // 1x, 4x, 16x
 
     // Menus.
-    QAction* StartGame1 = nullptr;
-    QAction* PlaySounds1 = nullptr;
-    std::array<QAction*, 3> turnSound_{};  // Classic, New, Default by setting value
-    QAction* PostWords1 = nullptr;
-    QAction* ShowBestWords1 = nullptr;
-    std::array<QAction*, 4> textSize_{};  // 8, 10, 12, 14
-    QAction* ScrollChatOff2 = nullptr;
-    QAction* JustWatch1 = nullptr;
-    QAction* Hint1 = nullptr;
-    QMenu* Tiles1 = nullptr;
+    std::unique_ptr<quorbit::app::MainMenus> menus_;
     quorbit::media::TilesMenu* tiles_ = nullptr;
-    QMenu* popup_kick_ = nullptr;
-    QAction* RemoveFromGame1 = nullptr;
-    QAction* SettoJustWatch1 = nullptr;
-    QAction* UnsetJustWatch1 = nullptr;
     int popupSeat_ = 1;
 };

@@ -9,6 +9,8 @@
 #include <algorithm>
 
 #include "client/boardview.h"
+#include "client/panellayout.h"
+#include "client/mainmenus.h"
 #include "client/tchat.h"
 #include "record/replay.h"
 #include "social/spylistform.h"
@@ -31,9 +33,9 @@ void setColour(QLabel* l, quorbit::social::Colour c) {
 
 }  // namespace
 
-const client::ClientState& Tchat::shown() const { return replay_ ? replay_->state() : engine_.state(); }
+const client::ClientState& Tchat::shown() const { return replaying() ? replay()->state() : engine_.state(); }
 
-std::uint64_t Tchat::shownRevision() const { return replay_ ? replay_->revision() : engine_.revision(); }
+std::uint64_t Tchat::shownRevision() const { return replaying() ? replay()->revision() : engine_.revision(); }
 
 void Tchat::render() {
     const client::ClientState& s = shown();
@@ -48,7 +50,7 @@ void Tchat::render() {
     button_done->setVisible(s.button_done && acceptsMoves());
     const bool hint = engine_.hintAvailable() && acceptsMoves();
     button_hint->setVisible(hint);
-    Hint1->setVisible(hint);
+    menus_->hint->setEnabled(hint);
     // Only a hosting client ever shows Start; the engine says when it is due.
     button_start->setVisible(s.ishost && s.button_start);
     for (std::size_t i = 0; i < 4; ++i) image_direction[i]->setVisible(s.image_direction[i].visible);
@@ -75,27 +77,29 @@ void Tchat::render() {
     panel_winner->setVisible(s.panel_winner);
     panel_winner->raise();
 
-    JustWatch1->setChecked(engine_.options().justWatch);
+    menus_->justWatch->setChecked(engine_.options().justWatch);
     for (std::size_t i = 0; i < b_phrase.size(); ++i) {
         const QString phrase = QString::fromStdString(engine_.options().phrases[i]);
         if (b_phrase[i]->toolTip() != phrase) b_phrase[i]->setToolTip(phrase);
     }
     if (windows_.spylist) windows_.spylist->setEntries(engine_.state().spylist);
-    renderReplayPanel();
 }
 
 // Words arrive one line at a time during a game: new lines are appended (the list itself
 // lets its oldest lines go beyond the engine's cap, as the engine does), and the list is
 // built afresh only when what it shows is no longer the start of the words (a new game,
 // a replay moved back). Nothing is done, not even a comparison of texts, while they stay.
+// A client that came in while the game ran hears only the words made since (no message
+// carries the earlier ones): a first line says so.
 void Tchat::renderWords() {
     const client::ClientState& s = shown();
     const std::vector<std::string>& words = s.memo_words;
-    if (s.memo_wordsDropped == wordsShownDropped_ && words == wordsShown_) return;
+    const bool late = s.joinedLate;
+    if (s.memo_wordsDropped == wordsShownDropped_ && words == wordsShown_ && late == lateNoteShown_) return;
     // The lines shown that are still in the list, from its front.
     const std::size_t gone = s.memo_wordsDropped - wordsShownDropped_;
-    const bool extends = s.memo_wordsDropped >= wordsShownDropped_ && gone < wordsShown_.size() &&
-                         words.size() > wordsShown_.size() - gone &&
+    const bool extends = late == lateNoteShown_ && s.memo_wordsDropped >= wordsShownDropped_ &&
+                         gone < wordsShown_.size() && words.size() > wordsShown_.size() - gone &&
                          std::equal(wordsShown_.begin() + static_cast<std::ptrdiff_t>(gone), wordsShown_.end(),
                                     words.begin());
     if (extends) {
@@ -103,11 +107,13 @@ void Tchat::renderWords() {
             memo_words->appendPlainText(QString::fromStdString(words[i]));
     } else {
         QStringList lines;
+        if (late) lines << kLateArrivalNote;
         for (const auto& w : words) lines << QString::fromStdString(w);
         memo_words->setPlainText(lines.join('\n'));
     }
     wordsShown_ = words;
     wordsShownDropped_ = s.memo_wordsDropped;
+    lateNoteShown_ = late;
     memo_words->moveCursor(QTextCursor::End);
     memo_words->ensureCursorVisible();
 }
@@ -172,7 +178,7 @@ void Tchat::renderSeats() {
     }
     if (s.image_Turn >= 1 && s.image_Turn <= 4) {
         const QLabel* name = label_playername[static_cast<std::size_t>(s.image_Turn - 1)];
-        image_Turn->move(name->x() - 12, name->y() - 3);
+        image_Turn->move(name->x() - layout_->px(12), name->y() - layout_->px(3));
         image_Turn->show();
         image_Turn->raise();
     } else {
@@ -183,7 +189,7 @@ void Tchat::renderSeats() {
 void Tchat::renderTimers() {
     const client::ClientState& s = shown();
     setText(label_timer, s.label_timer);
-    const int bar = std::clamp(s.image_timer, 0, 117);
+    const int bar = layout_->px(std::clamp(s.image_timer, 0, 117));
     if (image_timer->width() != bar) image_timer->resize(bar, image_timer->height());
     image_timer->setVisible(bar > 0);
     // The window's clock ticks the live game only; a replay's clock runs with the replay.

@@ -1,30 +1,19 @@
-// The settings file of the main window: reading it at login, writing it on every change.
+// The main window's options and the settings file: what is read at login is applied to
+// the menus, the dialog, the tiles and the window; what the window shows is collected
+// for every save. The file itself is SettingsFile's.
 #include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QImage>
 #include <QLabel>
-#include <QSaveFile>
 
 #include "client/boardview.h"
 #include "client/chatbox.h"
+#include "client/mainmenus.h"
+#include "client/settingsfile.h"
 #include "client/tchat.h"
 #include "media/tilesmenu.h"
 #include "social/gamestartform.h"
 #include "widgets/clickimage.h"
 
 namespace social = quorbit::social;
-
-namespace {
-
-social::IniFile readIni(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};  // a missing file reads as all defaults
-    return social::IniFile::parse(f.readAll().toStdString());
-}
-
-}  // namespace
 
 social::WindowBounds Tchat::currentBounds() const {
     return social::WindowBounds{x(), y(), width(), height()};
@@ -35,8 +24,12 @@ void Tchat::setBounds(const social::WindowBounds& b) {
     resize(b.width, b.height);
 }
 
+void Tchat::setSettingsPath(const QString& path) { settings_->setPath(path); }
+
+const QString& Tchat::settingsPath() const { return settings_->path(); }
+
 void Tchat::loadinifile() {
-    const social::SettingsRead r = social::readSettings(readIni(settingsPath_));
+    const social::SettingsRead r = settings_->read();
     auto& opts = engine_.options();
     setTextSize(r.textsize);
     opts.textColour = r.textcolor;
@@ -47,11 +40,12 @@ void Tchat::loadinifile() {
     for (std::size_t i = 0; i < r.phrases.size(); ++i)
         if (r.phrases[i]) opts.phrases[i] = *r.phrases[i];
     opts.playSounds = r.playsounds;
-    PlaySounds1->setChecked(r.playsounds);
+    menus_->playSounds->setChecked(r.playsounds);
     opts.postWordsInChatBox = r.postwords;
-    PostWords1->setChecked(r.postwords);
+    menus_->postWords->setChecked(r.postwords);
     opts.showBestWords = r.bestwords;
-    ShowBestWords1->setChecked(r.bestwords);
+    menus_->showBestWords->setChecked(r.bestwords);
+    menus_->askBeforeLeaving->setChecked(r.askbeforeleaving);
     if (windows_.gamestart) {
         if (r.playtoscore) windows_.gamestart->setPlaytoscore(*r.playtoscore);
         if (r.creationtime) windows_.gamestart->setTimeperturn(*r.creationtime);
@@ -72,7 +66,6 @@ void Tchat::loadinifile() {
 }
 
 bool Tchat::saveinifile() {
-    social::IniFile ini = readIni(settingsPath_);
     social::SettingsSave s;
     const auto& opts = engine_.options();
     s.textsize = textSize();
@@ -87,43 +80,24 @@ bool Tchat::saveinifile() {
     s.tiles = tileSetName_.toStdString();
     s.bounds = currentBounds();
     s.turnsound = static_cast<int>(opts.turnSound);
-    s.playsounds = PlaySounds1->isChecked();
-    s.postwords = PostWords1->isChecked();
-    s.bestwords = ShowBestWords1->isChecked();
-    social::writeSettings(ini, s);
-
-    return writeIni(ini);
+    s.playsounds = menus_->playSounds->isChecked();
+    s.postwords = menus_->postWords->isChecked();
+    s.bestwords = menus_->showBestWords->isChecked();
+    s.askbeforeleaving = menus_->askBeforeLeaving->isChecked();
+    return settings_->save(s);
 }
 
-bool Tchat::writeIni(const social::IniFile& ini) {
-    const QByteArray bytes = QByteArray::fromStdString(ini.text());
-    QSaveFile out(settingsPath_);
-    if (settingsPath_.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() ||
-        !out.commit()) {
-        showMessage(QString("Unable to write to %1").arg(QFileInfo(settingsPath_).absoluteFilePath()));
-        return false;
-    }
-    return true;
-}
+QString Tchat::rememberedName() const { return settings_->rememberedName(); }
 
-QString Tchat::rememberedName() const {
-    return QString::fromStdString(readIni(settingsPath_).get(social::kSettingsSection, kJoinNameKey, ""));
-}
-
-bool Tchat::rememberName(const QString& name) {
-    social::IniFile ini = readIni(settingsPath_);
-    if (ini.get(social::kSettingsSection, kJoinNameKey, "") == name.toStdString()) return true;
-    ini.set(social::kSettingsSection, kJoinNameKey, name.toStdString());
-    return writeIni(ini);
-}
+bool Tchat::rememberName(const QString& name) { return settings_->rememberName(name); }
 
 void Tchat::savePhrases(const QStringList& phrases) {
-    social::IniFile ini = readIni(settingsPath_);
+    std::vector<std::string> kept;
     for (int n = 1; n <= quorbit::client::kPhraseCount && n <= phrases.size(); ++n) {
-        engine_.options().phrases[static_cast<std::size_t>(n - 1)] = phrases[n - 1].toStdString();
-        social::writePhrase(ini, n, phrases[n - 1].toStdString());
+        kept.push_back(phrases[n - 1].toStdString());
+        engine_.options().phrases[static_cast<std::size_t>(n - 1)] = kept.back();
     }
-    writeIni(ini);
+    settings_->savePhrases(kept);
     render();
 }
 

@@ -56,7 +56,16 @@ void GameBrowser::connectClient() {
     int error = 0;
     client_ = avahi_client_new(poll_->poll(), AVAHI_CLIENT_NO_FAIL,
                                reinterpret_cast<AvahiClientCallback>(&GameBrowser::clientCallback), this, &error);
-    if (!client_) log(std::string("Games on the local network cannot be found: ") + avahi_strerror(error));
+    if (!client_) {
+        log(std::string("Games on the local network cannot be found: ") + avahi_strerror(error));
+        setUnavailable(std::string("the Avahi client could not start (") + avahi_strerror(error) + ")");
+    }
+}
+
+void GameBrowser::setUnavailable(std::string why) {
+    if (why == unavailable_) return;
+    unavailable_ = std::move(why);
+    emit changed();
 }
 
 void GameBrowser::clientCallback(AvahiClient* c, int state, void* self) {
@@ -67,25 +76,32 @@ void GameBrowser::onClientState(AvahiClient* c, int state) {
     client_ = c;
     if (state == AVAHI_CLIENT_S_RUNNING) {
         running_ = true;
+        setUnavailable({});
         if (browser_) return;
         browser_ = avahi_service_browser_new(c, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, kServiceType.data(), nullptr,
                                              static_cast<AvahiLookupFlags>(0),
                                              reinterpret_cast<AvahiServiceBrowserCallback>(&GameBrowser::browseCallback),
                                              this);
-        if (!browser_) log(std::string("Cannot look for games: ") + avahi_strerror(avahi_client_errno(c)));
+        if (!browser_) {
+            log(std::string("Cannot look for games: ") + avahi_strerror(avahi_client_errno(c)));
+            setUnavailable(std::string("looking for games failed (") + avahi_strerror(avahi_client_errno(c)) + ")");
+        }
         return;
     }
     if (state == AVAHI_CLIENT_CONNECTING) {
         running_ = false;
         log("No Avahi daemon: games on the local network are not listed.");
+        setUnavailable("no Avahi daemon is running on this computer");
         return;
     }
     if (state == AVAHI_CLIENT_FAILURE) {
         running_ = false;
-        const bool gone = avahi_client_errno(c) == AVAHI_ERR_DISCONNECTED;
+        const int error = avahi_client_errno(c);
+        const bool gone = error == AVAHI_ERR_DISCONNECTED;
         dropAll();
         avahi_client_free(c);
         client_ = nullptr;
+        setUnavailable(gone ? "the Avahi daemon stopped" : std::string("the Avahi daemon failed (") + avahi_strerror(error) + ")");
         if (gone) connectClient();  // wait for the daemon to come back
     }
 }

@@ -37,6 +37,8 @@ public:
     const std::vector<FoundGame>& games() const { return listing_.games(); }
     // False while no daemon answers (the list then stays empty).
     bool daemonRunning() const { return running_; }
+    // Why games cannot be looked for, for the player; empty while the daemon answers.
+    const std::string& unavailable() const { return unavailable_; }
 
 signals:
     void changed();
@@ -60,6 +62,7 @@ private:
     void onClientState(AvahiClient* c, int state);
     void dropAll();
     void log(const std::string& line);
+    void setUnavailable(std::string why);
 
     LogSink log_;
     std::unique_ptr<QtAvahiPoll> poll_;
@@ -69,6 +72,7 @@ private:
     std::set<Key> refused_;
     GameListing listing_;
     bool running_ = false;
+    std::string unavailable_;
 };
 
 }  // namespace quorbit::discovery

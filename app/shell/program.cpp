@@ -68,10 +68,13 @@ Program::Program(const CommandLine& line) : line_(line) {
     QObject::connect(chat_.get(), &Tchat::joinWindowRequested, join_.get(), [this] { showJoin(); });
     download_->openJoin = [this] { showJoin(); };
     QObject::connect(join_.get(), &Tjoin::joinRequested, this, [this](const QString& name, const QString& host, int port) {
+        if (!chat_->confirmLeave("A game is running. Leave it to join another?")) return;
         relaunchWith(name, host, port);
     });
-    QObject::connect(join_.get(), &Tjoin::hostRequested, this,
-                     [this](const QString& name) { relaunchWith(name, {}, line_.port); });
+    QObject::connect(join_.get(), &Tjoin::hostRequested, this, [this](const QString& name) {
+        if (!chat_->confirmLeave("A game is running. Leave it to host a new one?")) return;
+        relaunchWith(name, {}, line_.port);
+    });
 
     QObject::connect(chat_.get(), &Tchat::tallyRequested, tallylist_.get(),
                      [this](const client::TallyCall& call) { tallylist_->apply(call); });
@@ -94,9 +97,10 @@ void Program::buildServer() {
 void Program::startAnnouncing(int port) {
     if (!line_.announce || announcer_) return;
     // A solo game is named after the machine; a hosted one after its player.
-    const std::string name = !line_.name.empty()            ? line_.name
-                             : launchParameters(line_).size() >= 3 ? discovery::defaultGameName(chat_->playername())
-                                                            : discovery::defaultGameName({});
+    const bool solo = chat_->launchPlan().mode == client::LaunchMode::Solo;
+    const std::string name = !line_.name.empty() ? line_.name
+                             : solo              ? discovery::defaultGameName({})
+                                                 : discovery::defaultGameName(chat_->playername());
     announcer_ = discovery::announceHostedGame(*server_, name, port);
 }
 

@@ -17,7 +17,6 @@
 
 namespace {
 const char* const kMakerSite = "www.orvane.com";
-const char* const kBuild = ".9";
 }  // namespace
 
 Tabout::Tabout(QWidget* parent) : QDialog(parent), url_(new TURL(kMakerSite, TURL::UrlType::Http, this)) {
@@ -51,7 +50,7 @@ Tabout::Tabout(QWidget* parent) : QDialog(parent), url_(new TURL(kMakerSite, TUR
                                               static_cast<qsizetype>(quorbit::protocol::kVersion.size())),
                           this);
     version_->setObjectName("version");
-    build_ = new QLabel(kBuild, this);
+    build_ = new QLabel("." + QString::fromLatin1(quorbit::kBuildNumber.data(), static_cast<qsizetype>(quorbit::kBuildNumber.size())), this);
     build_->setObjectName("label_build");
     auto* versionRow = new QHBoxLayout;
     versionRow->setSpacing(0);

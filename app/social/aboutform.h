@@ -1,6 +1,7 @@
 #pragma once
 // Tabout: the about window ("Quorbit - About"): the maker's logo and web address (both
-// open the maker's web site), the credits and the version, 1.0.10.9. Created once at
+// open the maker's web site), the credits and the version with the build number
+// ("1.0.10.9"), both from the project's version. Created once at
 // start, shown and hidden on request, centred on the window that owns it.
 #include <QDialog>
 #include <QPointer>

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -22,7 +21,9 @@ QSpinBox* spinField(const char* name, const quorbit::social::SpinRange& range, i
     s->setRange(range.min, range.max);
     s->setSingleStep(range.step);
     s->setValue(value);
-    if (auto* edit = s->findChild<QLineEdit*>()) edit->setReadOnly(true);  // only the arrows change the value
+    // Typed digits count as well as the arrows, within the same range: a number beyond
+    // it is taken as the nearest end of the range.
+    s->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     s->setMinimumWidth(90);
     return s;
 }
@@ -72,9 +73,16 @@ Tgamestart::Tgamestart(QWidget* parent) : QDialog(parent, Qt::Tool) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-int Tgamestart::playtoscore() const { return playtoscore_->value(); }
-int Tgamestart::timeperturn() const { return timeperturn_->value(); }
-int Tgamestart::quorbitshuffle() const { return quorbitshuffle_->value(); }
+// A field's value, counting what is typed in it but not yet confirmed (the start picture
+// takes no focus, so the field may still be in the middle of an edit).
+int Tgamestart::typed(QSpinBox* field) {
+    field->interpretText();
+    return field->value();
+}
+
+int Tgamestart::playtoscore() const { return typed(playtoscore_); }
+int Tgamestart::timeperturn() const { return typed(timeperturn_); }
+int Tgamestart::quorbitshuffle() const { return typed(quorbitshuffle_); }
 bool Tgamestart::team() const { return checkbox_team_->isChecked(); }
 void Tgamestart::setPlaytoscore(int v) { playtoscore_->setValue(quorbit::social::kPlayToScoreRange.clamp(v)); }
 void Tgamestart::setTimeperturn(int v) { timeperturn_->setValue(quorbit::social::kTimePerTurnRange.clamp(v)); }
@@ -93,6 +101,19 @@ quorbit::protocol::GameSettings Tgamestart::settings(const std::string& starter)
     s.team = team();
     s.shuffles = quorbitshuffle();
     return s;
+}
+
+void Tgamestart::hideEvent(QHideEvent* e) {
+    // A field that keeps the focus while the dialog is away would go on blinking its
+    // text cursor, waking the program twice a second through the whole game: while
+    // hidden the fields take no typing, and so show no cursor.
+    for (QSpinBox* field : {playtoscore_, timeperturn_, quorbitshuffle_}) field->setReadOnly(true);
+    QDialog::hideEvent(e);
+}
+
+void Tgamestart::showEvent(QShowEvent* e) {
+    for (QSpinBox* field : {playtoscore_, timeperturn_, quorbitshuffle_}) field->setReadOnly(false);
+    QDialog::showEvent(e);
 }
 
 void Tgamestart::showOver(QWidget* over) {

@@ -1,6 +1,7 @@
 #pragma once
 // Tgamestart: the host's game options (play-to score, seconds per turn, shuffles, team
-// game) and the start picture that starts the game.
+// game) and the start picture that starts the game. The number fields take typed digits
+// and their arrows alike, each within its range.
 #include <QDialog>
 
 #include "protocol/messages.h"
@@ -41,7 +42,13 @@ signals:
     void startClicked();  // the start picture (Image1)
     void zubolevelChanged(quorbit::server::ZuboLevel level);
 
+protected:
+    void hideEvent(QHideEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
 private:
+    static int typed(QSpinBox* field);
+
     QSpinBox* playtoscore_;
     QSpinBox* timeperturn_;
     QSpinBox* quorbitshuffle_;

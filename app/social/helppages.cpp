@@ -1,5 +1,8 @@
 #include "social/helppages.h"
 
+#include <QStringList>
+
+#include "media/tilesets.h"
 #include "protocol/messages.h"
 
 namespace quorbit::help {
@@ -113,6 +116,14 @@ use, copy, modify, distribute and sell these word lists for any purpose is grant
 fee, provided that the copyright notice and the permission notice appear in all copies.</p>
 )";
 
+// What the Tiles menu offers, read from the same tile folders the menu is built from.
+QString tileSetsLine() {
+    const QStringList sets = media::TileSets().names();
+    const QString builtIn = "the built-in classic pictures (Tiles=classic in the settings file)";
+    if (sets.isEmpty()) return "Tile pictures: " + builtIn;
+    return QString("Tile sets (%1) from the Tiles menu, besides %2").arg(sets.join(", "), builtIn);
+}
+
 QString documentation() {
     const QString version = QString::fromLatin1(protocol::kVersion.data(), static_cast<qsizetype>(protocol::kVersion.size()));
     return QString(R"(
@@ -124,14 +135,14 @@ teams hosted on one player's computer.</li>
 <li>Spectators who watch and chat; Just Watch lets the computer play a seat's turns.</li>
 <li>Chat box with action lines, colours and ten phrase buttons you can edit.</li>
 <li>Tally of games, wins and words against the opponents you follow.</li>
-<li>Tile sets (classic, blue, wood) from the Tiles menu, and three turn sounds.</li>
+<li>%2, and three turn sounds.</li>
 </ul>
 <h3>Documentation</h3>
 <p>The Help pages describe the game: see <b>Overview</b>, <b>Connecting</b>,
 <b>Game Play</b> and <b>Scoring</b>. The settings are kept in the file orvanelobby.ini
 beside the game; your tally of games is kept in Quorbittally.tld in the same folder.</p>
 )")
-        .arg(version);
+        .arg(version, tileSetsLine());
 }
 
 }  // namespace

@@ -84,8 +84,12 @@ void Tjoin::attachBrowser(discovery::GameBrowser* browser) {
     if (browser_) browser_->disconnect(this);
     browser_ = browser;
     if (!browser_) return;
-    connect(browser_, &discovery::GameBrowser::changed, this, [this] { setGames(browser_->games()); });
-    setGames(browser_->games());
+    auto follow = [this] {
+        setSearchProblem(QString::fromStdString(browser_->unavailable()));
+        setGames(browser_->games());
+    };
+    connect(browser_, &discovery::GameBrowser::changed, this, follow);
+    follow();
 }
 
 void Tjoin::setGames(const std::vector<discovery::FoundGame>& games) {
@@ -115,7 +119,15 @@ void Tjoin::setGames(const std::vector<discovery::FoundGame>& games) {
         ++row;
     }
     while (list_games->topLevelItemCount() > row) delete list_games->takeTopLevelItem(row);
-    label_found->setText(games.empty() ? "Games on this network: none found yet." : "Games on this network:");
+    noGames_ = games.empty();
+    setSearchProblem(searchProblem_);
+}
+
+void Tjoin::setSearchProblem(const QString& why) {
+    searchProblem_ = why;
+    label_found->setText(!noGames_            ? "Games on this network:"
+                         : why.isEmpty()      ? "Games on this network: none found yet."
+                                              : "Games on this network cannot be found: " + why + ".");
 }
 
 void Tjoin::gameChosen() {

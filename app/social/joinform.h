@@ -23,6 +23,9 @@ public:
     // Follows a browser's list (nullptr: none; the list stays as set by setGames).
     void attachBrowser(quorbit::discovery::GameBrowser* browser);
     void setGames(const std::vector<quorbit::discovery::FoundGame>& games);
+    // Why games on the network cannot be looked for (empty: they can), said in place of
+    // "none found yet".
+    void setSearchProblem(const QString& why);
     // The game port, used when the address names none and left out when it is this one.
     void setDefaultPort(int port) { defaultPort_ = port; }
     void setPlayerName(const QString& name);
@@ -45,6 +48,8 @@ private:
 
     quorbit::discovery::GameBrowser* browser_ = nullptr;
     int defaultPort_ = 7772;
+    QString searchProblem_;
+    bool noGames_ = true;
     QTreeWidget* list_games = nullptr;
     QLabel* label_found = nullptr;
     QLineEdit* edit_address = nullptr;

@@ -13,8 +13,18 @@ namespace {
 
 constexpr int S = kTilePixels;
 
+// Device pixels per design pixel of the pictures being drawn (classic() sets it).
+qreal gResolution = 1;
+
+// A picture of w x h design pixels at the resolution being drawn; painted in design pixels.
+QPixmap canvas(int w, int h) {
+    QPixmap p(qRound(w * gResolution), qRound(h * gResolution));
+    p.setDevicePixelRatio(gResolution);
+    return p;
+}
+
 QPixmap transparentTile() {
-    QPixmap p(S, S);
+    QPixmap p = canvas(S, S);
     p.fill(Qt::transparent);
     return p;
 }
@@ -22,7 +32,7 @@ QPixmap transparentTile() {
 // A bevelled board square in `base`, with an optional two-line caption.
 QPixmap square(QColor base, QColor ink, const char* line1 = nullptr, const char* line2 = nullptr,
                bool star = false) {
-    QPixmap p(S, S);
+    QPixmap p = canvas(S, S);
     p.fill(base.darker(135));
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
@@ -132,7 +142,7 @@ QPixmap frameMark() {
 }
 
 QPixmap emptySlot() {
-    QPixmap p(S, S);
+    QPixmap p = canvas(S, S);
     p.fill(QColor(0x3A, 0x2E, 0x24));
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
@@ -146,7 +156,7 @@ QPixmap emptySlot() {
 }
 
 QPixmap shufflesPicture(int n) {
-    QPixmap p(12, 41);
+    QPixmap p = canvas(12, 41);
     p.fill(Qt::transparent);
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
@@ -169,8 +179,10 @@ QPixmap shufflesPicture(int n) {
 
 }  // namespace
 
-TilePictures TilePictures::classic() {
+TilePictures TilePictures::classic(qreal resolution) {
+    gResolution = resolution;
     TilePictures t;
+    t.resolution_ = resolution;
     t.pictures_[0] = transparentTile();
     for (int code = 1; code <= 26; ++code) t.pictures_[static_cast<std::size_t>(code)] = letterTile(code);
     t.pictures_[27] = square(QColor(0x2F, 0x7F, 0xC1), Qt::white, "TRIPLE", "LETTER");
@@ -183,7 +195,39 @@ TilePictures TilePictures::classic() {
     t.pictures_[34] = square(QColor(0xD2, 0x3F, 0x36), Qt::white, "TRIPLE", "WORD");
     t.pictures_[35] = emptySlot();
     for (int n = 0; n < kShufflesPictureCount; ++n) t.shuffles_[static_cast<std::size_t>(n)] = shufflesPicture(n);
+    gResolution = 1;
     return t;
+}
+
+void TilePictures::setPictures(const std::array<QPixmap, kTilePictureCount>& pictures) {
+    source_ = pictures;
+    builtIn_ = false;
+    scaleSource();
+}
+
+void TilePictures::setResolution(qreal resolution) {
+    if (resolution == resolution_) return;
+    if (builtIn_) {
+        *this = classic(resolution);
+        return;
+    }
+    resolution_ = resolution;
+    const TilePictures drawn = classic(resolution);  // the shuffles pictures are always drawn
+    shuffles_ = drawn.shuffles_;
+    scaleSource();
+}
+
+// A set's bitmaps hold 56 pixels a tile: shown larger, they are scaled smoothly once.
+void TilePictures::scaleSource() {
+    for (std::size_t i = 0; i < source_.size(); ++i) {
+        if (resolution_ == 1 || source_[i].isNull()) {
+            pictures_[i] = source_[i];
+            continue;
+        }
+        const int side = qRound(S * resolution_);
+        pictures_[i] = source_[i].scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        pictures_[i].setDevicePixelRatio(resolution_);
+    }
 }
 
 bool TilePictures::loadStrip(const QImage& strip) {
@@ -196,8 +240,10 @@ bool TilePictures::loadStrip(const QImage& strip) {
             for (int x = 0; x < S; ++x)
                 if ((row[x] & 0x00FFFFFF) == 0x0000FF00) row[x] = 0;  // pure green is transparent
         }
-        pictures_[static_cast<std::size_t>(i)] = QPixmap::fromImage(tile);
+        source_[static_cast<std::size_t>(i)] = QPixmap::fromImage(tile);
     }
+    builtIn_ = false;
+    scaleSource();
     return true;
 }
 

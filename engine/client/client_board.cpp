@@ -40,6 +40,8 @@ void ClientEngine::startthegame(msg::FieldReader& f) {
     state_.memo_words.clear();
     state_.memo_wordsDropped = 0;
     state_.hintsTaken = 0;
+    state_.gamerunning = true;
+    state_.joinedLate = false;
     hideArrows();
     state_.panel_winner = false;
     state_.button_start = false;
@@ -123,6 +125,10 @@ void ClientEngine::gamestats(msg::FieldReader& f) {
     const int seat = f.nextInt();
     if (seat != 0 && !isPlayingSeat(seat)) return;
     state_.whoseturn = seat;
+    // The game's state comes only to a client that arrives while it runs.
+    state_.gamerunning = true;
+    state_.joinedLate = true;
+    if (isPlayingSeat(seat)) state_.image_Turn = seat;
     emptyRack();
     state_.label_playtoscore = "Play to Score: " + std::to_string(f.nextInt());
     state_.turnlength = f.nextInt();

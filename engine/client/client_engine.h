@@ -148,6 +148,10 @@ struct ClientState {
     std::string label_team1 = "Team A: 0";
     std::string label_team2 = "Team B: 0";
     bool teamgame = false;  // the game running (or last run) is played in teams
+    // A game runs: from its start (or, for a late arrival, its state) to its winner.
+    bool gamerunning = false;
+    // This client arrived while the game ran: the words made before are not known here.
+    bool joinedLate = false;
     bool teamLabelsVisible = false;
     Colour label_team2Colour = social::kBlack;
 

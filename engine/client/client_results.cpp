@@ -99,6 +99,7 @@ void ClientEngine::winner(msg::FieldReader& f) {
     hideArrows();
     state_.image_bonus = false;
     state_.whoseturn = 0;
+    state_.gamerunning = false;
     emptyRack();
 
     // The name is everything up to the message's closing "+", so a name that holds a "+"

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/version.h"
 #include "protocol/fields.h"
 #include "protocol/names.h"
 #include "rules/board.h"
@@ -13,7 +14,7 @@
 namespace quorbit::protocol {
 
 // The version text that clients send at login and the server compares against.
-inline constexpr std::string_view kVersion = "1.0.10";
+inline constexpr std::string_view kVersion = kGameVersion;
 inline constexpr int kPort = 7772;
 
 struct PathStep {

@@ -180,6 +180,7 @@ SettingsRead readSettings(const IniFile& ini) {
     r.turnsound = turn == "1" ? 1 : (turn == "2" ? 2 : 0);
     r.zubolevel = server::parseZuboLevel(ini.get(kSettingsSection, "Zubolevel", "classic")).value_or(server::ZuboLevel::Classic);
     r.bestwords = ini.get(kSettingsSection, "Bestwords", "false") == "true";
+    r.askbeforeleaving = ini.get(kSettingsSection, "Askbeforeleaving", "true") != "false";
     return r;
 }
 
@@ -201,6 +202,7 @@ void writeSettings(IniFile& ini, const SettingsSave& s) {
     put("Postwordsinchatbox", s.postwords ? "true" : "false");
     put("Zubolevel", std::string(server::zuboLevelName(s.zubolevel)));
     put("Bestwords", s.bestwords ? "true" : "false");
+    put("Askbeforeleaving", s.askbeforeleaving ? "true" : "false");
 }
 
 void writePhrase(IniFile& ini, int n, std::string_view phrase) {

@@ -100,11 +100,12 @@ struct SettingsRead {
     int turnsound = 0;  // 0 Classic, 1 New, 2 Default
     server::ZuboLevel zubolevel = server::ZuboLevel::Classic;  // any other text reads as Classic
     bool bestwords = false;  // "best: WORD N" after each word
+    bool askbeforeleaving = true;  // Exit, Join and Host ask first while a game runs
 };
 
 // What a full save writes, in this order: Textsize, Textcolor, Actioncolor, Playtoscore,
 // Creationtime, Shuffles, Tiles, Top, Left, Width, Height, Turnsound, Playsounds,
-// Postwordsinchatbox, Zubolevel, Bestwords. The phrases are written only by the phrase window.
+// Postwordsinchatbox, Zubolevel, Bestwords, Askbeforeleaving. The phrases are written only by the phrase window.
 struct SettingsSave {
     int textsize = 8;
     Colour textcolor = kBlack;
@@ -119,6 +120,7 @@ struct SettingsSave {
     bool postwords = false;
     server::ZuboLevel zubolevel = server::ZuboLevel::Classic;
     bool bestwords = false;
+    bool askbeforeleaving = true;
 };
 
 SettingsRead readSettings(const IniFile& ini);

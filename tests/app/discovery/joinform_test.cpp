@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTreeWidget>
 
+#include "discovery/browser.h"
 #include "social/joinform.h"
 
 using quorbit::discovery::FoundGame;
@@ -148,4 +149,22 @@ TEST_F(JoinWindow, AThousandServicesListOnlyTheCapAndRowsStayInPlace) {
     ASSERT_EQ(list->topLevelItemCount(), 2);
     EXPECT_EQ(list->topLevelItem(0)->text(0), "Aaa");
     EXPECT_EQ(list->currentItem()->text(0), "Game 1003");
+}
+
+// Without a reachable Avahi daemon (the tests run with no system bus) the window says
+// that games cannot be found and why, not "none found yet"; a found game replaces the note.
+TEST_F(JoinWindow, SaysWhyGamesCannotBeFound) {
+    quorbit::discovery::GameBrowser browser;
+    join.attachBrowser(&browser);
+    const auto* found = join.findChild<QLabel*>("label_found");
+    ASSERT_TRUE(found);
+    EXPECT_FALSE(browser.unavailable().empty());
+    EXPECT_TRUE(found->text().startsWith("Games on this network cannot be found: ")) << qPrintable(found->text());
+    EXPECT_TRUE(found->text().contains(QString::fromStdString(browser.unavailable())));
+    join.attachBrowser(nullptr);
+    join.setSearchProblem({});
+    EXPECT_EQ(found->text(), "Games on this network: none found yet.");
+    join.setSearchProblem("no Avahi daemon is running on this computer");
+    join.setGames({game("Ann's game", "10.0.0.5", 7772, 2, false)});
+    EXPECT_EQ(found->text(), "Games on this network:");
 }

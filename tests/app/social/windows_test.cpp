@@ -64,7 +64,7 @@ TEST(Spylist, TheListIsRebuiltOnlyWhenItsEntriesChange) {
     EXPECT_EQ(spies.entries(), QStringList{"3: Cy"});
 }
 
-TEST(Gamestart, FieldsStepWithinTheirRangesAndCannotBeTyped) {
+TEST(Gamestart, FieldsStepWithinTheirRanges) {
     Tgamestart dialog;
     EXPECT_EQ(dialog.windowTitle(), "Quorbit - Game Start");
     EXPECT_EQ(dialog.playtoscore(), 500);
@@ -75,7 +75,6 @@ TEST(Gamestart, FieldsStepWithinTheirRangesAndCannotBeTyped) {
     EXPECT_EQ(score->singleStep(), 50);
     EXPECT_EQ(dialog.findChild<QSpinBox*>("timeperturn")->singleStep(), 5);
     EXPECT_EQ(dialog.findChild<QSpinBox*>("quorbitshuffle")->singleStep(), 1);
-    EXPECT_TRUE(score->findChild<QLineEdit*>()->isReadOnly());
     score->stepUp();
     EXPECT_EQ(dialog.playtoscore(), 550);
     dialog.setPlaytoscore(50);
@@ -113,6 +112,37 @@ TEST(Gamestart, FieldsStepWithinTheirRangesAndCannotBeTyped) {
     dialog.show();
     QTest::mouseClick(dialog.findChild<QWidget*>("Image1"), Qt::LeftButton);
     EXPECT_EQ(start.count(), 1);
+}
+
+// Digits typed into a field count, within the limits the arrows keep, also when the start
+// picture is clicked while the field is still being edited.
+TEST(Gamestart, TypedDigitsCountWithinTheArrowsLimits) {
+    Tgamestart dialog;
+    dialog.show();
+    auto type = [&dialog](const char* field, const char* text) {
+        auto* edit = dialog.findChild<QSpinBox*>(field)->findChild<QLineEdit*>();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    };
+    QSignalSpy start(&dialog, &Tgamestart::startClicked);
+    type("playtoscore", "1234");
+    type("timeperturn", "95");
+    type("quorbitshuffle", "3");
+    QTest::mouseClick(dialog.findChild<QWidget*>("Image1"), Qt::LeftButton);
+    ASSERT_EQ(start.count(), 1);
+    EXPECT_EQ(quorbit::protocol::toserver::startgame(dialog.settings("Ann")), std::string("CMD_startgame+Ann+1234+95+f+3+"));
+
+    type("playtoscore", "99999");  // the fifth digit would pass 10000 and is refused
+    EXPECT_EQ(dialog.playtoscore(), 9999);
+    type("timeperturn", "7");  // below 30, still being typed: taken as 30
+    EXPECT_EQ(dialog.timeperturn(), 30);
+    type("quorbitshuffle", "8");
+    EXPECT_EQ(dialog.quorbitshuffle(), 3);  // a digit beyond 5 is refused as typed
+    type("playtoscore", "x");
+    EXPECT_EQ(dialog.playtoscore(), 9999);  // no letter gets in
+    dialog.findChild<QSpinBox*>("timeperturn")->stepUp();
+    EXPECT_EQ(dialog.timeperturn(), 35);
 }
 
 TEST(InstanceGuard, ASecondInstanceFindsTheFirstAndAsksItForward) {

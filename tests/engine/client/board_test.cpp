@@ -140,6 +140,20 @@ TEST_F(ClientTest, LateArrivalSeesWhoseTurnItIs) {
     EXPECT_EQ(st().label_status, "");
 }
 
+TEST_F(ClientTest, LateArrivalSeesTheTurnMarkerAndKnowsItCameLate) {
+    login(3);
+    EXPECT_FALSE(st().gamerunning);
+    tc::GameStats stats;
+    stats.turnSeat = 2;
+    stats.secondsLeft = 20;
+    serve(tc::gamestats(stats));
+    EXPECT_EQ(st().image_Turn, 2);
+    EXPECT_TRUE(st().gamerunning);
+    EXPECT_TRUE(st().joinedLate);
+    serve(tc::winner("Zubo"));
+    EXPECT_FALSE(st().gamerunning);
+}
+
 TEST_F(ClientTest, LateArrivalWithNoTimeLeftGetsNoClock) {
     login(5);
     tc::GameStats stats;

@@ -130,12 +130,16 @@ TEST(Settings, SaveWritesEveryKeyInOrderAndReadsBack) {
     s.postwords = true;
     s.zubolevel = quorbit::server::ZuboLevel::Expert;
     s.bestwords = true;
+    s.askbeforeleaving = false;
     writeSettings(ini, s);
     EXPECT_EQ(ini.text(),
               "[Quorbit]\nTextsize=12\nTextcolor=clBlue\nActioncolor=$00123456\nPlaytoscore=750\n"
               "Creationtime=45\nShuffles=3\nTiles=classic\nTop=20\nLeft=10\nWidth=800\nHeight=600\n"
-              "Turnsound=2\nPlaysounds=false\nPostwordsinchatbox=true\nZubolevel=expert\nBestwords=true\n");
+              "Turnsound=2\nPlaysounds=false\nPostwordsinchatbox=true\nZubolevel=expert\nBestwords=true\n"
+              "Askbeforeleaving=false\n");
     const SettingsRead r = readSettings(IniFile::parse(ini.text()));
+    EXPECT_FALSE(r.askbeforeleaving);
+    EXPECT_TRUE(readSettings(IniFile{}).askbeforeleaving);  // asking is the default
     EXPECT_EQ(r.textsize, 12);
     EXPECT_EQ(r.textcolor, kBlue);
     EXPECT_EQ(r.actioncolor, Colour{0x00123456});

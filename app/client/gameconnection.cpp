@@ -1,0 +1,85 @@
+#include "client/gameconnection.h"
+
+#include "client/client_engine.h"
+#include "net/tsock.h"
+#include "record/recordkeeper.h"
+
+namespace quorbit::app {
+
+using net::TSock;
+using net::TSocketInfo;
+
+GameConnection::GameConnection(client::ClientEngine& engine, QObject* parent) : QObject(parent), engine_(engine) {
+    pump_.setSingleShot(true);
+    pump_.setInterval(0);
+    connect(&pump_, &QTimer::timeout, this, &GameConnection::pumpOne);
+}
+
+GameConnection::~GameConnection() = default;
+
+void GameConnection::open(const std::string& host, int port) {
+    sock_ = std::make_unique<TSock>();
+    sock_->setHostName(host);
+    sock_->setPortName(std::to_string(port));
+    sock_->OnConnect = [this](TSock&) {
+        connected_ = true;
+        engine_.connected();
+        emit changed();
+    };
+    sock_->OnRead = [this](TSock& s, int) {
+        const std::string bytes = s.Text();
+        engine_.received(bytes);
+        if (records_) records_->received(bytes);
+        schedulePump();
+    };
+    // Reports come from inside the socket's own calls, a send among them: they are
+    // handled after the current event, so the window never works off the engine's
+    // requests while it is still carrying out an earlier one.
+    sock_->OnInfo = [this](TSock&, TSocketInfo info, const std::string& text) {
+        QMetaObject::invokeMethod(
+            this, [this, info, text] { report(static_cast<int>(info), text); }, Qt::QueuedConnection);
+    };
+    try {
+        sock_->Open();
+    } catch (const std::exception& e) {
+        report(static_cast<int>(TSocketInfo::siError), e.what());
+    }
+}
+
+void GameConnection::openLobbyLink(int port) {
+    lobby_ = std::make_unique<TSock>();
+    lobby_->setHostName("127.0.0.1");
+    lobby_->setPortName(std::to_string(port));
+    try {
+        lobby_->Open();
+    } catch (const std::exception&) {
+        // Nobody listening, or no socket to be had: the game does not care.
+    }
+}
+
+void GameConnection::send(const std::string& message) {
+    if (sock_ && connected_) sock_->Send(message);
+}
+
+void GameConnection::report(int info, const std::string& text) {
+    // A connection that never came about is told to the player instead of leaving him
+    // in front of an empty board.
+    if (info == static_cast<int>(TSocketInfo::siError) && !connected_ && sock_)
+        emit notice(QString("Unable to reach the host %1: %2")
+                        .arg(QString::fromStdString(sock_->HostName()), QString::fromStdString(text)));
+    if (info == static_cast<int>(TSocketInfo::siClose)) engine_.socketClosed();
+    if (records_ && engine_.closeRequested()) records_->closed();
+    emit changed();
+}
+
+void GameConnection::schedulePump() {
+    if (engine_.pendingLines() > 0 && !pump_.isActive()) pump_.start();
+}
+
+void GameConnection::pumpOne() {
+    engine_.pump();  // one line per turn of the event loop
+    emit changed();
+    schedulePump();
+}
+
+}  // namespace quorbit::app

@@ -1,0 +1,42 @@
+#pragma once
+// The client's settings file (orvanelobby.ini): reading it whole, writing the options
+// and the window's bounds, the phrases and the remembered Join name, each write keeping
+// every other line of the file. A file that cannot be written is reported through
+// `failed` with the message the player sees.
+#include <QString>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "social/settings.h"
+
+namespace quorbit::app {
+
+class SettingsFile {
+public:
+    // The key of the remembered Join name.
+    static constexpr std::string_view kJoinNameKey = "Joinname";
+
+    void setPath(const QString& path) { path_ = path; }
+    const QString& path() const { return path_; }
+
+    // Every option, defaulted and clamped; a missing file reads as all defaults.
+    social::SettingsRead read() const;
+    bool save(const social::SettingsSave& settings);
+    // Phrase n (1..10) for each phrase given.
+    bool savePhrases(const std::vector<std::string>& phrases);
+    // The player's name as the Join window last used it (the key Joinname).
+    QString rememberedName() const;
+    bool rememberName(const QString& name);
+
+    std::function<void(const QString& message)> failed;
+
+private:
+    social::IniFile load() const;
+    bool write(const social::IniFile& ini);
+
+    QString path_;
+};
+
+}  // namespace quorbit::app
