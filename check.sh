@@ -6,11 +6,23 @@
 # Set FUZZ_SECONDS to change the time given to each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/setup.sh
-jobs=$(nproc)
+# Each phase is announced with the clock, the minutes since the start and the processor time
+# (user + system) of everything run so far: on a shared machine the latter says what a
+# phase costs.
+started=$(date +%s)
+phase() {
+  local cpu
+  # The shell's own builtin, so that it counts this shell's children (a subshell's would not).
+  times >"$XDG_RUNTIME_DIR/check-times"
+  cpu=$(tail -n 1 "$XDG_RUNTIME_DIR/check-times" | awk '{ split($1, u, "m"); split($2, s, "m"); print (u[1] * 60 + u[2] + s[1] * 60 + s[2]) / 60 }')
+  awk -v name="$1" -v clock="$(date +%T)" -v wall="$(( $(date +%s) - started ))" -v cpu="$cpu" \
+    'BEGIN { printf "\n=== %s (%s; %.1f min since the start, %.1f min of processor time)\n", name, clock, wall / 60, cpu }'
+}
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 export QT_QPA_PLATFORM=offscreen
-phase() { printf '\n=== %s (%s)\n' "$1" "$(date +%T)"; }
+phase "set-up"
+tools/setup.sh
+jobs=$(nproc)
 
 phase "optimised build"
 # -O2 without debugging information: the package is built without it too, and the build

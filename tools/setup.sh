@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-multimedia-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
   scowl liblz4-dev zlib1g-dev xvfb xauth imagemagick pulseaudio pulseaudio-utils sox
-  libqt6multimedia6 qt6-qpa-plugins fonts-dejavu-core
+  libqt6multimedia6 qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra
   dpkg-dev file desktop-file-utils appstream man-db lintian systemd
   at-spi2-core python3-pyatspi dbus-daemon
   libavahi-client-dev avahi-daemon avahi-utils iproute2)
