@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libqt6multimedia6 qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra
   dpkg-dev file desktop-file-utils appstream man-db lintian systemd
   at-spi2-core python3-pyatspi dbus-daemon
-  libavahi-client-dev avahi-daemon avahi-utils iproute2)
+  libavahi-client-dev avahi-daemon avahi-utils iproute2 lld)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
