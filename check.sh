@@ -60,14 +60,40 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
 cmake --build build/fuzz -j "$jobs"
 phase "fuzz pass"
 seconds=${FUZZ_SECONDS:-8}
-for target in build/fuzz/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+# One target per processor at a time; each writes its output and its exit status to files of
+# its own, shown in order once all have ended.
+fuzzlogs=build/fuzz/logs
+rm -rf "$fuzzlogs"
+mkdir -p "$fuzzlogs"
+fuzz_one() {
+  local target=$1 name corpus seeds=()
   name=$(basename "$target")
   corpus=build/fuzz/corpus/$name
   mkdir -p "$corpus"
-  seeds=()
   [ -d "fuzz/seeds/${name#fuzz_}" ] && seeds=("fuzz/seeds/${name#fuzz_}")
-  echo "fuzzing $name for ${seconds}s"
-  "$target" -max_total_time="$seconds" -print_final_stats=0 "$corpus" "${seeds[@]}" 2>&1 | tail -n 2
+  local status=0
+  "$target" -max_total_time="$seconds" -print_final_stats=0 "$corpus" "${seeds[@]}" >"$fuzzlogs/$name.log" 2>&1 || status=$?
+  echo "$status" >"$fuzzlogs/$name.status"
+}
+targets=()
+for target in build/fuzz/fuzz/fuzz_*; do
+  [ -x "$target" ] && targets+=("$target")
 done
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  fuzz_one "$target" &
+done
+wait
+failed=0
+for target in "${targets[@]}"; do
+  name=$(basename "$target")
+  echo "fuzzed $name for ${seconds}s"
+  if [ "$(cat "$fuzzlogs/$name.status" 2>/dev/null)" = 0 ]; then
+    tail -n 2 "$fuzzlogs/$name.log"
+  else
+    cat "$fuzzlogs/$name.log"
+    failed=1
+  fi
+done
+[ "$failed" -eq 0 ] || { echo "a fuzz target failed (its output is above)"; exit 1; }
 phase "all checks passed"
