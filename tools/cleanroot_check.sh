@@ -8,7 +8,10 @@
 # checkout is left in ROOT/src/quorbit. Use a copy. REVISION (default HEAD) is checked out
 # from this repository into the root. Needs root. The root gets its own mount and process
 # namespaces (proc, sys, dev and a fresh /run and /tmp), so nothing it mounts or starts
-# outlives the run; its network is the machine's, for apt-get.
+# outlives the run. The set-up (tools/setup.sh) runs first with the machine's network, for
+# apt-get; then ./check.sh runs with a network of its own that has only loopback, as the tests
+# need: on the machine's, the root's X server would share its abstract socket names (@/tmp/.X11-
+# unix/X0) with the machine's own and a test's window could reach the wrong display.
 # The time of every phase is printed with the output, the whole time and CPU time at the end.
 set -euo pipefail
 root=${1:?usage: tools/cleanroot_check.sh ROOT [REVISION]}
@@ -41,15 +44,24 @@ status=0
   unshare --mount --pid --ipc --uts --fork --propagation private bash -c '
   set -e
   hostname quorbit-cleanroot
+  # The root a mount point of its own, as "ip netns" expects of "/".
+  mount --bind "$root" "$root"
   mount -t proc proc "$root/proc"
   mount --rbind /sys "$root/sys"
   mount --rbind /dev "$root/dev"
   mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
   mount -t tmpfs -o mode=755 tmpfs "$root/run"
   mount -t tmpfs -o mode=1777 tmpfs "$root/tmp"
-  exec chroot "$root" /usr/bin/env -i HOME=/root USER=root LOGNAME=root TERM=dumb LANG=C.UTF-8 \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    bash -c "cd /src/quorbit && ./check.sh"
+  inside() {
+    chroot "$root" /usr/bin/env -i HOME=/root USER=root LOGNAME=root TERM=dumb LANG=C.UTF-8 \
+      PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
+  }
+  echo "cleanroot_check: set-up with the network ($(date +%T))"
+  SECONDS=0
+  inside bash -c "cd /src/quorbit && tools/setup.sh"
+  echo "cleanroot_check: set-up took $SECONDS s"
+  export -f inside
+  exec unshare --net bash -c "set -e; inside ip link set lo up; inside bash -c \"cd /src/quorbit && ./check.sh\""
 ' || status=$?
 echo "cleanroot_check: check.sh ended with status $status after $(( ($(date +%s) - start) / 60 )) min $(( ($(date +%s) - start) % 60 )) s (load: $(cut -d' ' -f1-3 /proc/loadavg))"
 exit "$status"
