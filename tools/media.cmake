@@ -8,8 +8,10 @@ target_include_directories(quorbit_mksounds PRIVATE ${PROJECT_SOURCE_DIR}/app)
 add_executable(quorbit_mktiles ${PROJECT_SOURCE_DIR}/tools/mktiles.cpp)
 target_link_libraries(quorbit_mktiles PRIVATE quorbit_engine Qt6::Gui)
 # quorbit_mkicon draws the program's icon as SVG and PNG (assets/icons).
-add_executable(quorbit_mkicon ${PROJECT_SOURCE_DIR}/tools/mkicon.cpp)
-target_link_libraries(quorbit_mkicon PRIVATE Qt6::Gui)
+if(QUORBIT_DEV_TOOLS)
+  add_executable(quorbit_mkicon ${PROJECT_SOURCE_DIR}/tools/mkicon.cpp)
+  target_link_libraries(quorbit_mkicon PRIVATE Qt6::Gui)
+endif()
 
 # The lobby stand-in: asks for a name, a host and host-or-join, starts the game with its
 # three parameters, and listens for the game's silent link.
@@ -31,5 +33,7 @@ add_custom_target(quorbit_tiles ALL
 
 # Shows the help, about or download window, or a board in a tile set, on its own: for
 # tools/media_screenshots.sh.
-add_executable(quorbit_media_gallery ${PROJECT_SOURCE_DIR}/tools/media_gallery.cpp)
-target_link_libraries(quorbit_media_gallery PRIVATE quorbit_app)
+if(QUORBIT_DEV_TOOLS)
+  add_executable(quorbit_media_gallery ${PROJECT_SOURCE_DIR}/tools/media_gallery.cpp)
+  target_link_libraries(quorbit_media_gallery PRIVATE quorbit_app)
+endif()

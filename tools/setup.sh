@@ -5,10 +5,10 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-multimedia-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
   scowl wfrench wngerman wspanish witalian wportuguese wbrazilian wdutch wcatalan wdanish
   wswedish wnorwegian wpolish liblz4-dev zlib1g-dev xvfb xauth imagemagick pulseaudio pulseaudio-utils sox
-  libqt6multimedia6 qt6-qpa-plugins fonts-dejavu-core
+  libqt6multimedia6 qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra
   python3 dpkg-dev file desktop-file-utils appstream man-db lintian systemd
   at-spi2-core python3-pyatspi dbus-daemon
-  libavahi-client-dev avahi-daemon avahi-utils iproute2)
+  libavahi-client-dev avahi-daemon avahi-utils iproute2 lld)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -29,7 +29,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     placed=1
   fi
   status=0
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" || status=$?
+  # dpkg without a disk flush after every file: a fresh machine's set-up unpacks some 600
+  # packages.
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
+    -o Dpkg::Options::=--force-unsafe-io "${missing[@]}" || status=$?
   [ -z "$placed" ] || $sudo rm -f "$policy"
   # Should a daemon have been started all the same, stop it at once.
   if pgrep -x avahi-daemon >/dev/null 2>&1; then

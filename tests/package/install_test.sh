@@ -14,6 +14,7 @@ cd "$(dirname "$0")/../.."
 build=${1:-build/check}
 fail() { echo "install_test: $*" >&2; exit 1; }
 
+cmake --build "$build" --target test_installed_program >/dev/null
 deb=$(tools/package.sh "$build" | tail -n 1)
 [ -f "$deb" ] || fail "no package was built"
 echo "package: $deb"
