@@ -1,5 +1,7 @@
 #include "protocol/framing.h"
 
+#include "common/unicode_text.h"
+
 #include <array>
 
 namespace quorbit::protocol {
@@ -85,18 +87,6 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 }  // namespace
 
 std::string decodeWireText(std::string_view raw) {
@@ -105,8 +95,8 @@ std::string decodeWireText(std::string_view raw) {
     out.reserve(raw.size() * 2);
     for (const char ch : raw) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c >= 0x80 && c < 0xA0) appendUtf8(out, kCp1252High[c - 0x80]);
-        else appendUtf8(out, c);
+        if (c >= 0x80 && c < 0xA0) unicode::appendUtf8(out, kCp1252High[c - 0x80]);
+        else unicode::appendUtf8(out, c);
     }
     return out;
 }
