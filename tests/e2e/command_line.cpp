@@ -2,6 +2,7 @@
 // display: they must answer before the window system is touched.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -18,7 +19,8 @@ struct Outcome {
 // Runs the program with `args` (already quoted for the shell), no display and no Qt
 // platform named; stderr goes to a file so the two streams can be told apart.
 Outcome runProgram(const std::string& args, std::string* err = nullptr) {
-    const std::string errFile = testing::TempDir() + "quorbit-cmdline-stderr";
+    // One file per test process: ctest runs the tests of this program side by side.
+    const std::string errFile = testing::TempDir() + "quorbit-cmdline-stderr-" + std::to_string(::getpid());
     const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
                             std::string(QUORBIT_BINARY) + "' " + args + " 2>'" + errFile + "'";
     Outcome run;
@@ -35,6 +37,7 @@ Outcome runProgram(const std::string& args, std::string* err = nullptr) {
             std::fclose(f);
         }
     }
+    std::remove(errFile.c_str());
     return run;
 }
 
