@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "discovery/gamelist.h"
-#include "social/joinform.h"
+#include "app/social/joinform.h"
 
 namespace {
 

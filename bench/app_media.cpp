@@ -6,9 +6,9 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
-#include "media/soundplayer.h"
-#include "media/tilesets.h"
-#include "media/tilesmenu.h"
+#include "app/media/soundplayer.h"
+#include "app/media/tilesets.h"
+#include "app/media/tilesmenu.h"
 
 namespace {
 

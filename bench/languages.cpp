@@ -38,7 +38,7 @@ void BM_LanguageBoards(benchmark::State& state, const language::Language* lang) 
         words.clear();
         best.clear();
         for (int n = 0; n < 1000; ++n) {
-            protocol::BoardCodes b{};
+            rules::Grid b{};
             for (auto& column : b)
                 for (int& code : column) code = lang->draw(random.below(language::kDraws) + 1);
             const auto all = solver.all(b, solver::Vocabulary::Dictionary);

@@ -4,7 +4,7 @@
 # quorbit_mksounds writes the thirteen wave cues; quorbit_mktiles draws the tile sets.
 # Their outputs are committed under assets/; tools/make_media.sh runs both again.
 add_executable(quorbit_mksounds ${PROJECT_SOURCE_DIR}/tools/mksounds.cpp)
-target_include_directories(quorbit_mksounds PRIVATE ${PROJECT_SOURCE_DIR}/app)
+target_include_directories(quorbit_mksounds PRIVATE ${QUORBIT_APP_INCLUDE})
 add_executable(quorbit_mktiles ${PROJECT_SOURCE_DIR}/tools/mktiles.cpp)
 target_link_libraries(quorbit_mktiles PRIVATE quorbit_engine Qt6::Gui)
 # quorbit_mkicon draws the program's icon as SVG and PNG (assets/icons).

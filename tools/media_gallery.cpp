@@ -11,10 +11,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "media/tilesets.h"
-#include "social/aboutform.h"
-#include "social/downloadform.h"
-#include "social/helpform.h"
+#include "app/media/tilesets.h"
+#include "app/social/aboutform.h"
+#include "app/social/downloadform.h"
+#include "app/social/helpform.h"
 
 namespace {
 

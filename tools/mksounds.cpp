@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "media/cues.h"
+#include "app/media/cues.h"
 
 namespace {
 

@@ -20,17 +20,17 @@
 #include <unistd.h>
 
 #include "../tests/support/board_words.h"
-#include "client/boardview.h"
-#include "client/tchat.h"
-#include "record/recentgames.h"
-#include "discovery/browser.h"
-#include "shell/program.h"
-#include "social/downloadform.h"
-#include "social/gamestartform.h"
-#include "social/helpform.h"
-#include "social/joinform.h"
-#include "social/tallylistform.h"
-#include "social/phrasesform.h"
+#include "app/client/boardview.h"
+#include "app/client/tchat.h"
+#include "app/record/recentgames.h"
+#include "app/discovery/browser.h"
+#include "app/shell/program.h"
+#include "app/social/downloadform.h"
+#include "app/social/gamestartform.h"
+#include "app/social/helpform.h"
+#include "app/social/joinform.h"
+#include "app/social/tallylistform.h"
+#include "app/social/phrasesform.h"
 
 namespace {
 

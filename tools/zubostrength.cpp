@@ -18,10 +18,10 @@
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 #include "server/server.h"
-#include "server/zubolevel.h"
+#include "rules/zubolevel.h"
 
 using namespace quorbit;
-using server::ZuboLevel;
+using rules::ZuboLevel;
 
 namespace {
 
@@ -96,9 +96,9 @@ void pairing(const dictionary::TDictn& spell, ZuboLevel a, ZuboLevel b, int game
     }
     auto perWord = [](const Side& s) { return s.words ? static_cast<double>(s.points) / static_cast<double>(s.words) : 0.0; };
     std::printf("%-8s vs %-8s %5d games  %-8s wins %5.1f%%  %-8s wins %5.1f%%  points/word %6.2f : %6.2f%s\n",
-                std::string(server::zuboLevelName(a)).c_str(), std::string(server::zuboLevelName(b)).c_str(), games,
-                std::string(server::zuboLevelName(a)).c_str(), 100.0 * sa.wins / games,
-                std::string(server::zuboLevelName(b)).c_str(), 100.0 * sb.wins / games, perWord(sa), perWord(sb),
+                std::string(rules::zuboLevelName(a)).c_str(), std::string(rules::zuboLevelName(b)).c_str(), games,
+                std::string(rules::zuboLevelName(a)).c_str(), 100.0 * sa.wins / games,
+                std::string(rules::zuboLevelName(b)).c_str(), 100.0 * sb.wins / games, perWord(sa), perWord(sb),
                 unfinished ? ("  (" + std::to_string(unfinished) + " unfinished)").c_str() : "");
 }
 

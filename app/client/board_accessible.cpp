@@ -1,10 +1,10 @@
-#include "client/board_accessible.h"
+#include "app/client/board_accessible.h"
 
 #include <QAccessibleWidget>
 #include <vector>
 
-#include "client/boardview.h"
-#include "widgets/clickimage.h"
+#include "app/client/boardview.h"
+#include "app/widgets/clickimage.h"
 
 namespace quorbit::app {
 

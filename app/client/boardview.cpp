@@ -1,4 +1,4 @@
-#include "client/boardview.h"
+#include "app/client/boardview.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "widgets/tilepictures.h"
+#include "app/widgets/tilepictures.h"
 
 namespace quorbit::app {
 

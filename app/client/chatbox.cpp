@@ -1,4 +1,4 @@
-#include "client/chatbox.h"
+#include "app/client/chatbox.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "client/gameconnection.h"
+#include "app/client/gameconnection.h"
 
 #include "client/client_engine.h"
-#include "net/tsock.h"
-#include "record/recordkeeper.h"
+#include "app/net/tsock.h"
+#include "app/record/recordkeeper.h"
 
 namespace quorbit::app {
 

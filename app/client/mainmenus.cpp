@@ -1,4 +1,4 @@
-#include "client/mainmenus.h"
+#include "app/client/mainmenus.h"
 
 #include <QAction>
 #include <QMainWindow>

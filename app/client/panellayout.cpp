@@ -1,4 +1,4 @@
-#include "client/panellayout.h"
+#include "app/client/panellayout.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "client/replayplayer.h"
+#include "app/client/replayplayer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QToolBar>
 
-#include "record/recordstore.h"
+#include "app/record/recordstore.h"
 #include "record/replay.h"
 #include "record/summary.h"
-#include "widgets/artwork.h"
+#include "app/widgets/artwork.h"
 
 namespace quorbit::app {
 

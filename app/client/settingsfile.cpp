@@ -1,4 +1,4 @@
-#include "client/settingsfile.h"
+#include "app/client/settingsfile.h"
 
 #include <QFile>
 #include <QFileInfo>

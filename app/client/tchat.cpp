@@ -1,5 +1,5 @@
 // The main window: creation, its parts, the launch modes and what the engine asks for.
-#include "client/tchat.h"
+#include "app/client/tchat.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -14,24 +14,24 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "client/board_accessible.h"
-#include "client/boardview.h"
-#include "client/chatbox.h"
-#include "client/mainmenus.h"
-#include "client/gameconnection.h"
-#include "client/panellayout.h"
-#include "client/settingsfile.h"
-#include "net/tsock.h"
+#include "app/client/board_accessible.h"
+#include "app/client/boardview.h"
+#include "app/client/chatbox.h"
+#include "app/client/mainmenus.h"
+#include "app/client/gameconnection.h"
+#include "app/client/panellayout.h"
+#include "app/client/settingsfile.h"
+#include "app/net/tsock.h"
 #include "protocol/messages.h"
-#include "record/recentgames.h"
-#include "record/recordkeeper.h"
+#include "app/record/recentgames.h"
+#include "app/record/recordkeeper.h"
 #include "record/replay.h"
-#include "social/downloadform.h"
-#include "social/gamestartform.h"
-#include "social/phrasesform.h"
-#include "social/spylistform.h"
-#include "widgets/artwork.h"
-#include "widgets/clickimage.h"
+#include "app/social/downloadform.h"
+#include "app/social/gamestartform.h"
+#include "app/social/phrasesform.h"
+#include "app/social/spylistform.h"
+#include "app/widgets/artwork.h"
+#include "app/widgets/clickimage.h"
 
 namespace client = quorbit::client;
 namespace social = quorbit::social;

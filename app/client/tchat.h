@@ -21,7 +21,7 @@
 #include "client/launch.h"
 #include "common/random.h"
 #include "social/settings.h"
-#include "widgets/tilepictures.h"
+#include "app/widgets/tilepictures.h"
 
 class QAction;
 class QActionGroup;

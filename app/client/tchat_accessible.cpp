@@ -5,11 +5,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "client/boardview.h"
-#include "client/chatbox.h"
+#include "app/client/boardview.h"
+#include "app/client/chatbox.h"
 #include "client/spoken.h"
-#include "client/tchat.h"
-#include "widgets/clickimage.h"
+#include "app/client/tchat.h"
+#include "app/widgets/clickimage.h"
 
 namespace client = quorbit::client;
 namespace spoken = quorbit::client::spoken;

@@ -3,9 +3,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "client/boardview.h"
-#include "client/chatbox.h"
-#include "client/tchat.h"
+#include "app/client/boardview.h"
+#include "app/client/chatbox.h"
+#include "app/client/tchat.h"
 
 namespace client = quorbit::client;
 

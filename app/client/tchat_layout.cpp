@@ -5,13 +5,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "client/boardview.h"
-#include "client/chatbox.h"
-#include "client/panellayout.h"
-#include "client/tchat.h"
-#include "widgets/artwork.h"
-#include "widgets/clickimage.h"
-#include "widgets/elidinglabel.h"
+#include "app/client/boardview.h"
+#include "app/client/chatbox.h"
+#include "app/client/panellayout.h"
+#include "app/client/tchat.h"
+#include "app/widgets/artwork.h"
+#include "app/widgets/clickimage.h"
+#include "app/widgets/elidinglabel.h"
 
 namespace art = quorbit::app::artwork;
 using quorbit::app::ClickImage;

@@ -5,16 +5,16 @@
 #include <QLabel>
 #include <QMenu>
 
-#include "client/chatbox.h"
-#include "client/mainmenus.h"
-#include "client/tchat.h"
-#include "media/tilesmenu.h"
-#include "record/recentgames.h"
-#include "social/aboutform.h"
-#include "social/helpform.h"
-#include "social/phrasesform.h"
-#include "social/spylistform.h"
-#include "social/tallylistform.h"
+#include "app/client/chatbox.h"
+#include "app/client/mainmenus.h"
+#include "app/client/tchat.h"
+#include "app/media/tilesmenu.h"
+#include "app/record/recentgames.h"
+#include "app/social/aboutform.h"
+#include "app/social/helpform.h"
+#include "app/social/phrasesform.h"
+#include "app/social/spylistform.h"
+#include "app/social/tallylistform.h"
 
 QAction* Tchat::action(const char* objectName) const { return findChild<QAction*>(objectName); }
 

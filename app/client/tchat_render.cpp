@@ -8,14 +8,14 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "client/boardview.h"
-#include "client/panellayout.h"
-#include "client/mainmenus.h"
-#include "client/tchat.h"
+#include "app/client/boardview.h"
+#include "app/client/panellayout.h"
+#include "app/client/mainmenus.h"
+#include "app/client/tchat.h"
 #include "record/replay.h"
-#include "social/spylistform.h"
-#include "widgets/artwork.h"
-#include "widgets/clickimage.h"
+#include "app/social/spylistform.h"
+#include "app/widgets/artwork.h"
+#include "app/widgets/clickimage.h"
 
 namespace client = quorbit::client;
 

@@ -1,7 +1,7 @@
 // Replaying a saved game in the main window: ReplayPlayer runs it and its bar; the window
 // draws the replayed state instead of the live game's while it runs.
-#include "client/replayplayer.h"
-#include "client/tchat.h"
+#include "app/client/replayplayer.h"
+#include "app/client/tchat.h"
 
 void Tchat::connectReplay() {
     replayer_ = new quorbit::app::ReplayPlayer(this);

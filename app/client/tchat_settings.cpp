@@ -4,14 +4,14 @@
 #include <QAction>
 #include <QLabel>
 
-#include "client/boardview.h"
-#include "client/chatbox.h"
-#include "client/mainmenus.h"
-#include "client/settingsfile.h"
-#include "client/tchat.h"
-#include "media/tilesmenu.h"
-#include "social/gamestartform.h"
-#include "widgets/clickimage.h"
+#include "app/client/boardview.h"
+#include "app/client/chatbox.h"
+#include "app/client/mainmenus.h"
+#include "app/client/settingsfile.h"
+#include "app/client/tchat.h"
+#include "app/media/tilesmenu.h"
+#include "app/social/gamestartform.h"
+#include "app/widgets/clickimage.h"
 
 namespace social = quorbit::social;
 

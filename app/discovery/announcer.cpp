@@ -1,4 +1,4 @@
-#include "discovery/announcer.h"
+#include "app/discovery/announcer.h"
 
 #include <avahi-client/client.h>
 #include <avahi-client/publish.h>
@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "discovery/avahipoll.h"
+#include "app/discovery/avahipoll.h"
 
 namespace quorbit::discovery {
 namespace {

@@ -1,4 +1,4 @@
-#include "discovery/avahipoll.h"
+#include "app/discovery/avahipoll.h"
 
 #include <sys/time.h>
 

@@ -1,4 +1,4 @@
-#include "discovery/browser.h"
+#include "app/discovery/browser.h"
 
 #include <avahi-client/client.h>
 #include <avahi-client/lookup.h>
@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "discovery/avahipoll.h"
+#include "app/discovery/avahipoll.h"
 
 namespace quorbit::discovery {
 namespace {

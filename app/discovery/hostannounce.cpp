@@ -1,8 +1,8 @@
-#include "discovery/hostannounce.h"
+#include "app/discovery/hostannounce.h"
 
 #include <QSysInfo>
 
-#include "server/serverhost.h"
+#include "app/server/serverhost.h"
 
 namespace quorbit::discovery {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "discovery/announcer.h"
+#include "app/discovery/announcer.h"
 
 namespace quorbit::serverhost {
 class ServerHost;

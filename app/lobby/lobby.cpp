@@ -1,4 +1,4 @@
-#include "lobby/lobby.h"
+#include "app/lobby/lobby.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,10 +15,10 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "discovery/browser.h"
-#include "media/pictures.h"
-#include "shell/cmdline.h"
-#include "social/joinform.h"
+#include "app/discovery/browser.h"
+#include "app/media/pictures.h"
+#include "app/shell/cmdline.h"
+#include "app/social/joinform.h"
 
 namespace quorbit::lobby {
 namespace {

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "lobby/lobby.h"
+#include "app/lobby/lobby.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

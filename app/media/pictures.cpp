@@ -1,4 +1,4 @@
-#include "media/pictures.h"
+#include "app/media/pictures.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "media/soundplayer.h"
+#include "app/media/soundplayer.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include "media/cues.h"
-#include "support/paths.h"
+#include "app/media/cues.h"
+#include "app/support/paths.h"
 
 // The recordings live in a static library; their resource table must be registered
 // by name from the global namespace.

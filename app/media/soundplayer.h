@@ -9,7 +9,7 @@
 #include <memory>
 #include <string_view>
 
-#include "support/paths.h"
+#include "app/support/paths.h"
 
 namespace quorbit::media {
 

@@ -1,10 +1,10 @@
-#include "media/tilesets.h"
+#include "app/media/tilesets.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 
-#include "support/paths.h"
+#include "app/support/paths.h"
 
 namespace quorbit::media {
 

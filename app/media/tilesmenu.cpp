@@ -1,4 +1,4 @@
-#include "media/tilesmenu.h"
+#include "app/media/tilesmenu.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QString>
 
-#include "media/tilesets.h"
+#include "app/media/tilesets.h"
 
 class QAction;
 class QActionGroup;

@@ -1,4 +1,4 @@
-#include "net/sock_errors.h"
+#include "app/net/sock_errors.h"
 
 #include <cerrno>
 #include <utility>

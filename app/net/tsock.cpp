@@ -1,4 +1,4 @@
-#include "net/tsock.h"
+#include "app/net/tsock.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -21,7 +21,7 @@
 #include <mutex>
 #include <utility>
 
-#include "net/sock_errors.h"
+#include "app/net/sock_errors.h"
 #include "common/numbers.h"
 
 namespace quorbit::net {

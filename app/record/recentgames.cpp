@@ -1,4 +1,4 @@
-#include "record/recentgames.h"
+#include "app/record/recentgames.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,7 +12,7 @@
 #include <exception>
 
 #include "common/escape.h"
-#include "record/recordstore.h"
+#include "app/record/recordstore.h"
 #include "record/summary.h"
 
 namespace rec = quorbit::record;

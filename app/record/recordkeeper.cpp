@@ -1,4 +1,4 @@
-#include "record/recordkeeper.h"
+#include "app/record/recordkeeper.h"
 
 #include <QDateTime>
 #include <cstdio>

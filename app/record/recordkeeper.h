@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "record/recorder.h"
-#include "record/recordstore.h"
+#include "app/record/recordstore.h"
 
 namespace quorbit::app {
 

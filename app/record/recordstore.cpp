@@ -1,4 +1,4 @@
-#include "record/recordstore.h"
+#include "app/record/recordstore.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "record/keep.h"
-#include "support/paths.h"
+#include "app/support/paths.h"
 
 namespace quorbit::app {
 namespace {

@@ -1,4 +1,4 @@
-#include "server/serverhost.h"
+#include "app/server/serverhost.h"
 
 #include <algorithm>
 #include <chrono>
@@ -7,7 +7,7 @@
 
 #include "common/escape.h"
 #include "dictionary/builtin_words.h"
-#include "record/recordkeeper.h"
+#include "app/record/recordkeeper.h"
 
 namespace quorbit::serverhost {
 namespace {

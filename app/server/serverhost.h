@@ -32,7 +32,7 @@
 #include "common/random.h"
 #include "discovery/announcement.h"
 #include "dictionary/dictn.h"
-#include "net/tsock.h"
+#include "app/net/tsock.h"
 #include "server/connection_log.h"
 #include "server/server.h"
 #include "server/server_output.h"
@@ -76,7 +76,7 @@ public:
     std::size_t connectionCount() const { return connections_.size(); }
     const server::TServer& server() const { return *server_; }
     // How well the computer player plays from now on.
-    void setZubolevel(server::ZuboLevel level) { server_->setZubolevel(level); }
+    void setZubolevel(rules::ZuboLevel level) { server_->setZubolevel(level); }
     // Records every game this server runs, as an onlooker hears it, into that folder.
     void keepRecords(const QString& folder);
     const app::RecordKeeper* recordKeeper() const { return records_.get(); }

@@ -1,4 +1,4 @@
-#include "shell/cmdline.h"
+#include "app/shell/cmdline.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -69,7 +69,7 @@ const std::vector<Option>& options() {
         {"", "zubo", "LEVEL", "classic, strong or expert",
          "How well the computer player plays: classic (the default), strong or expert.",
          [](CommandLine& l, std::string_view v) {
-             const auto level = server::parseZuboLevel(v);
+             const auto level = rules::parseZuboLevel(v);
              if (level) l.zubo = *level;
              return level.has_value();
          }},

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "server/zubolevel.h"
+#include "rules/zubolevel.h"
 
 namespace quorbit::shell {
 
@@ -30,7 +30,7 @@ struct CommandLine {
     bool tileSets = false;  // --tile-sets: list the tile sets of the Tiles menu, then exit
     int port = 7772;       // --port N
     bool portGiven = false;
-    server::ZuboLevel zubo = server::ZuboLevel::Classic;
+    rules::ZuboLevel zubo = rules::ZuboLevel::Classic;
     std::string recordDir;   // --record DIR: (with --server) keep every game in DIR
     std::string replayFile;  // --replay FILE: replay a kept game
     bool summary = false;    // --summary: (with --replay) print the game as text, no window

@@ -1,16 +1,16 @@
-#include "shell/headless.h"
+#include "app/shell/headless.h"
 
 #include <QCoreApplication>
 #include <cstdio>
 #include <exception>
 
 #include "common/escape.h"
-#include "record/recordstore.h"
+#include "app/record/recordstore.h"
 #include "record/summary.h"
-#include "discovery/hostannounce.h"
-#include "server/serverhost.h"
-#include "shell/cmdline.h"
-#include "shell/stopsignals.h"
+#include "app/discovery/hostannounce.h"
+#include "app/server/serverhost.h"
+#include "app/shell/cmdline.h"
+#include "app/shell/stopsignals.h"
 
 namespace quorbit::shell {
 

@@ -2,7 +2,7 @@
 // The headless game server: "quorbit --server [--port N]". No window, no client of its
 // own, no display needed. It serves until SIGINT or SIGTERM and then exits with 0; the
 // first connection is seat 1 and holds the host's rights.
-#include "shell/cmdline.h"
+#include "app/shell/cmdline.h"
 
 namespace quorbit::shell {
 

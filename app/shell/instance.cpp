@@ -1,4 +1,4 @@
-#include "shell/instance.h"
+#include "app/shell/instance.h"
 
 #include <QCryptographicHash>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
 // Program entry for Quorbit.
 #include <QApplication>
 
-#include "shell/cmdline.h"
-#include "shell/headless.h"
-#include "shell/program.h"
-#include "shell/tilelist.h"
+#include "app/shell/cmdline.h"
+#include "app/shell/headless.h"
+#include "app/shell/program.h"
+#include "app/shell/tilelist.h"
 
 int main(int argc, char** argv) {
     namespace shell = quorbit::shell;

@@ -1,4 +1,4 @@
-#include "shell/program.h"
+#include "app/shell/program.h"
 
 #include <QApplication>
 #include <QDir>
@@ -7,25 +7,25 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "client/tchat.h"
-#include "discovery/browser.h"
-#include "discovery/hostannounce.h"
-#include "media/soundplayer.h"
-#include "server/serverhost.h"
-#include "record/recentgames.h"
-#include "record/recordstore.h"
-#include "shell/stopsignals.h"
-#include "shell/instance.h"
-#include "support/paths.h"
-#include "social/aboutform.h"
-#include "social/downloadform.h"
-#include "social/gamestartform.h"
-#include "social/helpform.h"
-#include "social/joinform.h"
-#include "social/phrasesform.h"
+#include "app/client/tchat.h"
+#include "app/discovery/browser.h"
+#include "app/discovery/hostannounce.h"
+#include "app/media/soundplayer.h"
+#include "app/server/serverhost.h"
+#include "app/record/recentgames.h"
+#include "app/record/recordstore.h"
+#include "app/shell/stopsignals.h"
+#include "app/shell/instance.h"
+#include "app/support/paths.h"
+#include "app/social/aboutform.h"
+#include "app/social/downloadform.h"
+#include "app/social/gamestartform.h"
+#include "app/social/helpform.h"
+#include "app/social/joinform.h"
+#include "app/social/phrasesform.h"
 #include "social/settings.h"
-#include "social/spylistform.h"
-#include "social/tallylistform.h"
+#include "app/social/spylistform.h"
+#include "app/social/tallylistform.h"
 
 namespace quorbit::shell {
 
@@ -91,7 +91,7 @@ void Program::buildServer() {
     // The host's server plays Zubo at the level the game-start dialog shows.
     server_->setZubolevel(gamestart_->zubolevel());
     QObject::connect(gamestart_.get(), &Tgamestart::zubolevelChanged, server_.get(),
-                     [this](server::ZuboLevel level) { server_->setZubolevel(level); });
+                     [this](rules::ZuboLevel level) { server_->setZubolevel(level); });
 }
 
 void Program::startAnnouncing(int port) {

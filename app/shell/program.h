@@ -4,7 +4,7 @@
 #include <QObject>
 #include <memory>
 
-#include "shell/cmdline.h"
+#include "app/shell/cmdline.h"
 
 class Tabout;
 class Tchat;

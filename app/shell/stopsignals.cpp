@@ -1,4 +1,4 @@
-#include "shell/stopsignals.h"
+#include "app/shell/stopsignals.h"
 
 #include <fcntl.h>
 #include <signal.h>

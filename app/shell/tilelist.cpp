@@ -1,9 +1,9 @@
-#include "shell/tilelist.h"
+#include "app/shell/tilelist.h"
 
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "media/tilesets.h"
+#include "app/media/tilesets.h"
 
 namespace quorbit::shell {
 

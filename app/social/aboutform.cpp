@@ -1,4 +1,4 @@
-#include "social/aboutform.h"
+#include "app/social/aboutform.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -9,11 +9,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "media/pictures.h"
+#include "app/media/pictures.h"
 #include "protocol/messages.h"
-#include "social/lbbackground.h"
-#include "social/mainwindow.h"
-#include "social/url.h"
+#include "app/social/lbbackground.h"
+#include "app/social/mainwindow.h"
+#include "app/social/url.h"
 
 namespace {
 const char* const kMakerSite = "www.orvane.com";

@@ -1,4 +1,4 @@
-#include "social/downloadform.h"
+#include "app/social/downloadform.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -21,10 +21,10 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "media/pictures.h"
-#include "support/paths.h"
-#include "social/lbbackground.h"
-#include "social/mainwindow.h"
+#include "app/media/pictures.h"
+#include "app/support/paths.h"
+#include "app/social/lbbackground.h"
+#include "app/social/mainwindow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "social/gamestartform.h"
+#include "app/social/gamestartform.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,8 +10,8 @@
 #include <algorithm>
 
 #include "social/settings.h"
-#include "widgets/artwork.h"
-#include "widgets/clickimage.h"
+#include "app/widgets/artwork.h"
+#include "app/widgets/clickimage.h"
 
 namespace {
 
@@ -88,10 +88,10 @@ void Tgamestart::setPlaytoscore(int v) { playtoscore_->setValue(quorbit::social:
 void Tgamestart::setTimeperturn(int v) { timeperturn_->setValue(quorbit::social::kTimePerTurnRange.clamp(v)); }
 void Tgamestart::setQuorbitshuffle(int v) { quorbitshuffle_->setValue(quorbit::social::kShufflesRange.clamp(v)); }
 void Tgamestart::setTeam(bool on) { checkbox_team_->setChecked(on); }
-quorbit::server::ZuboLevel Tgamestart::zubolevel() const {
-    return static_cast<quorbit::server::ZuboLevel>(std::max(0, zubolevel_->currentIndex()));
+quorbit::rules::ZuboLevel Tgamestart::zubolevel() const {
+    return static_cast<quorbit::rules::ZuboLevel>(std::max(0, zubolevel_->currentIndex()));
 }
-void Tgamestart::setZubolevel(quorbit::server::ZuboLevel level) { zubolevel_->setCurrentIndex(static_cast<int>(level)); }
+void Tgamestart::setZubolevel(quorbit::rules::ZuboLevel level) { zubolevel_->setCurrentIndex(static_cast<int>(level)); }
 
 quorbit::protocol::GameSettings Tgamestart::settings(const std::string& starter) const {
     quorbit::protocol::GameSettings s;

@@ -5,7 +5,7 @@
 #include <QDialog>
 
 #include "protocol/messages.h"
-#include "server/zubolevel.h"
+#include "rules/zubolevel.h"
 
 class QComboBox;
 class QSpinBox;
@@ -30,8 +30,8 @@ public:
     void setQuorbitshuffle(int v);
     void setTeam(bool on);
     // How well Zubo plays in the games this host starts ("Zubo:").
-    quorbit::server::ZuboLevel zubolevel() const;
-    void setZubolevel(quorbit::server::ZuboLevel level);
+    quorbit::rules::ZuboLevel zubolevel() const;
+    void setZubolevel(quorbit::rules::ZuboLevel level);
     // The options as the start message carries them, with `starter` as the name.
     quorbit::protocol::GameSettings settings(const std::string& starter) const;
 
@@ -40,7 +40,7 @@ public:
 
 signals:
     void startClicked();  // the start picture (Image1)
-    void zubolevelChanged(quorbit::server::ZuboLevel level);
+    void zubolevelChanged(quorbit::rules::ZuboLevel level);
 
 protected:
     void hideEvent(QHideEvent* e) override;

@@ -1,4 +1,4 @@
-#include "social/helpform.h"
+#include "app/social/helpform.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,11 +8,11 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "media/pictures.h"
-#include "social/aboutform.h"
-#include "social/mainwindow.h"
-#include "social/helppages.h"
-#include "social/lbbackground.h"
+#include "app/media/pictures.h"
+#include "app/social/aboutform.h"
+#include "app/social/mainwindow.h"
+#include "app/social/helppages.h"
+#include "app/social/lbbackground.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "social/helppages.h"
+#include "app/social/helppages.h"
 
 #include <QStringList>
 
-#include "media/tilesets.h"
+#include "app/media/tilesets.h"
 #include "protocol/messages.h"
 
 namespace quorbit::help {

@@ -1,4 +1,4 @@
-#include "social/joinform.h"
+#include "app/social/joinform.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "discovery/address.h"
-#include "shell/cmdline.h"
+#include "app/shell/cmdline.h"
 
 namespace discovery = quorbit::discovery;
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "discovery/browser.h"
+#include "app/discovery/browser.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "social/lbbackground.h"
+#include "app/social/lbbackground.h"
 
 #include <QEvent>
 #include <QPainter>

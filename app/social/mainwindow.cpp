@@ -1,4 +1,4 @@
-#include "social/mainwindow.h"
+#include "app/social/mainwindow.h"
 
 namespace quorbit::social {
 

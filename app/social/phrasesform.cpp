@@ -1,4 +1,4 @@
-#include "social/phrasesform.h"
+#include "app/social/phrasesform.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "social/spylistform.h"
+#include "app/social/spylistform.h"
 
 #include <QContextMenuEvent>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "social/tallylistform.h"
+#include "app/social/tallylistform.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "support/paths.h"
+#include "app/support/paths.h"
 #include "tally/tallyfile.h"
 
 using quorbit::tally::Tally;

@@ -1,4 +1,4 @@
-#include "social/url.h"
+#include "app/social/url.h"
 
 #include <QDesktopServices>
 #include <QUrl>

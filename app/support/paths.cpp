@@ -1,4 +1,4 @@
-#include "support/paths.h"
+#include "app/support/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>

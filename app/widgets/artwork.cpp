@@ -1,4 +1,4 @@
-#include "widgets/artwork.h"
+#include "app/widgets/artwork.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "widgets/elidinglabel.h"
+#include "app/widgets/elidinglabel.h"
 
 #include <QPainter>
 #include <QStyle>

@@ -1,4 +1,4 @@
-#include "widgets/tilepictures.h"
+#include "app/widgets/tilepictures.h"
 
 #include <QLinearGradient>
 #include <cmath>

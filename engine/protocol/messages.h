@@ -10,6 +10,7 @@
 #include "protocol/fields.h"
 #include "protocol/names.h"
 #include "rules/board.h"
+#include "rules/path.h"
 
 namespace quorbit::protocol {
 
@@ -17,12 +18,7 @@ namespace quorbit::protocol {
 inline constexpr std::string_view kVersion = kGameVersion;
 inline constexpr int kPort = 7772;
 
-struct PathStep {
-    int position;  // 1-based place in the word
-    int x;
-    int y;
-    friend bool operator==(const PathStep&, const PathStep&) = default;
-};
+using rules::PathStep;
 using rules::Square;
 // Board codes indexed [x][y].
 using BoardCodes = rules::Grid;

@@ -30,7 +30,7 @@
 #include "rules/seats.h"
 #include "rules/turn.h"
 #include "server/server_output.h"
-#include "server/zubolevel.h"
+#include "rules/zubolevel.h"
 #include "solver/solver.h"
 
 namespace quorbit::server {
@@ -39,6 +39,7 @@ using rules::kBoardSize;
 using rules::kPlayingSeats;
 using rules::kSeats;
 using rules::Phase;
+using rules::ZuboLevel;
 using protocol::kMaxQueuedLines;
 // A connection not logged in within this many milliseconds is closed.
 inline constexpr std::int64_t kLoginMs = protocol::kLoginSeconds * std::int64_t{1000};

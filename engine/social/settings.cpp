@@ -178,7 +178,7 @@ SettingsRead readSettings(const IniFile& ini) {
     if (r.bounds.height <= 0 || r.bounds.height > 32767) r.bounds.height = kDefaultHeight;
     const std::string turn = ini.get(kSettingsSection, "Turnsound", "0");
     r.turnsound = turn == "1" ? 1 : (turn == "2" ? 2 : 0);
-    r.zubolevel = server::parseZuboLevel(ini.get(kSettingsSection, "Zubolevel", "classic")).value_or(server::ZuboLevel::Classic);
+    r.zubolevel = rules::parseZuboLevel(ini.get(kSettingsSection, "Zubolevel", "classic")).value_or(rules::ZuboLevel::Classic);
     r.bestwords = ini.get(kSettingsSection, "Bestwords", "false") == "true";
     r.askbeforeleaving = ini.get(kSettingsSection, "Askbeforeleaving", "true") != "false";
     return r;
@@ -200,7 +200,7 @@ void writeSettings(IniFile& ini, const SettingsSave& s) {
     put("Turnsound", std::to_string(s.turnsound == 1 || s.turnsound == 2 ? s.turnsound : 0));
     put("Playsounds", s.playsounds ? "true" : "false");
     put("Postwordsinchatbox", s.postwords ? "true" : "false");
-    put("Zubolevel", std::string(server::zuboLevelName(s.zubolevel)));
+    put("Zubolevel", std::string(rules::zuboLevelName(s.zubolevel)));
     put("Bestwords", s.bestwords ? "true" : "false");
     put("Askbeforeleaving", s.askbeforeleaving ? "true" : "false");
 }

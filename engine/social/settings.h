@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "social/colour.h"
-#include "server/zubolevel.h"
+#include "rules/zubolevel.h"
 
 namespace quorbit::social {
 
@@ -98,7 +98,7 @@ struct SettingsRead {
     bool tilesClassic = false;   // "classic" in any case: the built-in pictures stay
     WindowBounds bounds;
     int turnsound = 0;  // 0 Classic, 1 New, 2 Default
-    server::ZuboLevel zubolevel = server::ZuboLevel::Classic;  // any other text reads as Classic
+    rules::ZuboLevel zubolevel = rules::ZuboLevel::Classic;  // any other text reads as Classic
     bool bestwords = false;  // "best: WORD N" after each word
     bool askbeforeleaving = true;  // Exit, Join and Host ask first while a game runs
 };
@@ -118,7 +118,7 @@ struct SettingsSave {
     int turnsound = 0;
     bool playsounds = true;
     bool postwords = false;
-    server::ZuboLevel zubolevel = server::ZuboLevel::Classic;
+    rules::ZuboLevel zubolevel = rules::ZuboLevel::Classic;
     bool bestwords = false;
     bool askbeforeleaving = true;
 };

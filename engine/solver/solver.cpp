@@ -9,7 +9,7 @@ namespace quorbit::solver {
 namespace {
 
 using dictionary::WordGraph;
-using protocol::BoardCodes;
+using rules::Grid;
 
 // The board as the walk needs it, worked out once per search. Squares are numbered
 // x * 7 + y, so that ascending numbers are x-major order.
@@ -21,7 +21,7 @@ struct Prepared {
     std::array<std::uint32_t, 49> aroundLetters{};  // the letters on those, one bit per letter
     std::array<std::uint64_t, 26> squaresOf{};    // the squares holding each letter
 
-    Prepared(const BoardCodes& board, const rules::LetterValues& values) {
+    Prepared(const Grid& board, const rules::LetterValues& values) {
         for (int x = 0; x < 7; ++x)
             for (int y = 0; y < 7; ++y) {
                 const int sq = x * 7 + y;
@@ -149,7 +149,7 @@ std::optional<std::uint64_t> orderOf(int score, int length, std::uint64_t key, s
 bool earlier(const Met& a, const Met& b) { return a.squares < b.squares; }
 
 constexpr auto kSquares = [] {
-    std::array<protocol::Square, 49> out{};
+    std::array<rules::Square, 49> out{};
     for (int sq = 0; sq < 49; ++sq) out[static_cast<std::size_t>(sq)] = {sq / 7, sq % 7};
     return out;
 }();
@@ -184,8 +184,8 @@ bool squaresBefore(const Found& a, const Found& b) {
 
 }  // namespace
 
-std::vector<protocol::PathStep> Found::path() const {
-    std::vector<protocol::PathStep> out;
+std::vector<rules::PathStep> Found::path() const {
+    std::vector<rules::PathStep> out;
     out.reserve(static_cast<std::size_t>(length));
     for (int i = 0; i < length; ++i) out.push_back({i + 1, squares[i].x, squares[i].y});
     return out;
@@ -199,7 +199,7 @@ bool better(const Found& a, const Found& b) {
     return squaresBefore(a, b);
 }
 
-std::vector<Found> Solver::all(const BoardCodes& board, Vocabulary vocabulary) {
+std::vector<Found> Solver::all(const Grid& board, Vocabulary vocabulary) {
     const Prepared prepared(board, values_);
     // Open addressing on the word's key: each slot holds the key, then the call's stamp
     // (high half) with the index into found_ (low half); a slot stamped by another call is
@@ -268,7 +268,7 @@ std::vector<Found> Solver::all(const BoardCodes& board, Vocabulary vocabulary) {
     return out;
 }
 
-std::optional<Found> Solver::best(const BoardCodes& board, Vocabulary vocabulary) const {
+std::optional<Found> Solver::best(const Grid& board, Vocabulary vocabulary) const {
     const Prepared prepared(board, values_);
     Met top{};
     std::uint64_t topOrder = ~std::uint64_t{0};

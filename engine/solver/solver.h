@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "dictionary/wordgraph.h"
-#include "protocol/messages.h"
+#include "rules/board.h"
+#include "rules/path.h"
 #include "rules/letters.h"
 
 namespace quorbit::solver {
@@ -20,12 +21,12 @@ enum class Vocabulary { Dictionary, Computer };
 struct Found {
     std::array<char, 8> letters{};  // the word in capitals, as the server builds it
     int length = 0;
-    std::array<protocol::Square, 7> squares{};
+    std::array<rules::Square, 7> squares{};
     int score = 0;
 
     std::string_view word() const { return {letters.data(), static_cast<std::size_t>(length)}; }
     // The squares as a submission path, positions 1..length.
-    std::vector<protocol::PathStep> path() const;
+    std::vector<rules::PathStep> path() const;
 };
 
 // The order of answers: higher score first, then the longer word, then the alphabetically
@@ -51,10 +52,10 @@ public:
 
     // Each traceable word once, with its best path (highest score, then first in x-major
     // order), best word first.
-    std::vector<Found> all(const protocol::BoardCodes& board, Vocabulary vocabulary);
+    std::vector<Found> all(const rules::Grid& board, Vocabulary vocabulary);
     // The best word of all(), found without listing the others; nothing when no word can
     // be traced.
-    std::optional<Found> best(const protocol::BoardCodes& board, Vocabulary vocabulary) const;
+    std::optional<Found> best(const rules::Grid& board, Vocabulary vocabulary) const;
 
 private:
     const dictionary::WordGraph& graph_;

@@ -11,8 +11,8 @@
 #include <functional>
 #include <optional>
 
-#include "discovery/browser.h"
-#include "net/tsock.h"
+#include "app/discovery/browser.h"
+#include "app/net/tsock.h"
 
 using quorbit::discovery::FoundGame;
 using quorbit::discovery::GameBrowser;

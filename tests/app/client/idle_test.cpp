@@ -3,7 +3,7 @@
 // a game waits for a move.
 #include <QPushButton>
 
-#include "social/gamestartform.h"
+#include "app/social/gamestartform.h"
 #include "support/timer_events.h"
 #include "window_fixture.h"
 

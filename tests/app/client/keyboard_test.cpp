@@ -7,9 +7,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "client/boardview.h"
+#include "app/client/boardview.h"
 #include "client/spoken.h"
-#include "social/downloadform.h"
+#include "app/social/downloadform.h"
 #include "support/board_words.h"
 #include "window_fixture.h"
 

@@ -10,9 +10,9 @@
 #include <QTcpServer>
 
 #include "dictionary/dictn.h"
-#include "server/serverhost.h"
-#include "social/joinform.h"
-#include "social/spylistform.h"
+#include "app/server/serverhost.h"
+#include "app/social/joinform.h"
+#include "app/social/spylistform.h"
 #include "window_fixture.h"
 
 namespace quorbit::apptest {

@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QSignalSpy>
 
-#include "client/boardview.h"
+#include "app/client/boardview.h"
 
-#include "client/panellayout.h"
+#include "app/client/panellayout.h"
 #include "window_fixture.h"
 
 namespace quorbit::apptest {

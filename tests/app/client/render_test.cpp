@@ -6,7 +6,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include "client/boardview.h"
+#include "app/client/boardview.h"
 #include "protocol/messages.h"
 #include "window_fixture.h"
 

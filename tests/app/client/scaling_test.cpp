@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QTest>
 
-#include "widgets/elidinglabel.h"
+#include "app/widgets/elidinglabel.h"
 #include "window_fixture.h"
 
 namespace quorbit::apptest {

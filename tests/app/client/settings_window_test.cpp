@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QLineEdit>
 
-#include "social/gamestartform.h"
-#include "social/phrasesform.h"
+#include "app/social/gamestartform.h"
+#include "app/social/phrasesform.h"
 #include "social/settings.h"
 #include "window_fixture.h"
 

@@ -4,12 +4,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "client/boardview.h"
-#include "net/tsock.h"
-#include "social/downloadform.h"
-#include "social/gamestartform.h"
+#include "app/client/boardview.h"
+#include "app/net/tsock.h"
+#include "app/social/downloadform.h"
+#include "app/social/gamestartform.h"
 #include "support/board_words.h"
-#include "widgets/clickimage.h"
+#include "app/widgets/clickimage.h"
 #include "window_fixture.h"
 
 namespace quorbit::apptest {

@@ -13,9 +13,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "client/tchat.h"
-#include "shell/program.h"
-#include "social/gamestartform.h"
+#include "app/client/tchat.h"
+#include "app/shell/program.h"
+#include "app/social/gamestartform.h"
 
 namespace quorbit::apptest {
 

@@ -8,8 +8,8 @@
 #include <QSignalSpy>
 #include <QTreeWidget>
 
-#include "discovery/browser.h"
-#include "social/joinform.h"
+#include "app/discovery/browser.h"
+#include "app/social/joinform.h"
 
 using quorbit::discovery::FoundGame;
 

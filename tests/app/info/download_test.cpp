@@ -17,7 +17,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "social/downloadform.h"
+#include "app/social/downloadform.h"
 
 namespace {
 

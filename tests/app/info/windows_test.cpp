@@ -10,10 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "protocol/messages.h"
-#include "social/aboutform.h"
-#include "social/helpform.h"
-#include "social/lbbackground.h"
-#include "social/url.h"
+#include "app/social/aboutform.h"
+#include "app/social/helpform.h"
+#include "app/social/lbbackground.h"
+#include "app/social/url.h"
 
 namespace {
 

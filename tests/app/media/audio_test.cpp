@@ -15,8 +15,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "media/cues.h"
-#include "media/soundplayer.h"
+#include "app/media/cues.h"
+#include "app/media/soundplayer.h"
 
 using quorbit::media::CueFormat;
 using quorbit::media::kCues;

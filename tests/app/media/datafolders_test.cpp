@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "media/soundplayer.h"
+#include "app/media/soundplayer.h"
 #include "qt_print.h"
-#include "support/paths.h"
+#include "app/support/paths.h"
 
 namespace {
 

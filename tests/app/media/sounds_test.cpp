@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "media/cues.h"
-#include "media/soundplayer.h"
+#include "app/media/cues.h"
+#include "app/media/soundplayer.h"
 #include "qt_print.h"
 
 using quorbit::media::CueFormat;

@@ -11,9 +11,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "media/tilesets.h"
+#include "app/media/tilesets.h"
 #include "qt_print.h"
-#include "media/tilesmenu.h"
+#include "app/media/tilesmenu.h"
 
 using quorbit::media::kTilePictures;
 using quorbit::media::kTileSize;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "net/tsock.h"
+#include "app/net/tsock.h"
 
 namespace quorbit::net::testing {
 

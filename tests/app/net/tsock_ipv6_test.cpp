@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "loopback.h"
-#include "net/tsock.h"
+#include "app/net/tsock.h"
 #include "recorder.h"
 
 using namespace quorbit::net;

@@ -7,8 +7,8 @@
 
 #include "app/net/loopback.h"
 #include "app/net/recorder.h"
-#include "net/sock_errors.h"
-#include "net/tsock.h"
+#include "app/net/sock_errors.h"
+#include "app/net/tsock.h"
 
 namespace quorbit::net {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "app/net/loopback.h"
 #include "app/net/recorder.h"
-#include "net/tsock.h"
+#include "app/net/tsock.h"
 #include "common/numbers.h"
 
 namespace quorbit::net {

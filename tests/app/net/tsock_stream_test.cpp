@@ -7,7 +7,7 @@
 
 #include "app/net/loopback.h"
 #include "app/net/recorder.h"
-#include "net/tsock.h"
+#include "app/net/tsock.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 

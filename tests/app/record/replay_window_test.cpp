@@ -13,11 +13,11 @@
 #include <gtest/gtest.h>
 
 #include "app/client/window_fixture.h"
-#include "client/boardview.h"
-#include "client/tchat.h"
+#include "app/client/boardview.h"
+#include "app/client/tchat.h"
 #include "protocol/messages.h"
-#include "record/recentgames.h"
-#include "record/recordstore.h"
+#include "app/record/recentgames.h"
+#include "app/record/recordstore.h"
 #include "record/replay.h"
 
 namespace quorbit::apptest {

@@ -14,8 +14,8 @@
 #include "app/client/window_fixture.h"
 #include "protocol/messages.h"
 #include "record/keep.h"
-#include "record/recordstore.h"
-#include "social/gamestartform.h"
+#include "app/record/recordstore.h"
+#include "app/social/gamestartform.h"
 
 namespace quorbit::apptest {
 namespace {

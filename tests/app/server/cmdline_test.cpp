@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "protocol/messages.h"
-#include "shell/cmdline.h"
+#include "app/shell/cmdline.h"
 
 namespace quorbit::shell {
 namespace {
@@ -62,9 +62,9 @@ TEST(CommandLine, BadPortsAndUnknownOptionsAreErrors) {
 }
 
 TEST(CommandLine, ZuboLevelIsNamedAndAnythingElseIsAnError) {
-    EXPECT_EQ(parseCommandLine({"--server"}).zubo, server::ZuboLevel::Classic);
-    EXPECT_EQ(parseCommandLine({"--server", "--zubo", "expert"}).zubo, server::ZuboLevel::Expert);
-    EXPECT_EQ(parseCommandLine({"--zubo=Strong", "--server"}).zubo, server::ZuboLevel::Strong);
+    EXPECT_EQ(parseCommandLine({"--server"}).zubo, rules::ZuboLevel::Classic);
+    EXPECT_EQ(parseCommandLine({"--server", "--zubo", "expert"}).zubo, rules::ZuboLevel::Expert);
+    EXPECT_EQ(parseCommandLine({"--zubo=Strong", "--server"}).zubo, rules::ZuboLevel::Strong);
     EXPECT_EQ(parseCommandLine({"--zubo", "hard"}).error, "--zubo needs classic, strong or expert, not \"hard\"");
     EXPECT_FALSE(parseCommandLine({"--zubo"}).error.empty());
     EXPECT_FALSE(parseCommandLine({"--zubo="}).error.empty());

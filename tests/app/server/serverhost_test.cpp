@@ -11,7 +11,7 @@
 #include "protocol/framing.h"
 #include "protocol/limits.h"
 #include "protocol/messages.h"
-#include "server/serverhost.h"
+#include "app/server/serverhost.h"
 
 namespace quorbit::serverhost {
 namespace {

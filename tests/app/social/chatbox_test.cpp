@@ -11,7 +11,7 @@
 #include <QTextCursor>
 #include <gtest/gtest.h>
 
-#include "client/chatbox.h"
+#include "app/client/chatbox.h"
 
 namespace quorbit::app {
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <set>
 
-#include "widgets/tilepictures.h"
+#include "app/widgets/tilepictures.h"
 
 namespace quorbit::app {
 namespace {

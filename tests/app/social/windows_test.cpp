@@ -7,9 +7,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "shell/instance.h"
-#include "social/gamestartform.h"
-#include "social/spylistform.h"
+#include "app/shell/instance.h"
+#include "app/social/gamestartform.h"
+#include "app/social/spylistform.h"
 
 namespace {
 
@@ -100,12 +100,12 @@ TEST(Gamestart, FieldsStepWithinTheirRanges) {
     ASSERT_TRUE(zubo);
     EXPECT_EQ(zubo->count(), 3);
     EXPECT_EQ(zubo->itemText(0), "Classic");
-    EXPECT_EQ(dialog.zubolevel(), quorbit::server::ZuboLevel::Classic);
+    EXPECT_EQ(dialog.zubolevel(), quorbit::rules::ZuboLevel::Classic);
     QSignalSpy level(&dialog, &Tgamestart::zubolevelChanged);
     zubo->setCurrentIndex(2);
-    EXPECT_EQ(dialog.zubolevel(), quorbit::server::ZuboLevel::Expert);
+    EXPECT_EQ(dialog.zubolevel(), quorbit::rules::ZuboLevel::Expert);
     ASSERT_EQ(level.count(), 1);
-    dialog.setZubolevel(quorbit::server::ZuboLevel::Strong);
+    dialog.setZubolevel(quorbit::rules::ZuboLevel::Strong);
     EXPECT_EQ(zubo->currentText(), "Strong");
 
     QSignalSpy start(&dialog, &Tgamestart::startClicked);

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "social/tallylistform.h"
+#include "app/social/tallylistform.h"
 
 namespace {
 

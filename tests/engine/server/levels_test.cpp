@@ -5,11 +5,14 @@
 #include "dictionary/builtin_words.h"
 #include "harness.h"
 #include "server/computer.h"
-#include "server/zubolevel.h"
+#include "rules/zubolevel.h"
 
 namespace quorbit::server::testing {
 namespace {
 
+using rules::ZuboLevel;
+using rules::zuboLevelName;
+using rules::parseZuboLevel;
 namespace tc = proto::toclient;
 namespace ts = proto::toserver;
 

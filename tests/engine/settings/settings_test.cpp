@@ -55,7 +55,7 @@ TEST(Settings, MissingFileReadsAsDefaults) {
     EXPECT_FALSE(r.tilesClassic);
     EXPECT_EQ(r.bounds, (WindowBounds{3, 3, 790, 580}));
     EXPECT_EQ(r.turnsound, 0);
-    EXPECT_EQ(r.zubolevel, quorbit::server::ZuboLevel::Classic);
+    EXPECT_EQ(r.zubolevel, quorbit::rules::ZuboLevel::Classic);
     EXPECT_FALSE(r.bestwords);
     for (const auto& p : r.phrases) EXPECT_FALSE(p);
 }
@@ -128,7 +128,7 @@ TEST(Settings, SaveWritesEveryKeyInOrderAndReadsBack) {
     s.turnsound = 2;
     s.playsounds = false;
     s.postwords = true;
-    s.zubolevel = quorbit::server::ZuboLevel::Expert;
+    s.zubolevel = quorbit::rules::ZuboLevel::Expert;
     s.bestwords = true;
     s.askbeforeleaving = false;
     writeSettings(ini, s);
@@ -151,12 +151,12 @@ TEST(Settings, SaveWritesEveryKeyInOrderAndReadsBack) {
     EXPECT_EQ(r.turnsound, 2);
     EXPECT_FALSE(r.playsounds);
     EXPECT_TRUE(r.postwords);
-    EXPECT_EQ(r.zubolevel, quorbit::server::ZuboLevel::Expert);
+    EXPECT_EQ(r.zubolevel, quorbit::rules::ZuboLevel::Expert);
     EXPECT_TRUE(r.bestwords);
     // Any case reads; anything else is the classic level.
-    EXPECT_EQ(readText("[Quorbit]\nZubolevel=Strong\n").zubolevel, quorbit::server::ZuboLevel::Strong);
-    EXPECT_EQ(readText("[Quorbit]\nZubolevel=2\n").zubolevel, quorbit::server::ZuboLevel::Classic);
-    EXPECT_EQ(readText("[Quorbit]\nZubolevel=\n").zubolevel, quorbit::server::ZuboLevel::Classic);
+    EXPECT_EQ(readText("[Quorbit]\nZubolevel=Strong\n").zubolevel, quorbit::rules::ZuboLevel::Strong);
+    EXPECT_EQ(readText("[Quorbit]\nZubolevel=2\n").zubolevel, quorbit::rules::ZuboLevel::Classic);
+    EXPECT_EQ(readText("[Quorbit]\nZubolevel=\n").zubolevel, quorbit::rules::ZuboLevel::Classic);
 }
 
 TEST(Settings, PhrasesAreWrittenApartAndCutAtFiftyCharacters) {

@@ -18,8 +18,8 @@
 #include "solver/solver.h"
 
 using namespace quorbit;
-using protocol::BoardCodes;
-using protocol::Square;
+using BoardCodes = rules::Grid;
+using rules::Square;
 using solver::Found;
 using solver::Solver;
 using solver::Vocabulary;

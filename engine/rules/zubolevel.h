@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-namespace quorbit::server {
+namespace quorbit::rules {
 
 enum class ZuboLevel {
     Classic,  // the first word of its list that a greedy trace finds
@@ -17,4 +17,4 @@ std::string_view zuboLevelName(ZuboLevel level);
 // The level for one of those names, in any letter case; nothing for anything else.
 std::optional<ZuboLevel> parseZuboLevel(std::string_view name);
 
-}  // namespace quorbit::server
+}  // namespace quorbit::rules

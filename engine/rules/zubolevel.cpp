@@ -1,9 +1,9 @@
-#include "server/zubolevel.h"
+#include "rules/zubolevel.h"
 
 #include <array>
 #include <cctype>
 
-namespace quorbit::server {
+namespace quorbit::rules {
 namespace {
 
 constexpr std::array<std::string_view, 3> kNames = {"classic", "strong", "expert"};
@@ -28,4 +28,4 @@ std::optional<ZuboLevel> parseZuboLevel(std::string_view name) {
     return std::nullopt;
 }
 
-}  // namespace quorbit::server
+}  // namespace quorbit::rules
