@@ -15,28 +15,18 @@
 #include "dictionary/dictn.h"
 #include "protocol/messages.h"
 #include "server/board.h"
-#include "server/computer.h"
+#include "computer/tracer.h"
 #include "server/server.h"
 
 using namespace quorbit;
 using namespace quorbit::server;
+using namespace quorbit::computer;
 using protocol::BoardCodes;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> computerWords() {
-    std::vector<std::string> words;
-    const std::string_view list = dictionary::builtinComputerWords();
-    std::size_t start = 0;
-    while (start < list.size()) {
-        std::size_t end = list.find('\n', start);
-        if (end == std::string_view::npos) end = list.size();
-        if (end > start) words.emplace_back(list.substr(start, end - start));
-        start = end + 1;
-    }
-    return words;
-}
+std::vector<std::string> computerWords() { return dictionary::wordLines(dictionary::builtinComputerWords()); }
 
 BoardCodes dealt(Random& random) {
     BoardCodes b{};

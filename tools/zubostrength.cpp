@@ -63,7 +63,7 @@ Outcome play(const dictionary::TDictn& spell, std::uint64_t seed, ZuboLevel one,
     for (int i = 0; i < 4; ++i) s.socktimerTimer();
     Outcome o;
     for (long tick = 0; tick < 1000000 && s.gamerunning(); ++tick) {
-        const int before[3] = {0, s.seat(1).score, s.seat(2).score};
+        const int before[3] = {0, s.score(1), s.score(2)};
         if (s.computertimerEnabled())
             s.computertimerTimer();
         else if (s.timer1Enabled())
@@ -71,10 +71,10 @@ Outcome play(const dictionary::TDictn& spell, std::uint64_t seed, ZuboLevel one,
         else
             break;
         for (int seat = 1; seat <= 2; ++seat)
-            if (s.seat(seat).score != before[seat]) ++o.words[static_cast<std::size_t>(seat)];
+            if (s.score(seat) != before[seat]) ++o.words[static_cast<std::size_t>(seat)];
     }
-    for (int seat = 1; seat <= 2; ++seat) o.points[static_cast<std::size_t>(seat)] = s.seat(seat).score;
-    if (!s.gamerunning()) o.winner = s.seat(1).score > s.seat(2).score ? 1 : 2;
+    for (int seat = 1; seat <= 2; ++seat) o.points[static_cast<std::size_t>(seat)] = s.score(seat);
+    if (!s.gamerunning()) o.winner = s.score(1) > s.score(2) ? 1 : 2;
     return o;
 }
 

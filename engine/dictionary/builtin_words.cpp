@@ -36,6 +36,20 @@ std::string_view builtinComputerWords() {
             static_cast<std::size_t>(quorbit_computerwords_end - quorbit_computerwords_begin)};
 }
 
+std::vector<std::string> wordLines(std::string_view list) {
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    while (start < list.size()) {
+        std::size_t end = list.find('\n', start);
+        if (end == std::string_view::npos) end = list.size();
+        std::string_view word = list.substr(start, end - start);
+        if (!word.empty() && word.back() == '\r') word.remove_suffix(1);
+        if (!word.empty()) words.emplace_back(word);
+        start = end + 1;
+    }
+    return words;
+}
+
 std::span<const std::uint32_t> builtinWordGraph() {
     return {quorbit_wordgraph_begin, static_cast<std::size_t>(quorbit_wordgraph_end - quorbit_wordgraph_begin)};
 }

@@ -2,7 +2,9 @@
 // The word lists built into the program.
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorbit::dictionary {
 
@@ -11,6 +13,10 @@ std::string_view builtinWordFile();
 
 // The computer player's words: lower-case, sorted, one a line ("\n" separated).
 std::string_view builtinComputerWords();
+
+// A word list given one word a line ("\n" or "\r\n" separated) as its words, in order,
+// blank lines left out.
+std::vector<std::string> wordLines(std::string_view list);
 
 // The solver's word graph: 32-bit edges as WordGraph reads them.
 std::span<const std::uint32_t> builtinWordGraph();

@@ -1,5 +1,7 @@
-// TServer: game start, deals, rotation, turn actions, submission and scoring, the win
-// test, the turn clock and the computer player's turns.
+// Game: start, deals, rotation, turn actions, submission and scoring, the win test, the
+// turn clock and the computer player's turns.
+#include "server/game.h"
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -7,14 +9,16 @@
 #include <span>
 
 #include "rules/letters.h"
+#include "rules/scoring.h"
 #include "protocol/limits.h"
 #include "server/board.h"
-#include "server/computer.h"
-#include "server/server.h"
 
 namespace quorbit::server {
 
-using protocol::FieldReader;
+using rules::Phase;
+using rules::kPlayingSeats;
+using rules::kBoardSize;
+using rules::ZuboLevel;
 using protocol::Square;
 namespace toclient = protocol::toclient;
 namespace toserver = protocol::toserver;
@@ -31,40 +35,28 @@ int satAdd(int a, int b) {
 
 // ---- start and rotation --------------------------------------------------------------
 
-void TServer::startgame(FieldReader& f) {
-    // Only the host starts (or restarts) a game.
-    if (senderSeat_ != rules::kHostSeat) return;
-    // Every field is read before anything changes, so a bad request leaves the table as
-    // it was instead of a game marked running with no board.
-    protocol::GameSettings s;
-    s.starter = protocol::cleanName(f.next());
-    // Options out of range are clamped into it, so the countdown and the shuffles stay
-    // within what the turn clock can count.
-    const int playto = std::clamp(f.nextInt(), protocol::kMinPlayTo, protocol::kMaxPlayTo);
-    const int seconds = std::clamp(f.nextInt(), protocol::kMinSeconds, protocol::kMaxSeconds);
-    const std::string flag = f.next();
-    const int shuffles = std::clamp(f.nextInt(), protocol::kMinShuffles, protocol::kMaxShuffles);
+Game::Game(GameTable& table, const dictionary::TDictn& spell, Random& random, const std::vector<std::string>& words)
+    : table_(table), spell_(spell), random_(random), computers_(words, random, solver_) {}
 
+void Game::start(const GameOptions& options) {
     setTimer1(false);
     setComputertimer(false);
-    gamerunning_ = true;
-    playtoscore_ = playto;
-    timeperturn_ = seconds;
-    teamgame_ = (flag == "t");
-    shufflespergame_ = shuffles;
-    for (int seat = 1; seat <= kPlayingSeats; ++seat) {
-        tplayer& p = player(seat);
-        p.score = 0;
-        p.watching = false;
-        p.shufflesleft = shufflespergame_;
-    }
+    running_ = true;
+    playtoscore_ = options.playTo;
+    timeperturn_ = options.seconds;
+    teamgame_ = options.team;
+    shufflespergame_ = options.shuffles;
+    scores_.fill(0);
+    shufflesleft_.fill(shufflespergame_);
     // The starter's name travels on as received; the flag as the server understood it,
     // so that every client agrees with the server on whether teams play.
+    protocol::GameSettings s;
+    s.starter = options.starter;
     s.playTo = playtoscore_;
     s.seconds = timeperturn_;
     s.shuffles = shufflespergame_;
     s.team = teamgame_;
-    sendAll(toclient::startgame(s));
+    table_.sendAll(toclient::startgame(s));
 
     for (auto& column : board_) column.fill(rules::kServerUndealt);
     teamascore_ = 0;
@@ -76,29 +68,60 @@ void TServer::startgame(FieldReader& f) {
     startnextround();
 }
 
-void TServer::startnextround() {
+void Game::seatLeft(int seat) {
+    // A player who leaves during his own turn: the computer finishes it (the host's seat
+    // is the exception, as the host's program normally goes away with it).
+    if (running_ && seat == currentplayer_ && seat != rules::kHostSeat) startComputer();
+}
+
+void Game::nowWatching(int seat) {
+    if (running_ && seat == currentplayer_) startComputer();
+}
+
+void Game::tellNewcomer(int seat) {
+    if (!running_) return;
+    table_.sendTo(seat, toclient::theboard(board_));
+    toclient::GameStats stats;
+    stats.turnSeat = currentplayer_;
+    stats.playTo = playtoscore_;
+    stats.seconds = timeperturn_;
+    stats.secondsLeft = countdown_;
+    stats.team = teamgame_;
+    std::array<int, 4> left{};
+    for (int s = 1; s <= kPlayingSeats; ++s) {
+        stats.scores[static_cast<std::size_t>(s - 1)] = score(s);
+        left[static_cast<std::size_t>(s - 1)] = shufflesleft(s);
+    }
+    stats.teamA = teamascore_;
+    stats.teamB = teambscore_;
+    table_.sendTo(seat, toclient::gamestats(stats));
+    table_.sendTo(seat, toclient::shufflesl(left));
+}
+
+void Game::startnextround() {
     createmaze();
     findplayer();
 }
 
-void TServer::createmaze() {
+void Game::createmaze() {
     for (int x = 0; x < kBoardSize; ++x)
         for (int y = 0; y < kBoardSize; ++y) {
             int& code = board_[x][y];
             if (code == rules::kServerUndealt || code == rules::kServerEmpty) code = drawcode(random_.below(98) + 1);
         }
-    sendAll(toclient::theboard(board_));
+    table_.sendAll(toclient::theboard(board_));
 }
 
-bool TServer::eligible(int seat) const {
-    if (seat < 1 || seat > kPlayingSeats) return false;
-    if (players_[static_cast<std::size_t>(seat)].connected || seat == rules::kComputerSeat) return true;
+bool Game::eligible(int seat) const {
+    if (!rules::isPlayingSeat(seat)) return false;
+    if (table_.control(seat) != SeatControl::Nobody) return true;
     // In a team game seats 3 and 4 come together: either one held brings the other in,
     // played by the computer.
-    return teamgame_ && ((seat == 3 && players_[4].connected) || (seat == 4 && players_[3].connected));
+    return teamgame_ && ((seat == 3 && table_.control(4) != SeatControl::Nobody) ||
+                         (seat == 4 && table_.control(3) != SeatControl::Nobody));
 }
 
-int TServer::nextEligible(int after) const {
+int Game::nextEligible(int after) const {
     int seat = (after >= 0 && after <= kPlayingSeats) ? after : 0;
     do {
         seat = seat + 1 > kPlayingSeats ? 1 : seat + 1;
@@ -106,56 +129,50 @@ int TServer::nextEligible(int after) const {
     return seat;
 }
 
-void TServer::findplayer() {
+void Game::findplayer() {
     currentplayer_ = nextEligible(lastplayer_);
     lastplayer_ = 0;
-    tplayer& p = player(currentplayer_);
-    sendAll(toclient::nextplayer(currentplayer_, p.shufflesleft));
+    table_.sendAll(toclient::nextplayer(currentplayer_, shufflesleft(currentplayer_)));
     if (playedByComputer(currentplayer_)) startComputer();
     countdown_ = satAdd(timeperturn_, rules::kTurnGrace);
     phase_ = Phase::Turn;
     setTimer1(true);
 }
 
-bool TServer::playedByComputer(int seat) const {
-    const tplayer& p = players_[static_cast<std::size_t>(clampSeat(seat))];
-    return !p.connected || p.watching;
-}
+// A seat that no person plays: the computer's, a watcher's, an empty one brought in as a
+// team partner, or one whose player left during his turn.
+bool Game::playedByComputer(int seat) const { return table_.control(seat) != SeatControl::Person; }
 
 // ---- turn actions --------------------------------------------------------------------
 
 // A turn message counts only from the current player's own connection, and only in a
 // phase that allows the action.
-bool TServer::turnMessageFrom(int seat, rules::TurnAction action) const {
-    return currentplayer_ != 0 && seat == currentplayer_ && fromSender(seat) && rules::allows(phase_, action);
+bool Game::turnMessageFrom(int from, int seat, rules::TurnAction action) const {
+    return currentplayer_ != 0 && seat == currentplayer_ && from != 0 && seat == from && rules::allows(phase_, action);
 }
 
-void TServer::selectletter(FieldReader& f) {
-    const int seat = f.nextInt();
-    if (!turnMessageFrom(seat, rules::TurnAction::Letter)) return;
-    const int position = f.nextInt();
-    const int x = f.nextInt();
-    const int y = f.nextInt();
-    sendAllBut(seat, toclient::selectletter(seat, position, x, y));
+void Game::selectletter(int from, const toserver::Selectletter& m) {
+    const int seat = m.seat;
+    if (!turnMessageFrom(from, seat, rules::TurnAction::Letter)) return;
+    table_.sendAllBut(seat, toclient::selectletter(seat, m.position, m.x, m.y));
 }
 
-void TServer::selectclear(FieldReader& f) {
-    const int seat = f.nextInt();
-    if (!turnMessageFrom(seat, rules::TurnAction::Letter)) return;
-    sendAllBut(seat, toclient::selectclear(seat));
+void Game::selectclear(int from, const toserver::Selectclear& m) {
+    const int seat = m.seat;
+    if (!turnMessageFrom(from, seat, rules::TurnAction::Letter)) return;
+    table_.sendAllBut(seat, toclient::selectclear(seat));
 }
 
-void TServer::clearletter(FieldReader& f) {
-    const int seat = f.nextInt();
-    if (!turnMessageFrom(seat, rules::TurnAction::Letter)) return;
-    const int position = f.nextInt();
-    sendAllBut(seat, toclient::clearletter(seat, position));
+void Game::clearletter(int from, const toserver::Clearletter& m) {
+    const int seat = m.seat;
+    if (!turnMessageFrom(from, seat, rules::TurnAction::Letter)) return;
+    table_.sendAllBut(seat, toclient::clearletter(seat, m.position));
 }
 
-void TServer::direction(FieldReader& f) {
-    const int seat = f.nextInt();
-    if (lastplayer_ == 0 || seat != lastplayer_ || !fromSender(seat)) return;
-    const int dir = f.nextInt();
+void Game::direction(int from, const toserver::Direction& m) {
+    const int seat = m.seat;
+    if (lastplayer_ == 0 || seat != lastplayer_ || from == 0 || seat != from) return;
+    const int dir = m.direction;
     // Only during the wait after a word, and it only ever shortens that wait: repeated
     // requests cannot hold the game still.
     if (!rules::allows(phase_, rules::TurnAction::Direction)) return;
@@ -163,34 +180,32 @@ void TServer::direction(FieldReader& f) {
     countdown_ = std::min(countdown_, rules::kDirectionChosenWait);
 }
 
-void TServer::shuffle(FieldReader& f) {
-    const int seat = f.nextInt();
-    if (!turnMessageFrom(seat, rules::TurnAction::Shuffle)) return;
-    tplayer& p = player(seat);
-    if (p.shufflesleft < 1) return;
-    --p.shufflesleft;
+void Game::shuffle(int from, const toserver::Shuffle& m) {
+    const int seat = m.seat;
+    if (!turnMessageFrom(from, seat, rules::TurnAction::Shuffle)) return;
+    int& left = shufflesleft_[static_cast<std::size_t>(seat)];
+    if (left < 1) return;
+    --left;
     countdown_ = satAdd(countdown_, timeperturn_ / 2);
-    sendAll(toclient::useshuffle(seat, p.shufflesleft, countdown_));
+    table_.sendAll(toclient::useshuffle(seat, left, countdown_));
     for (auto& column : board_) column.fill(rules::kServerUndealt);
     createmaze();
 }
 
 // ---- submission and scoring --------------------------------------------------------------
 
-void TServer::playerdone(FieldReader& f) {
-    const int seat = f.nextInt();
-    if (!fromSender(seat)) return;
-    const std::vector<protocol::PathStep> path = toserver::readPath(f);
+void Game::playerdone(int from, const toserver::Playerdone& m) {
+    const int seat = m.seat;
+    if (from == 0 || seat != from) return;
     // A seat the computer plays (its owner just watches) hands the turn to the computer
     // when its own path does not hold together.
-    if (submitPath(seat, path) == Submission::NotTouching && playedByComputer(seat)) computerplay();
+    if (submitPath(seat, m.path) == Submission::NotTouching && playedByComputer(seat)) computerplay();
 }
 
-TServer::Submission TServer::submitPath(int seat, std::span<const protocol::PathStep> steps) {
+Game::Submission Game::submitPath(int seat, std::span<const protocol::PathStep> steps) {
     if (seat < 1 || seat > kPlayingSeats || currentplayer_ == 0 || seat != currentplayer_ || steps.empty() ||
         !rules::allows(phase_, rules::TurnAction::Word))
         return Submission::Ignored;
-    tplayer& p = player(seat);
     std::array<Square, rules::kMaxWord> used{};
     std::size_t n = 0;
     std::string word;
@@ -202,7 +217,7 @@ TServer::Submission TServer::submitPath(int seat, std::span<const protocol::Path
         const Square sq{step.x, step.y};
         for (std::size_t j = 0; j < n; ++j) {
             if (used[j] == sq) {
-                logSender("stopping here - twice");
+                table_.log("stopping here - twice");
                 return Submission::Repeated;
             }
         }
@@ -212,7 +227,7 @@ TServer::Submission TServer::submitPath(int seat, std::span<const protocol::Path
     }
 
     if (!spell_.IsWord(word)) {
-        if (p.connected) sendTo(seat, toclient::notvalid(seat, word));
+        table_.sendTo(seat, toclient::notvalid(seat, word));
         return Submission::NotAWord;
     }
 
@@ -229,9 +244,10 @@ TServer::Submission TServer::submitPath(int seat, std::span<const protocol::Path
     const int team = rules::teamOf(seat);
     if (team == rules::kTeamA) teamascore_ = satAdd(teamascore_, total);
     if (team == rules::kTeamB) teambscore_ = satAdd(teambscore_, total);
-    p.score = satAdd(p.score, total);
-    sendAll(toclient::madeword(seat, word, total, p.score, teamascore_, teambscore_, squares));
-    if (path.size() == rules::kMaxWord) sendAll(toclient::bonus(seat, rules::kSevenLetterBonus));
+    int& score = scores_[static_cast<std::size_t>(seat)];
+    score = satAdd(score, total);
+    table_.sendAll(toclient::madeword(seat, word, total, score, teamascore_, teambscore_, squares));
+    if (path.size() == rules::kMaxWord) table_.sendAll(toclient::bonus(seat, rules::kSevenLetterBonus));
     if (checkforwin(seat)) return Submission::Scored;
     countdown_ = playedByComputer(seat) ? rules::kDirectionWaitComputer : rules::kDirectionWaitPerson;
     phase_ = Phase::DirectionWait;
@@ -239,7 +255,7 @@ TServer::Submission TServer::submitPath(int seat, std::span<const protocol::Path
     return Submission::Scored;
 }
 
-bool TServer::checkforwin(int seat) {
+bool Game::checkforwin(int seat) {
     if (nextEligible(seat) != rules::kHostSeat) return false;  // a win is decided only when a round ends
     std::string name;
     if (teamgame_) {
@@ -250,28 +266,25 @@ bool TServer::checkforwin(int seat) {
         int best = 0;
         bool reached = false;
         for (int s = 1; s <= kPlayingSeats; ++s) {
-            if (player(s).score >= playtoscore_) reached = true;
-            if (best == 0 || player(s).score > player(best).score) best = s;
+            if (score(s) >= playtoscore_) reached = true;
+            if (best == 0 || score(s) > score(best)) best = s;
         }
         if (!reached) return false;
         for (int s = 1; s <= kPlayingSeats; ++s)
-            if (s != best && player(s).score == player(best).score) return false;
-        name = player(best).name;
-        if (name.empty() && best == rules::kComputerSeat) name = rules::kComputerName;
-        // A player who left with the winning score still wins under his own name.
-        if (name.empty()) name = player(best).lastname;
+            if (s != best && score(s) == score(best)) return false;
+        name = table_.playerName(best);
     }
     // No turn runs after a win, in either kind of game.
     currentplayer_ = 0;
-    gamerunning_ = false;
+    running_ = false;
     setTimer1(false);
-    sendAll(toclient::winner(name));
+    table_.sendAll(toclient::winner(name));
     return true;
 }
 
 // ---- clocks ------------------------------------------------------------------------
 
-void TServer::Timer1Timer() {
+void Game::Timer1Timer() {
     if (!timer1Enabled_) return;
     --countdown_;
     if (countdown_ >= 1) return;
@@ -283,10 +296,10 @@ void TServer::Timer1Timer() {
             phase_ = Phase::Pause;
             countdown_ = rules::kPauseTicks;
             setTimer1(true);
-            sendAll(toclient::timeup());
+            table_.sendAll(toclient::timeup());
             break;
         case Phase::DirectionWait:
-            sendAll(toclient::moving(shiftdirection_));
+            table_.sendAll(toclient::moving(shiftdirection_));
             rules::slide(board_, shiftdirection_, rules::kServerEmpty);
             phase_ = Phase::Pause;
             countdown_ = rules::kPauseTicks;
@@ -300,38 +313,49 @@ void TServer::Timer1Timer() {
     }
 }
 
-void TServer::computertimerTimer() {
+void Game::computertimerTimer() {
     if (!computertimerEnabled_) return;
     --computerdelay_;
     if (computerdelay_ >= 1) return;
     setComputertimer(false);
-    if (gamerunning_ && currentplayer_ != 0 && rules::allows(phase_, rules::TurnAction::Word) &&
+    if (running_ && currentplayer_ != 0 && rules::allows(phase_, rules::TurnAction::Word) &&
         playedByComputer(currentplayer_))
         computerplay();
 }
 
-void TServer::setZubolevel(ZuboLevel level) { zubolevels_.fill(level); }
+void Game::setZubolevel(ZuboLevel level) { zubolevels_.fill(level); }
 
-void TServer::setZubolevel(int seat, ZuboLevel level) {
+void Game::setZubolevel(int seat, ZuboLevel level) {
     if (seat >= 0 && seat < static_cast<int>(zubolevels_.size())) zubolevels_[static_cast<std::size_t>(seat)] = level;
 }
 
-void TServer::computerplay() {
+ZuboLevel Game::zubolevel(int seat) const {
+    return zubolevels_[static_cast<std::size_t>(rules::isSeat(seat) ? seat : 0)];
+}
+
+void Game::computerplay() {
     const int seat = currentplayer_;
     if (seat == 0) return;
-    std::vector<protocol::PathStep> path;
-    const ZuboLevel level = zubolevel(seat);
-    if (level == ZuboLevel::Classic) {
-        auto choice = chooseword(board_, words_, random_);
-        if (!choice) return;  // nothing can be traced: the turn runs out
-        path = std::move(choice->path);
-    } else {
-        const auto best = solver_.best(board_, level == ZuboLevel::Strong ? solver::Vocabulary::Computer
-                                                                          : solver::Vocabulary::Dictionary);
-        if (!best) return;
-        path = best->path();
-    }
-    submitPath(seat, path);
+    const auto path = computers_.at(zubolevel(seat)).choosePath(board_);
+    if (!path) return;  // nothing found: the turn runs out
+    submitPath(seat, *path);
+}
+
+// ---- clocks ------------------------------------------------------------------------
+
+void Game::setTimer1(bool on) {
+    timer1Enabled_ = on;
+    table_.clockChanged(ServerTimer::Timer1, on);
+}
+
+void Game::setComputertimer(bool on) {
+    computertimerEnabled_ = on;
+    table_.clockChanged(ServerTimer::Computertimer, on);
+}
+
+void Game::startComputer() {
+    computerdelay_ = rules::kComputerDelay;
+    setComputertimer(true);
 }
 
 }  // namespace quorbit::server

@@ -1,6 +1,7 @@
-// TServer: connections, seats, login, relay, removal, just watch and the pump.
+// Table: connections, seats, login, relay, removal, just watch, the start of a game and the pump.
 #include "server/server.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "protocol/limits.h"
@@ -8,57 +9,45 @@
 
 namespace quorbit::server {
 
-using protocol::FieldReader;
+namespace toserver = protocol::toserver;
 using protocol::frame;
 namespace toclient = protocol::toclient;
 
-TServer::TServer(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
-                 std::string_view computerWords)
-    : out_(out), spell_(spell), random_(random) {
-    std::size_t start = 0;
-    while (start < computerWords.size()) {
-        std::size_t end = computerWords.find('\n', start);
-        if (end == std::string_view::npos) end = computerWords.size();
-        std::string_view word = computerWords.substr(start, end - start);
-        if (!word.empty() && word.back() == '\r') word.remove_suffix(1);
-        if (!word.empty()) words_.emplace_back(word);
-        start = end + 1;
-    }
+Table::Table(ServerOutput& out, const dictionary::TDictn& spell, Random& random, std::string_view computerWords)
+    : out_(out), words_(dictionary::wordLines(computerWords)), game_(*this, spell, random, words_) {
+    for (int s = 1; s <= kSeats; ++s) player(s).control = unheld(s);
     buildDispatch();
 }
 
-void TServer::buildDispatch() {
-    namespace names = protocol::names;
-    static constexpr std::array<protocol::HandlerEntry<TServer>, names::kServerHears.size()> kHandlers = {{
-        {names::logininfo, &TServer::receivedlogininfo},
-        {names::kickhim, &TServer::kickhim},
-        {names::chat, &TServer::chat},
-        {names::action, &TServer::action},
-        {names::startgame, &TServer::startgame},
-        {names::justwatch, &TServer::justwatch},
-        {names::playerdone, &TServer::playerdone},
-        {names::direction, &TServer::direction},
-        {names::selectletter, &TServer::selectletter},
-        {names::selectclear, &TServer::selectclear},
-        {names::clearletter, &TServer::clearletter},
-        {names::shuffle, &TServer::shuffle},
-    }};
-    dispatch_.add(kHandlers, *this);
+void Table::buildDispatch() {
+    // In the order of names::kServerHears.
+    dispatch_.on(*this, &Table::receivedlogininfo);
+    dispatch_.on(*this, &Table::kickhim);
+    dispatch_.on(*this, &Table::chat);
+    dispatch_.on(*this, &Table::action);
+    dispatch_.on(*this, &Table::startgame);
+    dispatch_.on(*this, &Table::justwatch);
+    dispatch_.on(*this, &Table::playerdone);
+    dispatch_.on(*this, &Table::direction);
+    dispatch_.on(*this, &Table::selectletter);
+    dispatch_.on(*this, &Table::selectclear);
+    dispatch_.on(*this, &Table::clearletter);
+    dispatch_.on(*this, &Table::shuffle);
 }
 
-int TServer::seatOf(ConnectionId id) const {
+int Table::seatOf(ConnectionId id) const {
     const auto it = connections_.find(id);
     return it == connections_.end() ? 0 : it->second.seat;
 }
 
-std::size_t TServer::queuedLines(ConnectionId id) const {
+std::size_t Table::queuedLines(ConnectionId id) const {
     const auto it = connections_.find(id);
     return it == connections_.end() ? 0 : it->second.lines.size();
 }
 
 // ---- connections -------------------------------------------------------------------
 
-void TServer::opened(ConnectionId id, std::int64_t nowMs) {
+void Table::opened(ConnectionId id, std::int64_t nowMs) {
     if (connections_.count(id) != 0) return;  // already known: nothing changes
     int seat = 0;
     if (playercount_ == 0) {
@@ -82,13 +71,14 @@ void TServer::opened(ConnectionId id, std::int64_t nowMs) {
     tplayer& p = player(seat);
     p.connected = true;
     p.sock = id;
+    p.control = SeatControl::Person;
     Connection& c = connections_[id];
     c.seat = seat;
     c.openedAt = nowMs;
     out_.send(id, frame(toclient::sendlogininfo(seat)));
 }
 
-void TServer::received(ConnectionId id, std::string_view bytes) {
+void Table::received(ConnectionId id, std::string_view bytes) {
     const auto it = connections_.find(id);
     if (it == connections_.end()) return;
     Connection& c = it->second;
@@ -108,7 +98,7 @@ void TServer::received(ConnectionId id, std::string_view bytes) {
     }
 }
 
-void TServer::loginTimer(std::int64_t nowMs) {
+void Table::loginTimer(std::int64_t nowMs) {
     std::vector<ConnectionId> late;
     for (const auto& [id, c] : connections_)
         if (!player(c.seat).loggedin && nowMs - c.openedAt >= kLoginMs) late.push_back(id);
@@ -118,7 +108,7 @@ void TServer::loginTimer(std::int64_t nowMs) {
     }
 }
 
-std::optional<std::int64_t> TServer::nextLoginDeadline() const {
+std::optional<std::int64_t> Table::nextLoginDeadline() const {
     std::optional<std::int64_t> next;
     for (const auto& [id, c] : connections_)
         if (!players_[static_cast<std::size_t>(c.seat)].loggedin && (!next || c.openedAt + kLoginMs < *next))
@@ -126,14 +116,14 @@ std::optional<std::int64_t> TServer::nextLoginDeadline() const {
     return next;
 }
 
-void TServer::closed(ConnectionId id) {
+void Table::closed(ConnectionId id) {
     if (connections_.count(id) == 0) return;
     dropConnection(id, false);
 }
 
 // Forgets a connection with its unserved lines and frees its seat; `closeIt` when the
 // server itself ends the connection.
-void TServer::dropConnection(ConnectionId id, bool closeIt) {
+void Table::dropConnection(ConnectionId id, bool closeIt) {
     const auto it = connections_.find(id);
     if (it == connections_.end()) return;
     const int seat = it->second.seat;
@@ -142,21 +132,19 @@ void TServer::dropConnection(ConnectionId id, bool closeIt) {
     if (closeIt) out_.close(id);
 }
 
-void TServer::seatGone(int seat) {
+void Table::seatGone(int seat) {
     tplayer& p = player(seat);
     if (seat == 0 || !p.connected) return;
     sendAllBut(seat, toclient::playerdisconnected(seat, p.name));
     p.connected = false;
     p.loggedin = false;
     p.name.clear();
-    p.watching = false;
+    p.control = unheld(seat);
     p.sock = -1;
-    // A player who leaves during his own turn: the computer finishes it (the host's seat
-    // is the exception, as the host's program normally goes away with it).
-    if (gamerunning_ && seat == currentplayer_ && seat != rules::kHostSeat) startComputer();
+    game_.seatLeft(seat);
 }
 
-void TServer::socktimerTimer() {
+void Table::socktimerTimer() {
     if (connections_.empty()) return;
     // Round-robin: the first connection after the one served last that has a line.
     auto it = anyServed_ ? connections_.upper_bound(lastServed_) : connections_.begin();
@@ -185,14 +173,14 @@ void TServer::socktimerTimer() {
                               ": a field that is not a number ended the handling of: " + line.substr(0, 200));
 }
 
-void TServer::logSender(const std::string& line) {
+void Table::logSender(const std::string& line) {
     if (senderId_ >= 0)
         out_.logAbout(senderId_, line);
     else
         out_.log(line);
 }
 
-bool TServer::hasUnservedLines() const {
+bool Table::hasUnservedLines() const {
     for (const auto& [id, c] : connections_)
         if (!c.lines.empty()) return true;
     return false;
@@ -200,15 +188,15 @@ bool TServer::hasUnservedLines() const {
 
 // ---- sending -----------------------------------------------------------------------
 
-void TServer::sendTo(int seat, std::string_view message) {
+void Table::sendTo(int seat, std::string_view message) {
     const tplayer& p = player(seat);
     if (seat == 0 || !p.connected) return;
     out_.send(p.sock, frame(message));
 }
 
-void TServer::sendAll(std::string_view message) { sendAllBut(0, message); }
+void Table::sendAll(std::string_view message) { sendAllBut(0, message); }
 
-void TServer::relay(std::string_view message) {
+void Table::relay(std::string_view message) {
     if (message.size() + 1 > protocol::kMaxRelayedLine) {
         logSender("a relayed line over 16 KiB was dropped");
         return;
@@ -216,7 +204,7 @@ void TServer::relay(std::string_view message) {
     sendAll(message);
 }
 
-void TServer::sendAllBut(int seat, std::string_view message) {
+void Table::sendAllBut(int seat, std::string_view message) {
     out_.heardByAll(message);
     const std::string framed = frame(message);
     for (int s = 1; s <= playercount_; ++s) {
@@ -227,11 +215,11 @@ void TServer::sendAllBut(int seat, std::string_view message) {
 
 // ---- login, removal, relay, just watch -----------------------------------------------
 
-void TServer::receivedlogininfo(FieldReader& f) {
-    const int seat = f.nextInt();
+void Table::receivedlogininfo(const toserver::Logininfo& m) {
+    const int seat = m.seat;
     if (!fromSender(seat)) return;
-    const std::string version = f.next();
-    const std::string name = protocol::cleanName(f.rest());
+    const std::string& version = m.version;
+    const std::string name = protocol::cleanName(m.name);
     if (!protocol::usableName(name)) {
         // A name with nothing visible in it would leave the seat unnamed on every screen.
         logSender("closing connection " + std::to_string(senderId_) + ": a login without a name");
@@ -260,30 +248,13 @@ void TServer::receivedlogininfo(FieldReader& f) {
         sendTo(1, toclient::havewrongversion(p.name));
         sendTo(seat, toclient::wrongversion());
     }
-    if (gamerunning_) {
-        sendTo(seat, toclient::theboard(board_));
-        toclient::GameStats stats;
-        stats.turnSeat = currentplayer_;
-        stats.playTo = playtoscore_;
-        stats.seconds = timeperturn_;
-        stats.secondsLeft = countdown_;
-        stats.team = teamgame_;
-        std::array<int, 4> left{};
-        for (int s = 1; s <= kPlayingSeats; ++s) {
-            stats.scores[static_cast<std::size_t>(s - 1)] = player(s).score;
-            left[static_cast<std::size_t>(s - 1)] = player(s).shufflesleft;
-        }
-        stats.teamA = teamascore_;
-        stats.teamB = teambscore_;
-        sendTo(seat, toclient::gamestats(stats));
-        sendTo(seat, toclient::shufflesl(left));
-    }
+    game_.tellNewcomer(seat);
 }
 
 // `name`, or it cut short with " (2)", " (3)"... appended, so that it differs (as
 // sameName compares) from every other logged-in seat's name and from the computer
 // player's, and is still no longer than a name may be.
-std::string TServer::uniqueName(int seat, const std::string& name) const {
+std::string Table::uniqueName(int seat, const std::string& name) const {
     auto taken = [this, seat](std::string_view candidate) {
         if (protocol::sameName(candidate, rules::kComputerName)) return true;
         for (int s = 1; s <= playercount_; ++s) {
@@ -301,59 +272,70 @@ std::string TServer::uniqueName(int seat, const std::string& name) const {
     return candidate;
 }
 
-void TServer::kickhim(FieldReader& f) {
-    const int requester = f.nextInt();
+void Table::kickhim(const toserver::Kickhim& m) {
+    const int requester = m.requester;
     if (requester != rules::kHostSeat || !fromSender(requester)) return;
-    const int target = f.nextInt();
+    const int target = m.target;
     if (target < 1 || target > kSeats) return;
     const tplayer& p = player(target);
     if (p.connected) dropConnection(p.sock, true);
 }
 
-void TServer::chat(FieldReader& f) {
-    const int seat = f.nextInt();
+void Table::chat(const toserver::Chat& m) {
+    const int seat = m.seat;
     if (!fromSender(seat)) return;
-    relay(toclient::chat(player(seat).name, social::withoutSystemColour(protocol::capChatText(f.rest()))));
+    relay(toclient::chat(player(seat).name, social::withoutSystemColour(protocol::capChatText(m.lineAndColour))));
 }
 
-void TServer::action(FieldReader& f) {
-    const int seat = f.nextInt();
+void Table::action(const toserver::Action& m) {
+    const int seat = m.seat;
     if (!fromSender(seat)) return;
-    relay(toclient::action(player(seat).name, social::withoutSystemColour(protocol::capChatText(f.rest()))));
+    relay(toclient::action(player(seat).name, social::withoutSystemColour(protocol::capChatText(m.textAndColour))));
 }
 
-void TServer::justwatch(FieldReader& f) {
-    const int seat = f.nextInt();
+void Table::justwatch(const toserver::Justwatch& m) {
+    const int seat = m.seat;
     if (seat < 1 || seat > kPlayingSeats) return;
     // A player switches his own seat; the host (seat 1) may switch any.
     if (!fromSender(seat) && senderSeat_ != rules::kHostSeat) return;
-    const int mode = quorbit::strToInt(f.rest());
+    const int mode = m.mode;
     tplayer& p = player(seat);
+    // Only a held seat changes hands; an empty one stays as it is, so that whoever takes
+    // it next plays it himself.
     if (mode == 2) {
-        p.watching = false;
+        if (p.connected) p.control = SeatControl::Person;
         sendAll(toclient::justwatching(seat, 2));
-    } else if (mode == 1 && gamerunning_) {
-        p.watching = true;
+    } else if (mode == 1 && game_.running()) {
+        if (p.connected) p.control = SeatControl::Computer;
         sendAll(toclient::justwatching(seat, 1));
-        if (seat == currentplayer_) startComputer();
+        game_.nowWatching(seat);
     }
 }
 
-// ---- clocks ------------------------------------------------------------------------
-
-void TServer::setTimer1(bool on) {
-    timer1Enabled_ = on;
-    out_.timerChanged(ServerTimer::Timer1, on);
+std::string Table::playerName(int seat) const {
+    const tplayer& p = this->seat(seat);
+    if (!p.name.empty()) return p.name;
+    if (seat == rules::kComputerSeat) return std::string(rules::kComputerName);
+    // A player who left still plays under his own name (he may win with it).
+    return p.lastname;
 }
 
-void TServer::setComputertimer(bool on) {
-    computertimerEnabled_ = on;
-    out_.timerChanged(ServerTimer::Computertimer, on);
-}
-
-void TServer::startComputer() {
-    computerdelay_ = rules::kComputerDelay;
-    setComputertimer(true);
+void Table::startgame(const toserver::Startgame& m) {
+    // Only the host starts (or restarts) a game.
+    if (senderSeat_ != rules::kHostSeat) return;
+    // Options out of range are clamped into it, so the countdown and the shuffles stay
+    // within what the turn clock can count.
+    const protocol::GameSettings& s = m.settings;
+    GameOptions o;
+    o.starter = protocol::cleanName(s.starter);
+    o.playTo = std::clamp(s.playTo, protocol::kMinPlayTo, protocol::kMaxPlayTo);
+    o.seconds = std::clamp(s.seconds, protocol::kMinSeconds, protocol::kMaxSeconds);
+    o.team = s.team;
+    o.shuffles = std::clamp(s.shuffles, protocol::kMinShuffles, protocol::kMaxShuffles);
+    // A new game starts with every held seat played by its holder.
+    for (int s = 1; s <= kPlayingSeats; ++s)
+        if (player(s).connected) player(s).control = SeatControl::Person;
+    game_.start(o);
 }
 
 }  // namespace quorbit::server

@@ -1,11 +1,13 @@
 #pragma once
-// TServer: the game server. Seats and connections, login, chat relay, the board and its
-// deals, turn rotation, turn actions, word scoring, the turn clock and the computer
-// player Zubo.
+// Table: one table of the game server. Its connections and seats, who controls each
+// seat, login and names, chat and action relay, kicks and the host's powers, the limits
+// on what a connection may send, the pump that serves received lines one at a time, and
+// the Game played at it (server/game.h).
 //
 // It has no sockets or clocks of its own. The host reports connections and bytes, and
-// calls the three timer handlers; everything the server wants done leaves through
-// ServerOutput. All calls come from one thread, one at a time.
+// calls the timer handlers; everything the table wants done leaves through ServerOutput.
+// All calls come from one thread, one at a time. Tables share nothing mutable: a process
+// may hold many side by side, each with its own output, generator and game.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -26,12 +28,11 @@
 #include "protocol/limits.h"
 #include "protocol/messages.h"
 #include "rules/board.h"
-#include "rules/scoring.h"
 #include "rules/seats.h"
 #include "rules/turn.h"
-#include "server/server_output.h"
 #include "rules/zubolevel.h"
-#include "solver/solver.h"
+#include "server/game.h"
+#include "server/server_output.h"
 
 namespace quorbit::server {
 
@@ -51,19 +52,19 @@ struct tplayer {
     bool loggedin = false;    // has sent its login since it connected
     std::string lastname;     // the name of the seat's last player, kept after he leaves
     ConnectionId sock = -1;   // that connection
-    int score = 0;
-    bool watching = false;    // the computer plays this seat's turns
-    int shufflesleft = 0;
+    // Who plays its turns: its holder, or the computer while he just watches; the
+    // computer's seat while nobody holds it; nobody for another empty seat.
+    SeatControl control = SeatControl::Nobody;
 };
 
-class TServer {
+class Table final : private GameTable {
 public:
     // `out` is the host; `spell` the dictionary; `random` the injected generator;
     // `computerWords` the computer player's list (lower-case, newline-separated).
-    TServer(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
-            std::string_view computerWords = dictionary::builtinComputerWords());
-    TServer(const TServer&) = delete;
-    TServer& operator=(const TServer&) = delete;
+    Table(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
+          std::string_view computerWords = dictionary::builtinComputerWords());
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
 
     // A connection was accepted at `nowMs` (milliseconds on any steady clock of the host).
     void opened(ConnectionId id, std::int64_t nowMs = 0);
@@ -73,55 +74,47 @@ public:
     // True while some connection has lines the pump has not served yet: the host runs
     // the pump only then.
     bool hasUnservedLines() const;
-    void Timer1Timer();        // the 1 s turn clock tick (host calls it only while enabled)
-    void computertimerTimer(); // the 1 s computer-player tick (host calls it only while enabled)
+    void Timer1Timer() { game_.Timer1Timer(); }                // the 1 s turn clock tick (while enabled)
+    void computertimerTimer() { game_.computertimerTimer(); }  // the 1 s computer-player tick (while enabled)
     // Closes every connection that has not logged in within kLoginMs of its opening.
     void loginTimer(std::int64_t nowMs);
     // When loginTimer next has something to do; nothing while every connection is
     // logged in. The host runs a single-shot timer for it.
     std::optional<std::int64_t> nextLoginDeadline() const;
 
-    // Lets the computer choose a word for the current seat and play it.
-    void computerplay();
+    // The game played at this table.
+    Game& game() { return game_; }
+    const Game& game() const { return game_; }
 
-    // What became of a submitted path.
-    enum class Submission {
-        Ignored,      // not the current player's turn (or its time is up), or an empty path
-        Malformed,    // positions out of order or a square off the board
-        Repeated,     // a square used twice
-        NotTouching,  // two squares in a row that are not neighbours
-        NotAWord,     // the letters spell no word of the dictionary
-        Scored,       // the word was scored and the turn ended
-    };
-    // The one way a word is played, by a person's message or by the computer: checks the
-    // path (positions 1, 2, 3... on the board, no square twice, each square a neighbour
-    // of the one before), builds the word from the board and looks it up; a word is
-    // scored, its squares emptied and the turn ended.
-    Submission submitPath(int seat, std::span<const protocol::PathStep> path);
-    // How well the computer plays: for every seat, or for one seat (0..9; others are
-    // ignored). Classic until set.
-    void setZubolevel(ZuboLevel level);
-    void setZubolevel(int seat, ZuboLevel level);
-    ZuboLevel zubolevel(int seat = 2) const { return zubolevels_[static_cast<std::size_t>(clampSeat(seat))]; }
+    // The game's controls and state, as the host and the tests use them.
+    using Submission = Game::Submission;
+    void computerplay() { game_.computerplay(); }
+    Submission submitPath(int seat, std::span<const rules::PathStep> path) { return game_.submitPath(seat, path); }
+    void setZubolevel(ZuboLevel level) { game_.setZubolevel(level); }
+    void setZubolevel(int seat, ZuboLevel level) { game_.setZubolevel(seat, level); }
+    ZuboLevel zubolevel(int seat = rules::kComputerSeat) const { return game_.zubolevel(seat); }
+    bool gamerunning() const { return game_.running(); }
+    int currentplayer() const { return game_.currentplayer(); }
+    int lastplayer() const { return game_.lastplayer(); }
+    Phase phase() const { return game_.phase(); }
+    int countdown() const { return game_.countdown(); }
+    int shiftdirection() const { return game_.shiftdirection(); }
+    int teamascore() const { return game_.teamascore(); }
+    int teambscore() const { return game_.teambscore(); }
+    bool teamgame() const { return game_.teamgame(); }
+    int playtoscore() const { return game_.playtoscore(); }
+    int timeperturn() const { return game_.timeperturn(); }
+    int score(int seat) const { return game_.score(seat); }
+    int shufflesleft(int seat) const { return game_.shufflesleft(seat); }
+    bool timer1Enabled() const { return game_.timer1Enabled(); }
+    bool computertimerEnabled() const { return game_.computertimerEnabled(); }
+    const protocol::BoardCodes& board() const { return game_.board(); }
 
-    // Read-only views of the state, for the host's log and for tests.
+    // Read-only views of the table, for the host's log and for tests.
     const tplayer& seat(int n) const { return players_[static_cast<std::size_t>(clampSeat(n))]; }
+    SeatControl control(int seat) const override { return this->seat(seat).control; }
     int seatOf(ConnectionId id) const;  // 0 when the connection holds no seat
     int playercount() const { return playercount_; }
-    bool gamerunning() const { return gamerunning_; }
-    int currentplayer() const { return currentplayer_; }
-    int lastplayer() const { return lastplayer_; }
-    Phase phase() const { return phase_; }
-    int countdown() const { return countdown_; }
-    int shiftdirection() const { return shiftdirection_; }
-    int teamascore() const { return teamascore_; }
-    int teambscore() const { return teambscore_; }
-    bool teamgame() const { return teamgame_; }
-    int playtoscore() const { return playtoscore_; }
-    int timeperturn() const { return timeperturn_; }
-    bool timer1Enabled() const { return timer1Enabled_; }
-    bool computertimerEnabled() const { return computertimerEnabled_; }
-    const protocol::BoardCodes& board() const { return board_; }
     std::size_t queuedLines(ConnectionId id) const;
     const std::vector<std::string>& computerWords() const { return words_; }
 
@@ -136,54 +129,43 @@ private:
 
     static int clampSeat(int n) { return (n >= 0 && n <= kSeats) ? n : 0; }
     tplayer& player(int n) { return players_[static_cast<std::size_t>(clampSeat(n))]; }
+    // Who controls a seat nobody holds.
+    static SeatControl unheld(int seat) {
+        return seat == rules::kComputerSeat ? SeatControl::Computer : SeatControl::Nobody;
+    }
+
+    // What the game asks of its table.
+    void sendTo(int seat, std::string_view message) override;
+    void sendAll(std::string_view message) override;
+    void sendAllBut(int seat, std::string_view message) override;
+    std::string playerName(int seat) const override;
+    void clockChanged(ServerTimer timer, bool enabled) override { out_.timerChanged(timer, enabled); }
+    void log(const std::string& line) override { logSender(line); }
 
     // Connections and relay.
     void buildDispatch();
     void dropConnection(ConnectionId id, bool closeIt);
     void seatGone(int seat);
-    void sendTo(int seat, std::string_view message);
-    void sendAll(std::string_view message);
-    void sendAllBut(int seat, std::string_view message);
     void relay(std::string_view message);  // sendAll for a text a player wrote
     std::string uniqueName(int seat, const std::string& name) const;
     bool fromSender(int seat) const { return senderSeat_ != 0 && seat == senderSeat_; }
     // A log line about the line being handled, tied to its connection when there is one.
     void logSender(const std::string& line);
-    void receivedlogininfo(protocol::FieldReader& f);
-    void kickhim(protocol::FieldReader& f);
-    void chat(protocol::FieldReader& f);
-    void action(protocol::FieldReader& f);
-    void justwatch(protocol::FieldReader& f);
-
-    // Board and rotation.
-    void startgame(protocol::FieldReader& f);
-    void startnextround();
-    void createmaze();
-    void findplayer();
-    int nextEligible(int after) const;
-    bool eligible(int seat) const;
-
-    // Turn actions.
-    bool turnMessageFrom(int seat, rules::TurnAction action) const;
-    void selectletter(protocol::FieldReader& f);
-    void selectclear(protocol::FieldReader& f);
-    void clearletter(protocol::FieldReader& f);
-    void direction(protocol::FieldReader& f);
-    void shuffle(protocol::FieldReader& f);
-
-    // Submission and scoring.
-    void playerdone(protocol::FieldReader& f);
-    bool checkforwin(int seat);
-    bool playedByComputer(int seat) const;
-
-    // Clocks.
-    void setTimer1(bool on);
-    void setComputertimer(bool on);
-    void startComputer();
+    void receivedlogininfo(const protocol::toserver::Logininfo& m);
+    void kickhim(const protocol::toserver::Kickhim& m);
+    void chat(const protocol::toserver::Chat& m);
+    void action(const protocol::toserver::Action& m);
+    void justwatch(const protocol::toserver::Justwatch& m);
+    void startgame(const protocol::toserver::Startgame& m);
+    // The turn messages go to the game with the sender's seat.
+    void selectletter(const protocol::toserver::Selectletter& m) { game_.selectletter(senderSeat_, m); }
+    void selectclear(const protocol::toserver::Selectclear& m) { game_.selectclear(senderSeat_, m); }
+    void clearletter(const protocol::toserver::Clearletter& m) { game_.clearletter(senderSeat_, m); }
+    void direction(const protocol::toserver::Direction& m) { game_.direction(senderSeat_, m); }
+    void shuffle(const protocol::toserver::Shuffle& m) { game_.shuffle(senderSeat_, m); }
+    void playerdone(const protocol::toserver::Playerdone& m) { game_.playerdone(senderSeat_, m); }
 
     ServerOutput& out_;
-    const dictionary::TDictn& spell_;
-    Random& random_;
     std::vector<std::string> words_;
     protocol::Dispatcher dispatch_;
 
@@ -195,24 +177,10 @@ private:
 
     std::array<tplayer, kSeats + 1> players_{};  // seats 1..9; index 0 unused
     int playercount_ = 0;
-    bool gamerunning_ = false;
-    int currentplayer_ = 0;
-    int lastplayer_ = 0;
-    bool teamgame_ = false;
-    int playtoscore_ = 0;
-    int timeperturn_ = 0;
-    int shufflespergame_ = 0;
-    int countdown_ = 0;
-    Phase phase_ = Phase::None;
-    int computerdelay_ = 0;
-    int shiftdirection_ = 1;
-    int teamascore_ = 0;
-    int teambscore_ = 0;
-    protocol::BoardCodes board_{};
-    std::array<ZuboLevel, kSeats + 1> zubolevels_{};  // by seat
-    solver::Solver solver_;
-    bool timer1Enabled_ = false;
-    bool computertimerEnabled_ = false;
+    Game game_;  // last: it is built on the members above
 };
+
+// The name the host and the tests know the server by: a table with its game.
+using TServer = Table;
 
 }  // namespace quorbit::server

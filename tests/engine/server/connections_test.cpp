@@ -153,15 +153,15 @@ TEST_F(Connections, DisconnectionFreesTheSeatAndTellsTheOthers) {
     join(3, "Cy");
     start();
     say(3, ts::justwatch(3, 1));
-    ASSERT_TRUE(server_.seat(3).watching);
-    const int score = server_.seat(3).score;
+    ASSERT_TRUE((server_.control(3) == SeatControl::Computer));
+    const int score = server_.score(3);
     out_.clear();
     server_.closed(3);
     EXPECT_EQ(out_.take(1), std::vector<std::string>{tc::playerdisconnected(3, "Cy")});
     EXPECT_EQ(out_.take(2), std::vector<std::string>{tc::playerdisconnected(3, "Cy")});
     EXPECT_TRUE(out_.take(3).empty());
-    EXPECT_FALSE(server_.seat(3).watching);
-    EXPECT_EQ(server_.seat(3).score, score);
+    EXPECT_FALSE((server_.control(3) == SeatControl::Computer));
+    EXPECT_EQ(server_.score(3), score);
     server_.closed(3);  // twice: ignored
     server_.closed(42); // never known: ignored
     EXPECT_TRUE(out_.take(1).empty());
@@ -186,7 +186,7 @@ TEST_F(Connections, JustWatchBeforeAndDuringAGame) {
     join(6, "Cy");
     out_.clear();
     say(2, ts::justwatch(2, 1));  // no game yet: nothing
-    EXPECT_FALSE(server_.seat(2).watching);
+    EXPECT_FALSE((server_.control(2) == SeatControl::Computer));
     EXPECT_TRUE(out_.take(1).empty());
     say(2, ts::justwatch(2, 2));  // clearing is relayed any time
     EXPECT_EQ(out_.take(1), std::vector<std::string>{tc::justwatching(2, 2)});
@@ -194,20 +194,20 @@ TEST_F(Connections, JustWatchBeforeAndDuringAGame) {
     start();
     out_.clear();
     say(2, ts::justwatch(2, 1));
-    EXPECT_TRUE(server_.seat(2).watching);
+    EXPECT_TRUE((server_.control(2) == SeatControl::Computer));
     EXPECT_EQ(out_.take(6), std::vector<std::string>{tc::justwatching(2, 1)});
     say(6, ts::justwatch(2, 2));  // seat 3 may not switch seat 2
-    EXPECT_TRUE(server_.seat(2).watching);
+    EXPECT_TRUE((server_.control(2) == SeatControl::Computer));
     say(1, ts::justwatch(2, 2));  // the host may
-    EXPECT_FALSE(server_.seat(2).watching);
+    EXPECT_FALSE((server_.control(2) == SeatControl::Computer));
     say(1, ts::justwatch(3, 1));
-    EXPECT_TRUE(server_.seat(3).watching);
+    EXPECT_TRUE((server_.control(3) == SeatControl::Computer));
     out_.clear();
     say(1, ts::justwatch(5, 1));  // spectator seats have no turns to watch
     say(1, ts::justwatch(0, 1));
     say(1, "CMD_justwatch+1+x");  // not a number: nothing
     EXPECT_TRUE(out_.take(1).empty());
-    EXPECT_FALSE(server_.seat(1).watching);
+    EXPECT_FALSE((server_.control(1) == SeatControl::Computer));
     EXPECT_EQ(out_.logs.size(), 1u);
 }
 

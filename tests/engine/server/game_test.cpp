@@ -174,8 +174,8 @@ TEST_F(Game, WordShuffleAndLettersAfterTimeUpAreIgnored) {
     say(1, path(1, kTopStorm));
     EXPECT_TRUE(out_.take(1).empty());
     EXPECT_TRUE(out_.take(2).empty());
-    EXPECT_EQ(server_.seat(1).score, 0);
-    EXPECT_EQ(server_.seat(1).shufflesleft, 2);
+    EXPECT_EQ(server_.score(1), 0);
+    EXPECT_EQ(server_.shufflesleft(1), 2);
     // The computer's way in is the same path.
     std::vector<proto::PathStep> steps;
     for (const auto& [x, y] : kTopStorm) steps.push_back({static_cast<int>(steps.size()) + 1, x, y});
@@ -276,7 +276,7 @@ TEST_F(Game, RejectedSubmissionsChangeNothingAndTheTurnGoesOn) {
     EXPECT_TRUE(out_.take(2).empty());
     // And the turn still takes a word.
     say(1, path(1, kTopStorm));
-    EXPECT_EQ(server_.seat(1).score, 60);
+    EXPECT_EQ(server_.score(1), 60);
 }
 
 TEST_F(Game, WinOnlyWhenTheRoundEnds) {
@@ -496,7 +496,7 @@ TEST_F(Game, JustWatchingSeatIsPlayedByTheComputer) {
     out_.clear();
     tickComputer(5);
     EXPECT_EQ(only(out_.take(1), "CMD_madeword").size(), 1u);
-    EXPECT_EQ(server_.seat(2).score, 60);
+    EXPECT_EQ(server_.score(2), 60);
     EXPECT_EQ(server_.countdown(), 2);
 }
 
@@ -603,12 +603,12 @@ TEST_F(Game, OptionsAreClampedSoEveryTurnEnds) {
     EXPECT_EQ(server_.playtoscore(), 1000000);
     EXPECT_EQ(server_.timeperturn(), 3600);
     EXPECT_EQ(server_.countdown(), 3604);
-    EXPECT_EQ(server_.seat(1).shufflesleft, 99);
+    EXPECT_EQ(server_.shufflesleft(1), 99);
     // The lowest seconds and a shuffle: the turn still runs out.
     start(-5, -2147483647 - 1, false, -3);
     EXPECT_EQ(server_.playtoscore(), 1);
     EXPECT_EQ(server_.timeperturn(), 1);
-    EXPECT_EQ(server_.seat(1).shufflesleft, 0);
+    EXPECT_EQ(server_.shufflesleft(1), 0);
     start(500, -2147483647 - 1, false, 1);
     say(1, ts::shuffle(1));
     EXPECT_EQ(server_.countdown(), 5);
@@ -622,7 +622,7 @@ TEST_F(Game, RestartDuringAGameStartsAfresh) {
     start(500);
     say(1, path(1, kTopStorm));
     start(300, 30, true, 0);
-    EXPECT_EQ(server_.seat(1).score, 0);
+    EXPECT_EQ(server_.score(1), 0);
     EXPECT_EQ(server_.teamascore(), 0);
     EXPECT_EQ(server_.currentplayer(), 1);
     EXPECT_EQ(server_.countdown(), 34);

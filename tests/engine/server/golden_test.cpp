@@ -142,7 +142,7 @@ private:
         if (!server_.gamerunning()) return;
         const int seat = server_.currentplayer();
         const ConnectionId id = connectionOf(seat);
-        if (id >= 0 && !server_.seat(seat).watching) {
+        if (id >= 0 && server_.control(seat) == SeatControl::Person) {
             if (shuffle) say(id, ts::shuffle(seat));
             const auto best = solver_.best(server_.board(), solver::Vocabulary::Dictionary);
             if (best) {

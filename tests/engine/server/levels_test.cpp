@@ -4,7 +4,7 @@
 
 #include "dictionary/builtin_words.h"
 #include "harness.h"
-#include "server/computer.h"
+#include "computer/tracer.h"
 #include "rules/zubolevel.h"
 
 namespace quorbit::server::testing {
@@ -63,7 +63,7 @@ TEST_F(Levels, ClassicIsTheDefaultAndPlaysTheGreedyTraceWithTheSameDraw) {
     EXPECT_EQ(server_.zubolevel(), ZuboLevel::Classic);
     toComputersTurn(kStorms);
     OneDraw same(1234);
-    const auto expected = chooseword(server_.board(), server_.computerWords(), same);
+    const auto expected = computer::chooseword(server_.board(), server_.computerWords(), same);
     ASSERT_TRUE(expected);
     random_.queue.push_back(1234);
     const auto made = computersMove();

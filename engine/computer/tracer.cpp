@@ -1,4 +1,4 @@
-#include "server/computer.h"
+#include "computer/tracer.h"
 
 #include <array>
 #include <cctype>
@@ -6,11 +6,11 @@
 
 #include "rules/letters.h"
 
-namespace quorbit::server {
+namespace quorbit::computer {
 namespace {
 
-using protocol::PathStep;
-using protocol::Square;
+using rules::PathStep;
+using rules::Square;
 
 char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
@@ -27,7 +27,7 @@ constexpr std::array<Offset, 8> kNeighbours = {{
 // letters present, so that the search reads plain characters and skips words that use a
 // letter the board lacks.
 struct Letters {
-    explicit Letters(const protocol::BoardCodes& board) {
+    explicit Letters(const rules::Grid& board) {
         for (int x = 0; x < 7; ++x)
             for (int y = 0; y < 7; ++y) {
                 const char c = rules::letterAt(board[x][y]);
@@ -108,12 +108,12 @@ std::optional<std::vector<PathStep>> firstTrace(const Letters& letters, std::str
 
 }  // namespace
 
-Square checkpoint(const protocol::BoardCodes& board, char letter, Square at) {
+Square checkpoint(const rules::Grid& board, char letter, Square at) {
     const Letters letters(board);
     return neighbour(letters.at, lower(letter), at);
 }
 
-std::optional<std::vector<PathStep>> getpoint(const protocol::BoardCodes& board,
+std::optional<std::vector<PathStep>> getpoint(const rules::Grid& board,
                                               std::string_view word, int x, int y) {
     std::array<char, 7> buf{};
     std::uint32_t mask = 0;
@@ -124,12 +124,12 @@ std::optional<std::vector<PathStep>> getpoint(const protocol::BoardCodes& board,
     return steps(path, word.size());
 }
 
-std::optional<std::vector<PathStep>> checkforthere(const protocol::BoardCodes& board,
+std::optional<std::vector<PathStep>> checkforthere(const rules::Grid& board,
                                                    std::string_view word) {
     return firstTrace(Letters(board), word);
 }
 
-std::optional<ComputerWord> chooseword(const protocol::BoardCodes& board,
+std::optional<ComputerWord> chooseword(const rules::Grid& board,
                                        const std::vector<std::string>& words, Random& random) {
     const int n = static_cast<int>(words.size());
     if (n < 2) return std::nullopt;
@@ -145,4 +145,4 @@ std::optional<ComputerWord> chooseword(const protocol::BoardCodes& board,
     return std::nullopt;
 }
 
-}  // namespace quorbit::server
+}  // namespace quorbit::computer

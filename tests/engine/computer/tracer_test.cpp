@@ -3,14 +3,14 @@
 
 #include <deque>
 
-#include "server/computer.h"
+#include "computer/tracer.h"
 
-namespace quorbit::server {
+namespace quorbit::computer {
 namespace {
 
-using protocol::BoardCodes;
-using protocol::PathStep;
-using protocol::Square;
+using BoardCodes = rules::Grid;
+using rules::PathStep;
+using rules::Square;
 
 // rows[y][x]; '.' stands for a letter no test word uses (q).
 BoardCodes boardOf(const std::array<std::string, 7>& rows) {
@@ -155,4 +155,4 @@ TEST(Chooseword, WalksOnFromARandomPlaceAndNeverTriesTheFirstWord) {
 }
 
 }  // namespace
-}  // namespace quorbit::server
+}  // namespace quorbit::computer
