@@ -25,12 +25,12 @@ void ClientEngine::releaseArrows() {
     for (auto& arrow : state_.image_direction) arrow = Arrow{};
 }
 
-void ClientEngine::applyTeamColours(bool team) {
+void ClientEngine::applyTeamColours() {
+    const bool team = state_.teamgame;
     const Colour colour = team ? social::kLightBlue : social::kBlack;
     seatView(2).colour = colour;
     seatView(4).colour = colour;
     if (team) state_.label_team2Colour = social::kLightBlue;
-    state_.teamgame = team;
     state_.teamLabelsVisible = team;
 }
 
@@ -40,36 +40,21 @@ void ClientEngine::startthegame(msg::FieldReader& f) {
     state_.memo_words.clear();
     state_.memo_wordsDropped = 0;
     state_.hintsTaken = 0;
-    state_.gamerunning = true;
-    state_.joinedLate = false;
     hideArrows();
     state_.panel_winner = false;
     state_.button_start = false;
     options_.justWatch = false;
 
-    const std::string starter = heardName(f.next());
-    const int playto = f.nextInt();
-    state_.label_playtoscore = "Play to Score: " + std::to_string(playto);
-    state_.turnlength = f.nextInt();
-    state_.label_Timeperturn = "Time Per Turn: " + std::to_string(state_.turnlength);
-    const bool team = f.next() == "t";
-    const int shuffles = intOrZero(f);
+    const GameStart start = state_.hearStart(f);
+    state_.label_playtoscore = playToText(state_.playTo);
+    state_.label_Timeperturn = turnLengthText(state_.turnlength);
 
-    addlinetochat(starter + " has started a game.", social::kSystemColour);
-    state_.label_team1 = "Team A: 0 ";
-    state_.label_team2 = "Team B: 0 ";
-    for (auto& seat : state_.seats) {
-        seat.label_bonus.clear();
-        seat.label_score.clear();
-        seat.image_eyes = false;
-        seat.image_shuffles = shufflesPicture(shuffles);
-    }
-    applyTeamColours(team);
-    if (seatView(2).holder == SeatHolder::Nobody) {
-        seatView(2).holder = SeatHolder::Computer;
-        seatView(2).label_playername = std::string(kZubo);
-        addlinetochat("I am Zubo the bot. Good Luck!", social::kOrange);
-    }
+    addlinetochat(start.starter + " has started a game.", social::kSystemColour);
+    state_.teamLabelForm = TeamLabelForm::Start;
+    for (auto& seat : state_.seats) seat.label_bonus.clear();
+    presentSeats();
+    applyTeamColours();
+    if (start.computerJoined) addlinetochat("I am Zubo the bot. Good Luck!", social::kOrange);
     TallyCall call;
     call.kind = TallyCall::Kind::loadchecklist;
     call.players = loadchecklist();
@@ -77,34 +62,22 @@ void ClientEngine::startthegame(msg::FieldReader& f) {
 }
 
 void ClientEngine::theboard(msg::FieldReader& f) {
-    for (auto& column : state_.boardletters) column.fill(0);
     clearthings();
-    f.beginList();
-    while (!f.atListEnd()) {
-        const int x = f.nextInt();
-        const int y = f.nextInt();
-        const int code = f.nextInt();
-        // Squares off the board and codes that are no letter leave the mirror alone.
-        if (!onBoard(x, y) || code < 0 || code > 26) continue;
-        letterAt({x, y}) = code;
-    }
+    state_.hearBoard(f);
 }
 
 void ClientEngine::getnextplayer(msg::FieldReader& f) {
     state_.image_bonus = false;
     hideArrows();
-    const int seat = f.nextInt();
-    if (!isPlayingSeat(seat)) return;
-    state_.whoseturn = seat;
+    const int seat = state_.hearNextTurn(f);
+    if (seat == 0) return;
     clearHint();
     hintThisTurn_ = false;
-    const int left = intOrZero(f);
-    seatView(seat).image_shuffles = shufflesPicture(left);
+    presentSeats();
     // Shown only while the seat has a shuffle left; hidden again below for onlookers.
-    state_.button_shuffle = left > 0;
+    state_.button_shuffle = state_.seat(seat).shuffles > 0;
     state_.image_Turn = seat;
     emptyRack();
-    state_.selected.fill(Square{});
     if (myturn()) {
         state_.label_status = "Your Turn";
         switch (options_.turnSound) {
@@ -114,37 +87,26 @@ void ClientEngine::getnextplayer(msg::FieldReader& f) {
         }
         state_.button_clear = state_.button_done = true;
     } else {
-        state_.label_status = seatView(seat).label_playername + "'s Turn";
+        state_.label_status = seatNameText(state_.seat(seat)) + "'s Turn";
         state_.button_shuffle = false;
     }
-    state_.timeleft = state_.turnlength;
-    state_.timer2 = true;
 }
 
 void ClientEngine::gamestats(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    if (seat != 0 && !isPlayingSeat(seat)) return;
-    state_.whoseturn = seat;
-    // The game's state comes only to a client that arrives while it runs.
-    state_.gamerunning = true;
-    state_.joinedLate = true;
-    if (isPlayingSeat(seat)) state_.image_Turn = seat;
+    if (!state_.hearStats(f)) return;
     emptyRack();
-    state_.label_playtoscore = "Play to Score: " + std::to_string(f.nextInt());
-    state_.turnlength = f.nextInt();
-    state_.label_Timeperturn = "Time Per Turn: " + std::to_string(state_.turnlength);
-    state_.timeleft = f.nextInt();
-    const bool team = f.next() == "t";
-    for (int s = 1; s <= kPlayingSeats; ++s) seatView(s).label_score = std::to_string(f.nextInt());
-    state_.label_team1 = "Team A : " + std::to_string(f.nextInt());
-    state_.label_team2 = "Team B : " + std::to_string(f.nextInt());
-    applyTeamColours(team);
+    const int seat = state_.whoseturn;
+    if (isPlayingSeat(seat)) state_.image_Turn = seat;
+    state_.label_playtoscore = playToText(state_.playTo);
+    state_.label_Timeperturn = turnLengthText(state_.turnlength);
+    state_.teamLabelForm = TeamLabelForm::CatchUp;
+    presentSeats();
+    applyTeamColours();
     if (state_.timeleft > 0) {
-        state_.timer2 = true;
         if (myturn())
             state_.label_status = "Create a Word!";
         else if (isPlayingSeat(seat))
-            state_.label_status = seatView(seat).label_playername + "'s turn.";
+            state_.label_status = seatNameText(state_.seat(seat)) + "'s turn.";
         else
             state_.label_status.clear();
     }

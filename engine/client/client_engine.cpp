@@ -12,6 +12,19 @@ namespace quorbit::client {
 
 namespace msg = protocol;
 
+void ClientEngine::presentSeats() {
+    for (int seat = 1; seat <= kPlayingSeats; ++seat) {
+        const SeatValues& values = state_.seat(seat);
+        SeatView& view = seatView(seat);
+        view.label_playername = seatNameText(values);
+        view.label_score = scoreText(values);
+        view.image_eyes = values.watching;
+        view.image_shuffles = shufflesPicture(values.shuffles);
+    }
+    state_.label_team1 = teamText(rules::kTeamA, state_.teamA, state_.teamLabelForm);
+    state_.label_team2 = teamText(rules::kTeamB, state_.teamB, state_.teamLabelForm);
+}
+
 std::string heardName(std::string_view name) { return protocol::cleanName(name); }
 
 std::string heardText(std::string_view text, std::size_t maxChars) { return protocol::cutChars(text, maxChars); }
@@ -113,15 +126,15 @@ bool ClientEngine::pump() {
     if (receivedlist_.empty()) return false;
     const std::string line = std::move(receivedlist_.front());
     receivedlist_.pop_front();
-    dispatcher_.dispatch(line);
+    // A message stopped short may have changed the mirror: the labels follow it.
+    if (dispatcher_.dispatch(line) == protocol::DispatchResult::Abandoned) presentSeats();
     touch();
     return true;
 }
 
 void ClientEngine::sendloginfo(msg::FieldReader& f) {
-    const int seat = lastInt(f);
-    if (!isSeat(seat)) return;
-    state_.myseat = seat;
+    const int seat = state_.hearLogin(f);
+    if (seat == 0) return;
     state_.loggedin = true;
     // The server takes no name without something visible in it: a player who gave none
     // is named after his seat.
@@ -130,69 +143,46 @@ void ClientEngine::sendloginfo(msg::FieldReader& f) {
 }
 
 void ClientEngine::newplayerinfo(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    const std::string name = heardName(f.rest());
-    if (!isSeat(seat)) return;
-    const bool mine = seat == state_.myseat;
+    const auto arrival = state_.hearArrival(f);
+    if (!arrival) return;
+    const bool mine = arrival->seat == state_.myseat;
     if (mine) {
         addlinetochat("You are Connected.", social::kSystemColour);
         joined_ = true;
     } else {
-        addlinetochat(name + " is Connected.", social::kSystemColour);
+        addlinetochat(arrival->name + " is Connected.", social::kSystemColour);
     }
-    if (isPlayingSeat(seat)) {
-        SeatView& view = seatView(seat);
-        view.holder = SeatHolder::Person;
-        view.label_playername = name;
+    if (isPlayingSeat(arrival->seat)) {
+        SeatView& view = seatView(arrival->seat);
         view.playernameVisible = true;
         view.scoreVisible = true;
+        presentSeats();
     } else {
-        // A seat that logs in again replaces its line.
-        const std::string head = std::to_string(seat) + ": ";
-        std::erase_if(state_.spylist, [&head](const std::string& l) { return l.rfind(head, 0) == 0; });
-        state_.spylist.push_back(head + name);
-        addlinetochat(mine ? std::string("You are spying.") : name + " is spying.", social::kSystemColour);
+        addlinetochat(mine ? std::string("You are spying.") : arrival->name + " is spying.", social::kSystemColour);
     }
     playsounds("entered");
 }
 
 void ClientEngine::playerdisconnected(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    const std::string name = heardName(f.rest());
-    if (!isSeat(seat)) return;
-    if (isPlayingSeat(seat)) {
-        SeatView& view = seatView(seat);
-        if (view.holder != SeatHolder::Nobody)
-            addlinetochat(view.label_playername + " disconnected.", social::kSystemColour);
-        // The computer player takes over seat 2.
-        const bool computer = seat == rules::kComputerSeat;
-        view.holder = computer ? SeatHolder::Computer : SeatHolder::Nobody;
-        view.label_playername = std::string(computer ? kZubo : kWaiting);
-        view.image_eyes = false;
+    const auto left = state_.hearDeparture(f);
+    if (!left) return;
+    if (isPlayingSeat(left->seat)) {
+        if (left->holderBefore != SeatHolder::Nobody)
+            addlinetochat(seatNameText({left->holderBefore, left->nameBefore}) + " disconnected.", social::kSystemColour);
+        presentSeats();
         return;
     }
-    const std::string line = std::to_string(seat) + ": " + name;
-    const auto it = std::find(state_.spylist.begin(), state_.spylist.end(), line);
-    if (it == state_.spylist.end()) return;
-    addlinetochat(name + " has left.", social::kSystemColour);
-    state_.spylist.erase(it);
+    if (left->spectatorKnown) addlinetochat(left->name + " has left.", social::kSystemColour);
 }
 
 void ClientEngine::justwatching(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    const std::string mode = lastField(f);
-    if (!isPlayingSeat(seat)) return;
-    const bool mine = seat == state_.myseat;
-    SeatView& view = seatView(seat);
-    if (mode == "1") {
-        if (mine) options_.justWatch = true;
-        addlinetochat(view.label_playername + " is just watching", social::kSystemColour);
-        view.image_eyes = true;
-    } else {
-        if (mine) options_.justWatch = false;
-        addlinetochat(view.label_playername + " is now playing again", social::kSystemColour);
-        view.image_eyes = false;
-    }
+    const int seat = state_.hearWatching(f);
+    if (seat == 0) return;
+    const SeatValues& values = state_.seat(seat);
+    if (seat == state_.myseat) options_.justWatch = values.watching;
+    addlinetochat(seatNameText(values) + (values.watching ? " is just watching" : " is now playing again"),
+                  social::kSystemColour);
+    presentSeats();
 }
 
 void ClientEngine::kicking(int seat) {
@@ -244,9 +234,9 @@ void ClientEngine::chatrecieved(msg::FieldReader& f) {
 }
 
 void ClientEngine::zubotalk() {
-    const auto remark = social::zubotalk(seatView(2).holder == SeatHolder::Computer,
-                                         seatView(3).holder == SeatHolder::Nobody &&
-                                             seatView(4).holder == SeatHolder::Nobody,
+    const auto remark = social::zubotalk(state_.seat(2).holder == SeatHolder::Computer,
+                                         state_.seat(3).holder == SeatHolder::Nobody &&
+                                             state_.seat(4).holder == SeatHolder::Nobody,
                                          rng_);
     if (remark) addlinetochat(*remark, social::kSystemColour);
 }
@@ -282,15 +272,15 @@ void ClientEngine::phraseClick(int button, std::int64_t nowMs) {
 std::vector<std::string> ClientEngine::loadchecklist() const {
     std::vector<std::string> names;
     for (int seat = 1; seat <= kPlayingSeats; ++seat) {
-        const SeatView& view = state_.seats[static_cast<std::size_t>(seat - 1)];
-        if (seat != state_.myseat && view.holder != SeatHolder::Nobody) names.push_back(view.label_playername);
+        const SeatValues& values = state_.seat(seat);
+        if (seat != state_.myseat && values.holder != SeatHolder::Nobody) names.push_back(values.name);
     }
     return names;
 }
 
 std::string ClientEngine::ownName() const {
     if (!isPlayingSeat(state_.myseat)) return {};
-    return state_.seats[static_cast<std::size_t>(state_.myseat - 1)].label_playername;
+    return seatNameText(state_.seat(state_.myseat));
 }
 
 void ClientEngine::send(std::string message) {

@@ -1,7 +1,5 @@
 // Turn input: building, taking back, clearing and submitting a chain, the shuffle, the
 // direction arrows, the echoes of other players' chains, the slide and the turn clock.
-#include <cstdio>
-
 #include "client/client_engine.h"
 #include "client/fields_util.h"
 #include "rules/letters.h"
@@ -15,7 +13,7 @@ void ClientEngine::unmarkAll() {
     for (auto& column : state_.boardmarks) column.fill(kMarkNone);
 }
 
-void ClientEngine::boardClick(int px, int py, MouseButton button) {
+void ClientEngine::boardClick(Square square, MouseButton button) {
     touch();
     if (!myturn()) return;
     if (options_.justWatch) {
@@ -26,7 +24,6 @@ void ClientEngine::boardClick(int px, int py, MouseButton button) {
         pressdone();
         return;
     }
-    const Square square{px < 0 ? -1 : px / kSquarePixels, py < 0 ? -1 : py / kSquarePixels};
     const int count = state_.selectedcount;
     bool acceptable = onBoard(square.x, square.y) && count + 1 <= kMaxWord;
     if (acceptable && state_.lastselected.isSet()) acceptable = rules::neighbours(square, state_.lastselected);
@@ -166,9 +163,8 @@ void ClientEngine::selectclear(msg::FieldReader& f) {
 // ---- The slide ------------------------------------------------------------------------
 
 void ClientEngine::moving(msg::FieldReader& f) {
-    const int direction = f.nextInt();
+    const int direction = state_.hearSlide(f);
     releaseArrows();
-    rules::slide(state_.boardletters, direction, rules::kClientEmpty);
     playsounds("shift");
     if (direction >= 1 && direction <= 4)
         state_.image_direction[static_cast<std::size_t>(direction - 1)].visible = true;
@@ -177,40 +173,31 @@ void ClientEngine::moving(msg::FieldReader& f) {
 // ---- Shuffles -----------------------------------------------------------------------
 
 void ClientEngine::useshuffle(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    const int left = f.nextInt();
-    const auto seconds = quorbit::toInt(f.next());
-    if (!isPlayingSeat(seat)) return;
-    if (seconds) state_.timeleft = saturatingMinus(*seconds, rules::kTurnGrace);
-    state_.timer2 = true;
-    seatView(seat).image_shuffles = shufflesPicture(left);
+    if (state_.hearShuffle(f) == 0) return;
+    presentSeats();
     playsounds("shuffle");
 }
 
 void ClientEngine::shufflesl(msg::FieldReader& f) {
-    for (int seat = 1; seat <= kPlayingSeats; ++seat) seatView(seat).image_shuffles = shufflesPicture(f.nextInt());
+    state_.hearShufflesLeft(f);
+    presentSeats();
 }
 
 // ---- The turn clock ------------------------------------------------------------------
 
 void ClientEngine::showClock() {
-    const int t = state_.timeleft;
-    char text[32];
-    std::snprintf(text, sizeof text, "Time: %d:%02d", t / 60, t % 60);
-    state_.label_timer = text;
-    state_.image_timer = t;
+    state_.label_timer = clockText(state_.timeleft);
+    state_.image_timer = state_.timeleft;
 }
 
 void ClientEngine::timer2Tick() {
     touch();
     if (!state_.timer2) return;
-    state_.timeleft = saturatingMinus(state_.timeleft, 1);
-    if (state_.timeleft > 0) {
+    if (state_.tick()) {
         showClock();
         if (state_.timeleft <= 9) playsounds("timer");
     } else {
-        state_.timer2 = false;
-        state_.label_timer = "Time: 0:00";
+        state_.label_timer = clockText(0);
     }
 }
 
