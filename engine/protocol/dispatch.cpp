@@ -9,9 +9,8 @@ DispatchResult Dispatcher::dispatch(std::string_view line) const {
     if (!split) return DispatchResult::NoName;
     for (const auto& [name, handler] : handlers_) {
         if (name != split->name) continue;
-        FieldReader reader(split->payload);
         try {
-            handler(reader);
+            handler(split->payload);
         } catch (const ConversionError&) {
             return DispatchResult::Abandoned;
         }
