@@ -1,11 +1,8 @@
 // The game mirror: a game's start, the board, the start of a turn and a late arrival's
 // view of a running game.
 #include "client/client_engine.h"
-#include "client/fields_util.h"
 
 namespace quorbit::client {
-
-namespace msg = protocol;
 
 void ClientEngine::clearthings() {
     state_.selectedcount = 0;
@@ -34,7 +31,7 @@ void ClientEngine::applyTeamColours() {
     state_.teamLabelsVisible = team;
 }
 
-void ClientEngine::startthegame(msg::FieldReader& f) {
+void ClientEngine::startthegame(const tc::Startgame& m) {
     state_.image_bonus = false;
     state_.button_clear = state_.button_done = state_.button_shuffle = false;
     state_.memo_words.clear();
@@ -45,7 +42,7 @@ void ClientEngine::startthegame(msg::FieldReader& f) {
     state_.button_start = false;
     options_.justWatch = false;
 
-    const GameStart start = state_.hearStart(f);
+    const GameStart start = state_.hear(m);
     state_.label_playtoscore = playToText(state_.playTo);
     state_.label_Timeperturn = turnLengthText(state_.turnlength);
 
@@ -61,15 +58,15 @@ void ClientEngine::startthegame(msg::FieldReader& f) {
     tallyCalls_.push_back(std::move(call));
 }
 
-void ClientEngine::theboard(msg::FieldReader& f) {
+void ClientEngine::theboard(const tc::Theboard& m) {
     clearthings();
-    state_.hearBoard(f);
+    state_.hear(m);
 }
 
-void ClientEngine::getnextplayer(msg::FieldReader& f) {
+void ClientEngine::getnextplayer(const tc::Nextplayer& m) {
     state_.image_bonus = false;
     hideArrows();
-    const int seat = state_.hearNextTurn(f);
+    const int seat = state_.hear(m);
     if (seat == 0) return;
     clearHint();
     hintThisTurn_ = false;
@@ -92,8 +89,8 @@ void ClientEngine::getnextplayer(msg::FieldReader& f) {
     }
 }
 
-void ClientEngine::gamestats(msg::FieldReader& f) {
-    if (!state_.hearStats(f)) return;
+void ClientEngine::gamestats(const tc::Gamestats& m) {
+    if (!state_.hear(m)) return;
     emptyRack();
     const int seat = state_.whoseturn;
     if (isPlayingSeat(seat)) state_.image_Turn = seat;

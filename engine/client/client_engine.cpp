@@ -62,35 +62,32 @@ void ClientEngine::setLaunch(bool ishost, std::string logintail) {
 }
 
 void ClientEngine::buildDispatch() {
-    namespace names = msg::names;
-    static constexpr std::array<msg::HandlerEntry<ClientEngine>, names::kClientHears.size()> kHandlers = {{
-        {names::sendlogininfo, &ClientEngine::sendloginfo},
-        {names::chat, &ClientEngine::chat},
-        {names::action, &ClientEngine::chatrecieved},
-        {names::newplayerinfo, &ClientEngine::newplayerinfo},
-        {names::havewrongversion, &ClientEngine::havewrongversion},
-        {names::wrongversion, &ClientEngine::wrongversion},
-        {names::existingplayers, &ClientEngine::newplayerinfo},
-        {names::playerdisconnected, &ClientEngine::playerdisconnected},
-        {names::startgame, &ClientEngine::startthegame},
-        {names::nextplayer, &ClientEngine::getnextplayer},
-        {names::winner, &ClientEngine::winner},
-        {names::full, &ClientEngine::full},
-        {names::justwatching, &ClientEngine::justwatching},
-        {names::theboard, &ClientEngine::theboard},
-        {names::notvalid, &ClientEngine::notvalid},
-        {names::madeword, &ClientEngine::madeword},
-        {names::timeup, &ClientEngine::timeup},
-        {names::gamestats, &ClientEngine::gamestats},
-        {names::selectletter, &ClientEngine::selectletter},
-        {names::selectclear, &ClientEngine::selectclear},
-        {names::moving, &ClientEngine::moving},
-        {names::clearletter, &ClientEngine::clearletter},
-        {names::useshuffle, &ClientEngine::useshuffle},
-        {names::shufflesl, &ClientEngine::shufflesl},
-        {names::bonus, &ClientEngine::bonus},
-    }};
-    dispatcher_.add(kHandlers, *this);
+    // In the order of names::kClientHears.
+    dispatcher_.on(*this, &ClientEngine::sendloginfo);
+    dispatcher_.on(*this, &ClientEngine::chat);
+    dispatcher_.on(*this, &ClientEngine::action);
+    dispatcher_.on(*this, &ClientEngine::newplayerinfo);
+    dispatcher_.on(*this, &ClientEngine::havewrongversion);
+    dispatcher_.on(*this, &ClientEngine::wrongversion);
+    dispatcher_.on(*this, &ClientEngine::existingplayers);
+    dispatcher_.on(*this, &ClientEngine::playerdisconnected);
+    dispatcher_.on(*this, &ClientEngine::startthegame);
+    dispatcher_.on(*this, &ClientEngine::getnextplayer);
+    dispatcher_.on(*this, &ClientEngine::winner);
+    dispatcher_.on(*this, &ClientEngine::full);
+    dispatcher_.on(*this, &ClientEngine::justwatching);
+    dispatcher_.on(*this, &ClientEngine::theboard);
+    dispatcher_.on(*this, &ClientEngine::notvalid);
+    dispatcher_.on(*this, &ClientEngine::madeword);
+    dispatcher_.on(*this, &ClientEngine::timeup);
+    dispatcher_.on(*this, &ClientEngine::gamestats);
+    dispatcher_.on(*this, &ClientEngine::selectletter);
+    dispatcher_.on(*this, &ClientEngine::selectclear);
+    dispatcher_.on(*this, &ClientEngine::moving);
+    dispatcher_.on(*this, &ClientEngine::clearletter);
+    dispatcher_.on(*this, &ClientEngine::useshuffle);
+    dispatcher_.on(*this, &ClientEngine::shufflesl);
+    dispatcher_.on(*this, &ClientEngine::bonus);
 }
 
 // ---- Connection -------------------------------------------------------------------
@@ -126,14 +123,13 @@ bool ClientEngine::pump() {
     if (receivedlist_.empty()) return false;
     const std::string line = std::move(receivedlist_.front());
     receivedlist_.pop_front();
-    // A message stopped short may have changed the mirror: the labels follow it.
-    if (dispatcher_.dispatch(line) == protocol::DispatchResult::Abandoned) presentSeats();
+    dispatcher_.dispatch(line);
     touch();
     return true;
 }
 
-void ClientEngine::sendloginfo(msg::FieldReader& f) {
-    const int seat = state_.hearLogin(f);
+void ClientEngine::sendloginfo(const tc::Sendlogininfo& m) {
+    const int seat = state_.hear(m);
     if (seat == 0) return;
     state_.loggedin = true;
     // The server takes no name without something visible in it: a player who gave none
@@ -142,8 +138,7 @@ void ClientEngine::sendloginfo(msg::FieldReader& f) {
     send(msg::toserver::logininfo(seat, msg::kVersion, state_.logintail));
 }
 
-void ClientEngine::newplayerinfo(msg::FieldReader& f) {
-    const auto arrival = state_.hearArrival(f);
+void ClientEngine::arrived(const std::optional<Spectator>& arrival) {
     if (!arrival) return;
     const bool mine = arrival->seat == state_.myseat;
     if (mine) {
@@ -163,8 +158,8 @@ void ClientEngine::newplayerinfo(msg::FieldReader& f) {
     playsounds("entered");
 }
 
-void ClientEngine::playerdisconnected(msg::FieldReader& f) {
-    const auto left = state_.hearDeparture(f);
+void ClientEngine::playerdisconnected(const tc::Playerdisconnected& m) {
+    const auto left = state_.hear(m);
     if (!left) return;
     if (isPlayingSeat(left->seat)) {
         if (left->holderBefore != SeatHolder::Nobody)
@@ -175,8 +170,8 @@ void ClientEngine::playerdisconnected(msg::FieldReader& f) {
     if (left->spectatorKnown) addlinetochat(left->name + " has left.", social::kSystemColour);
 }
 
-void ClientEngine::justwatching(msg::FieldReader& f) {
-    const int seat = state_.hearWatching(f);
+void ClientEngine::justwatching(const tc::Justwatching& m) {
+    const int seat = state_.hear(m);
     if (seat == 0) return;
     const SeatValues& values = state_.seat(seat);
     if (seat == state_.myseat) options_.justWatch = values.watching;
@@ -213,23 +208,25 @@ void ClientEngine::startGame(const msg::GameSettings& settings) {
 
 // ---- Chat ---------------------------------------------------------------------------
 
-void ClientEngine::chat(msg::FieldReader& f) {
-    chatrecieved(f);
+void ClientEngine::chat(const tc::Chat& m) {
+    chatrecieved(m.text);
     zubotalk();
 }
 
-void ClientEngine::havewrongversion(msg::FieldReader& f) {
-    addlinetochat(heardName(f.rest()) + " has a different version of the game then you.", social::kSystemColour);
+void ClientEngine::action(const tc::Action& m) { chatrecieved(m.text); }
+
+void ClientEngine::havewrongversion(const tc::Havewrongversion& m) {
+    addlinetochat(heardName(m.name) + " has a different version of the game then you.", social::kSystemColour);
 }
 
-void ClientEngine::wrongversion(msg::FieldReader&) {
+void ClientEngine::wrongversion(const tc::Wrongversion&) {
     addlinetochat("You have a differnt version of the game then the host.", social::kSystemColour);
 }
 
-void ClientEngine::full(msg::FieldReader&) { messageBox("Game is full", true); }
+void ClientEngine::full(const tc::Full&) { messageBox("Game is full", true); }
 
-void ClientEngine::chatrecieved(msg::FieldReader& f) {
-    auto line = social::readReceivedLine(f.rest());
+void ClientEngine::chatrecieved(std::string_view text) {
+    auto line = social::readReceivedLine(text);
     addlinetochat(heardText(line.text, kMaxHeardLineChars), line.colour);
 }
 

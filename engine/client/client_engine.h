@@ -280,32 +280,35 @@ private:
     void messageBox(std::string text, bool closeAfter = false);
 
     // Connection handlers.
-    void sendloginfo(protocol::FieldReader& f);
-    void newplayerinfo(protocol::FieldReader& f);
-    void playerdisconnected(protocol::FieldReader& f);
-    void justwatching(protocol::FieldReader& f);
-    void chat(protocol::FieldReader& f);          // a chat line, which Zubo may answer
-    void chatrecieved(protocol::FieldReader& f);  // a chat or action line shown as it came
-    void havewrongversion(protocol::FieldReader& f);
-    void wrongversion(protocol::FieldReader& f);
-    void full(protocol::FieldReader& f);
+    void sendloginfo(const tc::Sendlogininfo& m);
+    void newplayerinfo(const tc::Newplayerinfo& m) { arrived(state_.hear(m)); }
+    void existingplayers(const tc::Existingplayers& m) { arrived(state_.hear(m)); }
+    void arrived(const std::optional<Spectator>& arrival);
+    void playerdisconnected(const tc::Playerdisconnected& m);
+    void justwatching(const tc::Justwatching& m);
+    void chat(const tc::Chat& m);  // a chat line, which Zubo may answer
+    void action(const tc::Action& m);
+    void chatrecieved(std::string_view text);  // a chat or action line shown as it came
+    void havewrongversion(const tc::Havewrongversion& m);
+    void wrongversion(const tc::Wrongversion&);
+    void full(const tc::Full&);
     void zubotalk();
 
     // Game mirror handlers.
-    void startthegame(protocol::FieldReader& f);
-    void theboard(protocol::FieldReader& f);
-    void getnextplayer(protocol::FieldReader& f);
-    void gamestats(protocol::FieldReader& f);
+    void startthegame(const tc::Startgame& m);
+    void theboard(const tc::Theboard& m);
+    void getnextplayer(const tc::Nextplayer& m);
+    void gamestats(const tc::Gamestats& m);
     void clearthings();
     void applyTeamColours();
 
     // Turn handlers.
-    void selectletter(protocol::FieldReader& f);
-    void clearletter(protocol::FieldReader& f);
-    void selectclear(protocol::FieldReader& f);
-    void moving(protocol::FieldReader& f);
-    void useshuffle(protocol::FieldReader& f);
-    void shufflesl(protocol::FieldReader& f);
+    void selectletter(const tc::Selectletter& m);
+    void clearletter(const tc::Clearletter& m);
+    void selectclear(const tc::Selectclear& m);
+    void moving(const tc::Moving& m);
+    void useshuffle(const tc::Useshuffle& m);
+    void shufflesl(const tc::Shufflesl& m);
     void pressclear();
     void pressdone();
     void emptyRack();
@@ -315,11 +318,11 @@ private:
     void showClock();
 
     // Result handlers.
-    void madeword(protocol::FieldReader& f);
-    void notvalid(protocol::FieldReader& f);
-    void bonus(protocol::FieldReader& f);
-    void timeup(protocol::FieldReader& f);
-    void winner(protocol::FieldReader& f);
+    void madeword(const tc::Madeword& m);
+    void notvalid(const tc::Notvalid& m);
+    void bonus(const tc::Bonus&);
+    void timeup(const tc::Timeup& m);
+    void winner(const tc::Winner& m);
 
     Random& rng_;
     ClientState state_;

@@ -1,16 +1,13 @@
 // Word results and the end of a game.
 #include "client/client_engine.h"
-#include "client/fields_util.h"
 
 namespace quorbit::client {
 
-namespace msg = protocol;
-
-void ClientEngine::madeword(msg::FieldReader& f) {
+void ClientEngine::madeword(const tc::Madeword& m) {
     state_.button_clear = state_.button_done = state_.button_shuffle = false;
     // The best word the player had, from the board before the word leaves it.
     const auto best = options_.showBestWords ? bestOnBoard() : std::nullopt;
-    const auto made = state_.hearWord(f);
+    const auto made = state_.hear(m);
     if (!made) return;
     const int seat = made->seat;
 
@@ -48,10 +45,9 @@ void ClientEngine::madeword(msg::FieldReader& f) {
     }
 }
 
-void ClientEngine::notvalid(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    if (seat != state_.myseat || !isSeat(seat)) return;
-    const std::string word = heardText(f.next());
+void ClientEngine::notvalid(const tc::Notvalid& m) {
+    if (m.seat != state_.myseat || !isSeat(m.seat)) return;
+    const std::string word = heardText(m.word);
     state_.label_status = word + " is not a valid word.";
     state_.selectedcount = 0;
     state_.lastselected = Square{};
@@ -61,13 +57,13 @@ void ClientEngine::notvalid(msg::FieldReader& f) {
     playsounds("badword");
 }
 
-void ClientEngine::bonus(msg::FieldReader&) {
+void ClientEngine::bonus(const tc::Bonus&) {
     state_.image_bonus = true;
     ++state_.bonusPlays;
 }
 
-void ClientEngine::timeup(msg::FieldReader&) {
-    state_.hearTimeUp();
+void ClientEngine::timeup(const tc::Timeup& m) {
+    state_.hear(m);
     state_.label_status = "Time is Up!";
     clearHint();
     playsounds("roundover");
@@ -75,11 +71,11 @@ void ClientEngine::timeup(msg::FieldReader&) {
     hideArrows();
 }
 
-void ClientEngine::winner(msg::FieldReader& f) {
+void ClientEngine::winner(const tc::Winner& m) {
     hideArrows();
     state_.image_bonus = false;
     emptyRack();
-    const std::string name = state_.hearWinner(f);
+    const std::string name = state_.hear(m);
     const bool player = isPlayingSeat(state_.myseat);
     const bool mine = player && name == ownName();
 

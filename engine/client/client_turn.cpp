@@ -123,14 +123,11 @@ void ClientEngine::arrowClick(int direction) {
 
 // ---- Echoes of another player's chain ------------------------------------------------
 
-void ClientEngine::selectletter(msg::FieldReader& f) {
-    const int seat = f.nextInt();
+void ClientEngine::selectletter(const tc::Selectletter& m) {
+    const int seat = m.seat, slot = m.position;
     if (!showsEcho(seat)) return;
-    const int slot = f.nextInt();
-    const int x = f.nextInt();
-    const int y = f.nextInt();
-    if (!isSeat(seat) || !isSlot(slot) || !onBoard(x, y)) return;
-    const Square square{x, y};
+    if (!isSeat(seat) || !isSlot(slot) || !onBoard(m.x, m.y)) return;
+    const Square square{m.x, m.y};
     markAt(square) = kPicFrame;
     const auto index = static_cast<std::size_t>(slot - 1);
     state_.selected[index] = square;
@@ -138,10 +135,9 @@ void ClientEngine::selectletter(msg::FieldReader& f) {
     playsounds("place");
 }
 
-void ClientEngine::clearletter(msg::FieldReader& f) {
-    const int seat = f.nextInt();
+void ClientEngine::clearletter(const tc::Clearletter& m) {
+    const int seat = m.seat, slot = m.position;
     if (!showsEcho(seat)) return;
-    const int slot = f.nextInt();
     if (!isSeat(seat) || !isSlot(slot)) return;
     const auto index = static_cast<std::size_t>(slot - 1);
     const Square square = state_.selected[index];
@@ -152,8 +148,8 @@ void ClientEngine::clearletter(msg::FieldReader& f) {
     state_.lastselected = slot > 1 ? state_.selected[index - 1] : Square{};
 }
 
-void ClientEngine::selectclear(msg::FieldReader& f) {
-    const int seat = f.nextInt();
+void ClientEngine::selectclear(const tc::Selectclear& m) {
+    const int seat = m.seat;
     if (!showsEcho(seat) || !isSeat(seat)) return;
     unmarkAll();
     emptyRack();
@@ -162,8 +158,9 @@ void ClientEngine::selectclear(msg::FieldReader& f) {
 
 // ---- The slide ------------------------------------------------------------------------
 
-void ClientEngine::moving(msg::FieldReader& f) {
-    const int direction = state_.hearSlide(f);
+void ClientEngine::moving(const tc::Moving& m) {
+    state_.hear(m);
+    const int direction = m.direction;
     releaseArrows();
     playsounds("shift");
     if (direction >= 1 && direction <= 4)
@@ -172,14 +169,14 @@ void ClientEngine::moving(msg::FieldReader& f) {
 
 // ---- Shuffles -----------------------------------------------------------------------
 
-void ClientEngine::useshuffle(msg::FieldReader& f) {
-    if (state_.hearShuffle(f) == 0) return;
+void ClientEngine::useshuffle(const tc::Useshuffle& m) {
+    if (state_.hear(m) == 0) return;
     presentSeats();
     playsounds("shuffle");
 }
 
-void ClientEngine::shufflesl(msg::FieldReader& f) {
-    state_.hearShufflesLeft(f);
+void ClientEngine::shufflesl(const tc::Shufflesl& m) {
+    state_.hear(m);
     presentSeats();
 }
 

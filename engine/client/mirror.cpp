@@ -2,84 +2,77 @@
 #include "client/mirror.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "client/fields_util.h"
 #include "common/numbers.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
-#include "protocol/names.h"
 #include "rules/turn.h"
 
 namespace quorbit::client {
 
-namespace names = protocol::names;
 using rules::isPlayingSeat;
 using rules::isSeat;
 
+namespace {
+
+// Reads the line as the one of `Ms` whose name it has and hands it to the mirror.
+template <typename... Ms>
+void follow(Mirror& mirror, std::string_view name, std::string_view payload) {
+    const auto one = [&](auto tag) {
+        using M = typename decltype(tag)::type;
+        if (name != M::kName) return false;
+        mirror.hear(M::parse(payload));
+        return true;
+    };
+    (one(std::type_identity<Ms>{}) || ...);
+}
+
+}  // namespace
+
 void Mirror::hear(std::string_view line) {
-    using Step = void (*)(Mirror&, protocol::FieldReader&);
-    struct Entry {
-        std::string_view name;
-        Step step;
-    };
-    static constexpr Entry kSteps[] = {
-        {names::sendlogininfo, [](Mirror& m, protocol::FieldReader& f) { m.hearLogin(f); }},
-        {names::newplayerinfo, [](Mirror& m, protocol::FieldReader& f) { m.hearArrival(f); }},
-        {names::existingplayers, [](Mirror& m, protocol::FieldReader& f) { m.hearArrival(f); }},
-        {names::playerdisconnected, [](Mirror& m, protocol::FieldReader& f) { m.hearDeparture(f); }},
-        {names::justwatching, [](Mirror& m, protocol::FieldReader& f) { m.hearWatching(f); }},
-        {names::startgame, [](Mirror& m, protocol::FieldReader& f) { m.hearStart(f); }},
-        {names::theboard, [](Mirror& m, protocol::FieldReader& f) { m.hearBoard(f); }},
-        {names::nextplayer, [](Mirror& m, protocol::FieldReader& f) { m.hearNextTurn(f); }},
-        {names::gamestats, [](Mirror& m, protocol::FieldReader& f) { m.hearStats(f); }},
-        {names::madeword, [](Mirror& m, protocol::FieldReader& f) { m.hearWord(f); }},
-        {names::useshuffle, [](Mirror& m, protocol::FieldReader& f) { m.hearShuffle(f); }},
-        {names::shufflesl, [](Mirror& m, protocol::FieldReader& f) { m.hearShufflesLeft(f); }},
-        {names::moving, [](Mirror& m, protocol::FieldReader& f) { m.hearSlide(f); }},
-        {names::winner, [](Mirror& m, protocol::FieldReader& f) { m.hearWinner(f); }},
-        {names::timeup, [](Mirror& m, protocol::FieldReader&) { m.hearTimeUp(); }},
-    };
     const auto split = protocol::splitLine(line);
     if (!split) return;
-    for (const Entry& e : kSteps) {
-        if (e.name != split->name) continue;
-        protocol::FieldReader f(split->payload);
-        try {
-            e.step(*this, f);
-        } catch (const quorbit::ConversionError&) {
-            // The message stops at the field that is not a number, as in the client.
-        }
-        return;
+    try {
+        follow<tc::Sendlogininfo, tc::Newplayerinfo, tc::Existingplayers, tc::Playerdisconnected, tc::Justwatching,
+               tc::Startgame, tc::Theboard, tc::Nextplayer, tc::Gamestats, tc::Madeword, tc::Useshuffle,
+               tc::Shufflesl, tc::Moving, tc::Winner, tc::Timeup>(*this, split->name, split->payload);
+    } catch (const quorbit::ConversionError&) {
+        // A line that cannot be read as its message changes nothing, as in the client.
     }
 }
 
-int Mirror::hearLogin(protocol::FieldReader& f) {
-    const int s = lastInt(f);
-    if (!isSeat(s)) return 0;
-    myseat = s;
-    return s;
+int Mirror::hear(const tc::Sendlogininfo& m) {
+    if (!isSeat(m.seat)) return 0;
+    myseat = m.seat;
+    return m.seat;
 }
 
-std::optional<Spectator> Mirror::hearArrival(protocol::FieldReader& f) {
-    const int s = f.nextInt();
-    std::string name = protocol::cleanName(f.rest());
+namespace {
+std::optional<Spectator> arrival(Mirror& mirror, int s, std::string_view rawName) {
+    std::string name = protocol::cleanName(rawName);
     if (!isSeat(s)) return std::nullopt;
     if (isPlayingSeat(s)) {
-        SeatValues& v = seat(s);
+        SeatValues& v = mirror.seat(s);
         v.holder = SeatHolder::Person;
         v.name = name;
     } else {
         // A seat that logs in again replaces its entry.
-        std::erase_if(spectators, [s](const Spectator& sp) { return sp.seat == s; });
-        spectators.push_back({s, name});
+        std::erase_if(mirror.spectators, [s](const Spectator& sp) { return sp.seat == s; });
+        mirror.spectators.push_back({s, name});
     }
     return Spectator{s, std::move(name)};
 }
+}  // namespace
 
-std::optional<Departure> Mirror::hearDeparture(protocol::FieldReader& f) {
+std::optional<Spectator> Mirror::hear(const tc::Newplayerinfo& m) { return arrival(*this, m.seat, m.name); }
+std::optional<Spectator> Mirror::hear(const tc::Existingplayers& m) { return arrival(*this, m.seat, m.name); }
+
+std::optional<Departure> Mirror::hear(const tc::Playerdisconnected& m) {
     Departure d;
-    d.seat = f.nextInt();
-    d.name = protocol::cleanName(f.rest());
+    d.seat = m.seat;
+    d.name = protocol::cleanName(m.name);
     if (!isSeat(d.seat)) return std::nullopt;
     if (isPlayingSeat(d.seat)) {
         SeatValues& v = seat(d.seat);
@@ -100,20 +93,18 @@ std::optional<Departure> Mirror::hearDeparture(protocol::FieldReader& f) {
     return d;
 }
 
-int Mirror::hearWatching(protocol::FieldReader& f) {
-    const int s = f.nextInt();
-    const std::string mode = lastField(f);
-    if (!isPlayingSeat(s)) return 0;
-    seat(s).watching = mode == "1";
-    return s;
+int Mirror::hear(const tc::Justwatching& m) {
+    if (!isPlayingSeat(m.seat)) return 0;
+    seat(m.seat).watching = m.watching;
+    return m.seat;
 }
 
-GameStart Mirror::hearStart(protocol::FieldReader& f) {
-    GameStart start{protocol::cleanName(f.next())};
-    playTo = f.nextInt();
-    turnlength = f.nextInt();
-    teamgame = f.next() == "t";
-    shufflesPerGame = intOrZero(f);
+GameStart Mirror::hear(const tc::Startgame& m) {
+    GameStart start{protocol::cleanName(m.settings.starter)};
+    playTo = m.settings.playTo;
+    turnlength = m.settings.seconds;
+    teamgame = m.settings.team;
+    shufflesPerGame = m.settings.shuffles;
     gamerunning = true;
     joinedLate = false;
     teamA = teamB = 0;
@@ -133,110 +124,88 @@ GameStart Mirror::hearStart(protocol::FieldReader& f) {
     return start;
 }
 
-void Mirror::hearBoard(protocol::FieldReader& f) {
+void Mirror::hear(const tc::Theboard& m) {
     for (auto& column : boardletters) column.fill(0);
-    f.beginList();
-    while (!f.atListEnd()) {
-        const int x = f.nextInt();
-        const int y = f.nextInt();
-        const int code = f.nextInt();
+    for (const auto& sq : m.squares) {
         // Squares off the board and codes that are no letter leave the board alone.
-        if (!rules::onBoard(x, y) || code < 0 || code > 26) continue;
-        rules::at(boardletters, {x, y}) = code;
+        if (!rules::onBoard(sq.x, sq.y) || sq.code < 0 || sq.code > 26) continue;
+        rules::at(boardletters, {sq.x, sq.y}) = sq.code;
     }
 }
 
-int Mirror::hearNextTurn(protocol::FieldReader& f) {
-    const int s = f.nextInt();
-    if (!isPlayingSeat(s)) return 0;
-    whoseturn = s;
-    seat(s).shuffles = intOrZero(f);
+int Mirror::hear(const tc::Nextplayer& m) {
+    if (!isPlayingSeat(m.seat)) return 0;
+    whoseturn = m.seat;
+    seat(m.seat).shuffles = m.shufflesLeft;
     selected.fill(rules::Square{});
     timeleft = turnlength;
     timer2 = true;
-    return s;
+    return m.seat;
 }
 
-bool Mirror::hearStats(protocol::FieldReader& f) {
-    const int s = f.nextInt();
-    if (s != 0 && !isPlayingSeat(s)) return false;
-    whoseturn = s;
+bool Mirror::hear(const tc::Gamestats& m) {
+    if (m.turnSeat != 0 && !isPlayingSeat(m.turnSeat)) return false;
+    whoseturn = m.turnSeat;
     // The game's state comes only to a client that arrives while it runs.
     gamerunning = true;
     joinedLate = true;
-    playTo = f.nextInt();
-    turnlength = f.nextInt();
-    timeleft = f.nextInt();
-    teamgame = f.next() == "t";
-    for (SeatValues& v : seating) {
-        v.score = f.nextInt();
-        v.scored = true;
+    playTo = m.playTo;
+    turnlength = m.seconds;
+    timeleft = m.secondsLeft;
+    teamgame = m.team;
+    for (std::size_t i = 0; i < seating.size(); ++i) {
+        seating[i].score = m.scores[i];
+        seating[i].scored = true;
     }
-    teamA = f.nextInt();
-    teamB = f.nextInt();
+    teamA = m.teamA;
+    teamB = m.teamB;
     if (timeleft > 0) timer2 = true;
     return true;
 }
 
-std::optional<WordMade> Mirror::hearWord(protocol::FieldReader& f) {
+std::optional<WordMade> Mirror::hear(const tc::Madeword& m) {
     whoseturn = 0;
     timer2 = false;
+    if (!isPlayingSeat(m.seat)) return std::nullopt;
     WordMade w;
-    w.seat = f.nextInt();
-    w.word = protocol::cutChars(f.next(), protocol::kMaxTextChars);
-    w.points = f.nextInt();
-    const int total = f.nextInt();
-    const int a = f.nextInt();
-    const int b = f.nextInt();
-    if (!isPlayingSeat(w.seat)) return std::nullopt;
-    teamA = a;
-    teamB = b;
-    seat(w.seat).score = total;
-    seat(w.seat).scored = true;
+    w.seat = m.seat;
+    w.word = protocol::cutChars(m.word, protocol::kMaxTextChars);
+    w.points = m.points;
+    teamA = m.teamA;
+    teamB = m.teamB;
+    seat(m.seat).score = m.total;
+    seat(m.seat).scored = true;
     selectedcount = 0;
     lastselected = rules::Square{};
     // The word's letters leave the board.
-    f.beginList();
-    for (int slot = 1; !f.atListEnd(); ++slot) {
-        const int x = f.nextInt();
-        const int y = f.nextInt();
-        if (!rules::onBoard(x, y)) continue;
-        int& letter = rules::at(boardletters, {x, y});
-        if (isSlot(slot)) w.letters[static_cast<std::size_t>(slot - 1)] = letter;
+    for (std::size_t i = 0; i < m.squares.size(); ++i) {
+        const rules::Square sq = m.squares[i];
+        if (!rules::onBoard(sq.x, sq.y)) continue;
+        int& letter = rules::at(boardletters, sq);
+        if (i < w.letters.size()) w.letters[i] = letter;
         letter = 0;
     }
     return w;
 }
 
-int Mirror::hearShuffle(protocol::FieldReader& f) {
-    const int s = f.nextInt();
-    const int left = f.nextInt();
-    const auto seconds = quorbit::toInt(f.next());
-    if (!isPlayingSeat(s)) return 0;
-    if (seconds) timeleft = saturatingMinus(*seconds, rules::kTurnGrace);
+int Mirror::hear(const tc::Useshuffle& m) {
+    if (!isPlayingSeat(m.seat)) return 0;
+    if (m.countdown) timeleft = saturatingMinus(*m.countdown, rules::kTurnGrace);
     timer2 = true;
-    seat(s).shuffles = left;
-    return s;
+    seat(m.seat).shuffles = m.shufflesLeft;
+    return m.seat;
 }
 
-void Mirror::hearShufflesLeft(protocol::FieldReader& f) {
-    for (SeatValues& v : seating) v.shuffles = f.nextInt();
+void Mirror::hear(const tc::Shufflesl& m) {
+    for (std::size_t i = 0; i < seating.size(); ++i) seating[i].shuffles = m.left[i];
 }
 
-int Mirror::hearSlide(protocol::FieldReader& f) {
-    const int direction = f.nextInt();
-    rules::slide(boardletters, direction, rules::kClientEmpty);
-    return direction;
-}
+void Mirror::hear(const tc::Moving& m) { rules::slide(boardletters, m.direction, rules::kClientEmpty); }
 
-std::string Mirror::hearWinner(protocol::FieldReader& f) {
+std::string Mirror::hear(const tc::Winner& m) {
     whoseturn = 0;
     gamerunning = false;
-    // The name is everything up to the message's closing "+", so a name that holds a "+"
-    // arrives whole.
-    std::string name = f.rest();
-    if (!name.empty() && name.back() == '+') name.pop_back();
-    return protocol::cleanName(name);
+    return protocol::cleanName(m.name);
 }
 
 bool Mirror::tick() {

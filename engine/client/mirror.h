@@ -6,22 +6,23 @@
 // window, the spoken texts read it, and the recorder runs one of its own to learn who
 // sits where without the client's window model.
 //
-// Each `hear...` member takes the fields of one message, updates the values and answers
-// what a caller needs to tell about it; `hear(line)` dispatches a whole received line to
-// them. A field that is not a number where one belongs stops the message there
-// (quorbit::ConversionError), as the client's dispatch does.
+// Each `hear` member takes one message, read (protocol/messages.h), updates the values and
+// answers what a caller needs to tell about it; `hear(line)` reads a whole received line
+// and hands it to them.
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "protocol/fields.h"
+#include "protocol/messages.h"
 #include "rules/board.h"
 #include "rules/scoring.h"
 #include "rules/seats.h"
 
 namespace quorbit::client {
+
+namespace tc = protocol::toclient;
 
 // Who holds a playing seat, as far as this client has heard.
 enum class SeatHolder {
@@ -107,23 +108,25 @@ struct Mirror {
     int teamScore(int team) const { return team == rules::kTeamA ? teamA : teamB; }
 
     // ---- Messages ------------------------------------------------------------------
-    // Every line the mirror follows, decoded as wire text; others are left alone.
+    // A whole received line, decoded as wire text: the messages below are read and
+    // followed, others are left alone, and a line a message cannot read changes nothing.
     void hear(std::string_view line);
 
-    int hearLogin(protocol::FieldReader& f);                           // the own seat, 0 if none
-    std::optional<Spectator> hearArrival(protocol::FieldReader& f);     // seat and name (any seat)
-    std::optional<Departure> hearDeparture(protocol::FieldReader& f);
-    int hearWatching(protocol::FieldReader& f);                        // the seat, 0 if none
-    GameStart hearStart(protocol::FieldReader& f);
-    void hearBoard(protocol::FieldReader& f);
-    int hearNextTurn(protocol::FieldReader& f);                        // the seat, 0 if none
-    bool hearStats(protocol::FieldReader& f);                          // false for a seat out of range
-    std::optional<WordMade> hearWord(protocol::FieldReader& f);
-    int hearShuffle(protocol::FieldReader& f);                         // the seat, 0 if none
-    void hearShufflesLeft(protocol::FieldReader& f);
-    int hearSlide(protocol::FieldReader& f);                           // the direction
-    std::string hearWinner(protocol::FieldReader& f);                  // the winner's name
-    void hearTimeUp() { whoseturn = 0; }
+    int hear(const tc::Sendlogininfo& m);                       // the own seat, 0 if none
+    std::optional<Spectator> hear(const tc::Newplayerinfo& m);  // seat and name as kept (any seat)
+    std::optional<Spectator> hear(const tc::Existingplayers& m);
+    std::optional<Departure> hear(const tc::Playerdisconnected& m);
+    int hear(const tc::Justwatching& m);                        // the seat, 0 if none
+    GameStart hear(const tc::Startgame& m);
+    void hear(const tc::Theboard& m);
+    int hear(const tc::Nextplayer& m);                          // the seat, 0 if none
+    bool hear(const tc::Gamestats& m);                          // false for a seat out of range
+    std::optional<WordMade> hear(const tc::Madeword& m);
+    int hear(const tc::Useshuffle& m);                          // the seat, 0 if none
+    void hear(const tc::Shufflesl& m);
+    void hear(const tc::Moving& m);
+    std::string hear(const tc::Winner& m);                      // the winner's name as kept
+    void hear(const tc::Timeup&) { whoseturn = 0; }
     // One second of the turn clock; true while it still runs.
     bool tick();
 };

@@ -10,7 +10,7 @@
 namespace quorbit::record {
 namespace {
 
-namespace names = protocol::names;
+namespace tc = protocol::toclient;
 
 using rules::isPlayingSeat;
 
@@ -33,15 +33,16 @@ public:
         const std::string line = protocol::decodeWireText(raw);
         const auto split = protocol::splitLine(line);
         if (!split) return;
-        protocol::FieldReader f(split->payload);
         const std::string_view name = split->name;
+        const std::string_view payload = split->payload;
         try {
-            if (name == names::madeword) madeword(f);
-            else if (name == names::newplayerinfo || name == names::existingplayers) arrived(f);
-            else if (name == names::gamestats) gamestats(f);
-            else if (name == names::winner) winner(f);
+            if (name == tc::Madeword::kName) madeword(tc::Madeword::parse(payload));
+            else if (name == tc::Newplayerinfo::kName) arrived(tc::Newplayerinfo::parse(payload));
+            else if (name == tc::Existingplayers::kName) arrived(tc::Existingplayers::parse(payload));
+            else if (name == tc::Gamestats::kName) gamestats(tc::Gamestats::parse(payload));
+            else if (name == tc::Winner::kName) s_.winner = nameText(tc::Winner::parse(payload).name);
         } catch (const quorbit::ConversionError&) {
-            // A line the client would abandon at that field tells the summary nothing either.
+            // A line the client would abandon tells the summary nothing either.
         }
     }
 
@@ -54,9 +55,8 @@ private:
         s_.teamB = mirror_.teamB;
     }
 
-    void madeword(protocol::FieldReader& f) {
-        // The mirror's board is not followed here: the word's squares are read and dropped.
-        const auto made = mirror_.hearWord(f);
+    void madeword(const tc::Madeword& m) {
+        const auto made = mirror_.hear(m);
         if (!made) return;
         takeScores();
         WordPlayed w;
@@ -71,21 +71,15 @@ private:
     }
 
     // Names are kept as the record has them (printable when written out), and a seat
-    // keeps the name it last had, even after its player left: the summary reads them
+    // keeps the name it last had, even after its player left: the summary takes them
     // itself rather than as the client cleans them.
-    void arrived(protocol::FieldReader& f) {
-        const int seat = f.nextInt();
-        if (isPlayingSeat(seat)) s_.players[static_cast<std::size_t>(seat - 1)] = nameText(f.rest());
+    template <typename Arrival>
+    void arrived(const Arrival& m) {
+        if (isPlayingSeat(m.seat)) s_.players[static_cast<std::size_t>(m.seat - 1)] = nameText(m.name);
     }
 
-    void winner(protocol::FieldReader& f) {
-        std::string name = f.rest();
-        if (!name.empty() && name.back() == '+') name.pop_back();
-        s_.winner = nameText(name);
-    }
-
-    void gamestats(protocol::FieldReader& f) {
-        if (mirror_.hearStats(f)) takeScores();
+    void gamestats(const tc::Gamestats& m) {
+        if (mirror_.hear(m)) takeScores();
     }
 
     client::Mirror mirror_;
