@@ -74,7 +74,7 @@ void BM_MoversChain(benchmark::State& state) {
     engine.received(boardBytes() + protocol::frame(tc::nextplayer(1, 1)));
     while (engine.pump()) {}
     for (auto _ : state) {
-        for (int y = 0; y < 7; ++y) engine.boardClick(20, y * 56 + 20, MouseButton::Left);
+        for (int y = 0; y < 7; ++y) engine.boardClick({0, y}, MouseButton::Left);
         engine.buttonDoneClick();
         benchmark::DoNotOptimize(engine.takeOutgoing());
         engine.takeSounds();

@@ -93,10 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 for (int i = in.ConsumeIntegralInRange(1, 8); i > 0; --i) engine.pump();
                 break;
             case 3: {
-                const int px = in.ConsumeIntegralInRange(-100, 500);
-                const int py = in.ConsumeIntegralInRange(-100, 500);
+                const int x = in.ConsumeIntegralInRange(-2, 9);
+                const int y = in.ConsumeIntegralInRange(-2, 9);
                 const auto button = static_cast<MouseButton>(in.ConsumeIntegralInRange(0, 2));
-                engine.boardClick(px, py, button);
+                engine.boardClick({x, y}, button);
                 break;
             }
             case 4: engine.rackClick(in.ConsumeIntegralInRange(-2, 9)); break;

@@ -13,7 +13,7 @@ namespace quorbit::app {
 
 using client::BoardKey;
 using client::kBoardSize;
-using client::kSquarePixels;
+constexpr int kSquarePixels = kTilePixels;
 
 namespace {
 
@@ -164,9 +164,11 @@ void BoardView::paintHint(QPainter& g, const QRect& cell, int place) {
 void BoardView::mouseReleaseEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     if (!rect().contains(p)) return;
+    // The square under the point, counted in design pixels whatever the drawn size.
     const qreal s = scale();
-    const int last = kBoardSize * kSquarePixels - 1;
-    emit clicked(std::min(last, int(p.x() / s)), std::min(last, int(p.y() / s)), e->button());
+    const int last = kBoardSize - 1;
+    emit clicked(std::min(last, int(p.x() / s) / kSquarePixels), std::min(last, int(p.y() / s) / kSquarePixels),
+                 e->button());
 }
 
 void BoardView::keyPressEvent(QKeyEvent* e) {

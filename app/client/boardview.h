@@ -1,8 +1,8 @@
 #pragma once
-// The board (paintbox_board): 7 x 7 squares of 56 design pixels drawn in three layers, the
-// square, its letter and its mark, from the client's board mirror. Placed larger than its
-// design size it draws everything larger by the same factor, the tile pictures at their
-// own resolution; clicks are reported in design pixels. Hinted squares are
+// The board (paintbox_board): 7 x 7 squares of kTilePixels design pixels drawn in three
+// layers, the square, its letter and its mark, from the client's board mirror. Placed larger
+// than its design size it draws everything larger by the same factor, the tile pictures at
+// their own resolution; a click is reported as the square it fell on. Hinted squares are
 // ringed on top. It takes the keyboard focus (a click or Tab), shows the focus square with
 // an outline of its own while it has the focus, and hands its keys to `onKey`.
 #include <QPainter>
@@ -50,8 +50,8 @@ public:
     std::function<bool(client::BoardKey)> onKey;
 
 signals:
-    // A mouse button released over the board, in design pixels of the board.
-    void clicked(int px, int py, Qt::MouseButton button);
+    // A mouse button released over the board, on square (x, y).
+    void clicked(int x, int y, Qt::MouseButton button);
 
 protected:
     void paintEvent(QPaintEvent* e) override;

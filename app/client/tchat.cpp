@@ -144,12 +144,12 @@ bool Tchat::lobbyLinkOpened() const { return connection_->lobbyLinkOpened(); }
 const quorbit::net::TSock* Tchat::connection() const { return connection_->socket(); }
 
 void Tchat::connectWidgets() {
-    connect(paintbox_board, &quorbit::app::BoardView::clicked, this, [this](int px, int py, Qt::MouseButton b) {
+    connect(paintbox_board, &quorbit::app::BoardView::clicked, this, [this](int x, int y, Qt::MouseButton b) {
         if (!acceptsMoves()) return;
         const auto button = b == Qt::RightButton ? client::MouseButton::Right
                             : b == Qt::LeftButton ? client::MouseButton::Left
                                                   : client::MouseButton::Middle;
-        engine_.boardClick(px, py, button);
+        engine_.boardClick({x, y}, button);
         sync();
     });
     for (int n = 1; n <= 7; ++n)

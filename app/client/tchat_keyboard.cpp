@@ -12,9 +12,9 @@ namespace client = quorbit::client;
 void Tchat::connectKeyboard() {
     paintbox_board->onKey = [this](client::BoardKey key) { return boardKey(key); };
     // A left click also moves the focus square to the square clicked.
-    connect(paintbox_board, &quorbit::app::BoardView::clicked, this, [this](int px, int py, Qt::MouseButton b) {
+    connect(paintbox_board, &quorbit::app::BoardView::clicked, this, [this](int x, int y, Qt::MouseButton b) {
         if (b != Qt::LeftButton) return;
-        keys_.setFocus({px / client::kSquarePixels, py / client::kSquarePixels});
+        keys_.setFocus({x, y});
         paintbox_board->setFocusSquare(keys_.focus());
     });
 

@@ -127,8 +127,8 @@ void Tchat::preparePlayerMenu(int seat) {
     menus_->removeFromGame->setEnabled(host);
     menus_->setJustWatch->setEnabled(host);
     menus_->unsetJustWatch->setEnabled(host);
-    const auto& seatView = engine_.state().seats[static_cast<std::size_t>(seat - 1)];
-    if (seatView.holder == quorbit::client::SeatHolder::Nobody) menus_->removeFromGame->setEnabled(false);
+    if (engine_.state().seat(seat).holder == quorbit::client::SeatHolder::Nobody)
+        menus_->removeFromGame->setEnabled(false);
     popupSeat_ = seat;
 }
 

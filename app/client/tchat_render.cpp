@@ -82,7 +82,7 @@ void Tchat::render() {
         const QString phrase = QString::fromStdString(engine_.options().phrases[i]);
         if (b_phrase[i]->toolTip() != phrase) b_phrase[i]->setToolTip(phrase);
     }
-    if (windows_.spylist) windows_.spylist->setEntries(engine_.state().spylist);
+    if (windows_.spylist) windows_.spylist->setEntries(engine_.state().spectators);
 }
 
 // Words arrive one line at a time during a game: new lines are appended (the list itself

@@ -2,8 +2,8 @@
 // Tile sets: the folder `quorbittiles` of bitmaps, each holding the 36 pictures of the
 // board and rack side by side, and the set currently in force.
 //
-// A set's file is NAME.bmp; it must be at least 2016 x 56 pixels, picture i being the
-// square at x = 56 i, y = 0; pure green (0, 255, 0) is transparent. Until a set is loaded
+// A set's file is NAME.bmp; it must be at least 36 tiles wide and one tall (a tile is
+// app::kTilePixels square), picture i being the tile at x = i tiles, y = 0; pure green (0, 255, 0) is transparent. Until a set is loaded
 // the window's built-in ("classic") pictures are in force.
 #include <QPixmap>
 #include <QString>
@@ -11,10 +11,12 @@
 #include <array>
 #include <optional>
 
+#include "app/widgets/tilepictures.h"
+
 namespace quorbit::media {
 
-inline constexpr int kTilePictures = 36;
-inline constexpr int kTileSize = 56;
+inline constexpr int kTilePictures = app::kTilePictureCount;
+inline constexpr int kTileSize = app::kTilePixels;
 using TilePictures = std::array<QPixmap, kTilePictures>;
 
 class TileSets {
@@ -36,7 +38,7 @@ public:
     QString fileOf(const QString& name) const;
 
     // Cuts a bitmap into the 36 pictures; nothing when it cannot be read or is smaller
-    // than 2016 x 56.
+    // than 36 tiles by one.
     static std::optional<TilePictures> readSet(const QString& file);
 
     // Loads a set by name. No file: nothing changes and false. A file: its name becomes

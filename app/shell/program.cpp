@@ -111,7 +111,9 @@ void Program::showJoin() {
     }
     if (join_->playerName().isEmpty()) {
         QString name = chat_->rememberedName();
-        if (name.isEmpty() && chat_->playername() != "You") name = QString::fromStdString(chat_->playername());
+        // A solo game's player has no name of his own to offer.
+        if (name.isEmpty() && chat_->launchPlan().mode != client::LaunchMode::Solo)
+            name = QString::fromStdString(chat_->playername());
         join_->setPlayerName(name);
     }
     join_->showOver(chat_.get());

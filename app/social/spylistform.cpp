@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "protocol/fields.h"
+#include "client/presenter.h"
 
 Tspylist::Tspylist(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     setObjectName("Tspylist");
@@ -40,13 +40,13 @@ Tspylist::Tspylist(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowSta
     kickhim_->setEnabled(false);
 }
 
-void Tspylist::setEntries(const std::vector<std::string>& lines) {
+void Tspylist::setEntries(const std::vector<quorbit::client::Spectator>& spectators) {
     // Called at every redraw of the main window: the list is rebuilt only when it changed,
     // so its items, and the entry the pointer rests on, stay put in between.
-    if (lines == shown_) return;
-    shown_ = lines;
+    if (spectators == shown_) return;
+    shown_ = spectators;
     QStringList want;
-    for (const auto& l : lines) want << QString::fromStdString(l);
+    for (const auto& s : spectators) want << QString::fromStdString(quorbit::client::spyRow(s));
     listbox_spys_->clear();
     listbox_spys_->addItems(want);
 }
@@ -65,10 +65,8 @@ void Tspylist::hoverAt(const QPoint& viewportPos) {
 }
 
 void Tspylist::removeFromGame() {
-    if (hoverIndex_ < 0 || hoverIndex_ >= listbox_spys_->count()) return;
-    const std::string text = listbox_spys_->item(hoverIndex_)->text().toStdString();
-    const auto seat = quorbit::toInt(text.substr(0, text.find(':')));
-    if (seat) emit kickRequested(*seat);
+    if (hoverIndex_ < 0 || hoverIndex_ >= static_cast<int>(shown_.size())) return;
+    emit kickRequested(shown_[static_cast<std::size_t>(hoverIndex_)].seat);
 }
 
 bool Tspylist::eventFilter(QObject* watched, QEvent* e) {

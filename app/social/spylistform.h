@@ -1,8 +1,9 @@
 #pragma once
 // Tspylist: the spectators, "<seat>: <name>" each, and the host's "Remove From Game".
 #include <QDialog>
-#include <string>
 #include <vector>
+
+#include "client/mirror.h"
 
 class QListWidget;
 class QMenu;
@@ -13,7 +14,7 @@ class Tspylist : public QDialog {
 public:
     explicit Tspylist(QWidget* parent = nullptr);
 
-    void setEntries(const std::vector<std::string>& lines);
+    void setEntries(const std::vector<quorbit::client::Spectator>& spectators);
     QStringList entries() const;
     void setKickEnabled(bool on);  // popup_kickhim, enabled when this client hosts
     QAction* kickAction() const { return kickhim_; }
@@ -22,7 +23,7 @@ public:
     void hoverAt(const QPoint& viewportPos);
     void showOver(QWidget* over);
 
-    // "Remove From Game": the seat before the hovered entry's first ":", when a number.
+    // "Remove From Game": the hovered spectator's seat.
     void removeFromGame();
 
 signals:
@@ -36,5 +37,5 @@ private:
     QMenu* popup_kick_;
     QAction* kickhim_;
     int hoverIndex_ = -1;
-    std::vector<std::string> shown_;  // the entries the list holds
+    std::vector<quorbit::client::Spectator> shown_;  // the spectators the list shows
 };

@@ -11,6 +11,7 @@
 namespace quorbit::app {
 
 inline constexpr int kTilePictureCount = 36;
+// The side of a tile and of a board square, in design pixels: the one home of that size.
 inline constexpr int kTilePixels = 56;
 inline constexpr int kShufflesPictureCount = 6;
 

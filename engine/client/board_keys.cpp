@@ -20,9 +20,8 @@ bool BoardKeys::choose() {
         engine_.rackClick(s.selectedcount);
         return true;
     }
-    // The middle of the square, in the board's pixels, as a left click there.
-    engine_.boardClick(focus_.x * kSquarePixels + kSquarePixels / 2, focus_.y * kSquarePixels + kSquarePixels / 2,
-                       MouseButton::Left);
+    // A left click on the square.
+    engine_.boardClick(focus_, MouseButton::Left);
     return true;
 }
 

@@ -12,6 +12,19 @@ namespace quorbit::client {
 
 namespace msg = protocol;
 
+void ClientEngine::presentSeats() {
+    for (int seat = 1; seat <= kPlayingSeats; ++seat) {
+        const SeatValues& values = state_.seat(seat);
+        SeatView& view = seatView(seat);
+        view.label_playername = seatNameText(values);
+        view.label_score = scoreText(values);
+        view.image_eyes = values.watching;
+        view.image_shuffles = shufflesPicture(values.shuffles);
+    }
+    state_.label_team1 = teamText(rules::kTeamA, state_.teamA, state_.teamLabelForm);
+    state_.label_team2 = teamText(rules::kTeamB, state_.teamB, state_.teamLabelForm);
+}
+
 std::string heardName(std::string_view name) { return protocol::cleanName(name); }
 
 std::string heardText(std::string_view text, std::size_t maxChars) { return protocol::cutChars(text, maxChars); }
@@ -49,35 +62,32 @@ void ClientEngine::setLaunch(bool ishost, std::string logintail) {
 }
 
 void ClientEngine::buildDispatch() {
-    namespace names = msg::names;
-    static constexpr std::array<msg::HandlerEntry<ClientEngine>, names::kClientHears.size()> kHandlers = {{
-        {names::sendlogininfo, &ClientEngine::sendloginfo},
-        {names::chat, &ClientEngine::chat},
-        {names::action, &ClientEngine::chatrecieved},
-        {names::newplayerinfo, &ClientEngine::newplayerinfo},
-        {names::havewrongversion, &ClientEngine::havewrongversion},
-        {names::wrongversion, &ClientEngine::wrongversion},
-        {names::existingplayers, &ClientEngine::newplayerinfo},
-        {names::playerdisconnected, &ClientEngine::playerdisconnected},
-        {names::startgame, &ClientEngine::startthegame},
-        {names::nextplayer, &ClientEngine::getnextplayer},
-        {names::winner, &ClientEngine::winner},
-        {names::full, &ClientEngine::full},
-        {names::justwatching, &ClientEngine::justwatching},
-        {names::theboard, &ClientEngine::theboard},
-        {names::notvalid, &ClientEngine::notvalid},
-        {names::madeword, &ClientEngine::madeword},
-        {names::timeup, &ClientEngine::timeup},
-        {names::gamestats, &ClientEngine::gamestats},
-        {names::selectletter, &ClientEngine::selectletter},
-        {names::selectclear, &ClientEngine::selectclear},
-        {names::moving, &ClientEngine::moving},
-        {names::clearletter, &ClientEngine::clearletter},
-        {names::useshuffle, &ClientEngine::useshuffle},
-        {names::shufflesl, &ClientEngine::shufflesl},
-        {names::bonus, &ClientEngine::bonus},
-    }};
-    dispatcher_.add(kHandlers, *this);
+    // In the order of names::kClientHears.
+    dispatcher_.on(*this, &ClientEngine::sendloginfo);
+    dispatcher_.on(*this, &ClientEngine::chat);
+    dispatcher_.on(*this, &ClientEngine::action);
+    dispatcher_.on(*this, &ClientEngine::newplayerinfo);
+    dispatcher_.on(*this, &ClientEngine::havewrongversion);
+    dispatcher_.on(*this, &ClientEngine::wrongversion);
+    dispatcher_.on(*this, &ClientEngine::existingplayers);
+    dispatcher_.on(*this, &ClientEngine::playerdisconnected);
+    dispatcher_.on(*this, &ClientEngine::startthegame);
+    dispatcher_.on(*this, &ClientEngine::getnextplayer);
+    dispatcher_.on(*this, &ClientEngine::winner);
+    dispatcher_.on(*this, &ClientEngine::full);
+    dispatcher_.on(*this, &ClientEngine::justwatching);
+    dispatcher_.on(*this, &ClientEngine::theboard);
+    dispatcher_.on(*this, &ClientEngine::notvalid);
+    dispatcher_.on(*this, &ClientEngine::madeword);
+    dispatcher_.on(*this, &ClientEngine::timeup);
+    dispatcher_.on(*this, &ClientEngine::gamestats);
+    dispatcher_.on(*this, &ClientEngine::selectletter);
+    dispatcher_.on(*this, &ClientEngine::selectclear);
+    dispatcher_.on(*this, &ClientEngine::moving);
+    dispatcher_.on(*this, &ClientEngine::clearletter);
+    dispatcher_.on(*this, &ClientEngine::useshuffle);
+    dispatcher_.on(*this, &ClientEngine::shufflesl);
+    dispatcher_.on(*this, &ClientEngine::bonus);
 }
 
 // ---- Connection -------------------------------------------------------------------
@@ -118,10 +128,9 @@ bool ClientEngine::pump() {
     return true;
 }
 
-void ClientEngine::sendloginfo(msg::FieldReader& f) {
-    const int seat = lastInt(f);
-    if (!isSeat(seat)) return;
-    state_.myseat = seat;
+void ClientEngine::sendloginfo(const tc::Sendlogininfo& m) {
+    const int seat = state_.hear(m);
+    if (seat == 0) return;
     state_.loggedin = true;
     // The server takes no name without something visible in it: a player who gave none
     // is named after his seat.
@@ -129,70 +138,46 @@ void ClientEngine::sendloginfo(msg::FieldReader& f) {
     send(msg::toserver::logininfo(seat, msg::kVersion, state_.logintail));
 }
 
-void ClientEngine::newplayerinfo(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    const std::string name = heardName(f.rest());
-    if (!isSeat(seat)) return;
-    const bool mine = seat == state_.myseat;
+void ClientEngine::arrived(const std::optional<Spectator>& arrival) {
+    if (!arrival) return;
+    const bool mine = arrival->seat == state_.myseat;
     if (mine) {
         addlinetochat("You are Connected.", social::kSystemColour);
         joined_ = true;
     } else {
-        addlinetochat(name + " is Connected.", social::kSystemColour);
+        addlinetochat(arrival->name + " is Connected.", social::kSystemColour);
     }
-    if (isPlayingSeat(seat)) {
-        SeatView& view = seatView(seat);
-        view.holder = SeatHolder::Person;
-        view.label_playername = name;
+    if (isPlayingSeat(arrival->seat)) {
+        SeatView& view = seatView(arrival->seat);
         view.playernameVisible = true;
         view.scoreVisible = true;
+        presentSeats();
     } else {
-        // A seat that logs in again replaces its line.
-        const std::string head = std::to_string(seat) + ": ";
-        std::erase_if(state_.spylist, [&head](const std::string& l) { return l.rfind(head, 0) == 0; });
-        state_.spylist.push_back(head + name);
-        addlinetochat(mine ? std::string("You are spying.") : name + " is spying.", social::kSystemColour);
+        addlinetochat(mine ? std::string("You are spying.") : arrival->name + " is spying.", social::kSystemColour);
     }
     playsounds("entered");
 }
 
-void ClientEngine::playerdisconnected(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    const std::string name = heardName(f.rest());
-    if (!isSeat(seat)) return;
-    if (isPlayingSeat(seat)) {
-        SeatView& view = seatView(seat);
-        if (view.holder != SeatHolder::Nobody)
-            addlinetochat(view.label_playername + " disconnected.", social::kSystemColour);
-        // The computer player takes over seat 2.
-        const bool computer = seat == rules::kComputerSeat;
-        view.holder = computer ? SeatHolder::Computer : SeatHolder::Nobody;
-        view.label_playername = std::string(computer ? kZubo : kWaiting);
-        view.image_eyes = false;
+void ClientEngine::playerdisconnected(const tc::Playerdisconnected& m) {
+    const auto left = state_.hear(m);
+    if (!left) return;
+    if (isPlayingSeat(left->seat)) {
+        if (left->holderBefore != SeatHolder::Nobody)
+            addlinetochat(seatNameText({left->holderBefore, left->nameBefore}) + " disconnected.", social::kSystemColour);
+        presentSeats();
         return;
     }
-    const std::string line = std::to_string(seat) + ": " + name;
-    const auto it = std::find(state_.spylist.begin(), state_.spylist.end(), line);
-    if (it == state_.spylist.end()) return;
-    addlinetochat(name + " has left.", social::kSystemColour);
-    state_.spylist.erase(it);
+    if (left->spectatorKnown) addlinetochat(left->name + " has left.", social::kSystemColour);
 }
 
-void ClientEngine::justwatching(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    const std::string mode = lastField(f);
-    if (!isPlayingSeat(seat)) return;
-    const bool mine = seat == state_.myseat;
-    SeatView& view = seatView(seat);
-    if (mode == "1") {
-        if (mine) options_.justWatch = true;
-        addlinetochat(view.label_playername + " is just watching", social::kSystemColour);
-        view.image_eyes = true;
-    } else {
-        if (mine) options_.justWatch = false;
-        addlinetochat(view.label_playername + " is now playing again", social::kSystemColour);
-        view.image_eyes = false;
-    }
+void ClientEngine::justwatching(const tc::Justwatching& m) {
+    const int seat = state_.hear(m);
+    if (seat == 0) return;
+    const SeatValues& values = state_.seat(seat);
+    if (seat == state_.myseat) options_.justWatch = values.watching;
+    addlinetochat(seatNameText(values) + (values.watching ? " is just watching" : " is now playing again"),
+                  social::kSystemColour);
+    presentSeats();
 }
 
 void ClientEngine::kicking(int seat) {
@@ -223,30 +208,32 @@ void ClientEngine::startGame(const msg::GameSettings& settings) {
 
 // ---- Chat ---------------------------------------------------------------------------
 
-void ClientEngine::chat(msg::FieldReader& f) {
-    chatrecieved(f);
+void ClientEngine::chat(const tc::Chat& m) {
+    chatrecieved(m.text);
     zubotalk();
 }
 
-void ClientEngine::havewrongversion(msg::FieldReader& f) {
-    addlinetochat(heardName(f.rest()) + " has a different version of the game then you.", social::kSystemColour);
+void ClientEngine::action(const tc::Action& m) { chatrecieved(m.text); }
+
+void ClientEngine::havewrongversion(const tc::Havewrongversion& m) {
+    addlinetochat(heardName(m.name) + " has a different version of the game then you.", social::kSystemColour);
 }
 
-void ClientEngine::wrongversion(msg::FieldReader&) {
+void ClientEngine::wrongversion(const tc::Wrongversion&) {
     addlinetochat("You have a differnt version of the game then the host.", social::kSystemColour);
 }
 
-void ClientEngine::full(msg::FieldReader&) { messageBox("Game is full", true); }
+void ClientEngine::full(const tc::Full&) { messageBox("Game is full", true); }
 
-void ClientEngine::chatrecieved(msg::FieldReader& f) {
-    auto line = social::readReceivedLine(f.rest());
+void ClientEngine::chatrecieved(std::string_view text) {
+    auto line = social::readReceivedLine(text);
     addlinetochat(heardText(line.text, kMaxHeardLineChars), line.colour);
 }
 
 void ClientEngine::zubotalk() {
-    const auto remark = social::zubotalk(seatView(2).holder == SeatHolder::Computer,
-                                         seatView(3).holder == SeatHolder::Nobody &&
-                                             seatView(4).holder == SeatHolder::Nobody,
+    const auto remark = social::zubotalk(state_.seat(2).holder == SeatHolder::Computer,
+                                         state_.seat(3).holder == SeatHolder::Nobody &&
+                                             state_.seat(4).holder == SeatHolder::Nobody,
                                          rng_);
     if (remark) addlinetochat(*remark, social::kSystemColour);
 }
@@ -282,15 +269,15 @@ void ClientEngine::phraseClick(int button, std::int64_t nowMs) {
 std::vector<std::string> ClientEngine::loadchecklist() const {
     std::vector<std::string> names;
     for (int seat = 1; seat <= kPlayingSeats; ++seat) {
-        const SeatView& view = state_.seats[static_cast<std::size_t>(seat - 1)];
-        if (seat != state_.myseat && view.holder != SeatHolder::Nobody) names.push_back(view.label_playername);
+        const SeatValues& values = state_.seat(seat);
+        if (seat != state_.myseat && values.holder != SeatHolder::Nobody) names.push_back(values.name);
     }
     return names;
 }
 
 std::string ClientEngine::ownName() const {
     if (!isPlayingSeat(state_.myseat)) return {};
-    return state_.seats[static_cast<std::size_t>(state_.myseat - 1)].label_playername;
+    return seatNameText(state_.seat(state_.myseat));
 }
 
 void ClientEngine::send(std::string message) {

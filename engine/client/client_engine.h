@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "client/mirror.h"
+#include "client/presenter.h"
 #include "common/random.h"
 #include "protocol/dispatch.h"
 #include "protocol/framing.h"
@@ -41,12 +43,9 @@ using rules::kPlayingSeats;
 using rules::onBoard;
 using rules::Square;
 
-inline constexpr int kSquarePixels = 56;
 inline constexpr int kPhraseCount = 10;
 inline constexpr std::int64_t kPhraseCooldownMs = 2000;
 
-inline constexpr std::string_view kWaiting = "<Waiting>";
-inline constexpr std::string_view kZubo = rules::kComputerName;
 inline constexpr std::string_view kJustWatchingText = "You are just watching right now.";
 inline constexpr std::string_view kOverlongNotice = "A message from the server was too long and was skipped.";
 inline constexpr std::string_view kFloodNotice =
@@ -88,16 +87,9 @@ const Grid& boardsquares();
 enum class MouseButton { Left, Right, Middle };
 enum class TurnSound { Classic = 0, New = 1, Default = 2 };  // settings values 0, 1, 2
 
-// Who holds a playing seat, as far as this client has heard.
-enum class SeatHolder {
-    Nobody,    // shown as "<Waiting>"
-    Person,    // a player has logged in to it
-    Computer,  // Zubo plays it (seat 2 while nobody holds it)
-};
-
-// What the window shows for one playing seat (label_playernameN, label_scoreN, ...).
+// What the window shows for one playing seat (label_playernameN, label_scoreN, ...), worded
+// by the presenter from the mirror's SeatValues.
 struct SeatView {
-    SeatHolder holder = SeatHolder::Nobody;
     std::string label_playername{kWaiting};
     bool playernameVisible = true;
     std::string label_score = "0";
@@ -113,45 +105,31 @@ struct Arrow {
     int owner = 0;  // seat allowed to click it, 0 for none
 };
 
-// The whole visible state of the main window's game area and the client's connection.
-struct ClientState {
+// The whole visible state of the main window's game area and the client's connection:
+// the mirror's values, and what the window shows of them.
+struct ClientState : Mirror {
     // Connection.
-    int myseat = 0;
     bool loggedin = false;
     bool ishost = false;
     std::string logintail;
 
-    // Board mirror.
-    Grid boardletters{};  // 0 empty, 1..26 letters
+    // Board marks.
     Grid boardmarks{};    // kMarkNone, kPicCross, kPicFrame or kMarkTaken (set to kMarkNone at start)
     Grid hintmarks{};     // the hint's squares: 1..7 by place in its word, 0 elsewhere
-
-    // Selection.
-    std::array<Square, kMaxWord> selected{};  // slot n at index n - 1
-    int selectedcount = 0;
-    Square lastselected{};
 
     // Rack: letter code per slot, 0 shows the empty-slot picture.
     std::array<int, kMaxWord> image_letter{};
 
     // Turn.
-    int whoseturn = 0;
-    int turnlength = 0;
-    int timeleft = 0;
-    bool timer2 = false;  // the turn clock runs
     std::string label_timer = "Time: 0:00";
     int image_timer = 0;  // width of the clock bar in pixels
 
     // Seats and teams.
     std::array<SeatView, kPlayingSeats> seats{};  // seat n at index n - 1
     int image_Turn = 0;                        // seat the turn pointer stands by, 0 none
+    TeamLabelForm teamLabelForm = TeamLabelForm::Word;
     std::string label_team1 = "Team A: 0";
     std::string label_team2 = "Team B: 0";
-    bool teamgame = false;  // the game running (or last run) is played in teams
-    // A game runs: from its start (or, for a late arrival, its state) to its winner.
-    bool gamerunning = false;
-    // This client arrived while the game ran: the words made before are not known here.
-    bool joinedLate = false;
     bool teamLabelsVisible = false;
     Colour label_team2Colour = social::kBlack;
 
@@ -173,9 +151,6 @@ struct ClientState {
     int bonusPlays = 0;  // grows each time the bonus animation restarts from its first frame
     bool panel_winner = false;
     std::string label_winner;  // front and shadow show the same text
-
-    // Spectators, as "<seat>: <name>" lines, in arrival order.
-    std::vector<std::string> spylist;
 };
 
 // Options the client's rules read; the window keeps them in step with its menus and
@@ -242,7 +217,7 @@ public:
     void startGame(const protocol::GameSettings& settings);
 
     // ---- Turn input ------------------------------------------------------------
-    void boardClick(int px, int py, MouseButton button);  // paint-box pixels
+    void boardClick(Square square, MouseButton button);  // a square off the board is refused
     void rackClick(int slot);                             // 1..7; 0 for the panel
     void buttonClearClick();
     void buttonDoneClick();
@@ -288,10 +263,12 @@ private:
     void touch() { ++revision_; }
     void send(std::string message);
     void sendIfLoggedIn(std::string message);
-    bool myturn() const { return state_.whoseturn != 0 && state_.whoseturn == state_.myseat; }
+    bool myturn() const { return state_.myturn(); }
     // Whether an echo of a seat's chain is shown: never my own, nor any while it is my turn.
     bool showsEcho(int seat) const { return seat != state_.myseat && !myturn(); }
     SeatView& seatView(int seat) { return state_.seats[static_cast<std::size_t>(seat - 1)]; }
+    // The seat labels, the team labels and the pictures the presenter words from the mirror.
+    void presentSeats();
     int& letterAt(Square s) { return rules::at(state_.boardletters, s); }
     int& markAt(Square s) { return rules::at(state_.boardmarks, s); }
     void addlinetochat(std::string text, Colour colour);
@@ -303,32 +280,35 @@ private:
     void messageBox(std::string text, bool closeAfter = false);
 
     // Connection handlers.
-    void sendloginfo(protocol::FieldReader& f);
-    void newplayerinfo(protocol::FieldReader& f);
-    void playerdisconnected(protocol::FieldReader& f);
-    void justwatching(protocol::FieldReader& f);
-    void chat(protocol::FieldReader& f);          // a chat line, which Zubo may answer
-    void chatrecieved(protocol::FieldReader& f);  // a chat or action line shown as it came
-    void havewrongversion(protocol::FieldReader& f);
-    void wrongversion(protocol::FieldReader& f);
-    void full(protocol::FieldReader& f);
+    void sendloginfo(const tc::Sendlogininfo& m);
+    void newplayerinfo(const tc::Newplayerinfo& m) { arrived(state_.hear(m)); }
+    void existingplayers(const tc::Existingplayers& m) { arrived(state_.hear(m)); }
+    void arrived(const std::optional<Spectator>& arrival);
+    void playerdisconnected(const tc::Playerdisconnected& m);
+    void justwatching(const tc::Justwatching& m);
+    void chat(const tc::Chat& m);  // a chat line, which Zubo may answer
+    void action(const tc::Action& m);
+    void chatrecieved(std::string_view text);  // a chat or action line shown as it came
+    void havewrongversion(const tc::Havewrongversion& m);
+    void wrongversion(const tc::Wrongversion&);
+    void full(const tc::Full&);
     void zubotalk();
 
     // Game mirror handlers.
-    void startthegame(protocol::FieldReader& f);
-    void theboard(protocol::FieldReader& f);
-    void getnextplayer(protocol::FieldReader& f);
-    void gamestats(protocol::FieldReader& f);
+    void startthegame(const tc::Startgame& m);
+    void theboard(const tc::Theboard& m);
+    void getnextplayer(const tc::Nextplayer& m);
+    void gamestats(const tc::Gamestats& m);
     void clearthings();
-    void applyTeamColours(bool team);
+    void applyTeamColours();
 
     // Turn handlers.
-    void selectletter(protocol::FieldReader& f);
-    void clearletter(protocol::FieldReader& f);
-    void selectclear(protocol::FieldReader& f);
-    void moving(protocol::FieldReader& f);
-    void useshuffle(protocol::FieldReader& f);
-    void shufflesl(protocol::FieldReader& f);
+    void selectletter(const tc::Selectletter& m);
+    void clearletter(const tc::Clearletter& m);
+    void selectclear(const tc::Selectclear& m);
+    void moving(const tc::Moving& m);
+    void useshuffle(const tc::Useshuffle& m);
+    void shufflesl(const tc::Shufflesl& m);
     void pressclear();
     void pressdone();
     void emptyRack();
@@ -338,11 +318,11 @@ private:
     void showClock();
 
     // Result handlers.
-    void madeword(protocol::FieldReader& f);
-    void notvalid(protocol::FieldReader& f);
-    void bonus(protocol::FieldReader& f);
-    void timeup(protocol::FieldReader& f);
-    void winner(protocol::FieldReader& f);
+    void madeword(const tc::Madeword& m);
+    void notvalid(const tc::Notvalid& m);
+    void bonus(const tc::Bonus&);
+    void timeup(const tc::Timeup& m);
+    void winner(const tc::Winner& m);
 
     Random& rng_;
     ClientState state_;

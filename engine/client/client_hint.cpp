@@ -10,9 +10,9 @@ bool ClientEngine::hintAvailable() const {
     if (!myturn()) return false;
     for (int seat = 1; seat <= kPlayingSeats; ++seat) {
         if (seat == state_.myseat) continue;
-        const SeatView& view = state_.seats[static_cast<std::size_t>(seat - 1)];
+        const SeatValues& values = state_.seat(seat);
         // A person who is not just watching takes part.
-        if (view.holder == SeatHolder::Person && !view.image_eyes) return false;
+        if (values.holder == SeatHolder::Person && !values.watching) return false;
     }
     return true;
 }

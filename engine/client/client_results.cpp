@@ -1,54 +1,31 @@
 // Word results and the end of a game.
 #include "client/client_engine.h"
-#include "client/fields_util.h"
 
 namespace quorbit::client {
 
-namespace msg = protocol;
-
-void ClientEngine::madeword(msg::FieldReader& f) {
+void ClientEngine::madeword(const tc::Madeword& m) {
     state_.button_clear = state_.button_done = state_.button_shuffle = false;
-    state_.whoseturn = 0;
-    state_.timer2 = false;
-
-    const int seat = f.nextInt();
-    const std::string word = heardText(f.next());
-    const int points = f.nextInt();
-    const int total = f.nextInt();
-    const int teamA = f.nextInt();
-    const int teamB = f.nextInt();
-    if (!isPlayingSeat(seat)) return;
     // The best word the player had, from the board before the word leaves it.
     const auto best = options_.showBestWords ? bestOnBoard() : std::nullopt;
+    const auto made = state_.hear(m);
+    if (!made) return;
+    const int seat = made->seat;
 
-    state_.label_team1 = "Team A: " + std::to_string(teamA);
-    state_.label_team2 = "Team B: " + std::to_string(teamB);
-    seatView(seat).label_score = std::to_string(total);
+    state_.teamLabelForm = TeamLabelForm::Word;
+    presentSeats();
     for (auto& view : state_.seats) view.label_bonus.clear();
-    seatView(seat).label_bonus = word + " +" + std::to_string(points);
+    seatView(seat).label_bonus = made->word + " +" + std::to_string(made->points);
 
-    const std::string line =
-        seatView(seat).label_playername + ": " + word + " for " + std::to_string(points) + " points.";
+    const std::string line = wordLine(seatNameText(state_.seat(seat)), made->word, made->points);
     state_.label_status = line;
     addToWords(line);
     if (best) addToWords("best: " + std::string(best->word()) + " " + std::to_string(best->score));
     if (options_.postWordsInChatBox) addlinetochat(line, social::kSystemColour);
 
-    state_.selectedcount = 0;
-    state_.lastselected = Square{};
     for (auto& column : state_.boardmarks) column.fill(kMarkTaken);
     clearHint();
-    emptyRack();
-
-    // The rack shows the word as its letters leave the board.
-    f.beginList();
-    for (int slot = 1; !f.atListEnd(); ++slot) {
-        const int x = f.nextInt();
-        const int y = f.nextInt();
-        if (!onBoard(x, y)) continue;
-        if (isSlot(slot)) state_.image_letter[static_cast<std::size_t>(slot - 1)] = letterAt({x, y});
-        letterAt({x, y}) = 0;
-    }
+    // The rack shows the word as its letters left the board.
+    state_.image_letter = made->letters;
 
     if (seat == state_.myseat) {
         playsounds("goodword");
@@ -56,22 +33,21 @@ void ClientEngine::madeword(msg::FieldReader& f) {
         another.kind = TallyCall::Kind::anotherword;
         another.column = 3;
         tallyCalls_.push_back(std::move(another));
-        TallyCall best;
-        best.kind = TallyCall::Kind::addtomineset;
-        best.column = 4;
-        best.points = points;
-        best.word = word;
-        tallyCalls_.push_back(std::move(best));
+        TallyCall mine;
+        mine.kind = TallyCall::Kind::addtomineset;
+        mine.column = 4;
+        mine.points = made->points;
+        mine.word = made->word;
+        tallyCalls_.push_back(std::move(mine));
         for (auto& arrow : state_.image_direction) arrow = Arrow{true, state_.myseat};
     } else {
         playsounds("roundover");
     }
 }
 
-void ClientEngine::notvalid(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    if (seat != state_.myseat || !isSeat(seat)) return;
-    const std::string word = heardText(f.next());
+void ClientEngine::notvalid(const tc::Notvalid& m) {
+    if (m.seat != state_.myseat || !isSeat(m.seat)) return;
+    const std::string word = heardText(m.word);
     state_.label_status = word + " is not a valid word.";
     state_.selectedcount = 0;
     state_.lastselected = Square{};
@@ -81,13 +57,13 @@ void ClientEngine::notvalid(msg::FieldReader& f) {
     playsounds("badword");
 }
 
-void ClientEngine::bonus(msg::FieldReader&) {
+void ClientEngine::bonus(const tc::Bonus&) {
     state_.image_bonus = true;
     ++state_.bonusPlays;
 }
 
-void ClientEngine::timeup(msg::FieldReader&) {
-    state_.whoseturn = 0;
+void ClientEngine::timeup(const tc::Timeup& m) {
+    state_.hear(m);
     state_.label_status = "Time is Up!";
     clearHint();
     playsounds("roundover");
@@ -95,18 +71,11 @@ void ClientEngine::timeup(msg::FieldReader&) {
     hideArrows();
 }
 
-void ClientEngine::winner(msg::FieldReader& f) {
+void ClientEngine::winner(const tc::Winner& m) {
     hideArrows();
     state_.image_bonus = false;
-    state_.whoseturn = 0;
-    state_.gamerunning = false;
     emptyRack();
-
-    // The name is everything up to the message's closing "+", so a name that holds a "+"
-    // arrives whole.
-    std::string name = f.rest();
-    if (!name.empty() && name.back() == '+') name.pop_back();
-    name = heardName(name);
+    const std::string name = state_.hear(m);
     const bool player = isPlayingSeat(state_.myseat);
     const bool mine = player && name == ownName();
 

@@ -1,7 +1,5 @@
 // Turn input: building, taking back, clearing and submitting a chain, the shuffle, the
 // direction arrows, the echoes of other players' chains, the slide and the turn clock.
-#include <cstdio>
-
 #include "client/client_engine.h"
 #include "client/fields_util.h"
 #include "rules/letters.h"
@@ -15,7 +13,7 @@ void ClientEngine::unmarkAll() {
     for (auto& column : state_.boardmarks) column.fill(kMarkNone);
 }
 
-void ClientEngine::boardClick(int px, int py, MouseButton button) {
+void ClientEngine::boardClick(Square square, MouseButton button) {
     touch();
     if (!myturn()) return;
     if (options_.justWatch) {
@@ -26,7 +24,6 @@ void ClientEngine::boardClick(int px, int py, MouseButton button) {
         pressdone();
         return;
     }
-    const Square square{px < 0 ? -1 : px / kSquarePixels, py < 0 ? -1 : py / kSquarePixels};
     const int count = state_.selectedcount;
     bool acceptable = onBoard(square.x, square.y) && count + 1 <= kMaxWord;
     if (acceptable && state_.lastselected.isSet()) acceptable = rules::neighbours(square, state_.lastselected);
@@ -126,14 +123,11 @@ void ClientEngine::arrowClick(int direction) {
 
 // ---- Echoes of another player's chain ------------------------------------------------
 
-void ClientEngine::selectletter(msg::FieldReader& f) {
-    const int seat = f.nextInt();
+void ClientEngine::selectletter(const tc::Selectletter& m) {
+    const int seat = m.seat, slot = m.position;
     if (!showsEcho(seat)) return;
-    const int slot = f.nextInt();
-    const int x = f.nextInt();
-    const int y = f.nextInt();
-    if (!isSeat(seat) || !isSlot(slot) || !onBoard(x, y)) return;
-    const Square square{x, y};
+    if (!isSeat(seat) || !isSlot(slot) || !onBoard(m.x, m.y)) return;
+    const Square square{m.x, m.y};
     markAt(square) = kPicFrame;
     const auto index = static_cast<std::size_t>(slot - 1);
     state_.selected[index] = square;
@@ -141,10 +135,9 @@ void ClientEngine::selectletter(msg::FieldReader& f) {
     playsounds("place");
 }
 
-void ClientEngine::clearletter(msg::FieldReader& f) {
-    const int seat = f.nextInt();
+void ClientEngine::clearletter(const tc::Clearletter& m) {
+    const int seat = m.seat, slot = m.position;
     if (!showsEcho(seat)) return;
-    const int slot = f.nextInt();
     if (!isSeat(seat) || !isSlot(slot)) return;
     const auto index = static_cast<std::size_t>(slot - 1);
     const Square square = state_.selected[index];
@@ -155,8 +148,8 @@ void ClientEngine::clearletter(msg::FieldReader& f) {
     state_.lastselected = slot > 1 ? state_.selected[index - 1] : Square{};
 }
 
-void ClientEngine::selectclear(msg::FieldReader& f) {
-    const int seat = f.nextInt();
+void ClientEngine::selectclear(const tc::Selectclear& m) {
+    const int seat = m.seat;
     if (!showsEcho(seat) || !isSeat(seat)) return;
     unmarkAll();
     emptyRack();
@@ -165,10 +158,10 @@ void ClientEngine::selectclear(msg::FieldReader& f) {
 
 // ---- The slide ------------------------------------------------------------------------
 
-void ClientEngine::moving(msg::FieldReader& f) {
-    const int direction = f.nextInt();
+void ClientEngine::moving(const tc::Moving& m) {
+    state_.hear(m);
+    const int direction = m.direction;
     releaseArrows();
-    rules::slide(state_.boardletters, direction, rules::kClientEmpty);
     playsounds("shift");
     if (direction >= 1 && direction <= 4)
         state_.image_direction[static_cast<std::size_t>(direction - 1)].visible = true;
@@ -176,41 +169,32 @@ void ClientEngine::moving(msg::FieldReader& f) {
 
 // ---- Shuffles -----------------------------------------------------------------------
 
-void ClientEngine::useshuffle(msg::FieldReader& f) {
-    const int seat = f.nextInt();
-    const int left = f.nextInt();
-    const auto seconds = quorbit::toInt(f.next());
-    if (!isPlayingSeat(seat)) return;
-    if (seconds) state_.timeleft = saturatingMinus(*seconds, rules::kTurnGrace);
-    state_.timer2 = true;
-    seatView(seat).image_shuffles = shufflesPicture(left);
+void ClientEngine::useshuffle(const tc::Useshuffle& m) {
+    if (state_.hear(m) == 0) return;
+    presentSeats();
     playsounds("shuffle");
 }
 
-void ClientEngine::shufflesl(msg::FieldReader& f) {
-    for (int seat = 1; seat <= kPlayingSeats; ++seat) seatView(seat).image_shuffles = shufflesPicture(f.nextInt());
+void ClientEngine::shufflesl(const tc::Shufflesl& m) {
+    state_.hear(m);
+    presentSeats();
 }
 
 // ---- The turn clock ------------------------------------------------------------------
 
 void ClientEngine::showClock() {
-    const int t = state_.timeleft;
-    char text[32];
-    std::snprintf(text, sizeof text, "Time: %d:%02d", t / 60, t % 60);
-    state_.label_timer = text;
-    state_.image_timer = t;
+    state_.label_timer = clockText(state_.timeleft);
+    state_.image_timer = state_.timeleft;
 }
 
 void ClientEngine::timer2Tick() {
     touch();
     if (!state_.timer2) return;
-    state_.timeleft = saturatingMinus(state_.timeleft, 1);
-    if (state_.timeleft > 0) {
+    if (state_.tick()) {
         showClock();
         if (state_.timeleft <= 9) playsounds("timer");
     } else {
-        state_.timer2 = false;
-        state_.label_timer = "Time: 0:00";
+        state_.label_timer = clockText(0);
     }
 }
 

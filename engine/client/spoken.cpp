@@ -1,7 +1,5 @@
 #include "client/spoken.h"
 
-#include <optional>
-
 #include "client/fields_util.h"
 #include "rules/board.h"
 #include "rules/letters.h"
@@ -58,16 +56,16 @@ std::string rackSlot(const ClientState& s, int slot) {
 
 std::string seat(const ClientState& s, int seat) {
     if (!isPlayingSeat(seat)) return {};
+    const SeatValues& values = s.seat(seat);
     const SeatView& v = s.seats[static_cast<std::size_t>(seat - 1)];
-    if (v.holder == SeatHolder::Nobody) return "seat " + std::to_string(seat) + ", waiting for a player";
-    // A new game shows an empty score until the first word.
-    const auto score = v.label_score.empty() ? std::optional<std::int32_t>(0) : quorbit::toInt(v.label_score);
-    std::string text = v.label_playername + ", " + (score ? points(*score) : v.label_score + " points");
+    if (values.holder == SeatHolder::Nobody) return "seat " + std::to_string(seat) + ", waiting for a player";
+    // A new game has no score until the seat's first word: it counts as 0.
+    std::string text = values.name + ", " + points(values.scored ? values.score : 0);
     if (s.teamgame) {
         text += ", ";
         text += rules::teamName(rules::teamOf(seat));
     }
-    text += v.image_eyes ? ", just watching" : ", playing";
+    text += values.watching ? ", just watching" : ", playing";
     if (s.whoseturn == seat) text += seat == s.myseat ? ", your turn" : ", their turn";
     if (!v.label_bonus.empty()) text += ", last word " + v.label_bonus;
     return text;

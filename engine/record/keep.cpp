@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/numbers.h"
+
 namespace quorbit::record {
 namespace {
 bool digits(std::string_view s) {
@@ -35,7 +37,7 @@ std::vector<std::string> recordsOldestFirst(std::vector<std::string> names) {
     auto key = [](const std::string& n) {
         const std::string_view base(n.data(), 19);
         const std::string_view rest = std::string_view(n).substr(19, n.size() - 19 - kRecordSuffix.size());
-        const long serial = rest.empty() ? 0 : std::stol(std::string(rest.substr(1)));
+        const int serial = rest.empty() ? 0 : quorbit::toInt(rest.substr(1)).value_or(0);
         return std::make_pair(std::string(base), serial);
     };
     std::sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) { return key(a) < key(b); });

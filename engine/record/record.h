@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "rules/seats.h"
+
 namespace quorbit::record {
 
 inline constexpr int kFormatVersion = 1;
@@ -26,7 +28,8 @@ inline constexpr std::size_t kMaxRecordEntries = 100000;
 // Header texts are cut when read: a seat's name as the server cuts names, the date and
 // the program's version text at this many characters.
 inline constexpr std::size_t kMaxHeaderTextChars = 64;
-inline constexpr int kSeats = 4;
+// A record names the playing seats.
+inline constexpr int kSeats = rules::kPlayingSeats;
 
 // How a recorded game ended.
 enum class Ending {

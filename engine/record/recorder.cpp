@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "client/client_engine.h"
-#include "common/random.h"
 #include "protocol/fields.h"
 #include "protocol/messages.h"
 
@@ -49,11 +47,7 @@ void readOptions(std::string_view raw, Header& h) {
 
 Recorder::Recorder(std::string program, std::function<std::string()> utcNow)
     : program_(std::move(program)),
-      utcNow_(std::move(utcNow)),
-      random_(std::make_unique<SeededRandom>(1)),
-      seats_(std::make_unique<client::ClientEngine>(*random_)) {
-    seats_->options().playSounds = false;
-}
+      utcNow_(std::move(utcNow)) {}
 
 Recorder::~Recorder() = default;
 
@@ -101,29 +95,17 @@ void Recorder::closed(std::int64_t nowMs) {
     pendingBoard_.clear();
 }
 
-void Recorder::follow(std::string_view raw) {
-    seats_->received(protocol::frame(raw));
-    while (seats_->pump()) {
-    }
-    // Nothing the engine asks for is carried out; its queues are only emptied.
-    seats_->takeOutgoing();
-    seats_->takeChatLines();
-    seats_->takeSounds();
-    seats_->takeMessageBoxes();
-    seats_->takeTallyCalls();
-    seats_->takeJoined();
-}
+void Recorder::follow(std::string_view raw) { seats_.hear(protocol::decodeWireText(raw)); }
 
 void Recorder::start(std::int64_t nowMs, std::string_view firstLine) {
     Record r;
     Header& h = r.header;
     h.date = utcNow_ ? utcNow_() : std::string();
     h.program = program_;
-    const client::ClientState& s = seats_->state();
-    h.ownSeat = s.myseat;
+    h.ownSeat = seats_.myseat;
     for (std::size_t i = 0; i < h.seats.size(); ++i) {
-        const client::SeatView& seat = s.seats[i];
-        h.seats[i] = seat.holder == client::SeatHolder::Nobody ? std::string() : seat.label_playername;
+        const client::SeatValues& seat = seats_.seating[i];
+        h.seats[i] = seat.holder == client::SeatHolder::Nobody ? std::string() : seat.name;
     }
     readOptions(firstLine, h);
     current_ = std::move(r);

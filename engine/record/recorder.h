@@ -6,26 +6,19 @@
 // message, or for a client that arrives during a game at its catch-up (the board
 // followed by the game's figures), and ends after the winner's announcement or when the
 // connection closes. Who sits
-// where comes from a client engine of the recorder's own that follows the same lines,
-// so the header names the seats exactly as the window shows them.
+// where comes from a client mirror of the recorder's own that follows the same lines, so
+// the header names the seats exactly as the client has them.
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "client/mirror.h"
 #include "protocol/framing.h"
 #include "record/record.h"
-
-namespace quorbit::client {
-class ClientEngine;
-}
-namespace quorbit {
-class SeededRandom;
-}
 
 namespace quorbit::record {
 
@@ -61,8 +54,7 @@ private:
 
     std::string program_;
     std::function<std::string()> utcNow_;
-    std::unique_ptr<SeededRandom> random_;
-    std::unique_ptr<client::ClientEngine> seats_;  // follows the lines, for the header
+    client::Mirror seats_;  // follows the lines, for the header
     protocol::LineCutter cutter_;
     std::optional<Record> current_;
     std::int64_t startMs_ = 0;

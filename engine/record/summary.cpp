@@ -1,5 +1,6 @@
 #include "record/summary.h"
 
+#include "client/mirror.h"
 #include "common/escape.h"
 #include "protocol/fields.h"
 #include "protocol/framing.h"
@@ -9,14 +10,15 @@
 namespace quorbit::record {
 namespace {
 
-namespace names = protocol::names;
+namespace tc = protocol::toclient;
 
-bool isPlayingSeat(int seat) { return seat >= 1 && seat <= kSeats; }
+using rules::isPlayingSeat;
 
 // Names and words of a record are kept no longer than the game itself keeps them.
 std::string nameText(std::string_view name) { return protocol::cutChars(name, protocol::kMaxNameChars); }
 std::string wordText(std::string_view word) { return protocol::cutChars(word, protocol::kMaxTextChars); }
 
+// The words and the scores come from a client mirror that reads the record's lines.
 class Summariser {
 public:
     explicit Summariser(const Record& r) {
@@ -31,60 +33,56 @@ public:
         const std::string line = protocol::decodeWireText(raw);
         const auto split = protocol::splitLine(line);
         if (!split) return;
-        protocol::FieldReader f(split->payload);
         const std::string_view name = split->name;
+        const std::string_view payload = split->payload;
         try {
-            if (name == names::madeword) madeword(f);
-            else if (name == names::newplayerinfo || name == names::existingplayers) arrived(f);
-            else if (name == names::gamestats) gamestats(f);
-            else if (name == names::winner) winner(f);
+            if (name == tc::Madeword::kName) madeword(tc::Madeword::parse(payload));
+            else if (name == tc::Newplayerinfo::kName) arrived(tc::Newplayerinfo::parse(payload));
+            else if (name == tc::Existingplayers::kName) arrived(tc::Existingplayers::parse(payload));
+            else if (name == tc::Gamestats::kName) gamestats(tc::Gamestats::parse(payload));
+            else if (name == tc::Winner::kName) s_.winner = nameText(tc::Winner::parse(payload).name);
         } catch (const quorbit::ConversionError&) {
-            // A line the client would abandon at that field tells the summary nothing either.
+            // A line the client would abandon tells the summary nothing either.
         }
     }
 
     GameSummary result() && { return std::move(s_); }
 
 private:
-    void madeword(protocol::FieldReader& f) {
+    void takeScores() {
+        for (std::size_t i = 0; i < s_.scores.size(); ++i) s_.scores[i] = mirror_.seating[i].score;
+        s_.teamA = mirror_.teamA;
+        s_.teamB = mirror_.teamB;
+    }
+
+    void madeword(const tc::Madeword& m) {
+        const auto made = mirror_.hear(m);
+        if (!made) return;
+        takeScores();
         WordPlayed w;
-        w.seat = f.nextInt();
-        w.word = wordText(f.next());
-        w.points = f.nextInt();
-        const int total = f.nextInt();
-        w.teamA = f.nextInt();
-        w.teamB = f.nextInt();
-        if (!isPlayingSeat(w.seat)) return;
-        s_.scores[static_cast<std::size_t>(w.seat - 1)] = total;
-        s_.teamA = w.teamA;
-        s_.teamB = w.teamB;
+        w.seat = made->seat;
+        w.word = made->word;
+        w.points = made->points;
+        w.teamA = s_.teamA;
+        w.teamB = s_.teamB;
         w.player = s_.players[static_cast<std::size_t>(w.seat - 1)];
         w.scores = s_.scores;
         s_.words.push_back(std::move(w));
     }
 
-    void arrived(protocol::FieldReader& f) {
-        const int seat = f.nextInt();
-        if (isPlayingSeat(seat)) s_.players[static_cast<std::size_t>(seat - 1)] = nameText(f.rest());
+    // Names are kept as the record has them (printable when written out), and a seat
+    // keeps the name it last had, even after its player left: the summary takes them
+    // itself rather than as the client cleans them.
+    template <typename Arrival>
+    void arrived(const Arrival& m) {
+        if (isPlayingSeat(m.seat)) s_.players[static_cast<std::size_t>(m.seat - 1)] = nameText(m.name);
     }
 
-    void gamestats(protocol::FieldReader& f) {
-        for (int skip = 0; skip < 5; ++skip) f.next();  // turn, play-to, seconds, seconds left, team
-        std::array<int, kSeats> scores{};
-        for (int& score : scores) score = f.nextInt();
-        const int teamA = f.nextInt();
-        const int teamB = f.nextInt();
-        s_.scores = scores;
-        s_.teamA = teamA;
-        s_.teamB = teamB;
+    void gamestats(const tc::Gamestats& m) {
+        if (mirror_.hear(m)) takeScores();
     }
 
-    void winner(protocol::FieldReader& f) {
-        std::string name = f.rest();
-        if (!name.empty() && name.back() == '+') name.pop_back();
-        s_.winner = nameText(name);
-    }
-
+    client::Mirror mirror_;
     GameSummary s_;
 };
 
@@ -110,7 +108,8 @@ std::string scoresText(const GameSummary& summary, const std::array<int, kSeats>
     }
     if (summary.team) {
         if (!out.empty()) out += "; ";
-        out += "Team A " + std::to_string(teamA) + ", Team B " + std::to_string(teamB);
+        out += std::string(rules::teamName(rules::kTeamA)) + " " + std::to_string(teamA) + ", " +
+               std::string(rules::teamName(rules::kTeamB)) + " " + std::to_string(teamB);
     }
     return out;
 }

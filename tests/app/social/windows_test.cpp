@@ -20,8 +20,9 @@ TEST(Spylist, RemoveFromGameKicksTheHoveredSeatOnly) {
     EXPECT_EQ(spies.windowTitle(), "Quorbit - Spys");
     EXPECT_FALSE(spies.kickAction()->isEnabled());
     spies.setKickEnabled(true);
-    spies.setEntries({"5: Ann", "x: Bob", "7: Cy"});
-    EXPECT_EQ(spies.entries(), (QStringList{"5: Ann", "x: Bob", "7: Cy"}));
+    // A name that reads like another seat's entry is kicked by its own seat.
+    spies.setEntries({{5, "Ann"}, {6, "9: Bob"}, {7, "Cy"}});
+    EXPECT_EQ(spies.entries(), (QStringList{"5: Ann", "6: 9: Bob", "7: Cy"}));
     QSignalSpy kicked(&spies, &Tspylist::kickRequested);
     auto* list = spies.findChild<QListWidget*>("listbox_spys");
 
@@ -33,14 +34,15 @@ TEST(Spylist, RemoveFromGameKicksTheHoveredSeatOnly) {
     ASSERT_EQ(kicked.count(), 1);
     EXPECT_EQ(kicked.at(0).at(0).toInt(), 5);
     spies.hoverAt(list->visualItemRect(list->item(1)).center());
-    spies.removeFromGame();  // "x" is no seat number
-    EXPECT_EQ(kicked.count(), 1);
+    spies.removeFromGame();
+    ASSERT_EQ(kicked.count(), 2);
+    EXPECT_EQ(kicked.at(1).at(0).toInt(), 6);
     spies.hoverAt(QPoint(5, list->viewport()->height() - 2));  // blank space below the entries
     EXPECT_EQ(spies.hoverIndex(), -1);
     spies.removeFromGame();
-    EXPECT_EQ(kicked.count(), 1);
+    EXPECT_EQ(kicked.count(), 2);
 
-    spies.setEntries({"7: Cy"});
+    spies.setEntries({{7, "Cy"}});
     EXPECT_EQ(spies.entries(), QStringList{"7: Cy"});
 }
 
@@ -48,20 +50,20 @@ TEST(Spylist, TheListIsRebuiltOnlyWhenItsEntriesChange) {
     Tspylist spies;
     auto* list = spies.findChild<QListWidget*>();
     ASSERT_NE(list, nullptr);
-    spies.setEntries({"3: Cy", "4: Dee"});
+    spies.setEntries({{8, "Cy"}, {9, "Dee"}});
     QListWidgetItem* first = list->item(0);
     QSignalSpy resets(list->model(), &QAbstractItemModel::modelReset);
     QSignalSpy removed(list->model(), &QAbstractItemModel::rowsRemoved);
-    for (int redraw = 0; redraw < 50; ++redraw) spies.setEntries({"3: Cy", "4: Dee"});
+    for (int redraw = 0; redraw < 50; ++redraw) spies.setEntries({{8, "Cy"}, {9, "Dee"}});
     EXPECT_EQ(list->item(0), first) << "the same entries keep the same items";
     EXPECT_EQ(resets.count() + removed.count(), 0);
 
-    spies.setEntries({"3: Cy", "4: Dee", "5: Eve"});
-    EXPECT_EQ(spies.entries(), (QStringList{"3: Cy", "4: Dee", "5: Eve"}));
+    spies.setEntries({{8, "Cy"}, {9, "Dee"}, {5, "Eve"}});
+    EXPECT_EQ(spies.entries(), (QStringList{"8: Cy", "9: Dee", "5: Eve"}));
     spies.setEntries({});
     EXPECT_EQ(list->count(), 0);
-    spies.setEntries({"3: Cy"});
-    EXPECT_EQ(spies.entries(), QStringList{"3: Cy"});
+    spies.setEntries({{8, "Cy"}});
+    EXPECT_EQ(spies.entries(), QStringList{"8: Cy"});
 }
 
 TEST(Gamestart, FieldsStepWithinTheirRanges) {

@@ -88,13 +88,13 @@ TEST_F(ClientTest, ArrivalsFillSeatsAndOwnArrivalAsksForTheSettings) {
 TEST_F(ClientTest, SpiesArriveAndLeave) {
     login(1);
     serve(tc::newplayerinfo(5, "Bob"));
-    EXPECT_THAT(st().spylist, ElementsAre("5: Bob"));
+    EXPECT_THAT(st().spectators, ElementsAre(Spectator{5, "Bob"}));
     EXPECT_THAT(chat(), ElementsAre("Bob is Connected.", "Bob is spying."));
     serve(tc::playerdisconnected(6, "Bob"));  // not on the list: nothing
     EXPECT_THAT(chat(), IsEmpty());
     serve(tc::playerdisconnected(5, "Bob"));
     EXPECT_THAT(chat(), ElementsAre("Bob has left."));
-    EXPECT_THAT(st().spylist, IsEmpty());
+    EXPECT_THAT(st().spectators, IsEmpty());
 }
 
 TEST_F(ClientTest, OwnSpectatorSeatShowsConnectedAndSpying) {
@@ -154,19 +154,19 @@ TEST_F(ClientTest, TheClosedConnectionEndsTheProgram) {
 
 TEST_F(ClientTest, SeatHoldersFollowArrivalsDeparturesAndTheComputer) {
     login(1, "Ann");
-    EXPECT_EQ(st().seats[1].holder, SeatHolder::Nobody);
+    EXPECT_EQ(st().seating[1].holder, SeatHolder::Nobody);
     // A person may even be called "Zubo" or "<Waiting>" on another server: he is a person.
     seat(3, "<Waiting>");
-    EXPECT_EQ(st().seats[2].holder, SeatHolder::Person);
+    EXPECT_EQ(st().seating[2].holder, SeatHolder::Person);
     serve(tc::startgame({"Ann", 200, 60, false, 1}));
-    EXPECT_EQ(st().seats[1].holder, SeatHolder::Computer);
+    EXPECT_EQ(st().seating[1].holder, SeatHolder::Computer);
     EXPECT_EQ(st().seats[1].label_playername, "Zubo");
     seat(2, "Bob");
-    EXPECT_EQ(st().seats[1].holder, SeatHolder::Person);
+    EXPECT_EQ(st().seating[1].holder, SeatHolder::Person);
     serve(tc::playerdisconnected(2, "Bob"));
-    EXPECT_EQ(st().seats[1].holder, SeatHolder::Computer);
+    EXPECT_EQ(st().seating[1].holder, SeatHolder::Computer);
     serve(tc::playerdisconnected(3, "<Waiting>"));
-    EXPECT_EQ(st().seats[2].holder, SeatHolder::Nobody);
+    EXPECT_EQ(st().seating[2].holder, SeatHolder::Nobody);
     EXPECT_THAT(engine.loadchecklist(), ElementsAre("Zubo"));
 }
 
@@ -198,7 +198,7 @@ TEST_F(ClientTest, SeatNumbersOutsideTheTableAreIgnored) {
     serve(tc::newplayerinfo(-3, "Neg"));
     serve(tc::playerdisconnected(0, "X"));
     EXPECT_THAT(chat(), IsEmpty());
-    EXPECT_THAT(st().spylist, IsEmpty());
+    EXPECT_THAT(st().spectators, IsEmpty());
 }
 
 TEST_F(ClientTest, NonNumericSeatAbandonsOnlyThatLine) {

@@ -43,7 +43,7 @@ TEST_F(Guards, RepeatedLoginsOfASpectatorKeepOneLine) {
     login(1);
     for (int i = 0; i < 50; ++i) serve(tc::newplayerinfo(6, "Eve"));
     serve(tc::newplayerinfo(6, "Eve (2)"));
-    EXPECT_EQ(st().spylist, std::vector<std::string>{"6: Eve (2)"});
+    EXPECT_EQ(st().spectators, (std::vector<Spectator>{{6, "Eve (2)"}}));
 }
 
 TEST_F(Guards, EndlessLinesCloseTheConnectionWithANotice) {
@@ -81,7 +81,7 @@ TEST_F(Guards, AHostileHostCannotMakeTheClientHoldMore) {
     serve(tc::newplayerinfo(6, "\x1B]0;" + huge));
     serve(tc::startgame({huge, 100, 60, false, 1}));
     EXPECT_EQ(st().seats[1].label_playername, std::string(protocol::kMaxNameChars, 'M'));
-    EXPECT_EQ(st().spylist, std::vector<std::string>{"6: ]0;" + std::string(protocol::kMaxNameChars - 3, 'M')});
+    EXPECT_EQ(st().spectators, (std::vector<Spectator>{{6, "]0;" + std::string(protocol::kMaxNameChars - 3, 'M')}}));
     for (std::size_t i = 0; i < kMaxWordsLines + 40; ++i) serve(tc::madeword(2, huge, 5, 5, 0, 0, {{1, 1}}));
     std::string longChat(5000, 'c');
     longChat += "|clRed";

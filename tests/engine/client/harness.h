@@ -69,7 +69,7 @@ protected:
         drain();
     }
     void clickSquare(int x, int y, MouseButton b = MouseButton::Left) {
-        engine.boardClick(x * 56 + 10, y * 56 + 30, b);
+        engine.boardClick({x, y}, b);
     }
 
     std::vector<std::string> sent() {

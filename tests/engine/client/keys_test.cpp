@@ -75,7 +75,7 @@ protected:
         return byKeys;
     }
     static auto click(int x, int y) {
-        return [x, y](ClientEngine& e) { e.boardClick(x * 56 + 5, y * 56 + 50, MouseButton::Left); };
+        return [x, y](ClientEngine& e) { e.boardClick({x, y}, MouseButton::Left); };
     }
     Effect space(int x, int y) {
         focusOn(x, y);

@@ -39,8 +39,8 @@ TEST_F(ClientTest, EighthLetterAndEmptySquaresAndClicksOffTheBoardAreRefused) {
     serve(tc::nextplayer(1, 0));
     drain();
     clickSquare(1, 1);
-    engine.boardClick(-5, 10, MouseButton::Left);
-    engine.boardClick(10, 7 * 56, MouseButton::Left);
+    engine.boardClick({-1, 0}, MouseButton::Left);
+    engine.boardClick({0, 7}, MouseButton::Left);
     EXPECT_EQ(st().selectedcount, 0);
     EXPECT_THAT(sent(), IsEmpty());
 }
@@ -152,7 +152,7 @@ TEST_F(ClientTest, OtherPlayersTurnAndLoggedOutClientsIgnoreTheBoard) {
     EXPECT_EQ(st().selectedcount, 0);
     // Before login no one's turn is ours, even though both numbers are 0.
     ClientEngine fresh{rng};
-    fresh.boardClick(10, 10, MouseButton::Left);
+    fresh.boardClick({0, 0}, MouseButton::Left);
     fresh.buttonDoneClick();
     EXPECT_EQ(fresh.state().selectedcount, 0);
     EXPECT_TRUE(fresh.takeOutgoing().empty());
