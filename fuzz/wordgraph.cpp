@@ -5,12 +5,13 @@
 #include <vector>
 
 #include "dictionary/wordgraph.h"
+#include "rules/board.h"
 #include "solver/solver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 49) return 0;
     // The first 49 bytes are a board, the rest the graph.
-    quorbit::protocol::BoardCodes board{};
+    quorbit::rules::Grid board{};
     for (int i = 0; i < 49; ++i) board[static_cast<std::size_t>(i / 7)][static_cast<std::size_t>(i % 7)] = data[i] % 30;
     std::vector<std::uint32_t> words((size - 49) / 4);
     if (!words.empty()) std::memcpy(words.data(), data + 49, words.size() * 4);
