@@ -186,8 +186,6 @@ TEST(Settings, ClosingGeometryRule) {
 }
 
 }  // namespace
-}  // namespace quorbit::social
-
 TEST(Settings, LanguageRoundTripsAndOldFilesReadAsEnglish) {
     EXPECT_EQ(readText("[Quorbit]\nZubolevel=strong\n").language, "en");  // a file from before the key
     EXPECT_EQ(readText("[Quorbit]\nLanguage=klingon\n").language, "en");
@@ -205,3 +203,5 @@ TEST(Settings, LanguageRoundTripsAndOldFilesReadAsEnglish) {
     writeSettings(ini, s);
     EXPECT_EQ(ini.value("Quorbit", "Language"), "en");
 }
+
+}  // namespace quorbit::social
