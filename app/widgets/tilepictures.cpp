@@ -204,6 +204,8 @@ QPixmap repaintWorth(const QPixmap& tile, int value) {
             image.setPixel(x, y, face);
         }
     }
+    // A corner with no worth to be seen in it: ink that stands out from the face.
+    if (farthest < 48) ink = QColor(image.pixel(faceColumn, kWorthCorner.top())).lightness() > 128 ? Qt::black : Qt::white;
     QPainter g(&image);
     g.setRenderHint(QPainter::TextAntialiasing);
     QFont f("DejaVu Sans");
