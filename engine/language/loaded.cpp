@@ -60,11 +60,9 @@ struct Loader {
         const std::string name(language.name);
         if (language.builtIn()) {
             const fs::path where = englishFolder.empty() ? fs::current_path() : englishFolder;
+            // As the server has always done: a word file that cannot be written anywhere
+            // leaves English without lookups (the server says so), not without a game.
             auto dictionary = std::make_unique<dictionary::TDictn>(where, dictionary::builtinWordFile());
-            if (!dictionary->isOpen()) {
-                r.error = name + ": the word file cannot be written or read in " + where.string();
-                return r;
-            }
             r.language.reset(new LoadedLanguage(language, std::move(dictionary), {}, {}));
             return r;
         }
