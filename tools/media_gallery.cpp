@@ -1,6 +1,6 @@
 // Shows one of the game's smaller windows on its own, for screenshots and a look by eye:
 //
-//   quorbit_media_gallery help|about|download|download-busy|board SET [CODE]
+//   quorbit_media_gallery help|about|gamestart [CODE]|download|download-busy|board SET [CODE]
 //
 // "download-busy" shows the download window as it looks during a transfer; "board SET"
 // lays the tile set SET from the tile folder out as a board with a word being chosen,
@@ -17,6 +17,7 @@
 #include "app/widgets/tilepictures.h"
 #include "language/loaded.h"
 #include "app/social/aboutform.h"
+#include "app/social/gamestartform.h"
 #include "app/social/downloadform.h"
 #include "app/social/helpform.h"
 
@@ -69,6 +70,10 @@ int main(int argc, char** argv) {
         shown = help;
     } else if (what == "about") {
         shown = new Tabout;
+    } else if (what == "gamestart") {
+        auto* start = new Tgamestart;
+        if (argc > 2) start->setLanguage(argv[2]);
+        shown = start;
     } else if (what.startsWith("download")) {
         auto* d = new Tdownload;
         if (what == "download-busy") {
@@ -103,7 +108,7 @@ int main(int argc, char** argv) {
         label->setPixmap(board(shownTiles));
         shown = label;
     } else {
-        std::fprintf(stderr, "usage: %s help [TOPIC]|about|download|download-busy|board SET [CODE]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s help [TOPIC]|about|gamestart [CODE]|download|download-busy|board SET [CODE]\n", argv[0]);
         return 2;
     }
     shown->move(0, 0);
