@@ -71,7 +71,9 @@ TEST_F(JoinWindow, ListsFoundGamesAndAChosenGameFillsTheAddress) {
     french.txt.language = "fr";
     foreign.txt.language = "qq";  // a code this program does not know is shown as it is
     join.setGames({french, foreign});
-    if (quorbit::language::find("fr")) EXPECT_EQ(list->topLevelItem(0)->text(0), "Ann's game (French)");
+    if (quorbit::language::find("fr")) {
+        EXPECT_EQ(list->topLevelItem(0)->text(0), "Ann's game (French)");
+    }
     EXPECT_EQ(list->topLevelItem(1)->text(0), "Bob's game (qq)");
     list->setCurrentItem(list->topLevelItem(0));
     EXPECT_EQ(address->text(), "10.0.0.5");
