@@ -1,9 +1,11 @@
 // Shows one of the game's smaller windows on its own, for screenshots and a look by eye:
 //
-//   quorbit_media_gallery help|about|download|download-busy|board SET
+//   quorbit_media_gallery help|about|gamestart [CODE]|download|download-busy|board SET [CODE]
 //
 // "download-busy" shows the download window as it looks during a transfer; "board SET"
-// lays the tile set SET from the tile folder out as a board with a word being chosen.
+// lays the tile set SET from the tile folder out as a board with a word being chosen,
+// its tiles showing the letter values of the language CODE when given ("classic" as SET
+// is the built-in set).
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
@@ -12,7 +14,10 @@
 #include <cstdio>
 
 #include "app/media/tilesets.h"
+#include "app/widgets/tilepictures.h"
+#include "language/loaded.h"
 #include "app/social/aboutform.h"
+#include "app/social/gamestartform.h"
 #include "app/social/downloadform.h"
 #include "app/social/helpform.h"
 
@@ -65,6 +70,10 @@ int main(int argc, char** argv) {
         shown = help;
     } else if (what == "about") {
         shown = new Tabout;
+    } else if (what == "gamestart") {
+        auto* start = new Tgamestart;
+        if (argc > 2) start->setLanguage(argv[2]);
+        shown = start;
     } else if (what.startsWith("download")) {
         auto* d = new Tdownload;
         if (what == "download-busy") {
@@ -76,16 +85,30 @@ int main(int argc, char** argv) {
         }
         shown = d;
     } else if (what == "board" && argc > 2) {
-        quorbit::media::TileSets sets;
-        if (!sets.load(argv[2]) || !sets.pictures()) {
-            std::fprintf(stderr, "no tile set %s in %s\n", argv[2], qPrintable(sets.folders().join(", ")));
-            return 1;
+        quorbit::app::TilePictures tiles = quorbit::app::TilePictures::classic();
+        if (QString(argv[2]) != "classic") {
+            quorbit::media::TileSets sets;
+            if (!sets.load(argv[2]) || !sets.pictures()) {
+                std::fprintf(stderr, "no tile set %s in %s\n", argv[2], qPrintable(sets.folders().join(", ")));
+                return 1;
+            }
+            tiles.setPictures(*sets.pictures());
         }
+        if (argc > 3) {
+            const quorbit::language::Language* language = quorbit::language::find(argv[3]);
+            if (!language) {
+                std::fprintf(stderr, "no language %s (%s)\n", argv[3], quorbit::language::codesBuilt().c_str());
+                return 1;
+            }
+            tiles.setValues(language->values);
+        }
+        quorbit::media::TilePictures shownTiles;
+        for (int i = 0; i < quorbit::media::kTilePictures; ++i) shownTiles[static_cast<std::size_t>(i)] = tiles.picture(i);
         auto* label = new QLabel;
-        label->setPixmap(board(*sets.pictures()));
+        label->setPixmap(board(shownTiles));
         shown = label;
     } else {
-        std::fprintf(stderr, "usage: %s help [TOPIC]|about|download|download-busy|board SET\n", argv[0]);
+        std::fprintf(stderr, "usage: %s help [TOPIC]|about|gamestart [CODE]|download|download-busy|board SET [CODE]\n", argv[0]);
         return 2;
     }
     shown->move(0, 0);

@@ -41,6 +41,7 @@ void GameAnnouncer::start(const std::string& name, int port, const GameAnnouncem
     name_ = cutUtf8(name, kMaxServiceName);
     port_ = port;
     state_ = state;
+    if (!language_.empty()) state_.language = language_;
     running_ = true;
     toldNoDaemon_ = false;
     connectClient();
@@ -63,7 +64,15 @@ void GameAnnouncer::stop() {
     setPublished(false);
 }
 
-void GameAnnouncer::update(const GameAnnouncement& state) {
+void GameAnnouncer::setLanguage(std::string_view code) {
+    language_ = code;
+    GameAnnouncement state = state_;
+    update(state);
+}
+
+void GameAnnouncer::update(const GameAnnouncement& given) {
+    GameAnnouncement state = given;
+    if (!language_.empty()) state.language = language_;
     if (state == state_) return;
     state_ = state;
     if (!group_ || avahi_entry_group_is_empty(group_)) return;

@@ -34,6 +34,9 @@ public:
     // New TXT records for a running announcement (nothing when they are the same).
     void update(const GameAnnouncement& state);
     void stop();
+    // The game's language (ISO 639-1) from now on, in every announcement whatever `state`
+    // says; "lang=CODE" is announced only for a language other than English.
+    void setLanguage(std::string_view code);
 
     bool published() const { return published_; }
     // The name in use (after any rename for a collision).
@@ -60,6 +63,7 @@ private:
     std::string name_;
     int port_ = 0;
     GameAnnouncement state_;
+    std::string language_;  // set by setLanguage; empty: as the states say
     bool running_ = false;
     bool published_ = false;
     bool toldNoDaemon_ = false;

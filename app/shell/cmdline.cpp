@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/support/languages.h"
+#include "language/loaded.h"
 #include "protocol/messages.h"
 
 namespace quorbit::shell {
@@ -52,6 +54,17 @@ const Option* optionOf(const std::string& word, bool& joined, std::string& joine
 
 std::string spelled(const Option& o) { return "--" + std::string(o.longName); }
 
+// The codes built, for --help and the refusal of an unknown one.
+const std::string& languageNeeds() {
+    static const std::string text = "one of the languages built (" + language::codesBuilt() + ")";
+    return text;
+}
+const std::string& languageDescription() {
+    static const std::string text =
+        "The language the game is played in (hosting or --server): " + language::codesBuilt() + "; default en.";
+    return text;
+}
+
 }  // namespace
 
 const std::vector<Option>& options() {
@@ -72,6 +85,12 @@ const std::vector<Option>& options() {
              const auto level = rules::parseZuboLevel(v);
              if (level) l.zubo = *level;
              return level.has_value();
+         }},
+        {"", "language", "CODE", languageNeeds(), languageDescription(),
+         [](CommandLine& l, std::string_view v) {
+             const language::Language* found = language::find(v);
+             if (found) l.language = found;
+             return l.languageGiven = found != nullptr;
          }},
         {"", "record", "DIR", "a folder", "With --server: keeps a record of every game in folder DIR.",
          [](CommandLine& l, std::string_view v) { return !(l.recordDir = std::string(v)).empty(); }},
@@ -151,6 +170,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     // Options that only mean something beside another.
     if (!line.recordDir.empty() && !line.server)
         line.error = "--record is for the server alone (--server); a window keeps its games by itself";
+    else if (line.languageGiven && !line.address.empty())
+        line.error = "--language is for a game this computer hosts or serves; a joined game is in its host's language";
     else if (line.summary && line.replayFile.empty())
         line.error = "--summary needs --replay FILE";
     else if (line.player.empty() && (line.hosting || !line.address.empty()))
@@ -229,6 +250,16 @@ std::string helpText() {
     text += "\nArguments:\n";
     for (const auto& [left, right] : params) addRow(left, right);
     return text;
+}
+
+int loadChosenLanguage(CommandLine& line) {
+    const language::LoadResult r = app::loadLanguage(line.language->code);
+    if (!r) {
+        std::fprintf(stderr, "quorbit: %s\n", r.error.c_str());
+        return 1;
+    }
+    line.loadedLanguage = r.language;
+    return -1;
 }
 
 int finishEarly(const CommandLine& line) {

@@ -15,11 +15,17 @@
 //
 // Adding an option: a member of CommandLine below and one entry in the option table of
 // cmdline.cpp; the parser, "--help" and the error texts all read that table.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "language/language.h"
 #include "rules/zubolevel.h"
+
+namespace quorbit::language {
+class LoadedLanguage;
+}
 
 namespace quorbit::shell {
 
@@ -31,6 +37,14 @@ struct CommandLine {
     int port = 7772;       // --port N
     bool portGiven = false;
     rules::ZuboLevel zubo = rules::ZuboLevel::Classic;
+    // --language CODE (ISO 639-1): the language the hosted or served game is played in;
+    // only the codes built are taken.
+    const language::Language* language = &language::english();
+    bool languageGiven = false;
+    // The chosen language loaded, for the server to play: set by loadChosenLanguage() once
+    // the program's folders are known (with --server always; in a window when --language
+    // is given, else the game-start dialog's choice applies). Null until then.
+    std::shared_ptr<const language::LoadedLanguage> loadedLanguage;
     std::string recordDir;   // --record DIR: (with --server) keep every game in DIR
     std::string replayFile;  // --replay FILE: replay a kept game
     bool summary = false;    // --summary: (with --replay) print the game as text, no window
@@ -90,6 +104,11 @@ inline constexpr std::string_view kDashNameRefused = "A name cannot begin with \
 std::string versionText();  // "quorbit 1.2.3"
 std::string usageText();    // the usage lines
 std::string helpText();     // usage, description, options and launch parameters
+
+// Loads `line.language` into `line.loadedLanguage` (a QCoreApplication must exist, for
+// the program's folder). -1 when it loaded; otherwise prints why to standard error and
+// returns the exit code 1 (the language is built but its files are missing or damaged).
+int loadChosenLanguage(CommandLine& line);
 
 // Handles the parts of a line that end the program before it starts anything: prints the
 // help or version to standard output (exit code 0), or the error and the usage to

@@ -14,9 +14,14 @@
 
 namespace quorbit::shell {
 
-int runHeadless(int argc, char** argv, const CommandLine& line) {
+int runHeadless(int argc, char** argv, const CommandLine& given) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Quorbit");
+    CommandLine line = given;
+    // The game's language, loaded before the port is taken: files that are missing or
+    // damaged end the program here rather than a game later. line.loadedLanguage is what
+    // the server's tables are to play.
+    if (const int code = loadChosenLanguage(line); code >= 0) return code;
     StopSignals stop([] { QCoreApplication::quit(); });
     if (!stop.installed()) {
         std::perror("quorbit: pipe");
@@ -41,6 +46,7 @@ int runHeadless(int argc, char** argv, const CommandLine& line) {
                                                       std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()),
                                                                    text.data());
                                                   });
+    if (announcer) announcer->setLanguage(line.language->code);
     const int rc = app.exec();
     return rc;  // the host goes first: a game still being recorded is saved as it ended
 }

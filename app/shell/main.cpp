@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> left;
     const QStringList qargs = QApplication::arguments();
     for (qsizetype i = 1; i < qargs.size(); ++i) left.push_back(qargs[i].toStdString());
-    const shell::CommandLine line = shell::afterToolkit(raw, left);
+    shell::CommandLine line = shell::afterToolkit(raw, left);
+    if (line.languageGiven)
+        if (const int code = shell::loadChosenLanguage(line); code >= 0) return code;
     return shell::runWindowed(line);
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "language/language.h"
 #include "social/settings.h"
 #include "app/widgets/artwork.h"
 #include "app/widgets/clickimage.h"
@@ -55,6 +56,14 @@ Tgamestart::Tgamestart(QWidget* parent) : QDialog(parent, Qt::Tool) {
     zubolevel_->setToolTip("How well the computer player plays");
     form->addRow("Zubo:", zubolevel_);
     connect(zubolevel_, &QComboBox::currentIndexChanged, this, [this] { emit zubolevelChanged(zubolevel()); });
+    language_ = new QComboBox(this);
+    language_->setObjectName("language");
+    for (const quorbit::language::Language& l : quorbit::language::all())  // English first
+        language_->addItem(QString::fromUtf8(l.name.data(), static_cast<qsizetype>(l.name.size())),
+                           QString::fromLatin1(l.code.data(), static_cast<qsizetype>(l.code.size())));
+    language_->setToolTip("The language the words are played in");
+    form->addRow("Language:", language_);
+    connect(language_, &QComboBox::currentIndexChanged, this, [this] { emit languageChanged(language()); });
     layout->addLayout(form);
     checkbox_team_ = new QCheckBox("Team Game", this);
     checkbox_team_->setObjectName("checkbox_team");
@@ -92,6 +101,8 @@ quorbit::rules::ZuboLevel Tgamestart::zubolevel() const {
     return static_cast<quorbit::rules::ZuboLevel>(std::max(0, zubolevel_->currentIndex()));
 }
 void Tgamestart::setZubolevel(quorbit::rules::ZuboLevel level) { zubolevel_->setCurrentIndex(static_cast<int>(level)); }
+QString Tgamestart::language() const { return language_->currentData().toString(); }
+void Tgamestart::setLanguage(const QString& code) { language_->setCurrentIndex(std::max(0, language_->findData(code))); }
 
 quorbit::protocol::GameSettings Tgamestart::settings(const std::string& starter) const {
     quorbit::protocol::GameSettings s;

@@ -32,6 +32,10 @@ public:
     // How well Zubo plays in the games this host starts ("Zubo:").
     quorbit::rules::ZuboLevel zubolevel() const;
     void setZubolevel(quorbit::rules::ZuboLevel level);
+    // The language the games this host starts are played in ("Language:"), by its ISO
+    // 639-1 code; a code not built chooses English.
+    QString language() const;
+    void setLanguage(const QString& code);
     // The options as the start message carries them, with `starter` as the name.
     quorbit::protocol::GameSettings settings(const std::string& starter) const;
 
@@ -41,6 +45,7 @@ public:
 signals:
     void startClicked();  // the start picture (Image1)
     void zubolevelChanged(quorbit::rules::ZuboLevel level);
+    void languageChanged(const QString& code);
 
 protected:
     void hideEvent(QHideEvent* e) override;
@@ -54,5 +59,6 @@ private:
     QSpinBox* quorbitshuffle_;
     QCheckBox* checkbox_team_;
     QComboBox* zubolevel_;
+    QComboBox* language_;
     quorbit::app::ClickImage* image1_;
 };

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "discovery/address.h"
+#include "language/language.h"
 #include "app/shell/cmdline.h"
 
 namespace discovery = quorbit::discovery;
@@ -106,9 +107,16 @@ void Tjoin::setGames(const std::vector<discovery::FoundGame>& games) {
         if (!item || nameOf(row) != name) {
             item = new QTreeWidgetItem;
             item->setData(ColGame, Qt::UserRole, name);
-            item->setText(ColGame, QString::fromStdString(g.name));
             list_games->insertTopLevelItem(row, item);
         }
+        // A game played in another language than English says so after its name.
+        QString shown = QString::fromStdString(g.name);
+        if (!g.txt.language.empty() && g.txt.language != "en") {
+            const quorbit::language::Language* l = quorbit::language::find(g.txt.language);
+            shown += " (" + (l ? QString::fromUtf8(l->name.data(), static_cast<qsizetype>(l->name.size()))
+                               : QString::fromStdString(g.txt.language)) + ")";
+        }
+        item->setText(ColGame, shown);
         // setText leaves a cell that already says the same untouched.
         item->setText(ColPlayers, g.txt.players ? QString("%1 of 4").arg(*g.txt.players) : "?");
         item->setText(ColRunning, yesNo(g.txt.running));

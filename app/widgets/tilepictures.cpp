@@ -2,6 +2,7 @@
 
 #include <QLinearGradient>
 #include <cmath>
+#include <cstdlib>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -15,6 +16,8 @@ constexpr int S = kTilePixels;
 
 // Device pixels per design pixel of the pictures being drawn (classic() sets it).
 qreal gResolution = 1;
+// The letter values shown on the tiles being drawn (classic() sets it).
+const rules::LetterValues* gValues = &rules::kEnglishValues;
 
 // A picture of w x h design pixels at the resolution being drawn; painted in design pixels.
 QPixmap canvas(int w, int h) {
@@ -105,7 +108,7 @@ QPixmap letterTile(int code) {
     g.setFont(small);
     g.setPen(QColor(0xA0, 0x30, 0x20));
     g.drawText(QRectF(body.left() + 3, body.top() + 1, 18, 12), Qt::AlignLeft | Qt::AlignTop,
-               QString::number(rules::letterworth(code)));
+               QString::number(rules::letterworth(code, *gValues)));
     return p;
 }
 
@@ -177,10 +180,49 @@ QPixmap shufflesPicture(int n) {
     return p;
 }
 
+// Where a tile set from a file shows a letter's worth: the text box at (8, 7) of the shipped
+// sets, within the tile's face.
+constexpr QRect kWorthCorner(8, 8, 15, 11);
+
+// `tile` (a letter of a set from a file) with its worth shown as `value`: the corner is
+// painted over, row by row, with the face just right of it, and the value written in the
+// colour that stood out most from the face there (the old worth's ink).
+QPixmap repaintWorth(const QPixmap& tile, int value) {
+    QImage image = tile.toImage().convertToFormat(QImage::Format_ARGB32);
+    if (image.width() < S || image.height() < S) return tile;
+    const int faceColumn = kWorthCorner.right() + 2;
+    QColor ink(Qt::black);
+    int farthest = -1;
+    for (int y = kWorthCorner.top(); y <= kWorthCorner.bottom(); ++y) {
+        const QRgb face = image.pixel(faceColumn, y);
+        for (int x = kWorthCorner.left(); x <= kWorthCorner.right(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            if (qAlpha(c) == 0) continue;  // outside the tile: stays clear
+            const int d = std::abs(qRed(c) - qRed(face)) + std::abs(qGreen(c) - qGreen(face)) +
+                          std::abs(qBlue(c) - qBlue(face));
+            if (d > farthest) farthest = d, ink = QColor::fromRgb(c);
+            image.setPixel(x, y, face);
+        }
+    }
+    // A corner with no worth to be seen in it: ink that stands out from the face.
+    if (farthest < 48) ink = QColor(image.pixel(faceColumn, kWorthCorner.top())).lightness() > 128 ? Qt::black : Qt::white;
+    QPainter g(&image);
+    g.setRenderHint(QPainter::TextAntialiasing);
+    QFont f("DejaVu Sans");
+    f.setPixelSize(9);
+    f.setBold(true);
+    g.setFont(f);
+    g.setPen(ink);
+    g.drawText(QRectF(8, 7, 20, 12), Qt::AlignLeft | Qt::AlignTop, QString::number(value));
+    g.end();
+    return QPixmap::fromImage(image);
+}
+
 }  // namespace
 
-TilePictures TilePictures::classic(qreal resolution) {
+TilePictures TilePictures::classic(qreal resolution, const rules::LetterValues& values) {
     gResolution = resolution;
+    gValues = &values;
     TilePictures t;
     t.resolution_ = resolution;
     t.pictures_[0] = transparentTile();
@@ -195,20 +237,45 @@ TilePictures TilePictures::classic(qreal resolution) {
     t.pictures_[34] = square(QColor(0xD2, 0x3F, 0x36), Qt::white, "TRIPLE", "WORD");
     t.pictures_[35] = emptySlot();
     for (int n = 0; n < kShufflesPictureCount; ++n) t.shuffles_[static_cast<std::size_t>(n)] = shufflesPicture(n);
+    t.values_ = values;
     gResolution = 1;
+    gValues = &rules::kEnglishValues;
     return t;
 }
 
+void TilePictures::setValues(const rules::LetterValues& values) {
+    if (values == values_) return;
+    values_ = values;
+    if (builtIn_) {
+        *this = classic(resolution_, values);
+        return;
+    }
+    applyValues();
+    scaleSource();
+}
+
+// The file's pictures as they are, but for each letter whose value is not English's (the
+// value the sets are drawn with).
+void TilePictures::applyValues() {
+    source_ = file_;
+    for (int code = 1; code <= 26; ++code) {
+        const auto i = static_cast<std::size_t>(code);
+        const int value = rules::letterworth(code, values_);
+        if (value != rules::letterworth(code) && !file_[i].isNull()) source_[i] = repaintWorth(file_[i], value);
+    }
+}
+
 void TilePictures::setPictures(const std::array<QPixmap, kTilePictureCount>& pictures) {
-    source_ = pictures;
+    file_ = pictures;
     builtIn_ = false;
+    applyValues();
     scaleSource();
 }
 
 void TilePictures::setResolution(qreal resolution) {
     if (resolution == resolution_) return;
     if (builtIn_) {
-        *this = classic(resolution);
+        *this = classic(resolution, values_);
         return;
     }
     resolution_ = resolution;
@@ -240,9 +307,10 @@ bool TilePictures::loadStrip(const QImage& strip) {
             for (int x = 0; x < S; ++x)
                 if ((row[x] & 0x00FFFFFF) == 0x0000FF00) row[x] = 0;  // pure green is transparent
         }
-        source_[static_cast<std::size_t>(i)] = QPixmap::fromImage(tile);
+        file_[static_cast<std::size_t>(i)] = QPixmap::fromImage(tile);
     }
     builtIn_ = false;
+    applyValues();
     scaleSource();
     return true;
 }

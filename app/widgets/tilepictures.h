@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <array>
 
+#include "rules/letters.h"
+
 namespace quorbit::app {
 
 inline constexpr int kTilePictureCount = 36;
@@ -17,8 +19,16 @@ inline constexpr int kShufflesPictureCount = 6;
 
 class TilePictures {
 public:
-    // The built-in set.
-    static TilePictures classic(qreal resolution = 1);
+    // The built-in set, its letters showing `values`.
+    static TilePictures classic(qreal resolution = 1, const rules::LetterValues& values = rules::kEnglishValues);
+
+    // The tiles for a language's letter values (English's until told otherwise): the
+    // built-in set is drawn with them; a set from a file has the worth in the top-left
+    // corner of each letter whose value differs painted over with the face beside it and
+    // written anew (the shipped sets draw their worth there, in a corner of plain face).
+    // The values stay in force for every set loaded later.
+    void setValues(const rules::LetterValues& values);
+    const rules::LetterValues& values() const { return values_; }
 
     // Picture i = the square at x = 56 i of a strip at least 2016 x 56; false (and
     // nothing changed) for a smaller or empty image.
@@ -36,11 +46,14 @@ public:
 
 private:
     void scaleSource();
+    void applyValues();  // source_ from file_ with values_
 
     std::array<QPixmap, kTilePictureCount> pictures_;
-    std::array<QPixmap, kTilePictureCount> source_;  // a set from a file, as cut; empty for the built-in one
+    std::array<QPixmap, kTilePictureCount> file_;    // a set from a file, as cut; empty for the built-in one
+    std::array<QPixmap, kTilePictureCount> source_;  // the same with values_ shown
     bool builtIn_ = true;
     qreal resolution_ = 1;
+    rules::LetterValues values_ = rules::kEnglishValues;
     std::array<QPixmap, kShufflesPictureCount> shuffles_;
 };
 

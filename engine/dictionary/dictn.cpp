@@ -56,10 +56,10 @@ bool isCanonical(const char* data, std::size_t size) {
 
 TDictn::TDictn(Notice notice) : TDictn(fs::current_path(), builtinWordFile(), std::move(notice)) {}
 
-TDictn::TDictn(fs::path folder, std::string_view builtin, Notice notice) {
+TDictn::TDictn(fs::path folder, std::string_view builtin, Notice notice, std::string_view fileName) {
     // The built-in data is taken up to its first zero byte.
     if (const auto zero = builtin.find('\0'); zero != std::string_view::npos) builtin = builtin.substr(0, zero);
-    open(folder, builtin);
+    open(folder, builtin, fileName);
     if (!open_ && notice) notice(std::string(kNotFoundMessage));
 }
 
@@ -80,8 +80,8 @@ bool TDictn::writeFile(const fs::path& target, std::string_view builtin) {
     return linked;
 }
 
-void TDictn::open(const fs::path& folder, std::string_view builtin) {
-    path_ = folder / kWordFileName;
+void TDictn::open(const fs::path& folder, std::string_view builtin, std::string_view fileName) {
+    path_ = folder / fileName;
     std::error_code ec;
     if (!fs::exists(path_, ec) && !builtin.empty()) {
         if (writeFile(path_, builtin)) {

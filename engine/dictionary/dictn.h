@@ -29,8 +29,10 @@ public:
 
     // Opens (writing it first when missing) the word file in `folder`. `builtin` is the
     // record data written when the file is missing; empty means there is none. `notice`
-    // receives kNotFoundMessage when no word file can be opened.
-    TDictn(std::filesystem::path folder, std::string_view builtin, Notice notice = {});
+    // receives kNotFoundMessage when no word file can be opened. `fileName` names the word
+    // file in the folder (another language's file; with no built-in data it is never written).
+    TDictn(std::filesystem::path folder, std::string_view builtin, Notice notice = {},
+           std::string_view fileName = kWordFileName);
     // The usual component: current directory and the built-in list.
     explicit TDictn(Notice notice = {});
     ~TDictn();
@@ -47,7 +49,7 @@ public:
     int lastProbes() const { return probes_; }
 
 private:
-    void open(const std::filesystem::path& folder, std::string_view builtin);
+    void open(const std::filesystem::path& folder, std::string_view builtin, std::string_view fileName);
     bool writeFile(const std::filesystem::path& target, std::string_view builtin);
 
     std::filesystem::path path_;

@@ -28,8 +28,15 @@ std::optional<int> readNumber(std::string_view v, int max) {
 }  // namespace
 
 std::vector<std::string> toTxtRecords(const GameAnnouncement& a) {
-    return {"version=" + cutUtf8(a.version, kMaxVersionText), "players=" + std::to_string(a.players),
-            "running=" + yesNo(a.running), "playto=" + std::to_string(a.playTo), "teams=" + yesNo(a.teamGame)};
+    std::vector<std::string> records{"version=" + cutUtf8(a.version, kMaxVersionText),
+                                     "players=" + std::to_string(a.players), "running=" + yesNo(a.running),
+                                     "playto=" + std::to_string(a.playTo), "teams=" + yesNo(a.teamGame)};
+    if (isLanguageCode(a.language) && a.language != "en") records.push_back("lang=" + a.language);
+    return records;
+}
+
+bool isLanguageCode(std::string_view v) {
+    return v.size() == 2 && v[0] >= 'a' && v[0] <= 'z' && v[1] >= 'a' && v[1] <= 'z';
 }
 
 FoundAnnouncement readTxtRecords(const std::vector<std::string>& records) {
@@ -49,6 +56,8 @@ FoundAnnouncement readTxtRecords(const std::vector<std::string>& records) {
             found.playTo = readNumber(value, kMaxPlayTo);
         else if (key == "teams")
             found.teamGame = readYesNo(value);
+        else if (key == "lang")
+            found.language = isLanguageCode(value) ? std::string(value) : std::string();
     }
     return found;
 }

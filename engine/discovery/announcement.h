@@ -21,10 +21,12 @@ struct GameAnnouncement {
     bool running = false;      // a game is in progress
     int playTo = 0;            // the play-to score of the game (0 before the first)
     bool teamGame = false;
+    std::string language = "en";  // ISO 639-1; announced only when not English
     friend bool operator==(const GameAnnouncement&, const GameAnnouncement&) = default;
 };
 
-// "version=1.0.10", "players=2", "running=yes", "playto=500", "teams=no".
+// "version=1.0.10", "players=2", "running=yes", "playto=500", "teams=no", then "lang=fr"
+// for a game not played in English (an English game's records are as they always were).
 std::vector<std::string> toTxtRecords(const GameAnnouncement& a);
 
 // What a found service says; fields it does not say (or says badly) stay empty.
@@ -34,9 +36,13 @@ struct FoundAnnouncement {
     std::optional<bool> running;
     std::optional<int> playTo;
     std::optional<bool> teamGame;
+    std::string language;  // "lang": two letters a..z, else empty (English, or not said)
     friend bool operator==(const FoundAnnouncement&, const FoundAnnouncement&) = default;
 };
 FoundAnnouncement readTxtRecords(const std::vector<std::string>& records);
+
+// Two letters a..z: the shape of an ISO 639-1 code (whether this program knows it or not).
+bool isLanguageCode(std::string_view text);
 
 // "Ann's game" for the host "Ann"; cut (on a character boundary) to fit one DNS label.
 std::string gameServiceName(std::string_view hostName);

@@ -1,5 +1,7 @@
 #include "social/settings.h"
 
+#include "language/language.h"
+
 #include <algorithm>
 #include <iterator>
 #include <utility>
@@ -181,6 +183,8 @@ SettingsRead readSettings(const IniFile& ini) {
     r.zubolevel = rules::parseZuboLevel(ini.get(kSettingsSection, "Zubolevel", "classic")).value_or(rules::ZuboLevel::Classic);
     r.bestwords = ini.get(kSettingsSection, "Bestwords", "false") == "true";
     r.askbeforeleaving = ini.get(kSettingsSection, "Askbeforeleaving", "true") != "false";
+    const std::string code = ini.get(kSettingsSection, "Language", "en");
+    if (language::find(code)) r.language = code;
     return r;
 }
 
@@ -203,6 +207,7 @@ void writeSettings(IniFile& ini, const SettingsSave& s) {
     put("Zubolevel", std::string(rules::zuboLevelName(s.zubolevel)));
     put("Bestwords", s.bestwords ? "true" : "false");
     put("Askbeforeleaving", s.askbeforeleaving ? "true" : "false");
+    put("Language", language::find(s.language) ? s.language : "en");
 }
 
 void writePhrase(IniFile& ini, int n, std::string_view phrase) {

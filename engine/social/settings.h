@@ -101,11 +101,14 @@ struct SettingsRead {
     rules::ZuboLevel zubolevel = rules::ZuboLevel::Classic;  // any other text reads as Classic
     bool bestwords = false;  // "best: WORD N" after each word
     bool askbeforeleaving = true;  // Exit, Join and Host ask first while a game runs
+    // The language of the games this host starts (ISO 639-1); a file without the key, or
+    // with a code this program has not built, reads as English.
+    std::string language = "en";
 };
 
 // What a full save writes, in this order: Textsize, Textcolor, Actioncolor, Playtoscore,
 // Creationtime, Shuffles, Tiles, Top, Left, Width, Height, Turnsound, Playsounds,
-// Postwordsinchatbox, Zubolevel, Bestwords, Askbeforeleaving. The phrases are written only by the phrase window.
+// Postwordsinchatbox, Zubolevel, Bestwords, Askbeforeleaving, Language. The phrases are written only by the phrase window.
 struct SettingsSave {
     int textsize = 8;
     Colour textcolor = kBlack;
@@ -121,6 +124,7 @@ struct SettingsSave {
     rules::ZuboLevel zubolevel = rules::ZuboLevel::Classic;
     bool bestwords = false;
     bool askbeforeleaving = true;
+    std::string language = "en";
 };
 
 SettingsRead readSettings(const IniFile& ini);

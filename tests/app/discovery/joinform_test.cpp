@@ -10,6 +10,7 @@
 
 #include "app/discovery/browser.h"
 #include "app/social/joinform.h"
+#include "language/language.h"
 
 using quorbit::discovery::FoundGame;
 
@@ -65,6 +66,17 @@ TEST_F(JoinWindow, ListsFoundGamesAndAChosenGameFillsTheAddress) {
     join.setGames({silent});
     EXPECT_EQ(list->topLevelItem(0)->text(1), "?");
     EXPECT_EQ(list->topLevelItem(0)->text(2), "?");
+    // A game played in another language says which after its name; the address is as before.
+    FoundGame french = game("Ann's game", "10.0.0.5", 7772, 2, false), foreign = game("Bob's game", "10.0.0.6", 7772, 1, false);
+    french.txt.language = "fr";
+    foreign.txt.language = "qq";  // a code this program does not know is shown as it is
+    join.setGames({french, foreign});
+    if (quorbit::language::find("fr")) {
+        EXPECT_EQ(list->topLevelItem(0)->text(0), "Ann's game (French)");
+    }
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "Bob's game (qq)");
+    list->setCurrentItem(list->topLevelItem(0));
+    EXPECT_EQ(address->text(), "10.0.0.5");
 }
 
 TEST_F(JoinWindow, JoinAsksForTheTypedAddressAndName) {

@@ -3,6 +3,7 @@
 
 #include "protocol/messages.h"
 #include "app/shell/cmdline.h"
+#include "language/loaded.h"
 
 namespace quorbit::shell {
 namespace {
@@ -69,6 +70,29 @@ TEST(CommandLine, ZuboLevelIsNamedAndAnythingElseIsAnError) {
     EXPECT_FALSE(parseCommandLine({"--zubo"}).error.empty());
     EXPECT_FALSE(parseCommandLine({"--zubo="}).error.empty());
     EXPECT_FALSE(parseCommandLine({"--zubox", "expert"}).error.empty());
+}
+
+TEST(CommandLine, LanguageIsACodeBuiltAndAnUnknownOneIsRefusedAtStart) {
+    EXPECT_EQ(parseCommandLine({"--server"}).language, &language::english());
+    EXPECT_FALSE(parseCommandLine({"--server"}).languageGiven);
+    for (const language::Language& l : language::all()) {
+        const CommandLine line = parseCommandLine({"--server", "--language", std::string(l.code)});
+        EXPECT_TRUE(line.error.empty()) << line.error;
+        EXPECT_EQ(line.language, &l);
+    }
+    // The refusal names every code built, and the program ends as for any bad option.
+    const CommandLine bad = parseCommandLine({"--server", "--language=xx"});
+    EXPECT_EQ(bad.error, "--language needs one of the languages built (" + language::codesBuilt() + "), not \"xx\"");
+    EXPECT_NE(bad.error.find("en"), std::string::npos);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(finishEarly(bad), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "quorbit: " + bad.error + "\n" + usageText());
+    EXPECT_FALSE(parseCommandLine({"--language", "FR"}).error.empty());  // codes are lower case
+    EXPECT_FALSE(parseCommandLine({"--language"}).error.empty());
+    // Hosting a game takes one; joining one does not.
+    EXPECT_TRUE(parseCommandLine({"--player=Ann", "--hosting", "--language=en"}).error.empty());
+    EXPECT_FALSE(parseCommandLine({"--player=Ann", "--address=h", "--language=en"}).error.empty());
+    EXPECT_NE(helpText().find("--language <CODE>"), std::string::npos);
 }
 
 TEST(CommandLine, TheRawArgumentsChooseTheModeBeforeAnyWindowSystem) {

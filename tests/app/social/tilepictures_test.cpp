@@ -47,3 +47,37 @@ TEST(TilePictures, StripsAreCutWithPureGreenTransparent) {
 
 }  // namespace
 }  // namespace quorbit::app
+
+namespace quorbit::app {
+namespace {
+
+bool same(const QPixmap& a, const QPixmap& b) { return a.toImage() == b.toImage(); }
+
+// A language's values: the built-in tiles are drawn with them; a set from a file has only
+// the letters whose value differs from English's repainted, in their worth corner alone.
+TEST(TilePictures, TilesShowTheLanguagesValues) {
+    rules::LetterValues values = rules::kEnglishValues;
+    values[0] = 10;  // A
+    TilePictures t = TilePictures::classic();
+    const TilePictures english = TilePictures::classic();
+    t.setValues(values);
+    EXPECT_FALSE(same(t.picture(1), english.picture(1)));
+    EXPECT_TRUE(same(t.picture(2), english.picture(2)));
+    t.setResolution(2);  // drawn again at another size, still with the values
+    EXPECT_FALSE(same(t.picture(1), TilePictures::classic(2).picture(1)));
+
+    QImage strip(2016, 56, QImage::Format_RGB32);
+    strip.fill(QColor(200, 180, 120));
+    TilePictures file = TilePictures::classic();
+    file.setValues(values);
+    ASSERT_TRUE(file.loadStrip(strip));
+    const QImage a = file.picture(1).toImage(), b = file.picture(2).toImage();
+    EXPECT_FALSE(a == b);
+    for (int y : {0, 30, 55})
+        for (int x : {0, 30, 55}) EXPECT_EQ(a.pixel(x, y), b.pixel(x, y)) << x << "," << y;
+    file.setValues(rules::kEnglishValues);  // back to the file as it is
+    EXPECT_TRUE(same(file.picture(1), file.picture(2)));
+}
+
+}  // namespace
+}  // namespace quorbit::app

@@ -9,6 +9,7 @@
 
 #include "app/shell/instance.h"
 #include "app/social/gamestartform.h"
+#include "language/language.h"
 #include "app/social/spylistform.h"
 
 namespace {
@@ -109,6 +110,22 @@ TEST(Gamestart, FieldsStepWithinTheirRanges) {
     ASSERT_EQ(level.count(), 1);
     dialog.setZubolevel(quorbit::rules::ZuboLevel::Strong);
     EXPECT_EQ(zubo->currentText(), "Strong");
+
+    // "Language:" lists every language built by name, English first; the choice is announced.
+    auto* language = dialog.findChild<QComboBox*>("language");
+    ASSERT_TRUE(language);
+    EXPECT_EQ(language->count(), static_cast<int>(quorbit::language::all().size()));
+    EXPECT_EQ(language->itemText(0), "English");
+    EXPECT_EQ(dialog.language(), "en");
+    QSignalSpy chosen(&dialog, &Tgamestart::languageChanged);
+    if (language->count() > 1) {
+        language->setCurrentIndex(1);
+        ASSERT_EQ(chosen.count(), 1);
+        EXPECT_EQ(chosen.at(0).at(0).toString(), dialog.language());
+        EXPECT_NE(dialog.language(), "en");
+    }
+    dialog.setLanguage("xx");  // not built: English
+    EXPECT_EQ(dialog.language(), "en");
 
     QSignalSpy start(&dialog, &Tgamestart::startClicked);
     dialog.show();

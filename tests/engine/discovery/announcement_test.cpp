@@ -41,3 +41,18 @@ TEST(GameAnnouncement, ServiceNameFitsOneLabelWithoutSplittingACharacter) {
     EXPECT_EQ(cutUtf8("ab\xE2\x82\xAC", 4), "ab");
     EXPECT_EQ(cutUtf8("ab\xE2\x82\xAC", 5), "ab\xE2\x82\xAC");
 }
+
+TEST(GameAnnouncement, LanguageIsAnnouncedOnlyWhenNotEnglish) {
+    GameAnnouncement a{"1.0.10", 1, false, 500, false};
+    EXPECT_EQ(toTxtRecords(a).size(), 5u);  // an English game's records stay as they were
+    a.language = "fr";
+    const auto records = toTxtRecords(a);
+    EXPECT_EQ(records.back(), "lang=fr");
+    EXPECT_EQ(readTxtRecords(records).language, "fr");
+    EXPECT_EQ(readTxtRecords({"version=1"}).language, "");
+    // Only the shape of a code is read from the network; anything else says nothing.
+    for (const char* bad : {"lang=FR", "lang=fra", "lang=", "lang=f\xC3\xA9", "lang=e"})
+        EXPECT_EQ(readTxtRecords({bad}).language, "") << bad;
+    a.language = "x\n";
+    EXPECT_EQ(toTxtRecords(a).size(), 5u);
+}

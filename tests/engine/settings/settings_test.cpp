@@ -1,4 +1,5 @@
 #include "social/settings.h"
+#include "language/language.h"
 
 #include <gtest/gtest.h>
 
@@ -131,12 +132,13 @@ TEST(Settings, SaveWritesEveryKeyInOrderAndReadsBack) {
     s.zubolevel = quorbit::rules::ZuboLevel::Expert;
     s.bestwords = true;
     s.askbeforeleaving = false;
+    s.language = "en";
     writeSettings(ini, s);
     EXPECT_EQ(ini.text(),
               "[Quorbit]\nTextsize=12\nTextcolor=clBlue\nActioncolor=$00123456\nPlaytoscore=750\n"
               "Creationtime=45\nShuffles=3\nTiles=classic\nTop=20\nLeft=10\nWidth=800\nHeight=600\n"
               "Turnsound=2\nPlaysounds=false\nPostwordsinchatbox=true\nZubolevel=expert\nBestwords=true\n"
-              "Askbeforeleaving=false\n");
+              "Askbeforeleaving=false\nLanguage=en\n");
     const SettingsRead r = readSettings(IniFile::parse(ini.text()));
     EXPECT_FALSE(r.askbeforeleaving);
     EXPECT_TRUE(readSettings(IniFile{}).askbeforeleaving);  // asking is the default
@@ -184,4 +186,22 @@ TEST(Settings, ClosingGeometryRule) {
 }
 
 }  // namespace
+TEST(Settings, LanguageRoundTripsAndOldFilesReadAsEnglish) {
+    EXPECT_EQ(readText("[Quorbit]\nZubolevel=strong\n").language, "en");  // a file from before the key
+    EXPECT_EQ(readText("[Quorbit]\nLanguage=klingon\n").language, "en");
+    EXPECT_EQ(readText("[Quorbit]\nLanguage=\n").language, "en");
+    for (const auto& l : quorbit::language::all()) {
+        IniFile ini;
+        SettingsSave s;
+        s.language = std::string(l.code);
+        writeSettings(ini, s);
+        EXPECT_EQ(readSettings(IniFile::parse(ini.text())).language, l.code);
+    }
+    IniFile ini;
+    SettingsSave s;
+    s.language = "xx";  // never written as is: a later reader would fall back anyway
+    writeSettings(ini, s);
+    EXPECT_EQ(ini.value("Quorbit", "Language"), "en");
+}
+
 }  // namespace quorbit::social
