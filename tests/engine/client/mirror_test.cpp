@@ -49,7 +49,8 @@ TEST(Mirror, SeatValuesFollowLoginsDeparturesAndTheComputer) {
     m.hear(tc::playerdisconnected(6, "Eve"));
     EXPECT_TRUE(m.spectators.empty());
     // A line that cannot be read leaves every value as it was.
-    m.hear(std::string(protocol::names::madeword) + "+1+DOG+x+9+0+0+");
+    const std::string unreadable = protocol::toclient::madeword(1, "DOG", 9, 9, 0, 0, {});
+    m.hear(unreadable.substr(0, unreadable.find("+9+")) + "+x+9+0+0+");
     EXPECT_EQ(m.seat(1).score, 0);
 }
 
