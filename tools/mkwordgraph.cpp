@@ -90,18 +90,18 @@ struct Graph {
     }
 
     std::vector<std::uint32_t> emit(int root) {
-        // Place each edge list once, depth first from the root, so that the records a
-        // walk meets one after the other lie close together: record 0 is the root itself,
-        // the root's children start at record 1.
+        // Place each edge list once, breadth first from the root, so that the records of
+        // the first letters, which every search walks through, lie together at the start:
+        // record 0 is the root itself, the root's children start at record 1.
         std::vector<std::uint32_t> at(lists.size(), 0);
-        std::vector<int> order;
-        auto place = [&](auto& self, int id) -> void {
-            at[static_cast<std::size_t>(id)] = 1;  // reserved; real index below
-            order.push_back(id);
-            for (const auto& e : *lists[static_cast<std::size_t>(id)])
-                if (e.second != 0 && at[static_cast<std::size_t>(e.second)] == 0) self(self, e.second);
-        };
-        place(place, root);
+        std::vector<int> order{root};
+        at[static_cast<std::size_t>(root)] = 1;  // reserved; real index below
+        for (std::size_t k = 0; k < order.size(); ++k)
+            for (const auto& e : *lists[static_cast<std::size_t>(order[k])])
+                if (e.second != 0 && at[static_cast<std::size_t>(e.second)] == 0) {
+                    at[static_cast<std::size_t>(e.second)] = 1;
+                    order.push_back(e.second);
+                }
         std::uint32_t next = 1;
         for (int id : order) {
             at[static_cast<std::size_t>(id)] = next;

@@ -12,6 +12,7 @@
 #include "rules/board.h"
 #include "rules/path.h"
 #include "rules/letters.h"
+#include "rules/scoring.h"
 
 namespace quorbit::solver {
 
@@ -19,9 +20,9 @@ namespace quorbit::solver {
 enum class Vocabulary { Dictionary, Computer };
 
 struct Found {
-    std::array<char, 8> letters{};  // the word in capitals, as the server builds it
+    std::array<char, rules::kMaxWord + 1> letters{};  // the word in capitals, as the server builds it
     int length = 0;
-    std::array<rules::Square, 7> squares{};
+    std::array<rules::Square, rules::kMaxWord> squares{};
     int score = 0;
 
     std::string_view word() const { return {letters.data(), static_cast<std::size_t>(length)}; }
@@ -33,7 +34,7 @@ struct Found {
 // first, then the path whose squares come first in x-major order.
 bool better(const Found& a, const Found& b);
 
-// A word met on the board during a search: its squares (x * 7 + y) a byte each, the
+// A word met on the board during a search: its squares (x * board size + y) a byte each, the
 // first in the highest byte used; its letters packed five bits each (letter + 1), the
 // first in the highest bits used; its length and score.
 struct Met {
@@ -62,11 +63,12 @@ private:
     rules::LetterValues values_;
     // Kept between calls so that a search allocates nothing once warm: word key -> index
     // into found_ (open addressing, each slot stamped with the call it belongs to), the
-    // words met, and their sort numbers.
+    // words met, and their sort numbers with room to sort them.
     std::vector<std::uint64_t> slots_;
     std::uint32_t stamp_ = 0;
     std::vector<Met> found_;
     std::vector<std::uint64_t> order_;
+    std::vector<std::uint64_t> scratch_;
 };
 
 }  // namespace quorbit::solver

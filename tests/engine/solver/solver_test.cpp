@@ -308,3 +308,26 @@ TEST(WordGraph, AGraphCutShortReadsAsMissingWords) {
     put(b, 0, 2, 'D');
     EXPECT_FALSE(Solver(cut).best(b, Vocabulary::Dictionary));
 }
+
+TEST(Solver, ASolverUsedAgainAnswersLikeAFreshOneWhenABoardHoldsOverAThousandWords) {
+    // The seventeenth of these deals holds 1,095 words: the solver's word table grows
+    // during that search, after sixteen searches have stamped it.
+    SeededRandom random(3);
+    Solver reused;
+    std::size_t most = 0;
+    for (int n = 0; n < 17; ++n) {
+        BoardCodes b;
+        for (auto& col : b)
+            for (int& c : col) c = server::drawcode(random.below(98) + 1);
+        const auto again = reused.all(b, Vocabulary::Dictionary);
+        const auto fresh = Solver().all(b, Vocabulary::Dictionary);
+        most = std::max(most, fresh.size());
+        ASSERT_EQ(again.size(), fresh.size()) << "board " << n;
+        for (std::size_t i = 0; i < fresh.size(); ++i) {
+            EXPECT_EQ(again[i].word(), fresh[i].word());
+            EXPECT_EQ(again[i].score, fresh[i].score);
+            EXPECT_EQ(again[i].path().front().x, fresh[i].path().front().x);
+        }
+    }
+    EXPECT_GT(most, 1024u);
+}
