@@ -15,14 +15,9 @@
 #include "app/social/aboutform.h"
 #include "app/social/downloadform.h"
 #include "app/social/helpform.h"
+#include "client/client_engine.h"
 
 namespace {
-
-// The board's fixed squares, row by row: 30 plain, 27 triple letter, 31 bonus,
-// 32 double letter, 33 double word, 34 triple word.
-const int kSquares[7][7] = {{32, 30, 30, 34, 30, 30, 32}, {30, 33, 30, 30, 30, 33, 30}, {30, 30, 27, 30, 27, 30, 30},
-                            {34, 30, 30, 31, 30, 30, 34}, {30, 30, 27, 30, 27, 30, 30}, {30, 33, 30, 30, 30, 33, 30},
-                            {32, 30, 30, 34, 30, 30, 32}};
 
 QPixmap board(const quorbit::media::TilePictures& p) {
     const char* rows[7] = {"QUORBIT", "SLAETNO", "W.RDIMP", "ASTORME", "NIG.LEC", "HAPUSKY", "ODZELVR"};
@@ -42,7 +37,9 @@ QPixmap board(const quorbit::media::TilePictures& p) {
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 7; ++x) {
             const QPoint at(10 + 56 * x, 86 + 56 * y);
-            g.drawPixmap(at, p[static_cast<std::size_t>(kSquares[y][x])]);
+            // The square's own picture (plain or its bonus), as the board view draws it.
+            const int square = quorbit::client::boardsquares()[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
+            g.drawPixmap(at, p[static_cast<std::size_t>(square)]);
             const char c = rows[y][x];
             if (c != '.') g.drawPixmap(at, p[static_cast<std::size_t>(c - 'A' + 1)]);
         }

@@ -8,7 +8,7 @@
 
 #include "rules/letters.h"
 #include "protocol/limits.h"
-#include "server/board.h"
+#include "rules/deal.h"
 #include "server/computer.h"
 #include "server/server.h"
 
@@ -85,7 +85,7 @@ void TServer::createmaze() {
     for (int x = 0; x < kBoardSize; ++x)
         for (int y = 0; y < kBoardSize; ++y) {
             int& code = board_[x][y];
-            if (code == rules::kServerUndealt || code == rules::kServerEmpty) code = drawcode(random_.below(98) + 1);
+            if (code == rules::kServerUndealt || code == rules::kServerEmpty) code = rules::drawcode(random_.below(98) + 1);
         }
     sendAll(toclient::theboard(board_));
 }
