@@ -35,7 +35,7 @@
 #include <thread>
 #include <vector>
 
-#include "e2e/support/wire_client.h"
+#include "testkit/wire_client.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 

@@ -14,7 +14,7 @@
 #include "dictionary/builtin_words.h"
 #include "dictionary/dictn.h"
 #include "protocol/messages.h"
-#include "server/board.h"
+#include "rules/deal.h"
 #include "computer/tracer.h"
 #include "server/server.h"
 
@@ -31,7 +31,7 @@ std::vector<std::string> computerWords() { return dictionary::wordLines(dictiona
 BoardCodes dealt(Random& random) {
     BoardCodes b{};
     for (auto& column : b)
-        for (int& code : column) code = drawcode(random.below(98) + 1);
+        for (int& code : column) code = rules::drawcode(random.below(98) + 1);
     return b;
 }
 
@@ -46,7 +46,7 @@ BoardCodes worstBoard(const std::vector<std::string>& words) {
             if (words[i].size() < 4 || words[i].size() > 7) continue;
             if (auto path = checkforthere(b, words[i])) {
                 const auto& step = (*path)[static_cast<std::size_t>(random.below(static_cast<int>(path->size())))];
-                b[step.x][step.y] = drawcode(random.below(98) + 1);
+                b[step.x][step.y] = rules::drawcode(random.below(98) + 1);
                 found = true;
             }
         }

@@ -16,7 +16,7 @@
 #include "protocol/messages.h"
 #include "rules/letters.h"
 #include "rules/scoring.h"
-#include "server/board.h"
+#include "rules/deal.h"
 #include "solver/solver.h"
 
 using namespace quorbit;
@@ -27,7 +27,7 @@ namespace {
 BoardCodes dealt(Random& random) {
     BoardCodes b{};
     for (auto& column : b)
-        for (int& code : column) code = server::drawcode(random.below(98) + 1);
+        for (int& code : column) code = rules::drawcode(random.below(98) + 1);
     return b;
 }
 

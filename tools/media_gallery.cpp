@@ -20,40 +20,39 @@
 #include "app/social/gamestartform.h"
 #include "app/social/downloadform.h"
 #include "app/social/helpform.h"
+#include "client/client_engine.h"
 
 namespace {
 
-// The board's fixed squares, row by row: 30 plain, 27 triple letter, 31 bonus,
-// 32 double letter, 33 double word, 34 triple word.
-const int kSquares[7][7] = {{32, 30, 30, 34, 30, 30, 32}, {30, 33, 30, 30, 30, 33, 30}, {30, 30, 27, 30, 27, 30, 30},
-                            {34, 30, 30, 31, 30, 30, 34}, {30, 30, 27, 30, 27, 30, 30}, {30, 33, 30, 30, 30, 33, 30},
-                            {32, 30, 30, 34, 30, 30, 32}};
+constexpr int kTile = quorbit::media::kTileSize;  // a picture of the set, in pixels
 
 QPixmap board(const quorbit::media::TilePictures& p) {
     const char* rows[7] = {"QUORBIT", "SLAETNO", "W.RDIMP", "ASTORME", "NIG.LEC", "HAPUSKY", "ODZELVR"};
-    QPixmap out(7 * 56 + 20, 7 * 56 + 96);
+    QPixmap out(7 * kTile + 20, 7 * kTile + 96);
     out.fill(QColor("#d8e2ee"));
     QPainter g(&out);
     // The rack: the chain S-T-O-R-M being chosen, then empty slots.
     const char* rack = "STORM";
     for (int n = 0; n < 7; ++n) {
-        g.drawPixmap(10 + 56 * n, 10, p[35]);
+        g.drawPixmap(10 + kTile * n, 10, p[35]);
         if (n < 5) {
-            g.drawPixmap(10 + 56 * n, 10, p[30]);
-            g.drawPixmap(12 + 56 * n, 12, p[static_cast<std::size_t>(rack[n] - 'A' + 1)]);
+            g.drawPixmap(10 + kTile * n, 10, p[30]);
+            g.drawPixmap(12 + kTile * n, 12, p[static_cast<std::size_t>(rack[n] - 'A' + 1)]);
         }
     }
     const QPoint chain[] = {{0, 3}, {1, 3}, {2, 3}, {3, 3}, {4, 3}};  // ASTOR.. row 3 x 1..5 reads STORM
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 7; ++x) {
-            const QPoint at(10 + 56 * x, 86 + 56 * y);
-            g.drawPixmap(at, p[static_cast<std::size_t>(kSquares[y][x])]);
+            const QPoint at(10 + kTile * x, 86 + kTile * y);
+            // The square's own picture (plain or its bonus), as the board view draws it.
+            const int square = quorbit::client::boardsquares()[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
+            g.drawPixmap(at, p[static_cast<std::size_t>(square)]);
             const char c = rows[y][x];
             if (c != '.') g.drawPixmap(at, p[static_cast<std::size_t>(c - 'A' + 1)]);
         }
     for (int i = 0; i < 5; ++i) {
         const QPoint sq = chain[i] + QPoint(1, 0);
-        g.drawPixmap(10 + 56 * sq.x(), 86 + 56 * sq.y(), p[i == 4 ? 29 : 28]);
+        g.drawPixmap(10 + kTile * sq.x(), 86 + kTile * sq.y(), p[i == 4 ? 29 : 28]);
     }
     return out;
 }

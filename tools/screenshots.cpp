@@ -19,7 +19,7 @@
 #include <functional>
 #include <unistd.h>
 
-#include "../tests/support/board_words.h"
+#include "testkit/board_words.h"
 #include "app/client/boardview.h"
 #include "app/client/tchat.h"
 #include "app/record/recentgames.h"

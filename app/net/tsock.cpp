@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "app/net/sock_errors.h"
+#include "common/ascii.h"
 #include "common/numbers.h"
 
 namespace quorbit::net {
@@ -35,17 +36,6 @@ struct HostCache {
 HostCache& hostCache() {
     static HostCache cache;
     return cache;
-}
-
-bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 bool startsWithDigit(const std::string& s) { return !s.empty() && s[0] >= '0' && s[0] <= '9'; }
@@ -368,7 +358,7 @@ std::vector<SockAddress> TSock::resolveAddresses(const std::string& host) {
     {
         std::lock_guard lock(hostCache().mutex);
         for (const auto& [name, addresses] : hostCache().entries)
-            if (sameNameIgnoringCase(name, host)) return addresses;
+            if (equalsIgnoringAsciiCase(name, host)) return addresses;
     }
     std::vector<SockAddress> found = lookUp(host, 0);
     if (found.empty()) throw ESockException("Host Lookup - Could Not Find Host Entry");

@@ -6,17 +6,12 @@
 #include <cstring>
 #include <set>
 
+#include "common/ascii.h"
+
 namespace quorbit::discovery {
 namespace {
 
 std::string withoutZone(std::string_view address) { return std::string(address.substr(0, address.find('%'))); }
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 bool loopbackOrUnspecifiedV4(const unsigned char* b) { return b[0] == 127 || (b[0] | b[1] | b[2] | b[3]) == 0; }
 
@@ -37,12 +32,11 @@ bool isLoopbackAddress(std::string_view address) {
 }
 
 bool GameListing::hostIsFull(const Key& key, const FoundGame& game) const {
-    const std::string host = lowered(game.host);
     const std::string address = withoutZone(game.address);
     std::set<std::string> names;
     for (const auto& [k, s] : sightings_) {
         if (k == key) continue;
-        const bool sameHost = !host.empty() && lowered(s.game.host) == host;
+        const bool sameHost = !game.host.empty() && equalsIgnoringAsciiCase(s.game.host, game.host);
         if (!sameHost && withoutZone(s.game.address) != address) continue;
         if (s.game.name == game.name) return false;  // a game already shown, seen once more
         names.insert(s.game.name);

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "dictionary/wordgraph.h"
-#include "server/board.h"
+#include "rules/deal.h"
 
 namespace quorbit::language {
 namespace {
@@ -27,8 +27,8 @@ static_assert(sumsTo(kEnglishDeal, kDraws));
 }  // namespace
 
 int Language::draw(int v) const {
-    if (builtIn()) return server::drawcode(v);
-    return server::drawcode(v, deal);
+    if (builtIn()) return rules::drawcode(v);
+    return rules::drawcode(v, deal);
 }
 
 const Language& english() { return kAll[0]; }

@@ -1,19 +1,13 @@
 #include "rules/zubolevel.h"
 
 #include <array>
-#include <cctype>
+
+#include "common/ascii.h"
 
 namespace quorbit::rules {
 namespace {
 
 constexpr std::array<std::string_view, 3> kNames = {"classic", "strong", "expert"};
-
-bool sameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) return false;
-    return true;
-}
 
 }  // namespace
 
@@ -24,7 +18,7 @@ std::string_view zuboLevelName(ZuboLevel level) {
 
 std::optional<ZuboLevel> parseZuboLevel(std::string_view name) {
     for (std::size_t i = 0; i < kNames.size(); ++i)
-        if (sameText(name, kNames[i])) return static_cast<ZuboLevel>(i);
+        if (equalsIgnoringAsciiCase(name, kNames[i])) return static_cast<ZuboLevel>(i);
     return std::nullopt;
 }
 

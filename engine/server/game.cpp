@@ -11,7 +11,7 @@
 #include "rules/letters.h"
 #include "rules/scoring.h"
 #include "protocol/limits.h"
-#include "server/board.h"
+#include "rules/deal.h"
 
 namespace quorbit::server {
 
@@ -107,7 +107,7 @@ void Game::createmaze() {
     for (int x = 0; x < kBoardSize; ++x)
         for (int y = 0; y < kBoardSize; ++y) {
             int& code = board_[x][y];
-            if (code == rules::kServerUndealt || code == rules::kServerEmpty) code = drawcode(random_.below(98) + 1);
+            if (code == rules::kServerUndealt || code == rules::kServerEmpty) code = rules::drawcode(random_.below(98) + 1);
         }
     table_.sendAll(toclient::theboard(board_));
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "common/ascii.h"
 #include "common/numbers.h"
 
 namespace quorbit::social {
@@ -33,15 +34,6 @@ constexpr std::array<NamedColour, 25> kSystem = {{
     {"cl3DDkShadow", 0x000000}, {"cl3DLight", 0xE0E0E0}, {"clInfoText", 0x000000},
     {"clInfoBk", 0xE1FFFF},
 }};
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 std::optional<std::uint32_t> hexValue(std::string_view digits) {
     if (digits.empty() || digits.size() > 8) return std::nullopt;
@@ -75,9 +67,9 @@ std::string colourToText(Colour colour) {
 
 std::optional<Colour> colourFromText(std::string_view text) {
     for (const auto& named : kNamed)
-        if (sameIgnoringCase(named.name, text)) return Colour{named.value};
+        if (equalsIgnoringAsciiCase(named.name, text)) return Colour{named.value};
     for (const auto& named : kSystem)
-        if (sameIgnoringCase(named.name, text)) return Colour{named.value};
+        if (equalsIgnoringAsciiCase(named.name, text)) return Colour{named.value};
     if (!text.empty() && text[0] == '$') {
         if (const auto v = hexValue(text.substr(1))) return Colour{*v};
         return std::nullopt;

@@ -1,5 +1,6 @@
 #include "social/links.h"
 
+#include "common/ascii.h"
 #include "common/unicode_text.h"
 
 #include <algorithm>
@@ -8,11 +9,10 @@
 namespace quorbit::social {
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool isBreak(char c) { return c == ' ' || c == '\r' || c == '\n'; }
 // A link ends on a lower-case letter, a digit or "/", compared lower-cased.
 bool endsLink(char c) {
-    const char l = lower(c);
+    const char l = asciiLower(c);
     return (l >= 'a' && l <= 'z') || (l >= '0' && l <= '9') || l == '/';
 }
 
@@ -46,8 +46,7 @@ std::string showFormatCharactersNearLinks(std::string_view line) {
 }
 
 std::optional<std::string> linkInToken(std::string_view token) {
-    std::string lowered(token);
-    for (char& c : lowered) c = lower(c);
+    const std::string lowered = asciiLowered(token);
     for (const std::string_view prefix : kLinkPrefixes) {
         const std::size_t at = lowered.find(prefix);
         if (at == std::string::npos) continue;

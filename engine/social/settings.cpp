@@ -6,12 +6,11 @@
 #include <iterator>
 #include <utility>
 
+#include "common/ascii.h"
 #include "common/numbers.h"
 
 namespace quorbit::social {
 namespace {
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string_view trim(std::string_view s) {
     auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\0'; };
@@ -62,13 +61,6 @@ std::string firstChars(std::string_view s, std::size_t maxChars) {
 
 }  // namespace
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 IniFile IniFile::parse(std::string_view text) {
     IniFile ini;
     ini.sections_.push_back(Section{});
@@ -109,7 +101,7 @@ std::string IniFile::text() const {
 
 const IniFile::Section* IniFile::find(std::string_view name) const {
     for (const Section& s : sections_)
-        if (s.hasHeader && equalsNoCase(s.name, trim(name))) return &s;
+        if (s.hasHeader && equalsIgnoringAsciiCase(s.name, trim(name))) return &s;
     return nullptr;
 }
 
@@ -121,7 +113,7 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
     const Section* s = find(section);
     if (!s) return std::nullopt;
     for (const Line& l : s->lines)
-        if (!l.key.empty() && equalsNoCase(l.key, trim(key))) return l.value;
+        if (!l.key.empty() && equalsIgnoringAsciiCase(l.key, trim(key))) return l.value;
     return std::nullopt;
 }
 
@@ -142,7 +134,7 @@ void IniFile::set(std::string_view section, std::string_view key, std::string_vi
         s = &sections_.back();
     }
     for (Line& l : s->lines)
-        if (!l.key.empty() && equalsNoCase(l.key, k)) {
+        if (!l.key.empty() && equalsIgnoringAsciiCase(l.key, k)) {
             l.value = v;
             return;
         }
@@ -169,7 +161,7 @@ SettingsRead readSettings(const IniFile& ini) {
     r.shuffles = clampedField(ini, "Shuffles", "1", kShufflesRange);
     std::string tiles = ini.get(kSettingsSection, "Tiles", "blue");
     if (tiles.empty()) tiles = "blue";
-    r.tilesClassic = equalsNoCase(tiles, "classic");
+    r.tilesClassic = equalsIgnoringAsciiCase(tiles, "classic");
     r.tiles = std::move(tiles);
     r.bounds.top = intOr(ini, "Top", kDefaultTop);
     r.bounds.left = intOr(ini, "Left", kDefaultLeft);

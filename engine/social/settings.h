@@ -48,8 +48,6 @@ private:
     std::vector<Section> sections_;
 };
 
-bool equalsNoCase(std::string_view a, std::string_view b);
-
 inline constexpr std::string_view kSettingsFileName = "orvanelobby.ini";
 inline constexpr std::string_view kSettingsSection = "Quorbit";  // the game token
 inline constexpr int kPhraseKeys = 10;

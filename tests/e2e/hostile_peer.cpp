@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "e2e/support/server_process.h"
-#include "e2e/support/wire_client.h"
+#include "testkit/server_process.h"
+#include "testkit/wire_client.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
 #include "protocol/messages.h"

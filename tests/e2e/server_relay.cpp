@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e/support/server_process.h"
-#include "e2e/support/wire_client.h"
+#include "testkit/server_process.h"
+#include "testkit/wire_client.h"
 #include "protocol/messages.h"
 
 namespace quorbit::e2e {

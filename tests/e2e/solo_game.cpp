@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "dictionary/builtin_words.h"
-#include "e2e/support/wire_client.h"
+#include "testkit/wire_client.h"
 #include "protocol/fields.h"
 #include "protocol/messages.h"
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "e2e/support/wire_client.h"
+#include "testkit/wire_client.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono;

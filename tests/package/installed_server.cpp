@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "e2e/support/wire_client.h"
+#include "testkit/wire_client.h"
 #include "protocol/messages.h"
 
 namespace quorbit::e2e {

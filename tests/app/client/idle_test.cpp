@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "app/social/gamestartform.h"
-#include "support/timer_events.h"
+#include "testkit/timer_events.h"
 #include "window_fixture.h"
 
 namespace quorbit::apptest {

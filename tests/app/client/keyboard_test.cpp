@@ -10,7 +10,7 @@
 #include "app/client/boardview.h"
 #include "client/spoken.h"
 #include "app/social/downloadform.h"
-#include "support/board_words.h"
+#include "testkit/board_words.h"
 #include "window_fixture.h"
 
 namespace quorbit::apptest {

@@ -8,7 +8,7 @@
 #include "app/net/tsock.h"
 #include "app/social/downloadform.h"
 #include "app/social/gamestartform.h"
-#include "support/board_words.h"
+#include "testkit/board_words.h"
 #include "app/widgets/clickimage.h"
 #include "window_fixture.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/server/hosted.h"
-#include "support/timer_events.h"
+#include "testkit/timer_events.h"
 
 namespace quorbit::serverhost {
 namespace {

@@ -10,7 +10,7 @@
 #include "dictionary/wordgraph.h"
 #include "language/folding.h"
 #include "language/language.h"
-#include "server/board.h"
+#include "rules/deal.h"
 
 using namespace quorbit;
 using language::Encoding;
@@ -75,11 +75,11 @@ TEST(Language, EnglishIsTheDefaultAndDealsAndScoresAsBefore) {
     EXPECT_EQ(language::find("en"), &en);
     EXPECT_EQ(language::find("xx"), nullptr);
     EXPECT_EQ(en.values, rules::kEnglishValues);
-    for (int v = -1; v <= 100; ++v) EXPECT_EQ(en.draw(v), server::drawcode(v)) << v;
+    for (int v = -1; v <= 100; ++v) EXPECT_EQ(en.draw(v), rules::drawcode(v)) << v;
     // The weights describe the same deal, letter by letter.
     for (int l = 0; l < 26; ++l) {
         int n = 0;
-        for (int v = 1; v <= 98; ++v) n += server::drawcode(v) == l + 1;
+        for (int v = 1; v <= 98; ++v) n += rules::drawcode(v) == l + 1;
         EXPECT_EQ(en.deal[static_cast<std::size_t>(l)], n) << static_cast<char>('A' + l);
     }
 }

@@ -15,7 +15,7 @@
 #include "dictionary/dictn.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
-#include "server/board.h"
+#include "rules/deal.h"
 #include "server/server.h"
 
 namespace quorbit::server::testing {
@@ -83,7 +83,7 @@ inline std::vector<int> drawsFor(const std::array<std::string, 7>& rows) {
         for (int y = 0; y < 7; ++y) {
             const int code = rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] - 'A' + 1;
             int v = 1;
-            while (v <= 98 && drawcode(v) != code) ++v;
+            while (v <= 98 && rules::drawcode(v) != code) ++v;
             draws.push_back(v - 1);
         }
     return draws;

@@ -14,7 +14,7 @@
 #include "dictionary/wordgraph.h"
 #include "language/language.h"
 #include "rules/board.h"
-#include "server/board.h"
+#include "rules/deal.h"
 #include "solver/solver.h"
 
 using namespace quorbit;

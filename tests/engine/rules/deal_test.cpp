@@ -3,12 +3,12 @@
 
 #include <map>
 
-#include "server/board.h"
+#include "rules/deal.h"
 
-namespace quorbit::server {
+namespace quorbit::rules {
 namespace {
 
-TEST(Board, EachLetterCoversAsManyDrawsAsItsWeight) {
+TEST(Deal, EachLetterCoversAsManyDrawsAsItsWeight) {
     const std::map<char, int> weights = {
         {'A', 9}, {'E', 12}, {'I', 9}, {'O', 8}, {'U', 3}, {'D', 5}, {'G', 3}, {'H', 2}, {'L', 4},
         {'M', 2}, {'N', 6},  {'P', 2}, {'R', 6}, {'S', 4}, {'T', 6}, {'Y', 2}, {'B', 2}, {'C', 2},
@@ -29,4 +29,4 @@ TEST(Board, EachLetterCoversAsManyDrawsAsItsWeight) {
 }
 
 }  // namespace
-}  // namespace quorbit::server
+}  // namespace quorbit::rules

@@ -1,4 +1,4 @@
-#include "e2e/support/wire_client.h"
+#include "testkit/wire_client.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

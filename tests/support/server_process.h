@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/support/wire_client.h"
+#include "testkit/wire_client.h"
 
 namespace quorbit::e2e {
 

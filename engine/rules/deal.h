@@ -1,8 +1,8 @@
 #pragma once
-// The server's deal: which letter each draw of 1..98 brings.
+// The deal: which letter each draw of 1..98 brings.
 #include <array>
 
-namespace quorbit::server {
+namespace quorbit::rules {
 
 // The letter code dealt for a draw v of 1..98; each letter covers as many values as its
 // weight (E twelve, A and I nine, ..., J, K, Q, X and Z one). Values outside 1..98 give A.
@@ -13,4 +13,4 @@ int drawcode(int v);
 // Values outside 1..98, or past weights that do not reach 98, give the first letter dealt.
 int drawcode(int v, const std::array<int, 26>& weights);
 
-}  // namespace quorbit::server
+}  // namespace quorbit::rules

@@ -1,8 +1,8 @@
-#include "server/board.h"
+#include "rules/deal.h"
 
 #include <array>
 
-namespace quorbit::server {
+namespace quorbit::rules {
 namespace {
 
 // Upper end of each letter's range of draws, in the order of the ranges.
@@ -38,4 +38,4 @@ int drawcode(int v, const std::array<int, 26>& weights) {
     return first == 0 ? 1 : first;
 }
 
-}  // namespace quorbit::server
+}  // namespace quorbit::rules
