@@ -318,7 +318,7 @@ TEST(Solver, ASolverUsedAgainAnswersLikeAFreshOneWhenABoardHoldsOverAThousandWor
     for (int n = 0; n < 17; ++n) {
         BoardCodes b;
         for (auto& col : b)
-            for (int& c : col) c = server::drawcode(random.below(98) + 1);
+            for (int& c : col) c = rules::drawcode(random.below(98) + 1);
         const auto again = reused.all(b, Vocabulary::Dictionary);
         const auto fresh = Solver().all(b, Vocabulary::Dictionary);
         most = std::max(most, fresh.size());
