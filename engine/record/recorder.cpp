@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "protocol/fields.h"
 #include "protocol/messages.h"
 
 namespace quorbit::record {
@@ -18,28 +17,21 @@ std::string_view nameOf(std::string_view raw) {
     return split ? split->name : std::string_view{};
 }
 
-int optionOrUnknown(protocol::FieldReader& f) {
-    const auto v = quorbit::toInt(f.next());
-    return v && *v >= 0 ? *v : -1;
-}
+// A number of the game's options; what is not one is unknown (-1).
+int optionOrUnknown(int v) { return v >= 0 ? v : -1; }
 
-// The game's options as the first line of a record states them.
+// The game's options as the first line of a record states them; a line that cannot be
+// read leaves them unknown.
 void readOptions(std::string_view raw, Header& h) {
-    const auto split = protocol::splitLine(raw);
-    if (!split) return;
-    protocol::FieldReader f(split->payload);
-    if (split->name == kStartGame) {
-        f.next();  // who started it
-        h.playTo = optionOrUnknown(f);
-        h.seconds = optionOrUnknown(f);
-        h.team = f.next() == "t";
-        h.shuffles = optionOrUnknown(f);
-    } else if (split->name == kGameStats) {
-        f.next();  // whose turn
-        h.playTo = optionOrUnknown(f);
-        h.seconds = optionOrUnknown(f);
-        f.next();  // seconds left
-        h.team = f.next() == "t";
+    if (const auto start = protocol::read<protocol::toclient::Startgame>(raw)) {
+        h.playTo = optionOrUnknown(start->settings.playTo);
+        h.seconds = optionOrUnknown(start->settings.seconds);
+        h.team = start->settings.team;
+        h.shuffles = optionOrUnknown(start->settings.shuffles);
+    } else if (const auto stats = protocol::read<protocol::toclient::Gamestats>(raw)) {
+        h.playTo = optionOrUnknown(stats->playTo);
+        h.seconds = optionOrUnknown(stats->seconds);
+        h.team = stats->team;
     }
 }
 
