@@ -5,6 +5,7 @@ namespace {
 
 constexpr int kMaxPlayers = 4;
 constexpr int kMaxPlayTo = 1000000;
+constexpr int kMaxTables = 1000000;
 
 std::string yesNo(bool b) { return b ? "yes" : "no"; }
 
@@ -28,8 +29,11 @@ std::optional<int> readNumber(std::string_view v, int max) {
 }  // namespace
 
 std::vector<std::string> toTxtRecords(const GameAnnouncement& a) {
-    return {"version=" + cutUtf8(a.version, kMaxVersionText), "players=" + std::to_string(a.players),
-            "running=" + yesNo(a.running), "playto=" + std::to_string(a.playTo), "teams=" + yesNo(a.teamGame)};
+    std::vector<std::string> records{"version=" + cutUtf8(a.version, kMaxVersionText),
+                                     "players=" + std::to_string(a.players), "running=" + yesNo(a.running),
+                                     "playto=" + std::to_string(a.playTo), "teams=" + yesNo(a.teamGame)};
+    if (a.tables) records.push_back("tables=" + std::to_string(*a.tables));
+    return records;
 }
 
 FoundAnnouncement readTxtRecords(const std::vector<std::string>& records) {
@@ -49,6 +53,8 @@ FoundAnnouncement readTxtRecords(const std::vector<std::string>& records) {
             found.playTo = readNumber(value, kMaxPlayTo);
         else if (key == "teams")
             found.teamGame = readYesNo(value);
+        else if (key == "tables")
+            found.tables = readNumber(value, kMaxTables);
     }
     return found;
 }

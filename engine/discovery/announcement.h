@@ -21,10 +21,12 @@ struct GameAnnouncement {
     bool running = false;      // a game is in progress
     int playTo = 0;            // the play-to score of the game (0 before the first)
     bool teamGame = false;
+    std::optional<int> tables;  // a table server: how many tables it holds (the rest: its default table)
     friend bool operator==(const GameAnnouncement&, const GameAnnouncement&) = default;
 };
 
-// "version=1.0.10", "players=2", "running=yes", "playto=500", "teams=no".
+// "version=1.0.10", "players=2", "running=yes", "playto=500", "teams=no", and for a table
+// server "tables=12".
 std::vector<std::string> toTxtRecords(const GameAnnouncement& a);
 
 // What a found service says; fields it does not say (or says badly) stay empty.
@@ -34,6 +36,7 @@ struct FoundAnnouncement {
     std::optional<bool> running;
     std::optional<int> playTo;
     std::optional<bool> teamGame;
+    std::optional<int> tables;
     friend bool operator==(const FoundAnnouncement&, const FoundAnnouncement&) = default;
 };
 FoundAnnouncement readTxtRecords(const std::vector<std::string>& records);
