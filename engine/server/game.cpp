@@ -15,7 +15,6 @@
 
 namespace quorbit::server {
 
-using protocol::FieldReader;
 using rules::Phase;
 using rules::kPlayingSeats;
 using rules::kBoardSize;
@@ -152,32 +151,28 @@ bool Game::turnMessageFrom(int from, int seat, rules::TurnAction action) const {
     return currentplayer_ != 0 && seat == currentplayer_ && from != 0 && seat == from && rules::allows(phase_, action);
 }
 
-void Game::selectletter(int from, FieldReader& f) {
-    const int seat = f.nextInt();
+void Game::selectletter(int from, const toserver::Selectletter& m) {
+    const int seat = m.seat;
     if (!turnMessageFrom(from, seat, rules::TurnAction::Letter)) return;
-    const int position = f.nextInt();
-    const int x = f.nextInt();
-    const int y = f.nextInt();
-    table_.sendAllBut(seat, toclient::selectletter(seat, position, x, y));
+    table_.sendAllBut(seat, toclient::selectletter(seat, m.position, m.x, m.y));
 }
 
-void Game::selectclear(int from, FieldReader& f) {
-    const int seat = f.nextInt();
+void Game::selectclear(int from, const toserver::Selectclear& m) {
+    const int seat = m.seat;
     if (!turnMessageFrom(from, seat, rules::TurnAction::Letter)) return;
     table_.sendAllBut(seat, toclient::selectclear(seat));
 }
 
-void Game::clearletter(int from, FieldReader& f) {
-    const int seat = f.nextInt();
+void Game::clearletter(int from, const toserver::Clearletter& m) {
+    const int seat = m.seat;
     if (!turnMessageFrom(from, seat, rules::TurnAction::Letter)) return;
-    const int position = f.nextInt();
-    table_.sendAllBut(seat, toclient::clearletter(seat, position));
+    table_.sendAllBut(seat, toclient::clearletter(seat, m.position));
 }
 
-void Game::direction(int from, FieldReader& f) {
-    const int seat = f.nextInt();
+void Game::direction(int from, const toserver::Direction& m) {
+    const int seat = m.seat;
     if (lastplayer_ == 0 || seat != lastplayer_ || from == 0 || seat != from) return;
-    const int dir = f.nextInt();
+    const int dir = m.direction;
     // Only during the wait after a word, and it only ever shortens that wait: repeated
     // requests cannot hold the game still.
     if (!rules::allows(phase_, rules::TurnAction::Direction)) return;
@@ -185,8 +180,8 @@ void Game::direction(int from, FieldReader& f) {
     countdown_ = std::min(countdown_, rules::kDirectionChosenWait);
 }
 
-void Game::shuffle(int from, FieldReader& f) {
-    const int seat = f.nextInt();
+void Game::shuffle(int from, const toserver::Shuffle& m) {
+    const int seat = m.seat;
     if (!turnMessageFrom(from, seat, rules::TurnAction::Shuffle)) return;
     int& left = shufflesleft_[static_cast<std::size_t>(seat)];
     if (left < 1) return;
@@ -199,13 +194,12 @@ void Game::shuffle(int from, FieldReader& f) {
 
 // ---- submission and scoring --------------------------------------------------------------
 
-void Game::playerdone(int from, FieldReader& f) {
-    const int seat = f.nextInt();
+void Game::playerdone(int from, const toserver::Playerdone& m) {
+    const int seat = m.seat;
     if (from == 0 || seat != from) return;
-    const std::vector<protocol::PathStep> path = toserver::readPath(f);
     // A seat the computer plays (its owner just watches) hands the turn to the computer
     // when its own path does not hold together.
-    if (submitPath(seat, path) == Submission::NotTouching && playedByComputer(seat)) computerplay();
+    if (submitPath(seat, m.path) == Submission::NotTouching && playedByComputer(seat)) computerplay();
 }
 
 Game::Submission Game::submitPath(int seat, std::span<const protocol::PathStep> steps) {

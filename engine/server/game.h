@@ -16,7 +16,6 @@
 #include "common/random.h"
 #include "computer/computer_player.h"
 #include "dictionary/dictn.h"
-#include "protocol/fields.h"
 #include "protocol/messages.h"
 #include "rules/board.h"
 #include "rules/path.h"
@@ -78,12 +77,12 @@ public:
     void tellNewcomer(int seat);
 
     // The turn messages, with `from` the seat of the connection that sent them (0: none).
-    void selectletter(int from, protocol::FieldReader& f);
-    void selectclear(int from, protocol::FieldReader& f);
-    void clearletter(int from, protocol::FieldReader& f);
-    void direction(int from, protocol::FieldReader& f);
-    void shuffle(int from, protocol::FieldReader& f);
-    void playerdone(int from, protocol::FieldReader& f);
+    void selectletter(int from, const protocol::toserver::Selectletter& m);
+    void selectclear(int from, const protocol::toserver::Selectclear& m);
+    void clearletter(int from, const protocol::toserver::Clearletter& m);
+    void direction(int from, const protocol::toserver::Direction& m);
+    void shuffle(int from, const protocol::toserver::Shuffle& m);
+    void playerdone(int from, const protocol::toserver::Playerdone& m);
 
     void Timer1Timer();         // the 1 s turn clock tick
     void computertimerTimer();  // the 1 s computer-player tick

@@ -10,7 +10,7 @@
 
 namespace quorbit::server {
 
-using protocol::FieldReader;
+namespace toserver = protocol::toserver;
 using protocol::frame;
 namespace toclient = protocol::toclient;
 
@@ -26,22 +26,19 @@ Table::Table(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
 }
 
 void Table::buildDispatch() {
-    namespace names = protocol::names;
-    static constexpr std::array<protocol::HandlerEntry<Table>, names::kServerHears.size()> kHandlers = {{
-        {names::logininfo, &Table::receivedlogininfo},
-        {names::kickhim, &Table::kickhim},
-        {names::chat, &Table::chat},
-        {names::action, &Table::action},
-        {names::startgame, &Table::startgame},
-        {names::justwatch, &Table::justwatch},
-        {names::playerdone, &Table::playerdone},
-        {names::direction, &Table::direction},
-        {names::selectletter, &Table::selectletter},
-        {names::selectclear, &Table::selectclear},
-        {names::clearletter, &Table::clearletter},
-        {names::shuffle, &Table::shuffle},
-    }};
-    dispatch_.add(kHandlers, *this);
+    // In the order of names::kServerHears.
+    dispatch_.on(*this, &Table::receivedlogininfo);
+    dispatch_.on(*this, &Table::kickhim);
+    dispatch_.on(*this, &Table::chat);
+    dispatch_.on(*this, &Table::action);
+    dispatch_.on(*this, &Table::startgame);
+    dispatch_.on(*this, &Table::justwatch);
+    dispatch_.on(*this, &Table::playerdone);
+    dispatch_.on(*this, &Table::direction);
+    dispatch_.on(*this, &Table::selectletter);
+    dispatch_.on(*this, &Table::selectclear);
+    dispatch_.on(*this, &Table::clearletter);
+    dispatch_.on(*this, &Table::shuffle);
 }
 
 int Table::seatOf(ConnectionId id) const {
@@ -258,11 +255,11 @@ void Table::sendAllBut(int seat, std::string_view message) {
 
 // ---- login, removal, relay, just watch -----------------------------------------------
 
-void Table::receivedlogininfo(FieldReader& f) {
-    const int seat = f.nextInt();
+void Table::receivedlogininfo(const toserver::Logininfo& m) {
+    const int seat = m.seat;
     if (!fromSender(seat)) return;
-    const std::string version = f.next();
-    const std::string name = protocol::cleanName(f.rest());
+    const std::string& version = m.version;
+    const std::string name = protocol::cleanName(m.name);
     if (!protocol::usableName(name)) {
         // A name with nothing visible in it would leave the seat unnamed on every screen.
         logSender("closing connection " + std::to_string(senderId_) + ": a login without a name");
@@ -318,33 +315,33 @@ std::string Table::uniqueName(int seat, const std::string& name) const {
     return candidate;
 }
 
-void Table::kickhim(FieldReader& f) {
-    const int requester = f.nextInt();
+void Table::kickhim(const toserver::Kickhim& m) {
+    const int requester = m.requester;
     if (requester != host_ || !fromSender(requester)) return;
-    const int target = f.nextInt();
+    const int target = m.target;
     if (target < 1 || target > kSeats) return;
     const tplayer& p = player(target);
     if (p.connected) dropConnection(p.sock, true);
 }
 
-void Table::chat(FieldReader& f) {
-    const int seat = f.nextInt();
+void Table::chat(const toserver::Chat& m) {
+    const int seat = m.seat;
     if (!fromSender(seat)) return;
-    relay(toclient::chat(player(seat).name, social::withoutSystemColour(protocol::capChatText(f.rest()))));
+    relay(toclient::chat(player(seat).name, social::withoutSystemColour(protocol::capChatText(m.lineAndColour))));
 }
 
-void Table::action(FieldReader& f) {
-    const int seat = f.nextInt();
+void Table::action(const toserver::Action& m) {
+    const int seat = m.seat;
     if (!fromSender(seat)) return;
-    relay(toclient::action(player(seat).name, social::withoutSystemColour(protocol::capChatText(f.rest()))));
+    relay(toclient::action(player(seat).name, social::withoutSystemColour(protocol::capChatText(m.textAndColour))));
 }
 
-void Table::justwatch(FieldReader& f) {
-    const int seat = f.nextInt();
+void Table::justwatch(const toserver::Justwatch& m) {
+    const int seat = m.seat;
     if (seat < 1 || seat > kPlayingSeats) return;
     // A player switches his own seat; the host may switch any.
     if (!fromSender(seat) && (senderSeat_ == 0 || senderSeat_ != host_)) return;
-    const int mode = quorbit::strToInt(f.rest());
+    const int mode = m.mode;
     tplayer& p = player(seat);
     // Only a held seat changes hands; an empty one stays as it is, so that whoever takes
     // it next plays it himself.
@@ -366,19 +363,18 @@ std::string Table::playerName(int seat) const {
     return p.lastname;
 }
 
-void Table::startgame(FieldReader& f) {
+void Table::startgame(const toserver::Startgame& m) {
     // Only the host starts (or restarts) a game.
     if (senderSeat_ == 0 || senderSeat_ != host_) return;
-    // Every field is read before anything changes, so a bad request leaves the table as
-    // it was instead of a game marked running with no board. Options out of range are
-    // clamped into it, so the countdown and the shuffles stay within what the turn
-    // clock can count.
+    // Options out of range are clamped into it, so the countdown and the shuffles stay
+    // within what the turn clock can count.
+    const protocol::GameSettings& s = m.settings;
     GameOptions o;
-    o.starter = protocol::cleanName(f.next());
-    o.playTo = std::clamp(f.nextInt(), protocol::kMinPlayTo, protocol::kMaxPlayTo);
-    o.seconds = std::clamp(f.nextInt(), protocol::kMinSeconds, protocol::kMaxSeconds);
-    o.team = f.next() == "t";
-    o.shuffles = std::clamp(f.nextInt(), protocol::kMinShuffles, protocol::kMaxShuffles);
+    o.starter = protocol::cleanName(s.starter);
+    o.playTo = std::clamp(s.playTo, protocol::kMinPlayTo, protocol::kMaxPlayTo);
+    o.seconds = std::clamp(s.seconds, protocol::kMinSeconds, protocol::kMaxSeconds);
+    o.team = s.team;
+    o.shuffles = std::clamp(s.shuffles, protocol::kMinShuffles, protocol::kMaxShuffles);
     // A new game starts with every held seat played by its holder.
     for (int s = 1; s <= kPlayingSeats; ++s)
         if (player(s).connected) player(s).control = SeatControl::Person;

@@ -164,19 +164,19 @@ private:
     bool fromSender(int seat) const { return senderSeat_ != 0 && seat == senderSeat_; }
     // A log line about the line being handled, tied to its connection when there is one.
     void logSender(const std::string& line);
-    void receivedlogininfo(protocol::FieldReader& f);
-    void kickhim(protocol::FieldReader& f);
-    void chat(protocol::FieldReader& f);
-    void action(protocol::FieldReader& f);
-    void justwatch(protocol::FieldReader& f);
-    void startgame(protocol::FieldReader& f);
+    void receivedlogininfo(const protocol::toserver::Logininfo& m);
+    void kickhim(const protocol::toserver::Kickhim& m);
+    void chat(const protocol::toserver::Chat& m);
+    void action(const protocol::toserver::Action& m);
+    void justwatch(const protocol::toserver::Justwatch& m);
+    void startgame(const protocol::toserver::Startgame& m);
     // The turn messages go to the game with the sender's seat.
-    void selectletter(protocol::FieldReader& f) { game_.selectletter(senderSeat_, f); }
-    void selectclear(protocol::FieldReader& f) { game_.selectclear(senderSeat_, f); }
-    void clearletter(protocol::FieldReader& f) { game_.clearletter(senderSeat_, f); }
-    void direction(protocol::FieldReader& f) { game_.direction(senderSeat_, f); }
-    void shuffle(protocol::FieldReader& f) { game_.shuffle(senderSeat_, f); }
-    void playerdone(protocol::FieldReader& f) { game_.playerdone(senderSeat_, f); }
+    void selectletter(const protocol::toserver::Selectletter& m) { game_.selectletter(senderSeat_, m); }
+    void selectclear(const protocol::toserver::Selectclear& m) { game_.selectclear(senderSeat_, m); }
+    void clearletter(const protocol::toserver::Clearletter& m) { game_.clearletter(senderSeat_, m); }
+    void direction(const protocol::toserver::Direction& m) { game_.direction(senderSeat_, m); }
+    void shuffle(const protocol::toserver::Shuffle& m) { game_.shuffle(senderSeat_, m); }
+    void playerdone(const protocol::toserver::Playerdone& m) { game_.playerdone(senderSeat_, m); }
 
     void setHost(int seat);
     void sendHost(int seat);
