@@ -1,5 +1,7 @@
 #include "app/server/serverhost.h"
 
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -75,6 +77,8 @@ ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_
     Sock1.setSocketType(net::TSocketType::stStream);
     Sock1.setBlocking(false);
     Sock1.setAutoAccept(false);
+    // A table server meets arrivals in bursts (a whole evening's tables at once).
+    if (options.tables) Sock1.setListenBacklog(SOMAXCONN);
     Sock1.OnAccept = [this](net::TSock& listener) { Sock1Accept(listener); };
     Sock1.OnRead = [this](net::TSock& sock, int count) { Sock1Read(sock, count); };
 
