@@ -1,6 +1,9 @@
 #include "app/server/serverhost.h"
 
 #include <sys/socket.h>
+#include <unistd.h>
+
+#include <QAbstractEventDispatcher>
 
 #include <algorithm>
 #include <chrono>
@@ -94,6 +97,12 @@ ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_
     }
     server::TablesOutput& out = *this;
     tables_ = std::make_unique<server::TableServer>(out, *spell_, o);
+    if (options.tables) {
+        paced_ = true;
+        paceClock_.start();
+        if (auto* dispatcher = QAbstractEventDispatcher::instance(thread()))
+            connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &ServerHost::pace);
+    }
     announcement_.version = std::string(protocol::kVersion);
 }
 
@@ -183,8 +192,24 @@ void ServerHost::armDeadline() {
         deadlineTimer_.stop();
         return;
     }
-    const std::int64_t wait = std::max<std::int64_t>(0, *deadline - steadyMs());
+    std::int64_t wait = std::max<std::int64_t>(0, *deadline - steadyMs());
+    if (paced_) {
+        // Many tables' clocks fall due at scattered moments: they are served together on
+        // the pump's beat, one wake-up for all that are due within a tick.
+        const auto sinceStart = std::chrono::nanoseconds(pumpClock_.nsecsElapsed()) + std::chrono::milliseconds(wait);
+        wait += untilNextPumpTick(sinceStart).count() % kPumpTick.count();
+    }
     deadlineTimer_.start(static_cast<int>(std::min<std::int64_t>(wait, server::kLoginMs)));
+}
+
+void ServerHost::pace() {
+    // Every pass of the event loop polls every socket: with thousands of them a pass is
+    // dear, so a busy table server gathers what arrives for a few milliseconds and serves
+    // it in one pass instead of waking for each line.
+    const std::int64_t since = paceClock_.restart();
+    if (since >= kPaceMs) return;
+    ::usleep(static_cast<useconds_t>((kPaceMs - since) * 1000));
+    paceClock_.restart();
 }
 
 void ServerHost::Sock1Read(net::TSock& sock, int) {

@@ -52,6 +52,9 @@ namespace quorbit::serverhost {
 inline constexpr std::size_t kMaxSendBacklog = 1024 * 1024;
 // The pump serves at most one line per tick of this length.
 inline constexpr std::chrono::milliseconds kPumpTick{10};
+// A table server's event loop sleeps no sooner than this many milliseconds after it last
+// slept, so that what arrives meanwhile is served in one pass.
+inline constexpr std::int64_t kPaceMs = 4;
 
 // How long from `sinceStart` until the next tick of a pump that has ticked every
 // kPumpTick since its start: between 1 ms and one whole tick.
@@ -117,6 +120,7 @@ private:
     void dropLater(server::ConnectionId id, const std::string& why);
     void schedulePump();
     void armDeadline();
+    void pace();
     void discard(net::TSock* sock);
     template <typename F>
     void serve(F&& f);
@@ -128,6 +132,8 @@ private:
     QElapsedTimer pumpClock_;    // the pump's ticks fall on whole tick lengths from here
     QTimer deadlineTimer_;       // single-shot, armed for the server's next deadline
     std::optional<std::int64_t> armedFor_;  // the deadline it is armed for
+    bool paced_ = false;         // a table server: deadlines on the pump's beat, passes paced
+    QElapsedTimer paceClock_;    // since the event loop last went to sleep
     std::unique_ptr<dictionary::TDictn> spell_;
     std::unique_ptr<SeededRandom> random_;
     net::TSock Sock1;
