@@ -21,6 +21,7 @@
 #include <sys/epoll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,6 +29,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <optional>
@@ -49,6 +51,9 @@ namespace ts = protocol::toserver;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+// Latency is measured on the wall clock: the kernel stamps each received segment with it
+// (SO_TIMESTAMPNS), so time this program spends solving boards does not count.
+using Wall = std::chrono::system_clock;
 constexpr int kPlayers = 4;
 constexpr int kPerTable = kPlayers + 1;
 constexpr auto kActionEvery = std::chrono::seconds(5);
@@ -58,10 +63,10 @@ int envInt(const char* name, int fallback) {
     return v && *v ? std::atoi(v) : fallback;
 }
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Wall::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 struct Pending {
-    Clock::time_point sent;
+    Wall::time_point sent;
     std::string token;  // a chat's text, or "" for a word of `seat`
     int seat = 0;
 };
@@ -135,7 +140,7 @@ public:
                 Client& c = clients_[i];
                 if (c.index == kPlayers || !c.loggedIn || now < c.nextAction) continue;
                 c.nextAction += kActionEvery;
-                act(static_cast<int>(i), now);
+                act(static_cast<int>(i), Wall::now());
             }
         }
         measuring_ = false;
@@ -150,6 +155,7 @@ private:
         c.fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         int one = 1;
         ::setsockopt(c.fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        ::setsockopt(c.fd, SOL_SOCKET, SO_TIMESTAMPNS, &one, sizeof one);
         sockaddr_in from{};
         from.sin_family = AF_INET;
         from.sin_addr.s_addr = htonl((127u << 24) | (1u << 16) | static_cast<unsigned>(c.table + 1));
@@ -195,7 +201,14 @@ private:
         Client& c = clients_[static_cast<std::size_t>(i)];
         char buf[65536];
         for (;;) {
-            const ssize_t n = ::read(c.fd, buf, sizeof buf);
+            iovec iov{buf, sizeof buf};
+            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
+            msghdr msg{};
+            msg.msg_iov = &iov;
+            msg.msg_iovlen = 1;
+            msg.msg_control = control;
+            msg.msg_controllen = sizeof control;
+            const ssize_t n = ::recvmsg(c.fd, &msg, 0);
             if (n == 0) {
                 ::epoll_ctl(epoll_, EPOLL_CTL_DEL, c.fd, nullptr);
                 ++refused;
@@ -204,12 +217,19 @@ private:
             if (n < 0) return;
             std::vector<std::string> lines;
             c.cutter.feedRaw(std::string_view(buf, static_cast<std::size_t>(n)), lines);
-            const auto now = Clock::now();
+            Wall::time_point now = Wall::now();
+            for (cmsghdr* cm = CMSG_FIRSTHDR(&msg); cm; cm = CMSG_NXTHDR(&msg, cm))
+                if (cm->cmsg_level == SOL_SOCKET && cm->cmsg_type == SCM_TIMESTAMPNS) {
+                    timespec ts{};
+                    std::memcpy(&ts, CMSG_DATA(cm), sizeof ts);
+                    now = Wall::time_point(std::chrono::duration_cast<Wall::duration>(
+                        std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec)));
+                }
             for (const std::string& line : lines) handle(i, line, now);
         }
     }
 
-    void handle(int i, const std::string& line, Clock::time_point now) {
+    void handle(int i, const std::string& line, Wall::time_point now) {
         Client& c = clients_[static_cast<std::size_t>(i)];
         Table& t = tables_[static_cast<std::size_t>(c.table)];
         if (const auto m = protocol::read<tc::Sendlogininfo>(line)) {
@@ -248,7 +268,7 @@ private:
         }
     }
 
-    void matchWord(Table& t, int seat, Clock::time_point now) {
+    void matchWord(Table& t, int seat, Wall::time_point now) {
         for (auto it = t.pending.begin(); it != t.pending.end(); ++it)
             if (it->token.empty() && it->seat == seat) {
                 latencies.push_back(ms(now - it->sent));
@@ -257,7 +277,7 @@ private:
             }
     }
 
-    void matchChat(Table& t, const std::string& text, Clock::time_point now) {
+    void matchChat(Table& t, const std::string& text, Wall::time_point now) {
         for (auto it = t.pending.begin(); it != t.pending.end(); ++it)
             if (!it->token.empty() && text.find(it->token) != std::string::npos) {
                 latencies.push_back(ms(now - it->sent));
@@ -266,7 +286,7 @@ private:
             }
     }
 
-    void act(int i, Clock::time_point now) {
+    void act(int i, Wall::time_point now) {
         Client& c = clients_[static_cast<std::size_t>(i)];
         Table& t = tables_[static_cast<std::size_t>(c.table)];
         if (t.pending.size() > 64) {
@@ -277,15 +297,15 @@ private:
             const auto found = solver_.best(c.board, solver::Vocabulary::Dictionary);
             if (found) {
                 t.turn = 0;  // one word per turn
+                t.pending.push_back({Wall::now(), "", c.seat});  // sent from here on
                 send(i, ts::playerdone(c.seat, found->path()));
-                t.pending.push_back({now, "", c.seat});
                 ++words;
                 return;
             }
         }
         const std::string token = "m" + std::to_string(++serial_) + "z";
-        send(i, ts::chat(c.seat, "hello " + token, "0"));
         t.pending.push_back({now, token, c.seat});
+        send(i, ts::chat(c.seat, "hello " + token, "0"));
         ++chats;
     }
 

@@ -90,6 +90,7 @@ ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_
     o.seed = options.seed ? options.seed : clockSeed();
     if (options.tables) {
         o.limits = options.limits;
+        o.promptLines = true;
     } else {
         // The one table of a window's host mode admits as it always has: its nine seats
         // are its only limit.

@@ -67,6 +67,7 @@ struct TableServer::Entry {
     Table table;
     std::size_t connections = 0;
     std::array<std::int64_t, 2> due{};  // each clock's next tick; 0 while it is off
+    std::optional<std::int64_t> served;  // when it last served a line
 };
 
 std::string TableServer::TableHost::prefixed(std::string_view line) const {
@@ -218,7 +219,7 @@ void TableServer::received(ConnectionId id, std::string_view bytes, std::int64_t
         Entry* e = entry(it->second.table);
         if (!e) return;
         e->table.received(id, bytes);
-        if (e->table.hasUnservedLines()) busy_.insert(e->id);
+        fed(*e);
     } else {
         it->second.pending.append(bytes);
         lobbyLines(id);
@@ -296,8 +297,20 @@ void TableServer::sitDown(ConnectionId id, std::string_view rawName, std::string
     // The table may have refused it (every seat held by a player): it is gone then.
     if (!bytes.empty() && connections_.count(id) != 0 && entry(tableId)) {
         e->table.received(id, bytes);
-        if (e->table.hasUnservedLines()) busy_.insert(tableId);
+        fed(*e);
     }
+}
+
+void TableServer::fed(Entry& e) {
+    if (options_.promptLines && busy_.count(e.id) == 0 && (!e.served || now_ - *e.served >= kPumpMs) &&
+        e.table.hasUnservedLines()) {
+        e.served = now_;
+        const TableId id = e.id;
+        e.table.socktimerTimer();
+        if (Entry* still = entry(id); still && still->table.hasUnservedLines()) busy_.insert(id);
+        return;
+    }
+    if (e.table.hasUnservedLines()) busy_.insert(e.id);
 }
 
 void TableServer::closed(ConnectionId id, std::int64_t nowMs) {
@@ -361,7 +374,12 @@ void TableServer::pumpTick(std::int64_t nowMs) {
     const std::vector<TableId> serving(busy_.begin(), busy_.end());
     for (const TableId id : serving) {
         Entry* e = entry(id);
-        if (e) e->table.socktimerTimer();
+        // A table that served a line within this tick waits for the next.
+        if (e && options_.promptLines && e->served && nowMs - *e->served < kPumpMs) continue;
+        if (e) {
+            e->served = nowMs;
+            e->table.socktimerTimer();
+        }
         e = entry(id);
         if (!e || !e->table.hasUnservedLines()) busy_.erase(id);
     }

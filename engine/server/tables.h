@@ -52,6 +52,8 @@ inline constexpr std::int64_t kChooseTableMs = 500;
 inline constexpr std::int64_t kClockMs = 1000;
 // How often one connection may ask for the list of tables.
 inline constexpr int kMaxListings = 8;
+// The pump's tick: a table serves at most one received line per tick.
+inline constexpr std::int64_t kPumpMs = 10;
 
 struct TableLimits {
     std::size_t waitingPerAddress = 3;  // connections from one address not logged in
@@ -84,6 +86,10 @@ public:
         std::uint64_t seed = 1;  // each table's generator is seeded from it and the table's number
         rules::ZuboLevel zubo = rules::ZuboLevel::Classic;
         std::string_view computerWords = dictionary::builtinComputerWords();
+        // A line that reaches a table which has served nothing for a whole pump tick is
+        // served at once instead of at the next tick; the table still serves at most one
+        // line per tick. Off: lines wait for the pump, as a lone server's always have.
+        bool promptLines = false;
     };
 
     TableServer(TablesOutput& out, const dictionary::TDictn& spell, Options options);
@@ -145,6 +151,7 @@ private:
     void clockChanged(Entry& e, ServerTimer timer, bool enabled);
     void tableClosedConnection(Entry& e, ConnectionId id);
     void sweep();  // drops tables left empty
+    void fed(Entry& e);  // lines reached the table
     bool waiting(ConnectionId id) const;  // not logged in (or not yet seated)
 
     TablesOutput& out_;

@@ -46,9 +46,10 @@ protected:
         std::filesystem::create_directories(p);
         return p;
     }
-    TableServer& server(TableLimits limits = {}) {
+    TableServer& server(TableLimits limits = {}, bool prompt = false) {
         TableServer::Options o;
         o.limits = limits;
+        o.promptLines = prompt;
         o.computerWords = "ab\nstorm\n";
         server_ = std::make_unique<TableServer>(out_, dict_, o);
         return *server_;
@@ -233,6 +234,21 @@ TEST_F(TableServerTest, TablesAndConnectionsAreCappedAndAFullTableDropsWhoeverHa
     s.opened(12, "10.0.2.2", now_);
     s.opened(13, "10.0.2.3", now_);
     EXPECT_TRUE(has(out_.take(13), proto::toclient::full()));
+}
+
+TEST_F(TableServerTest, PromptLinesReachAnIdleTableAtOnceAndStillOnePerTick) {
+    auto& s = server({}, true);
+    join(1, "T", "Ann");
+    out_.sent.clear();
+    now_ += kPumpMs;  // nothing served for a whole tick
+    s.received(1, proto::frame(proto::toserver::chat(1, "one", "0")) + proto::frame(proto::toserver::chat(1, "two", "0")),
+               now_);
+    EXPECT_EQ(out_.take(1).size(), 1u);  // the first at once
+    s.pumpTick(now_ + kPumpMs - 1);
+    EXPECT_TRUE(out_.take(1).empty());  // the second not within the same tick
+    s.pumpTick(now_ + kPumpMs);
+    EXPECT_EQ(out_.take(1).size(), 1u);
+    EXPECT_FALSE(s.hasUnservedLines());
 }
 
 TEST_F(TableServerTest, TheListingTellsEachTableAndItsAskerWaitsForItsChoice) {
