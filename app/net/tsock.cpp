@@ -326,7 +326,7 @@ void TSock::setListen(bool value) {
         dropNotifiers();
         throw ESockException("Listen - Error Binding Socket");
     }
-    if (::listen(handle_, 5) != 0) {
+    if (::listen(handle_, backlog_) != 0) {
         dropNotifiers();
         throw ESockException("Listen - Error Starting Listen");
     }

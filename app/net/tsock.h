@@ -110,6 +110,10 @@ public:
     void setBlocking(bool blocking);
     bool AutoAccept() const { return autoAccept_; }
     void setAutoAccept(bool on) { autoAccept_ = on; }
+    // How many connections may wait to be accepted (5 unless set before listening); a
+    // server for many players sets more, so that a burst of arrivals is not turned away.
+    int ListenBacklog() const { return backlog_; }
+    void setListenBacklog(int n) { backlog_ = n > 0 ? n : 1; }
     bool Listen() const { return listen_; }
     void setListen(bool listen);
     TLineBreak LineBreak() const { return lineBreak_; }
@@ -200,6 +204,7 @@ private:
     std::string portName_;
     bool blocking_ = false;
     bool autoAccept_ = false;
+    int backlog_ = 5;
     bool listen_ = false;
     TLineBreak lineBreak_ = TLineBreak::lbSmart;
     int blockingTimeout_ = 0;

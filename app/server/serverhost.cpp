@@ -1,5 +1,10 @@
 #include "app/server/serverhost.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QAbstractEventDispatcher>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,6 +16,24 @@
 
 namespace quorbit::serverhost {
 namespace {
+
+// A folder name for a table's records: letters, digits, "-" and "_" as they are, every
+// other byte as "%XX", so no name can reach outside the records' folder.
+QString tableFolderName(const std::string& name) {
+    std::string safe;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
+            safe += ch;
+        } else {
+            safe += '%';
+            safe += kHex[c >> 4];
+            safe += kHex[c & 15];
+        }
+    }
+    return QString::fromStdString("table-" + safe);
+}
 
 std::int64_t steadyMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -38,46 +61,55 @@ ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_
     socktimer.setSingleShot(true);
     socktimer.setTimerType(Qt::PreciseTimer);
     pumpClock_.start();
-    Timer1.setInterval(1000);
-    computertimer.setInterval(1000);
     connect(&socktimer, &QTimer::timeout, this, [this] {
-        serve([this] { server_->socktimerTimer(); });
+        serve([this] { tables_->pumpTick(steadyMs()); });
         schedulePump();
-        armLoginTimer();  // a login just handled may leave nothing to wait for
     });
-    connect(&Timer1, &QTimer::timeout, this, [this] { serve([this] { server_->Timer1Timer(); }); });
-    connect(&computertimer, &QTimer::timeout, this,
-            [this] { serve([this] { server_->computertimerTimer(); }); });
-    logintimer.setSingleShot(true);
-    connect(&logintimer, &QTimer::timeout, this, [this] {
-        serve([this] { server_->loginTimer(steadyMs()); });
-        armLoginTimer();
+    deadlineTimer_.setSingleShot(true);
+    deadlineTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&deadlineTimer_, &QTimer::timeout, this, [this] {
+        armedFor_.reset();
+        serve([this] { tables_->deadlines(steadyMs()); });
     });
 
     const std::filesystem::path folder =
         options.dictionaryFolder.empty() ? std::filesystem::current_path() : options.dictionaryFolder;
     spell_ = std::make_unique<dictionary::TDictn>(folder, dictionary::builtinWordFile(),
                                                   [this](const std::string& notice) { log(notice); });
-    random_ = std::make_unique<SeededRandom>(options.seed ? options.seed : clockSeed());
 
     Sock1.setSocketType(net::TSocketType::stStream);
     Sock1.setBlocking(false);
     Sock1.setAutoAccept(false);
+    // A table server meets arrivals in bursts (a whole evening's tables at once).
+    if (options.tables) Sock1.setListenBacklog(SOMAXCONN);
     Sock1.OnAccept = [this](net::TSock& listener) { Sock1Accept(listener); };
     Sock1.OnRead = [this](net::TSock& sock, int count) { Sock1Read(sock, count); };
 
-    server::ServerOutput& out = *this;
-    server_ = std::make_unique<server::TServer>(out, *spell_, *random_);
+    server::TableServer::Options o;
+    o.singleTable = !options.tables;
+    o.seed = options.seed ? options.seed : clockSeed();
+    if (options.tables) {
+        o.limits = options.limits;
+        o.promptLines = true;
+    } else {
+        // The one table of a window's host mode admits as it always has: its nine seats
+        // are its only limit.
+        o.limits.waitingPerAddress = o.limits.perAddress = o.limits.connections = SIZE_MAX;
+    }
+    server::TablesOutput& out = *this;
+    tables_ = std::make_unique<server::TableServer>(out, *spell_, o);
+    if (options.tables) {
+        paced_ = true;
+        paceClock_.start();
+        if (auto* dispatcher = QAbstractEventDispatcher::instance(thread()))
+            connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &ServerHost::pace);
+    }
     announcement_.version = std::string(protocol::kVersion);
-    if (server_->timer1Enabled()) Timer1.start();
-    if (server_->computertimerEnabled()) computertimer.start();
 }
 
 ServerHost::~ServerHost() {
     socktimer.stop();
-    Timer1.stop();
-    computertimer.stop();
-    logintimer.stop();
+    deadlineTimer_.stop();
     // The sockets close quietly with Sock1; the server hears nothing more.
     for (auto& [id, sock] : connections_) {
         sock->OnInfo = nullptr;
@@ -94,19 +126,23 @@ void ServerHost::serve(F&& f) {
     } catch (const std::exception& e) {
         log(std::string("server error: ") + e.what());
     }
+    armDeadline();
     noteAnnouncement();
 }
 
 void ServerHost::noteAnnouncement() {
     discovery::GameAnnouncement now;
     now.version = std::string(protocol::kVersion);
-    for (int seat = 1; seat <= rules::kPlayingSeats; ++seat) {
-        const server::tplayer& p = server_->seat(seat);
-        if (p.connected && p.loggedin) ++now.players;
+    if (const server::TServer* table = tables_->table("")) {
+        for (int seat = 1; seat <= rules::kPlayingSeats; ++seat) {
+            const server::tplayer& p = table->seat(seat);
+            if (p.connected && p.loggedin) ++now.players;
+        }
+        now.running = table->gamerunning();
+        now.playTo = table->playtoscore();
+        now.teamGame = table->teamgame();
     }
-    now.running = server_->gamerunning();
-    now.playTo = server_->playtoscore();
-    now.teamGame = server_->teamgame();
+    if (!tables_->singleTable()) now.tables = static_cast<int>(tables_->tableCount());
     if (now == announcement_) return;
     announcement_ = now;
     emit announcementChanged();
@@ -144,34 +180,51 @@ void ServerHost::Sock1Accept(net::TSock& listener) {
         tempsockInfo(s, info, text);
     };
     connections_[id] = sock;
-    serve([&] { server_->opened(id, steadyMs()); });
-    armLoginTimer();
+    const std::string address = sock->PeerAddress();
+    serve([&] { tables_->opened(id, address, steadyMs()); });
+    schedulePump();
 }
 
-void ServerHost::armLoginTimer() {
-    const auto deadline = server_->nextLoginDeadline();
+void ServerHost::armDeadline() {
+    const auto deadline = tables_->nextDeadline();
+    if (deadline == armedFor_ && (deadlineTimer_.isActive() || !deadline)) return;
+    armedFor_ = deadline;
     if (!deadline) {
-        logintimer.stop();
+        deadlineTimer_.stop();
         return;
     }
-    // A running timer already waits for the earliest deadline: later openings come later.
-    if (logintimer.isActive()) return;
-    const std::int64_t wait = std::max<std::int64_t>(0, *deadline - steadyMs());
-    logintimer.start(static_cast<int>(std::min<std::int64_t>(wait, server::kLoginMs)));
+    std::int64_t wait = std::max<std::int64_t>(0, *deadline - steadyMs());
+    if (paced_) {
+        // Many tables' clocks fall due at scattered moments: they are served together on
+        // the pump's beat, one wake-up for all that are due within a tick.
+        const auto sinceStart = std::chrono::nanoseconds(pumpClock_.nsecsElapsed()) + std::chrono::milliseconds(wait);
+        wait += untilNextPumpTick(sinceStart).count() % kPumpTick.count();
+    }
+    deadlineTimer_.start(static_cast<int>(std::min<std::int64_t>(wait, server::kLoginMs)));
+}
+
+void ServerHost::pace() {
+    // Every pass of the event loop polls every socket: with thousands of them a pass is
+    // dear, so a busy table server gathers what arrives for a few milliseconds and serves
+    // it in one pass instead of waking for each line.
+    const std::int64_t since = paceClock_.restart();
+    if (since >= kPaceMs) return;
+    ::usleep(static_cast<useconds_t>((kPaceMs - since) * 1000));
+    paceClock_.restart();
 }
 
 void ServerHost::Sock1Read(net::TSock& sock, int) {
     const server::ConnectionId id = sock.Tag;
     const std::string bytes = sock.Text();
     if (!connections_.count(id) || dropping_.count(id) || bytes.empty()) return;
-    serve([&] { server_->received(id, bytes); });
+    serve([&] { tables_->received(id, bytes, steadyMs()); });
     schedulePump();
 }
 
 void ServerHost::schedulePump() {
     // Lines are served on the same 10 ms beat as a pump that never stops, one per tick,
     // but the beat is only kept while some line waits.
-    if (socktimer.isActive() || !server_->hasUnservedLines()) return;
+    if (socktimer.isActive() || !tables_->hasUnservedLines()) return;
     socktimer.start(untilNextPumpTick(std::chrono::nanoseconds(pumpClock_.nsecsElapsed())));
 }
 
@@ -189,9 +242,8 @@ void ServerHost::tempsockInfo(net::TSock& sock, net::TSocketInfo info, const std
     connections_.erase(it);
     dropping_.erase(id);
     discard(&sock);
-    serve([&] { server_->closed(id); });
+    serve([&] { tables_->closed(id, steadyMs()); });
     endLog(id);
-    armLoginTimer();
 }
 
 void ServerHost::discard(net::TSock* sock) {
@@ -239,23 +291,37 @@ void ServerHost::dropLater(server::ConnectionId id, const std::string& why) {
         connections_.erase(it);
         dropping_.erase(id);
         discard(sock);
-        serve([&] { server_->closed(id); });
+        serve([&] { tables_->closed(id, steadyMs()); });
         endLog(id);
     });
 }
 
-void ServerHost::timerChanged(server::ServerTimer timer, bool enabled) {
-    QTimer& t = timer == server::ServerTimer::Timer1 ? Timer1 : computertimer;
-    if (enabled)
-        t.start();
-    else
-        t.stop();
+void ServerHost::keepRecords(const QString& folder) {
+    recordFolder_ = folder;
+    records_.clear();
 }
 
-void ServerHost::keepRecords(const QString& folder) { records_ = std::make_unique<app::RecordKeeper>(folder); }
+const app::RecordKeeper* ServerHost::recordKeeper() const {
+    // The default table is the first one made in a window's host mode, and has the name "".
+    for (const auto& [id, keeper] : records_)
+        if (keeper && keeperNames_.count(id) && keeperNames_.at(id).empty()) return keeper.get();
+    return nullptr;
+}
 
-void ServerHost::heardByAll(std::string_view message) {
-    if (records_) records_->line(message);
+void ServerHost::heardByAll(server::TableId table, const std::string& name, std::string_view message) {
+    if (recordFolder_.isEmpty()) return;
+    auto& keeper = records_[table];
+    if (!keeper) {
+        keeperNames_[table] = name;
+        keeper = std::make_unique<app::RecordKeeper>(name.empty() ? recordFolder_
+                                                                  : recordFolder_ + "/" + tableFolderName(name));
+    }
+    keeper->line(message);
+}
+
+void ServerHost::tableClosed(server::TableId table) {
+    records_.erase(table);  // a game still being recorded is saved as it ended
+    keeperNames_.erase(table);
 }
 
 void ServerHost::log(std::string_view line) {

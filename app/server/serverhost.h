@@ -2,20 +2,24 @@
 // ServerHost: runs the game server inside a Qt program, headless or beside the windows.
 //
 // It owns the listening socket Sock1, gives every accepted socket a connection number of
-// its own (kept in the socket's Tag), feeds what each socket reads to the server, reports
-// closes, and drives the server's three timers: the 10 ms pump, the one-second turn
-// clock and the one-second computer delay. Each runs only while it has work: the pump
-// while received lines wait, the clocks while the server has them switched on, so an
-// idle server sleeps until a socket wakes it. A connection with more than 1 MiB waiting
-// to be sent is closed and reported to the server as any other departure. While some
-// connection has not logged in, a single-shot timer waits for its login deadline.
+// its own (kept in the socket's Tag), hands what each socket reads to the table server,
+// reports closes, and runs the two timers of the whole server: the 10 ms pump, which
+// serves one received line per tick at every table with lines waiting, and one
+// single-shot timer for whatever the table server has due next (a table's turn clock or
+// computer delay, a login deadline, a connection that has not named its table). Each
+// runs only while it has work, so an idle server sleeps until a socket wakes it, however
+// many tables it has held. A connection with more than 1 MiB waiting to be sent is closed
+// and reported to the server as any other departure.
+//
+// In a window's host mode it holds one table (server::TableServer's single-table mode);
+// the headless server holds many (Options::tables).
 //
 // Every log line is escaped before it is written (peers choose much of what it says),
 // and the lines about one connection are limited by ConnectionLog.
 //
 // What the game tells the local network about itself (players seated, running or not,
-// play-to score, team game) is read from the server after each event that reaches it,
-// and announcementChanged() is emitted when it differs from before.
+// play-to score, team game; with tables, how many) is read from the server after each
+// event that reaches it, and announcementChanged() is emitted when it differs from before.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -24,6 +28,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <set>
 #include <string>
@@ -36,6 +41,7 @@
 #include "server/connection_log.h"
 #include "server/server.h"
 #include "server/server_output.h"
+#include "server/tables.h"
 
 namespace quorbit::app {
 class RecordKeeper;
@@ -46,12 +52,15 @@ namespace quorbit::serverhost {
 inline constexpr std::size_t kMaxSendBacklog = 1024 * 1024;
 // The pump serves at most one line per tick of this length.
 inline constexpr std::chrono::milliseconds kPumpTick{10};
+// A table server's event loop sleeps no sooner than this many milliseconds after it last
+// slept, so that what arrives meanwhile is served in one pass.
+inline constexpr std::int64_t kPaceMs = 4;
 
 // How long from `sinceStart` until the next tick of a pump that has ticked every
 // kPumpTick since its start: between 1 ms and one whole tick.
 std::chrono::milliseconds untilNextPumpTick(std::chrono::nanoseconds sinceStart);
 
-class ServerHost : public QObject, private server::ServerOutput {
+class ServerHost : public QObject, private server::TablesOutput {
     Q_OBJECT
 public:
     using LogSink = std::function<void(std::string_view)>;
@@ -60,6 +69,8 @@ public:
         std::filesystem::path dictionaryFolder;  // empty: the current directory
         std::uint64_t seed = 0;                  // 0: seeded from the clock
         LogSink log;                             // empty: standard error
+        bool tables = false;                     // many tables, chosen by name; else one
+        server::TableLimits limits;              // with tables: the admission limits
     };
 
     ServerHost() : ServerHost(Options{}) {}
@@ -74,12 +85,17 @@ public:
     const std::string& errorText() const { return error_; }
 
     std::size_t connectionCount() const { return connections_.size(); }
-    const server::TServer& server() const { return *server_; }
-    // How well the computer player plays from now on.
-    void setZubolevel(rules::ZuboLevel level) { server_->setZubolevel(level); }
-    // Records every game this server runs, as an onlooker hears it, into that folder.
+    // The default table (the one table of a window's host mode). With tables it exists
+    // only while somebody sits at it.
+    const server::TServer& server() const { return *tables_->table(""); }
+    const server::TableServer& tables() const { return *tables_; }
+    // How well the computer player plays from now on, at every table.
+    void setZubolevel(rules::ZuboLevel level) { tables_->setZubolevel(level); }
+    // Records every game this server runs, as an onlooker hears it, into that folder; the
+    // games of a named table go to a folder named after the table inside it.
     void keepRecords(const QString& folder);
-    const app::RecordKeeper* recordKeeper() const { return records_.get(); }
+    // The records of the default table's games, or null.
+    const app::RecordKeeper* recordKeeper() const;
     const discovery::GameAnnouncement& announcement() const { return announcement_; }
 
 signals:
@@ -89,11 +105,11 @@ private:
     // What the server asks of its host.
     void send(server::ConnectionId id, std::string_view bytes) override;
     void close(server::ConnectionId id) override;
-    void timerChanged(server::ServerTimer timer, bool enabled) override;
     void log(std::string_view line) override;
     void logAbout(server::ConnectionId id, std::string_view line) override;
     void endLog(server::ConnectionId id);
-    void heardByAll(std::string_view message) override;
+    void heardByAll(server::TableId table, const std::string& name, std::string_view message) override;
+    void tableClosed(server::TableId table) override;
 
     // Socket events.
     void Sock1Accept(net::TSock& listener);
@@ -103,7 +119,8 @@ private:
 
     void dropLater(server::ConnectionId id, const std::string& why);
     void schedulePump();
-    void armLoginTimer();
+    void armDeadline();
+    void pace();
     void discard(net::TSock* sock);
     template <typename F>
     void serve(F&& f);
@@ -111,12 +128,12 @@ private:
 
     LogSink log_;
     server::ConnectionLog connectionLog_;  // how many lines each connection may cause
-    // The timers exist before the server, which may switch them while it is built.
     QTimer socktimer;            // single-shot, armed for the next pump tick while lines wait
     QElapsedTimer pumpClock_;    // the pump's ticks fall on whole tick lengths from here
-    QTimer Timer1;
-    QTimer computertimer;
-    QTimer logintimer;
+    QTimer deadlineTimer_;       // single-shot, armed for the server's next deadline
+    std::optional<std::int64_t> armedFor_;  // the deadline it is armed for
+    bool paced_ = false;         // a table server: deadlines on the pump's beat, passes paced
+    QElapsedTimer paceClock_;    // since the event loop last went to sleep
     std::unique_ptr<dictionary::TDictn> spell_;
     std::unique_ptr<SeededRandom> random_;
     net::TSock Sock1;
@@ -124,8 +141,10 @@ private:
     std::set<server::ConnectionId> dropping_;  // closing once control returns to the loop
     server::ConnectionId nextId_ = 1;
     std::string error_;
-    std::unique_ptr<app::RecordKeeper> records_;
-    std::unique_ptr<server::TServer> server_;
+    QString recordFolder_;  // empty: no records kept
+    std::map<server::TableId, std::unique_ptr<app::RecordKeeper>> records_;
+    std::map<server::TableId, std::string> keeperNames_;
+    std::unique_ptr<server::TableServer> tables_;
     discovery::GameAnnouncement announcement_;
 };
 

@@ -23,6 +23,19 @@ bool readPort(std::string_view text, int& port) {
     return true;
 }
 
+// Decimal digits only, 1 to `max`.
+bool readCount(std::string_view text, std::size_t max, std::size_t& count) {
+    if (text.empty() || text.size() > 9) return false;
+    std::size_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<std::size_t>(c - '0');
+    }
+    if (value < 1 || value > max) return false;
+    count = value;
+    return true;
+}
+
 const Option* findLong(std::string_view name) {
     for (const Option& o : options())
         if (o.longName == name) return &o;
@@ -117,6 +130,16 @@ const std::vector<Option>& options() {
          [](CommandLine& l, std::string_view v) { return !(l.address = std::string(v)).empty(); }},
         {"", "hosting", "", "", "With --player: hosts the game on this computer.",
          [](CommandLine& l, std::string_view) { return l.hosting = true; }},
+        {"", "max-per-address", "N", "a number from 1 to 100000",
+         "With --server: connections from one address at most (16; 3 of them before logging in).",
+         [](CommandLine& l, std::string_view v) { return readCount(v, 100000, l.maxPerAddress); }},
+        {"", "max-tables", "N", "a number from 1 to 1000000", "With --server: tables at most (1000).",
+         [](CommandLine& l, std::string_view v) { return readCount(v, 1000000, l.maxTables); }},
+        {"", "max-connections", "N", "a number from 1 to 1000000", "With --server: connections at most (10000).",
+         [](CommandLine& l, std::string_view v) { return readCount(v, 1000000, l.maxConnections); }},
+        {"", "tables", "HOST[:PORT]", "a host's address",
+         "Prints the tables of the game server at HOST, one a line, then exits.",
+         [](CommandLine& l, std::string_view v) { return !(l.listTables = std::string(v)).empty(); }},
     };
     return table;
 }
@@ -220,6 +243,7 @@ std::string usageText() {
     return "Usage: quorbit [options] [name host hosting]\n"
            "       quorbit [options] --player NAME (--address HOST | --hosting)\n"
            "       quorbit --server [options]\n"
+           "       quorbit --tables HOST[:PORT]\n"
            "       quorbit --replay FILE --summary\n";
 }
 

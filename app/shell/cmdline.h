@@ -53,6 +53,11 @@ struct CommandLine {
     std::string player;    // --player NAME: the launch parameters as options (with address or hosting)
     std::string address;   // --address HOST: join the game at HOST as `player`
     bool hosting = false;  // --hosting: host a game as `player`
+    // The table server's admission limits (with --server), and --tables HOST[:PORT].
+    std::size_t maxPerAddress = 16;    // --max-per-address N
+    std::size_t maxTables = 1000;      // --max-tables N
+    std::size_t maxConnections = 10000;  // --max-connections N
+    std::string listTables;            // --tables HOST[:PORT]: print that server's tables, then exit
     std::vector<std::string> positional;  // launch parameters, in order
     std::size_t positionalBeforeEnd = 0;  // how many of them came before "--"
     std::string error;                    // empty when the line is good

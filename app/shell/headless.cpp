@@ -1,6 +1,9 @@
 #include "app/shell/headless.h"
 
 #include <QCoreApplication>
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -13,6 +16,30 @@
 #include "app/shell/stopsignals.h"
 
 namespace quorbit::shell {
+namespace {
+
+// Each connection holds a descriptor: the soft limit is raised toward what the
+// connections need (with room for the listener, the log and the word files), as far as
+// the hard limit allows.
+void raiseDescriptorLimit(std::size_t connections) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
+    const rlim_t wanted = static_cast<rlim_t>(connections) + 64;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur >= wanted) return;
+    const rlim_t reachable = limit.rlim_max == RLIM_INFINITY ? wanted : std::min(wanted, limit.rlim_max);
+    if (reachable > limit.rlim_cur) {
+        rlimit raised = limit;
+        raised.rlim_cur = reachable;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
+    }
+    if (limit.rlim_cur < wanted)
+        std::fprintf(stderr,
+                     "quorbit: only %llu files may be open at once (the hard limit): fewer than %zu connections "
+                     "will be served\n",
+                     static_cast<unsigned long long>(limit.rlim_cur), connections);
+}
+
+}  // namespace
 
 int runHeadless(int argc, char** argv, const CommandLine& given) {
     QCoreApplication app(argc, argv);
@@ -28,7 +55,14 @@ int runHeadless(int argc, char** argv, const CommandLine& given) {
         return 1;
     }
 
-    serverhost::ServerHost host;
+    raiseDescriptorLimit(line.maxConnections);
+    serverhost::ServerHost::Options options;
+    options.tables = true;
+    options.limits.perAddress = line.maxPerAddress;
+    options.limits.waitingPerAddress = std::min(options.limits.waitingPerAddress, line.maxPerAddress);
+    options.limits.tables = line.maxTables;
+    options.limits.connections = line.maxConnections;
+    serverhost::ServerHost host(options);
     host.setZubolevel(line.zubo);
     if (!host.listen(line.port)) {
         std::fprintf(stderr, "quorbit: cannot serve on port %d: %s\n", line.port, host.errorText().c_str());

@@ -1,7 +1,8 @@
 #pragma once
 // The headless game server: "quorbit --server [--port N]". No window, no client of its
-// own, no display needed. It serves until SIGINT or SIGTERM and then exits with 0; the
-// first connection is seat 1 and holds the host's rights.
+// own, no display needed. It serves until SIGINT or SIGTERM and then exits with 0. It is
+// a table server (server/tables.h): each connection names its table or sits at the
+// default one, and the first player to log in at a table holds its host's powers.
 #include "app/shell/cmdline.h"
 
 namespace quorbit::shell {

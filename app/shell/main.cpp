@@ -4,6 +4,7 @@
 #include "app/shell/cmdline.h"
 #include "app/shell/headless.h"
 #include "app/shell/program.h"
+#include "app/shell/tablelist.h"
 #include "app/shell/tilelist.h"
 
 int main(int argc, char** argv) {
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     int toolkitArgc = static_cast<int>(toolkitArgv.size()) - 1;
 
     if (raw.server) return shell::runHeadless(toolkitArgc, toolkitArgv.data(), raw);
+    if (!raw.listTables.empty()) return shell::printTables(toolkitArgc, toolkitArgv.data(), raw.listTables);
     if (raw.tileSets) return shell::printTileSets(toolkitArgc, toolkitArgv.data());
     if (raw.summary) return shell::printSummary(raw);
 

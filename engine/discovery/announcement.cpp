@@ -5,6 +5,7 @@ namespace {
 
 constexpr int kMaxPlayers = 4;
 constexpr int kMaxPlayTo = 1000000;
+constexpr int kMaxTables = 1000000;
 
 std::string yesNo(bool b) { return b ? "yes" : "no"; }
 
@@ -32,6 +33,7 @@ std::vector<std::string> toTxtRecords(const GameAnnouncement& a) {
                                      "players=" + std::to_string(a.players), "running=" + yesNo(a.running),
                                      "playto=" + std::to_string(a.playTo), "teams=" + yesNo(a.teamGame)};
     if (isLanguageCode(a.language) && a.language != "en") records.push_back("lang=" + a.language);
+    if (a.tables) records.push_back("tables=" + std::to_string(*a.tables));
     return records;
 }
 
@@ -58,6 +60,8 @@ FoundAnnouncement readTxtRecords(const std::vector<std::string>& records) {
             found.teamGame = readYesNo(value);
         else if (key == "lang")
             found.language = isLanguageCode(value) ? std::string(value) : std::string();
+        else if (key == "tables")
+            found.tables = readNumber(value, kMaxTables);
     }
     return found;
 }

@@ -22,11 +22,13 @@ struct GameAnnouncement {
     int playTo = 0;            // the play-to score of the game (0 before the first)
     bool teamGame = false;
     std::string language = "en";  // ISO 639-1; announced only when not English
+    std::optional<int> tables;  // a table server: how many tables it holds (the rest: its default table)
     friend bool operator==(const GameAnnouncement&, const GameAnnouncement&) = default;
 };
 
 // "version=1.0.10", "players=2", "running=yes", "playto=500", "teams=no", then "lang=fr"
-// for a game not played in English (an English game's records are as they always were).
+// for a game not played in English (an English game's records are as they always were),
+// and for a table server "tables=12".
 std::vector<std::string> toTxtRecords(const GameAnnouncement& a);
 
 // What a found service says; fields it does not say (or says badly) stay empty.
@@ -37,6 +39,7 @@ struct FoundAnnouncement {
     std::optional<int> playTo;
     std::optional<bool> teamGame;
     std::string language;  // "lang": two letters a..z, else empty (English, or not said)
+    std::optional<int> tables;
     friend bool operator==(const FoundAnnouncement&, const FoundAnnouncement&) = default;
 };
 FoundAnnouncement readTxtRecords(const std::vector<std::string>& records);

@@ -44,6 +44,14 @@ inline constexpr std::string_view useshuffle = "CMD_useshuffle";
 inline constexpr std::string_view shufflesl = "CMD_shufflesl";
 inline constexpr std::string_view bonus = "CMD_bonus";
 
+// The table server. A connection that has not sat down at a table yet may name its
+// table or ask for the list of tables; the host of a table is told to every seat.
+inline constexpr std::string_view table = "CMD_table";
+inline constexpr std::string_view listtables = "CMD_listtables";
+inline constexpr std::string_view tableinfo = "CMD_tableinfo";
+inline constexpr std::string_view tablesend = "CMD_tablesend";
+inline constexpr std::string_view host = "CMD_host";
+
 // What each side understands, in the order its handler table lists them.
 inline constexpr std::array<std::string_view, 12> kServerHears = {
     logininfo, kickhim, chat, action, startgame, justwatch,
@@ -53,5 +61,10 @@ inline constexpr std::array<std::string_view, 25> kClientHears = {
     playerdisconnected, startgame, nextplayer, winner, full, justwatching, theboard, notvalid,
     madeword, timeup, gamestats, selectletter, selectclear, moving, clearletter, useshuffle,
     shufflesl, bonus};
+
+// What a table server hears from a connection before it sits at a table.
+inline constexpr std::array<std::string_view, 2> kLobbyHears = {table, listtables};
+// What a table server says beside the messages of a table.
+inline constexpr std::array<std::string_view, 3> kTableServerSays = {tableinfo, tablesend, host};
 
 }  // namespace quorbit::protocol::names

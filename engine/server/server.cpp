@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "protocol/limits.h"
+#include "protocol/table_messages.h"
 #include "social/chat_rules.h"
 
 namespace quorbit::server {
@@ -14,7 +15,12 @@ using protocol::frame;
 namespace toclient = protocol::toclient;
 
 Table::Table(ServerOutput& out, const dictionary::TDictn& spell, Random& random, std::string_view computerWords)
-    : out_(out), words_(dictionary::wordLines(computerWords)), game_(*this, spell, random, words_) {
+    : Table(out, spell, random,
+            std::make_shared<const std::vector<std::string>>(dictionary::wordLines(computerWords))) {}
+
+Table::Table(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
+             std::shared_ptr<const std::vector<std::string>> computerWords)
+    : out_(out), words_(std::move(computerWords)), game_(*this, spell, random, *words_) {
     for (int s = 1; s <= kSeats; ++s) player(s).control = unheld(s);
     buildDispatch();
 }
@@ -63,7 +69,22 @@ void Table::opened(ConnectionId id, std::int64_t nowMs) {
         if (seat == 0 && playercount_ < kSeats) seat = ++playercount_;
     }
     if (seat == 0) {
-        // All nine seats are held: refuse this one and leave the table as it is.
+        // All nine seats are held. The connection that has waited longest without logging
+        // in makes room for this one, so that idle connections cannot keep players out.
+        const auto idle = std::min_element(connections_.begin(), connections_.end(), [this](const auto& a, const auto& b) {
+            const bool aIdle = !players_[static_cast<std::size_t>(a.second.seat)].loggedin;
+            const bool bIdle = !players_[static_cast<std::size_t>(b.second.seat)].loggedin;
+            return aIdle != bIdle ? aIdle : a.second.openedAt < b.second.openedAt;
+        });
+        if (idle != connections_.end() && !player(idle->second.seat).loggedin) {
+            seat = idle->second.seat;
+            out_.logAbout(idle->first, "closing connection " + std::to_string(idle->first) +
+                                           ": not logged in, and the table is full");
+            dropConnection(idle->first, true);
+        }
+    }
+    if (seat == 0) {
+        // All nine seats are held by players: refuse this one and leave the table as it is.
         out_.send(id, frame(toclient::full()));
         out_.close(id);
         return;
@@ -141,8 +162,27 @@ void Table::seatGone(int seat) {
     p.name.clear();
     p.control = unheld(seat);
     p.sock = -1;
+    loginOrder_[static_cast<std::size_t>(seat)] = 0;
+    if (seat == host_) {
+        // The host's powers pass to the seat logged in longest.
+        int next = 0;
+        for (int s = 1; s <= kSeats; ++s) {
+            const std::uint64_t order = loginOrder_[static_cast<std::size_t>(s)];
+            if (order != 0 && (next == 0 || order < loginOrder_[static_cast<std::size_t>(next)])) next = s;
+        }
+        setHost(next);
+    }
     game_.seatLeft(seat);
 }
+
+void Table::setHost(int seat) {
+    host_ = seat;
+    if (!tellsHost_ || seat == 0) return;
+    for (int s = 1; s <= playercount_; ++s)
+        if (player(s).connected && player(s).loggedin) sendHost(s);
+}
+
+void Table::sendHost(int seat) { sendTo(seat, protocol::tables::Host{host_}.format()); }
 
 void Table::socktimerTimer() {
     if (connections_.empty()) return;
@@ -231,6 +271,7 @@ void Table::receivedlogininfo(const toserver::Logininfo& m) {
     p.lastname = p.name;
     p.connected = true;
     p.loggedin = true;
+    loginOrder_[static_cast<std::size_t>(seat)] = ++logins_;
     // Only seats that have logged in are announced and told: a seat that is still
     // connecting has no name yet and hears of everybody at its own login.
     const std::string announcement = toclient::newplayerinfo(seat, p.name);
@@ -244,11 +285,13 @@ void Table::receivedlogininfo(const toserver::Logininfo& m) {
         const tplayer& other = player(s);
         if (s != seat && other.connected && other.loggedin) sendTo(seat, toclient::existingplayers(s, other.name));
     }
+    if (host_ == 0) host_ = seat;  // the first to log in hosts (and hears so below)
     if (version != protocol::kVersion) {
-        sendTo(1, toclient::havewrongversion(p.name));
+        sendTo(host_, toclient::havewrongversion(p.name));
         sendTo(seat, toclient::wrongversion());
     }
     game_.tellNewcomer(seat);
+    if (tellsHost_) sendHost(seat);
 }
 
 // `name`, or it cut short with " (2)", " (3)"... appended, so that it differs (as
@@ -274,7 +317,7 @@ std::string Table::uniqueName(int seat, const std::string& name) const {
 
 void Table::kickhim(const toserver::Kickhim& m) {
     const int requester = m.requester;
-    if (requester != rules::kHostSeat || !fromSender(requester)) return;
+    if (requester != host_ || !fromSender(requester)) return;
     const int target = m.target;
     if (target < 1 || target > kSeats) return;
     const tplayer& p = player(target);
@@ -296,8 +339,8 @@ void Table::action(const toserver::Action& m) {
 void Table::justwatch(const toserver::Justwatch& m) {
     const int seat = m.seat;
     if (seat < 1 || seat > kPlayingSeats) return;
-    // A player switches his own seat; the host (seat 1) may switch any.
-    if (!fromSender(seat) && senderSeat_ != rules::kHostSeat) return;
+    // A player switches his own seat; the host may switch any.
+    if (!fromSender(seat) && (senderSeat_ == 0 || senderSeat_ != host_)) return;
     const int mode = m.mode;
     tplayer& p = player(seat);
     // Only a held seat changes hands; an empty one stays as it is, so that whoever takes
@@ -322,7 +365,7 @@ std::string Table::playerName(int seat) const {
 
 void Table::startgame(const toserver::Startgame& m) {
     // Only the host starts (or restarts) a game.
-    if (senderSeat_ != rules::kHostSeat) return;
+    if (senderSeat_ == 0 || senderSeat_ != host_) return;
     // Options out of range are clamped into it, so the countdown and the shuffles stay
     // within what the turn clock can count.
     const protocol::GameSettings& s = m.settings;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -63,6 +64,9 @@ public:
     // `computerWords` the computer player's list (lower-case, newline-separated).
     Table(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
           std::string_view computerWords = dictionary::builtinComputerWords());
+    // The same with the computer's list already split, shared with other tables.
+    Table(ServerOutput& out, const dictionary::TDictn& spell, Random& random,
+          std::shared_ptr<const std::vector<std::string>> computerWords);
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
 
@@ -116,7 +120,16 @@ public:
     int seatOf(ConnectionId id) const;  // 0 when the connection holds no seat
     int playercount() const { return playercount_; }
     std::size_t queuedLines(ConnectionId id) const;
-    const std::vector<std::string>& computerWords() const { return words_; }
+    const std::vector<std::string>& computerWords() const { return *words_; }
+
+    // The seat that holds the host's powers (starting and restarting games, kicking,
+    // switching any seat to just watching): the first seat to log in, then, when the host
+    // leaves, the seat logged in longest. 0 while nobody is logged in.
+    int host() const { return host_; }
+    // Tells every seat who the host is (protocol::tables::Host) whenever that changes, and
+    // each newcomer at its login. Off for the single table of a window's host mode, whose
+    // seats learn nothing new on the wire.
+    void tellHost(bool on) { tellsHost_ = on; }
 
 private:
     struct Connection {
@@ -165,8 +178,11 @@ private:
     void shuffle(const protocol::toserver::Shuffle& m) { game_.shuffle(senderSeat_, m); }
     void playerdone(const protocol::toserver::Playerdone& m) { game_.playerdone(senderSeat_, m); }
 
+    void setHost(int seat);
+    void sendHost(int seat);
+
     ServerOutput& out_;
-    std::vector<std::string> words_;
+    std::shared_ptr<const std::vector<std::string>> words_;
     protocol::Dispatcher dispatch_;
 
     std::map<ConnectionId, Connection> connections_;
@@ -177,6 +193,10 @@ private:
 
     std::array<tplayer, kSeats + 1> players_{};  // seats 1..9; index 0 unused
     int playercount_ = 0;
+    int host_ = 0;
+    bool tellsHost_ = false;
+    std::uint64_t logins_ = 0;                       // logins so far
+    std::array<std::uint64_t, kSeats + 1> loginOrder_{};  // by seat: its login's number
     Game game_;  // last: it is built on the members above
 };
 

@@ -1,0 +1,175 @@
+#pragma once
+// TableServer: many tables in one server. It owns every connection until the connection
+// sits at a table, admits or refuses connections by the limits, makes tables on demand
+// and drops them when their last connection leaves, lists them, serves each table's
+// received lines one per pump tick, and runs every table's clocks and login deadlines
+// from one schedule.
+//
+// A connection's first line may name its table ("CMD_table+NAME") or ask for the list of
+// tables ("CMD_listtables"). Any other first line, or none within kChooseTableMs, seats it
+// at the default table (the name ""), so a client that knows nothing of tables plays as
+// it always has. A connection that has asked for the list waits for its choice until
+// the login deadline instead. Table names are cleaned as player names are (and lose any
+// "+", the field separator), and told apart as player names are.
+//
+// In single-table mode (a window's host mode) every connection goes straight to the one
+// default table, which lives as long as the server, and nothing of the table messages is
+// said or heard.
+//
+// Like Table it has no sockets or clocks: the host reports connections, bytes and the
+// time, runs pumpTick() every kPumpMs while hasUnservedLines(), and runs deadlines() at
+// nextDeadline(). Tables share nothing mutable: each has its own generator, game, clocks
+// and Zubo level; only the dictionary and the computer's word list, both read-only, are
+// shared.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+#include "common/random.h"
+#include "dictionary/builtin_words.h"
+#include "dictionary/dictn.h"
+#include "protocol/table_messages.h"
+#include "rules/zubolevel.h"
+#include "server/server.h"
+#include "server/server_output.h"
+
+namespace quorbit::server {
+
+// A table's number, never reused in the life of its TableServer.
+using TableId = std::uint64_t;
+
+// How long a new connection has to name its table before it sits at the default one.
+inline constexpr std::int64_t kChooseTableMs = 500;
+// The period of each table's turn clock and computer-player delay.
+inline constexpr std::int64_t kClockMs = 1000;
+// How often one connection may ask for the list of tables.
+inline constexpr int kMaxListings = 8;
+// The pump's tick: a table serves at most one received line per tick.
+inline constexpr std::int64_t kPumpMs = 10;
+
+struct TableLimits {
+    std::size_t waitingPerAddress = 3;  // connections from one address not logged in
+    std::size_t perAddress = 16;        // connections from one address in all
+    std::size_t tables = 1000;
+    std::size_t connections = 10000;
+};
+
+// What a TableServer asks of its host.
+class TablesOutput {
+public:
+    virtual ~TablesOutput() = default;
+    virtual void send(ConnectionId id, std::string_view bytes) = 0;  // framed bytes
+    // Closes a connection the server has already forgotten.
+    virtual void close(ConnectionId id) = 0;
+    // Log lines, escaped by the host (they may hold peers' text).
+    virtual void log(std::string_view line) = 0;
+    virtual void logAbout(ConnectionId /*id*/, std::string_view line) { log(line); }
+    // What an onlooker of table `table` (named `name`) hears, for records.
+    virtual void heardByAll(TableId /*table*/, const std::string& /*name*/, std::string_view /*message*/) {}
+    // A table went away: its records end.
+    virtual void tableClosed(TableId /*table*/) {}
+};
+
+class TableServer {
+public:
+    struct Options {
+        bool singleTable = false;
+        TableLimits limits;
+        std::uint64_t seed = 1;  // each table's generator is seeded from it and the table's number
+        rules::ZuboLevel zubo = rules::ZuboLevel::Classic;
+        std::string_view computerWords = dictionary::builtinComputerWords();
+        // A line that reaches a table which has served nothing for a whole pump tick is
+        // served at once instead of at the next tick; the table still serves at most one
+        // line per tick. Off: lines wait for the pump, as a lone server's always have.
+        bool promptLines = false;
+    };
+
+    TableServer(TablesOutput& out, const dictionary::TDictn& spell, Options options);
+    ~TableServer();
+    TableServer(const TableServer&) = delete;
+    TableServer& operator=(const TableServer&) = delete;
+
+    // A connection was accepted from `address` (its remote address as text) at `nowMs`.
+    void opened(ConnectionId id, const std::string& address, std::int64_t nowMs);
+    void received(ConnectionId id, std::string_view bytes, std::int64_t nowMs);
+    void closed(ConnectionId id, std::int64_t nowMs);  // ignored if unknown
+
+    // Every table with received lines waiting serves one of them.
+    void pumpTick(std::int64_t nowMs);
+    bool hasUnservedLines() const { return !busy_.empty(); }
+    // Does whatever is due at `nowMs`: seating at the default table, login deadlines, the
+    // tables' clocks.
+    void deadlines(std::int64_t nowMs);
+    // When deadlines() next has something to do; nothing while nothing waits.
+    std::optional<std::int64_t> nextDeadline() const;
+
+    // The computer's level at every table from now on, and at tables made later.
+    void setZubolevel(rules::ZuboLevel level);
+
+    bool singleTable() const { return options_.singleTable; }
+    std::size_t tableCount() const { return tables_.size(); }
+    std::size_t connectionCount() const { return connections_.size(); }
+    // The table of that name (as names are compared), or null.
+    const Table* table(std::string_view name) const;
+    Table* table(std::string_view name);
+    // The table a connection sits at, or null (also while it has not chosen one).
+    const Table* tableOf(ConnectionId id) const;
+    // Every table, in the order of their names' keys.
+    std::vector<protocol::tables::Tableinfo> listing() const;
+    // A table's name as it is kept: cleaned as a player's name, without "+".
+    static std::string tableName(std::string_view raw);
+
+private:
+    class TableHost;  // the ServerOutput of one table
+    struct Entry;
+    struct Connection {
+        std::string address;
+        std::int64_t openedAt = 0;
+        TableId table = 0;       // 0 while it has not sat down
+        std::string pending;     // bytes received before it sat down
+        int listings = 0;        // how often it asked for the list
+    };
+    using Deadline = std::pair<std::int64_t, ConnectionId>;
+    using ClockDue = std::tuple<std::int64_t, TableId, int>;
+
+    bool admit(ConnectionId id, const std::string& address);
+    void lobbyLines(ConnectionId id);
+    void sitDown(ConnectionId id, std::string_view tableName, std::string bytes);
+    void sendListing(ConnectionId id);
+    Entry* makeTable(const std::string& name, const std::string& key);
+    Entry* entry(TableId id);
+    void forget(ConnectionId id);                    // drops it from every book, tells no one
+    void refuse(ConnectionId id, const std::string& why);  // "CMD_full", close, log
+    void clockChanged(Entry& e, ServerTimer timer, bool enabled);
+    void tableClosedConnection(Entry& e, ConnectionId id);
+    void sweep();  // drops tables left empty
+    void fed(Entry& e);  // lines reached the table
+    bool waiting(ConnectionId id) const;  // not logged in (or not yet seated)
+
+    TablesOutput& out_;
+    const dictionary::TDictn& spell_;
+    Options options_;
+    std::shared_ptr<const std::vector<std::string>> words_;
+    std::int64_t now_ = 0;
+    TableId nextTable_ = 1;
+
+    std::unordered_map<ConnectionId, Connection> connections_;
+    std::unordered_map<std::string, std::vector<ConnectionId>> byAddress_;
+    std::map<TableId, std::unique_ptr<Entry>> tables_;
+    std::map<std::string, TableId> byKey_;  // name key -> table
+    std::set<TableId> busy_;                // tables with lines waiting
+    std::set<TableId> maybeEmpty_;          // tables that lost a connection
+    std::set<Deadline> choose_;             // connections not seated yet
+    std::set<Deadline> logins_;             // seated connections' login deadlines
+    std::set<ClockDue> clocks_;             // tables' running clocks
+};
+
+}  // namespace quorbit::server

@@ -1,0 +1,109 @@
+// Drives the table server with an arbitrary script of connections from a few addresses,
+// bytes (table names, listings, logins, any bytes) and time, checking that everything it
+// sends is one whole message, that it keeps its limits, and that every table it holds has
+// somebody at it.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <unistd.h>
+
+#include "dictionary/builtin_words.h"
+#include "dictionary/dictn.h"
+#include "protocol/framing.h"
+#include "protocol/messages.h"
+#include "protocol/table_messages.h"
+#include "server/tables.h"
+
+using namespace quorbit;
+using namespace quorbit::server;
+namespace fs = std::filesystem;
+
+namespace {
+
+class CheckingOutput : public TablesOutput {
+public:
+    void send(ConnectionId id, std::string_view bytes) override {
+        if (bytes.empty() || bytes.back() != protocol::kTerminator) std::abort();
+        if (bytes.find(protocol::kTerminator) != bytes.size() - 1) std::abort();
+        if (closed.count(id)) std::abort();  // nothing after a close
+    }
+    void close(ConnectionId id) override { closed.insert(id); }
+    void log(std::string_view) override {}
+    std::set<ConnectionId> closed;
+};
+
+class Script {
+public:
+    Script(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    bool done() const { return pos_ >= size_; }
+    int byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+    std::string_view bytes(size_t n) {
+        n = std::min(n, size_ - pos_);
+        std::string_view s(reinterpret_cast<const char*>(data_ + pos_), n);
+        pos_ += n;
+        return s;
+    }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const fs::path dir = [] {
+        fs::path d = fs::temp_directory_path() / ("fuzz-tables-" + std::to_string(::getpid()));
+        fs::create_directories(d);
+        return d;
+    }();
+    static const dictionary::TDictn spell(dir, dictionary::builtinWordFile());
+    Script s(data, size);
+    CheckingOutput out;
+    TableServer::Options o;
+    o.limits.tables = 4;
+    o.limits.connections = 24;
+    o.limits.perAddress = 6;
+    o.limits.waitingPerAddress = 3;
+    o.computerWords = "ab\nseat\neast\n";
+    TableServer server(out, spell, o);
+    std::int64_t now = 0;
+    ConnectionId next = 1;
+    static const char* const kNames[] = {"", "a", "A", " a ", "b+c", "\xE2\x80\x8B", "Friday"};
+    for (int step = 0; step < 2000 && !s.done(); ++step) {
+        const ConnectionId id = 1 + s.byte() % 16;
+        switch (s.byte() % 8) {
+            case 0: {
+                const ConnectionId fresh = next++;
+                out.closed.erase(fresh);
+                server.opened(fresh, "10.0.0." + std::to_string(s.byte() % 3), now);
+                break;
+            }
+            case 1: server.closed(id, now); break;
+            case 2: server.received(id, s.bytes(static_cast<size_t>(s.byte())), now); break;
+            case 3:
+                server.received(id, protocol::frame(protocol::tables::Table{kNames[s.byte() % 7]}.format()), now);
+                break;
+            case 4: server.received(id, protocol::frame(protocol::tables::Listtables{}.format()), now); break;
+            case 5: {
+                const Table* t = server.tableOf(id);
+                const int seat = t ? t->seatOf(id) : s.byte() % 10;
+                server.received(id, protocol::frame(protocol::toserver::logininfo(seat, protocol::kVersion, "p")), now);
+                break;
+            }
+            case 6: server.pumpTick(now); break;
+            default:
+                now += s.byte() * 20;
+                server.deadlines(now);
+                break;
+        }
+        if (server.tableCount() > o.limits.tables || server.connectionCount() > o.limits.connections) std::abort();
+        for (const auto& info : server.listing())
+            if (info.name.find('+') != std::string::npos) std::abort();
+    }
+    return 0;
+}

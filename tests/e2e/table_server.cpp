@@ -1,0 +1,81 @@
+// The headless server as a table server, as a process: tables side by side, the default
+// table for a client that names none, the host's powers at a named table, and the listing
+// printed by "quorbit --tables".
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "e2e/support/server_process.h"
+#include "e2e/support/wire_client.h"
+#include "protocol/messages.h"
+#include "protocol/table_messages.h"
+
+namespace quorbit::e2e {
+namespace {
+using namespace std::chrono_literals;
+namespace toserver = protocol::toserver;
+namespace toclient = protocol::toclient;
+namespace tables = protocol::tables;
+
+// Connects, names `table` (none when empty), expects `seat` and logs in under `name`.
+std::unique_ptr<WireClient> sit(int port, const std::string& table, int seat, const std::string& name) {
+    auto c = std::make_unique<WireClient>();
+    EXPECT_TRUE(c->connect(port));
+    if (!table.empty()) EXPECT_TRUE(c->send(tables::Table{table}.format()));
+    EXPECT_EQ(c->next(3s), toclient::sendlogininfo(seat));
+    EXPECT_TRUE(c->send(toserver::logininfo(seat, protocol::kVersion, name)));
+    EXPECT_EQ(c->waitFor(toclient::newplayerinfo(seat, name)), toclient::newplayerinfo(seat, name));
+    return c;
+}
+
+std::string listTables(int port, int& code) {
+    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY '" + std::string(QUORBIT_BINARY) +
+                            "' --tables 127.0.0.1:" + std::to_string(port) + " 2>/dev/null";
+    std::string out;
+    FILE* pipe = ::popen(cmd.c_str(), "r");
+    if (!pipe) return out;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+    const int status = ::pclose(pipe);
+    code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return out;
+}
+
+TEST(TableServerProcess, TablesSideBySideTheDefaultTableTheHostAndTheListing) {
+    ServerProcess server;
+    auto ann = sit(server.port, "Friday", 1, "Ann");
+    EXPECT_EQ(ann->waitFor(std::string(protocol::names::host)), tables::Host{1}.format());
+    auto bob = sit(server.port, "", 1, "Bob");  // names nothing: the default table, seat 1 there
+    auto cid = sit(server.port, "friday", 2, "Cid");
+
+    ASSERT_TRUE(ann->send(toserver::chat(1, "at friday", "Blue")));
+    EXPECT_TRUE(cid->waitFor(toclient::chat("Ann", "at friday|Blue")));
+    ASSERT_TRUE(bob->send(toserver::chat(1, "at the default", "Blue")));
+    EXPECT_TRUE(bob->waitFor(toclient::chat("Bob", "at the default|Blue")));
+    // What Cid hears up to Ann's next line holds nothing from the default table.
+    ASSERT_TRUE(ann->send(toserver::chat(1, "again", "Blue")));
+    EXPECT_TRUE(cid->waitFor(toclient::chat("Ann", "again|Blue")));
+    for (const std::string& line : cid->skipped()) EXPECT_EQ(line.find("Bob"), std::string::npos) << line;
+
+    // Ann leaves: Cid hosts Friday and may start its game.
+    ann.reset();
+    EXPECT_EQ(cid->waitFor(std::string(protocol::names::host)), tables::Host{2}.format());
+    protocol::GameSettings g;
+    g.starter = "Cid";
+    g.playTo = 300;
+    ASSERT_TRUE(cid->send(toserver::startgame(g)));
+    ASSERT_TRUE(cid->waitFor(std::string(protocol::names::startgame)));
+
+    int code = -1;
+    const std::string list = listTables(server.port, code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(list,
+              "\tplayers=1 watchers=0 running=no playto=0 seconds=0 teams=no zubo=classic\n"
+              "Friday\tplayers=1 watchers=0 running=yes playto=300 seconds=60 teams=no zubo=classic\n");
+}
+
+}  // namespace
+}  // namespace quorbit::e2e
