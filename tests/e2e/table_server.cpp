@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "e2e/support/server_process.h"
-#include "e2e/support/wire_client.h"
+#include "testkit/server_process.h"
+#include "testkit/wire_client.h"
 #include "protocol/messages.h"
 #include "protocol/table_messages.h"
 

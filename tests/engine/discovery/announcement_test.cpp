@@ -6,7 +6,7 @@
 using namespace quorbit::discovery;
 
 TEST(GameAnnouncement, ATableServerAddsItsNumberOfTables) {
-    GameAnnouncement a{"1.0.10", 0, false, 0, false, 12};
+    GameAnnouncement a{"1.0.10", 0, false, 0, false, "en", 12};
     const auto records = toTxtRecords(a);
     EXPECT_EQ(records.back(), "tables=12");
     EXPECT_EQ(readTxtRecords(records).tables, 12);
@@ -14,7 +14,7 @@ TEST(GameAnnouncement, ATableServerAddsItsNumberOfTables) {
 }
 
 TEST(GameAnnouncement, RecordsReadBackAsWritten) {
-    const GameAnnouncement a{"1.0.10", 3, true, 750, true, std::nullopt};
+    const GameAnnouncement a{"1.0.10", 3, true, 750, true, "en", std::nullopt};
     const std::vector<std::string> records = toTxtRecords(a);
     EXPECT_EQ(records, (std::vector<std::string>{"version=1.0.10", "players=3", "running=yes", "playto=750",
                                                  "teams=yes"}));
