@@ -2,14 +2,18 @@
 
 namespace quorbit::protocol {
 
-std::string FieldReader::next() {
+std::string_view FieldReader::nextView() {
     const std::size_t plus = text_.find('+', pos_);
     if (plus == std::string::npos) return {};
-    std::string field = text_.substr(pos_, plus - pos_);
+    const std::string_view field = std::string_view(text_).substr(pos_, plus - pos_);
     pos_ = plus + 1;
     return field;
 }
 
-std::int32_t FieldReader::nextInt() { return strToInt(next()); }
+std::string FieldReader::next() { return std::string(nextView()); }
+
+// Numbers are read in place: most fields are numbers, and a copy of each would cost more
+// than reading it.
+std::int32_t FieldReader::nextInt() { return strToInt(nextView()); }
 
 }  // namespace quorbit::protocol

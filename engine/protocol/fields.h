@@ -20,6 +20,7 @@ public:
     explicit FieldReader(std::string_view payload) : text_(payload) {}
 
     std::string next();     // the next field, up to "+"
+    std::string_view nextView();  // the same, valid until the reader changes or goes
     std::int32_t nextInt(); // the next field as a number (throws ConversionError)
     std::string rest() const { return text_.substr(pos_); }  // the whole remaining payload (free text)
 

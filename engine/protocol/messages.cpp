@@ -310,6 +310,7 @@ std::string Theboard::format() const {
 Theboard Theboard::parse(std::string_view payload) {
     FieldReader f(payload);
     Theboard m;
+    m.squares.reserve(rules::kSquareCount);
     f.beginList();
     while (!f.atListEnd()) {
         SquareCode s;
