@@ -20,11 +20,7 @@ using Chain = std::vector<std::pair<int, int>>;           // squares (x, y) in o
 class BoardWords {
 public:
     BoardWords() {
-        std::string_view all = dictionary::builtinComputerWords();
-        while (!all.empty()) {
-            const auto end = all.find('\n');
-            std::string w(all.substr(0, end));
-            all = end == std::string_view::npos ? std::string_view{} : all.substr(end + 1);
+        for (std::string w : dictionary::wordLines(dictionary::builtinComputerWords())) {
             if (w.size() < 3 || w.size() > 7) continue;
             for (char& c : w) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
             for (std::size_t n = 1; n <= w.size(); ++n) prefixes_.insert(w.substr(0, n));
