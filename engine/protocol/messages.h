@@ -57,119 +57,83 @@ struct GameSettings {
 namespace toserver {
 
 struct Logininfo {
-    static constexpr std::string_view kName = names::logininfo;
+    QUORBIT_WIRE_MESSAGE(Logininfo, logininfo);
     int seat = 0;
     std::string version;
     std::string name;  // the rest of the line, "+" and all
-    std::string format() const;
-    static Logininfo parse(std::string_view payload);
-    friend bool operator==(const Logininfo&, const Logininfo&) = default;
 };
 
 struct Kickhim {
-    static constexpr std::string_view kName = names::kickhim;
+    QUORBIT_WIRE_MESSAGE(Kickhim, kickhim);
     int requester = 0;
     int target = 0;
-    std::string format() const;
-    static Kickhim parse(std::string_view payload);
-    friend bool operator==(const Kickhim&, const Kickhim&) = default;
 };
 
 struct Chat {
-    static constexpr std::string_view kName = names::chat;
+    QUORBIT_WIRE_MESSAGE(Chat, chat);
     int seat = 0;
     std::string lineAndColour;  // "line|colour", the rest of the line
-    std::string format() const;
-    static Chat parse(std::string_view payload);
-    friend bool operator==(const Chat&, const Chat&) = default;
 };
 
 struct Action {
-    static constexpr std::string_view kName = names::action;
+    QUORBIT_WIRE_MESSAGE(Action, action);
     int seat = 0;
     std::string textAndColour;  // "text|colour", the rest of the line
-    std::string format() const;
-    static Action parse(std::string_view payload);
-    friend bool operator==(const Action&, const Action&) = default;
 };
 
 // Every field is a number but the starter and the team flag.
 struct Startgame {
-    static constexpr std::string_view kName = names::startgame;
+    QUORBIT_WIRE_MESSAGE(Startgame, startgame);
     GameSettings settings;
-    std::string format() const;
-    static Startgame parse(std::string_view payload);
-    friend bool operator==(const Startgame&, const Startgame&) = default;
 };
 
 // mode: 1 just watch, 2 play again; the number is the rest of the line.
 struct Justwatch {
-    static constexpr std::string_view kName = names::justwatch;
+    QUORBIT_WIRE_MESSAGE(Justwatch, justwatch);
     int seat = 0;
     int mode = 0;
-    std::string format() const;
-    static Justwatch parse(std::string_view payload);
-    friend bool operator==(const Justwatch&, const Justwatch&) = default;
 };
 
 // The path is read as readPath reads it: nothing after the seat's "+" is an empty path,
 // and at most eight groups are read. An empty path formats as the seat alone, which reads
 // back as abandoned (the seat is then not followed by "+"); no client sends one.
 struct Playerdone {
-    static constexpr std::string_view kName = names::playerdone;
+    QUORBIT_WIRE_MESSAGE(Playerdone, playerdone);
     int seat = 0;
     std::vector<PathStep> path;
-    std::string format() const;
-    static Playerdone parse(std::string_view payload);
-    friend bool operator==(const Playerdone&, const Playerdone&) = default;
 };
 
 struct Direction {
-    static constexpr std::string_view kName = names::direction;
+    QUORBIT_WIRE_MESSAGE(Direction, direction);
     int seat = 0;
     int direction = 0;
-    std::string format() const;
-    static Direction parse(std::string_view payload);
-    friend bool operator==(const Direction&, const Direction&) = default;
 };
 
 // Also sent by the server to the other seats, unchanged.
 struct Selectletter {
-    static constexpr std::string_view kName = names::selectletter;
+    QUORBIT_WIRE_MESSAGE(Selectletter, selectletter);
     int seat = 0;
     int position = 0;
     int x = 0;
     int y = 0;
-    std::string format() const;
-    static Selectletter parse(std::string_view payload);
-    friend bool operator==(const Selectletter&, const Selectletter&) = default;
 };
 
 // Also sent by the server to the other seats, unchanged.
 struct Selectclear {
-    static constexpr std::string_view kName = names::selectclear;
+    QUORBIT_WIRE_MESSAGE(Selectclear, selectclear);
     int seat = 0;
-    std::string format() const;
-    static Selectclear parse(std::string_view payload);
-    friend bool operator==(const Selectclear&, const Selectclear&) = default;
 };
 
 // Also sent by the server to the other seats, unchanged.
 struct Clearletter {
-    static constexpr std::string_view kName = names::clearletter;
+    QUORBIT_WIRE_MESSAGE(Clearletter, clearletter);
     int seat = 0;
     int position = 0;
-    std::string format() const;
-    static Clearletter parse(std::string_view payload);
-    friend bool operator==(const Clearletter&, const Clearletter&) = default;
 };
 
 struct Shuffle {
-    static constexpr std::string_view kName = names::shuffle;
+    QUORBIT_WIRE_MESSAGE(Shuffle, shuffle);
     int seat = 0;
-    std::string format() const;
-    static Shuffle parse(std::string_view payload);
-    friend bool operator==(const Shuffle&, const Shuffle&) = default;
 };
 
 // What the server hears, in the order of names::kServerHears.
@@ -201,128 +165,89 @@ namespace toclient {
 
 // The seat is the last field: up to a "+" if one follows, else the rest of the line.
 struct Sendlogininfo {
-    static constexpr std::string_view kName = names::sendlogininfo;
+    QUORBIT_WIRE_MESSAGE(Sendlogininfo, sendlogininfo);
     int seat = 0;
-    std::string format() const;
-    static Sendlogininfo parse(std::string_view payload);
-    friend bool operator==(const Sendlogininfo&, const Sendlogininfo&) = default;
 };
 
 // "Name chats: line|colour" as one free text, the rest of the line.
 struct Chat {
-    static constexpr std::string_view kName = names::chat;
+    QUORBIT_WIRE_MESSAGE(Chat, chat);
     std::string text;
-    std::string format() const;
-    static Chat parse(std::string_view payload);
-    friend bool operator==(const Chat&, const Chat&) = default;
 };
 
 // "Name text|colour" as one free text, the rest of the line.
 struct Action {
-    static constexpr std::string_view kName = names::action;
+    QUORBIT_WIRE_MESSAGE(Action, action);
     std::string text;
-    std::string format() const;
-    static Action parse(std::string_view payload);
-    friend bool operator==(const Action&, const Action&) = default;
 };
 
 // A seat that logged in; the name is the rest of the line.
 struct Newplayerinfo {
-    static constexpr std::string_view kName = names::newplayerinfo;
+    QUORBIT_WIRE_MESSAGE(Newplayerinfo, newplayerinfo);
     int seat = 0;
     std::string name;
-    std::string format() const;
-    static Newplayerinfo parse(std::string_view payload);
-    friend bool operator==(const Newplayerinfo&, const Newplayerinfo&) = default;
 };
 
 // The name is the rest of the line.
 struct Havewrongversion {
-    static constexpr std::string_view kName = names::havewrongversion;
+    QUORBIT_WIRE_MESSAGE(Havewrongversion, havewrongversion);
     std::string name;
-    std::string format() const;
-    static Havewrongversion parse(std::string_view payload);
-    friend bool operator==(const Havewrongversion&, const Havewrongversion&) = default;
 };
 
 struct Wrongversion {
-    static constexpr std::string_view kName = names::wrongversion;
-    std::string format() const;
-    static Wrongversion parse(std::string_view payload);
-    friend bool operator==(const Wrongversion&, const Wrongversion&) = default;
+    QUORBIT_WIRE_MESSAGE(Wrongversion, wrongversion);
 };
 
 // A seat already logged in, told to a newcomer; the name is the rest of the line.
 struct Existingplayers {
-    static constexpr std::string_view kName = names::existingplayers;
+    QUORBIT_WIRE_MESSAGE(Existingplayers, existingplayers);
     int seat = 0;
     std::string name;
-    std::string format() const;
-    static Existingplayers parse(std::string_view payload);
-    friend bool operator==(const Existingplayers&, const Existingplayers&) = default;
 };
 
 // The name is the rest of the line.
 struct Playerdisconnected {
-    static constexpr std::string_view kName = names::playerdisconnected;
+    QUORBIT_WIRE_MESSAGE(Playerdisconnected, playerdisconnected);
     int seat = 0;
     std::string name;
-    std::string format() const;
-    static Playerdisconnected parse(std::string_view payload);
-    friend bool operator==(const Playerdisconnected&, const Playerdisconnected&) = default;
 };
 
 // As the server's, but a number of shuffles that is not a number counts as 0.
 struct Startgame {
-    static constexpr std::string_view kName = names::startgame;
+    QUORBIT_WIRE_MESSAGE(Startgame, startgame);
     GameSettings settings;
-    std::string format() const;
-    static Startgame parse(std::string_view payload);
-    friend bool operator==(const Startgame&, const Startgame&) = default;
 };
 
 // A number of shuffles left that is not a number counts as 0.
 struct Nextplayer {
-    static constexpr std::string_view kName = names::nextplayer;
+    QUORBIT_WIRE_MESSAGE(Nextplayer, nextplayer);
     int seat = 0;
     int shufflesLeft = 0;
-    std::string format() const;
-    static Nextplayer parse(std::string_view payload);
-    friend bool operator==(const Nextplayer&, const Nextplayer&) = default;
 };
 
 // The name is everything up to the line's closing "+", so a name holding a "+" arrives
 // whole.
 struct Winner {
-    static constexpr std::string_view kName = names::winner;
+    QUORBIT_WIRE_MESSAGE(Winner, winner);
     std::string name;
-    std::string format() const;
-    static Winner parse(std::string_view payload);
-    friend bool operator==(const Winner&, const Winner&) = default;
 };
 
 struct Full {
-    static constexpr std::string_view kName = names::full;
-    std::string format() const;
-    static Full parse(std::string_view payload);
-    friend bool operator==(const Full&, const Full&) = default;
+    QUORBIT_WIRE_MESSAGE(Full, full);
 };
 
 // Travels as mode 1 (just watching) or 2 (playing again); a mode field other than "1"
 // reads as playing again.
 struct Justwatching {
-    static constexpr std::string_view kName = names::justwatching;
+    QUORBIT_WIRE_MESSAGE(Justwatching, justwatching);
     int seat = 0;
     bool watching = false;
-    std::string format() const;
-    static Justwatching parse(std::string_view payload);
-    friend bool operator==(const Justwatching&, const Justwatching&) = default;
 };
 
 // Groups of x, y and letter code to the end of the line, as many as there are (the
 // server sends all 49 squares x-major; a receiver checks each group).
 struct Theboard {
-    static constexpr std::string_view kName = names::theboard;
+    QUORBIT_WIRE_MESSAGE(Theboard, theboard);
     struct SquareCode {
         int x = 0;
         int y = 0;
@@ -331,23 +256,17 @@ struct Theboard {
     };
     std::vector<SquareCode> squares;
     static Theboard of(const BoardCodes& codes);  // every square, x-major
-    std::string format() const;
-    static Theboard parse(std::string_view payload);
-    friend bool operator==(const Theboard&, const Theboard&) = default;
 };
 
 struct Notvalid {
-    static constexpr std::string_view kName = names::notvalid;
+    QUORBIT_WIRE_MESSAGE(Notvalid, notvalid);
     int seat = 0;
     std::string word;
-    std::string format() const;
-    static Notvalid parse(std::string_view payload);
-    friend bool operator==(const Notvalid&, const Notvalid&) = default;
 };
 
 // The word's squares, x and y each, run to the end of the line.
 struct Madeword {
-    static constexpr std::string_view kName = names::madeword;
+    QUORBIT_WIRE_MESSAGE(Madeword, madeword);
     int seat = 0;
     std::string word;
     int points = 0;
@@ -355,21 +274,15 @@ struct Madeword {
     int teamA = 0;
     int teamB = 0;
     std::vector<Square> squares;
-    std::string format() const;
-    static Madeword parse(std::string_view payload);
-    friend bool operator==(const Madeword&, const Madeword&) = default;
 };
 
 struct Timeup {
-    static constexpr std::string_view kName = names::timeup;
-    std::string format() const;
-    static Timeup parse(std::string_view payload);
-    friend bool operator==(const Timeup&, const Timeup&) = default;
+    QUORBIT_WIRE_MESSAGE(Timeup, timeup);
 };
 
 // The game's state for a client that arrives while it runs.
 struct Gamestats {
-    static constexpr std::string_view kName = names::gamestats;
+    QUORBIT_WIRE_MESSAGE(Gamestats, gamestats);
     int turnSeat = 0;
     int playTo = 0;
     int seconds = 0;
@@ -378,49 +291,34 @@ struct Gamestats {
     std::array<int, 4> scores{};
     int teamA = 0;
     int teamB = 0;
-    std::string format() const;
-    static Gamestats parse(std::string_view payload);
-    friend bool operator==(const Gamestats&, const Gamestats&) = default;
 };
 using GameStats = Gamestats;
 
 struct Moving {
-    static constexpr std::string_view kName = names::moving;
+    QUORBIT_WIRE_MESSAGE(Moving, moving);
     int direction = 0;
-    std::string format() const;
-    static Moving parse(std::string_view payload);
-    friend bool operator==(const Moving&, const Moving&) = default;
 };
 
 // The countdown is empty when its field is not a number; the client then keeps its clock.
 struct Useshuffle {
-    static constexpr std::string_view kName = names::useshuffle;
+    QUORBIT_WIRE_MESSAGE(Useshuffle, useshuffle);
     int seat = 0;
     int shufflesLeft = 0;
     std::optional<int> countdown;
-    std::string format() const;
-    static Useshuffle parse(std::string_view payload);
-    friend bool operator==(const Useshuffle&, const Useshuffle&) = default;
 };
 
 // Shuffles left of seats 1 to 4.
 struct Shufflesl {
-    static constexpr std::string_view kName = names::shufflesl;
+    QUORBIT_WIRE_MESSAGE(Shufflesl, shufflesl);
     std::array<int, 4> left{};
-    std::string format() const;
-    static Shufflesl parse(std::string_view payload);
-    friend bool operator==(const Shufflesl&, const Shufflesl&) = default;
 };
 
 // A seven-letter word's bonus. The client shows it whatever the fields hold: fields that
 // are not numbers count as 0.
 struct Bonus {
-    static constexpr std::string_view kName = names::bonus;
+    QUORBIT_WIRE_MESSAGE(Bonus, bonus);
     int seat = 0;
     int points = 0;
-    std::string format() const;
-    static Bonus parse(std::string_view payload);
-    friend bool operator==(const Bonus&, const Bonus&) = default;
 };
 
 using toserver::Clearletter;

@@ -3,7 +3,17 @@
 // messages.h write them, the server's and the client's handler tables match them, and
 // game records pick lines out by them; no other code writes a "CMD_" text.
 #include <array>
+#include <string>
 #include <string_view>
+
+// The members every message value has, declared once: its name on the wire, its one
+// format (the line without its terminator) and its one parse (the payload after the
+// name; a field that must be a number and is not throws ConversionError), and equality.
+#define QUORBIT_WIRE_MESSAGE(Type, wireName)                             \
+    static constexpr std::string_view kName = ::quorbit::protocol::names::wireName; \
+    std::string format() const;                                          \
+    static Type parse(std::string_view payload);                         \
+    friend bool operator==(const Type&, const Type&) = default
 
 namespace quorbit::protocol::names {
 
