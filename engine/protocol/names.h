@@ -43,15 +43,16 @@ inline constexpr std::string_view moving = "CMD_moving";
 inline constexpr std::string_view useshuffle = "CMD_useshuffle";
 inline constexpr std::string_view shufflesl = "CMD_shufflesl";
 inline constexpr std::string_view bonus = "CMD_bonus";
+inline constexpr std::string_view language = "CMD_language";
 
 // What each side understands, in the order its handler table lists them.
 inline constexpr std::array<std::string_view, 12> kServerHears = {
     logininfo, kickhim, chat, action, startgame, justwatch,
     playerdone, direction, selectletter, selectclear, clearletter, shuffle};
-inline constexpr std::array<std::string_view, 25> kClientHears = {
+inline constexpr std::array<std::string_view, 26> kClientHears = {
     sendlogininfo, chat, action, newplayerinfo, havewrongversion, wrongversion, existingplayers,
     playerdisconnected, startgame, nextplayer, winner, full, justwatching, theboard, notvalid,
     madeword, timeup, gamestats, selectletter, selectclear, moving, clearletter, useshuffle,
-    shufflesl, bonus};
+    shufflesl, bonus, language};
 
 }  // namespace quorbit::protocol::names

@@ -249,6 +249,7 @@ void Table::receivedlogininfo(const toserver::Logininfo& m) {
         sendTo(seat, toclient::wrongversion());
     }
     game_.tellNewcomer(seat);
+    if (game_.languageCode() != language::english().code) sendTo(seat, toclient::language(game_.languageCode()));
 }
 
 // `name`, or it cut short with " (2)", " (3)"... appended, so that it differs (as
