@@ -77,6 +77,10 @@ public:
     const server::TServer& server() const { return *server_; }
     // How well the computer player plays from now on.
     void setZubolevel(rules::ZuboLevel level) { server_->setZubolevel(level); }
+    // The language of the games it starts from now on (null: English).
+    void setLanguage(std::shared_ptr<const language::LoadedLanguage> language) {
+        server_->setLanguage(std::move(language));
+    }
     // Records every game this server runs, as an onlooker hears it, into that folder.
     void keepRecords(const QString& folder);
     const app::RecordKeeper* recordKeeper() const { return records_.get(); }
