@@ -51,6 +51,7 @@ void Tchat::loadinifile() {
         if (r.creationtime) windows_.gamestart->setTimeperturn(*r.creationtime);
         if (r.shuffles) windows_.gamestart->setQuorbitshuffle(*r.shuffles);
         windows_.gamestart->setZubolevel(r.zubolevel);
+        windows_.gamestart->setLanguage(QString::fromStdString(r.language));
     }
     if (r.tilesClassic)
         tileSetName_ = "classic";  // kept, so that a save writes "classic" back
@@ -76,6 +77,7 @@ bool Tchat::saveinifile() {
         s.creationtime = windows_.gamestart->timeperturn();
         s.shuffles = windows_.gamestart->quorbitshuffle();
         s.zubolevel = windows_.gamestart->zubolevel();
+        s.language = windows_.gamestart->language().toStdString();
     }
     s.tiles = tileSetName_.toStdString();
     s.bounds = currentBounds();

@@ -91,6 +91,10 @@ public:
     const server::TableServer& tables() const { return *tables_; }
     // How well the computer player plays from now on, at every table.
     void setZubolevel(rules::ZuboLevel level) { tables_->setZubolevel(level); }
+    // The language of the games every table starts from now on (null: English).
+    void setLanguage(std::shared_ptr<const language::LoadedLanguage> language) {
+        tables_->setLanguage(std::move(language));
+    }
     // Records every game this server runs, as an onlooker hears it, into that folder; the
     // games of a named table go to a folder named after the table inside it.
     void keepRecords(const QString& folder);

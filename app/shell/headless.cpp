@@ -64,6 +64,7 @@ int runHeadless(int argc, char** argv, const CommandLine& given) {
     options.limits.connections = line.maxConnections;
     serverhost::ServerHost host(options);
     host.setZubolevel(line.zubo);
+    host.setLanguage(line.loadedLanguage);
     if (!host.listen(line.port)) {
         std::fprintf(stderr, "quorbit: cannot serve on port %d: %s\n", line.port, host.errorText().c_str());
         return 1;

@@ -16,6 +16,7 @@
 #include "app/record/recordstore.h"
 #include "app/shell/stopsignals.h"
 #include "app/shell/instance.h"
+#include "app/support/languages.h"
 #include "app/support/paths.h"
 #include "app/social/aboutform.h"
 #include "app/social/downloadform.h"
@@ -92,6 +93,21 @@ void Program::buildServer() {
     server_->setZubolevel(gamestart_->zubolevel());
     QObject::connect(gamestart_.get(), &Tgamestart::zubolevelChanged, server_.get(),
                      [this](rules::ZuboLevel level) { server_->setZubolevel(level); });
+    // And in the language the dialog shows (--language chooses it for this run).
+    if (line_.languageGiven) gamestart_->setLanguage(QString::fromUtf8(line_.language->code.data(),
+                                                                       static_cast<qsizetype>(line_.language->code.size())));
+    setServerLanguage(gamestart_->language());
+    QObject::connect(gamestart_.get(), &Tgamestart::languageChanged, server_.get(),
+                     [this](const QString& code) { setServerLanguage(code); });
+}
+
+// A language whose files cannot be read leaves the games in English and says why on stderr.
+void Program::setServerLanguage(const QString& code) {
+    const language::LoadResult r = app::loadLanguage(code.toStdString());
+    if (!r) std::fprintf(stderr, "quorbit: %s\n", r.error.c_str());
+    server_->setLanguage(r.language);
+    languageCode_ = r ? std::string(r.language->code()) : std::string("en");
+    if (announcer_) announcer_->setLanguage(languageCode_);
 }
 
 void Program::startAnnouncing(int port) {
@@ -102,6 +118,7 @@ void Program::startAnnouncing(int port) {
                              : solo              ? discovery::defaultGameName({})
                                                  : discovery::defaultGameName(chat_->playername());
     announcer_ = discovery::announceHostedGame(*server_, name, port);
+    if (announcer_) announcer_->setLanguage(languageCode_);
 }
 
 void Program::showJoin() {

@@ -59,6 +59,7 @@ private:
     void relaunchWith(const QString& name, const QString& host, int port);
     void startAnnouncing(int port);
     void buildServer();
+    void setServerLanguage(const QString& code);
 
     CommandLine line_;
 
@@ -78,6 +79,7 @@ private:
     std::unique_ptr<Tjoin> join_;
     std::unique_ptr<discovery::GameBrowser> browser_;
     std::unique_ptr<discovery::GameAnnouncer> announcer_;
+    std::string languageCode_ = "en";  // the hosted games' language, as announced
 };
 
 // The whole windowed run: returns the exit code.

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "client/fields_util.h"
+#include "language/language.h"
 #include "protocol/limits.h"
 #include "social/bot_chatter.h"
 #include "social/chat_rules.h"
@@ -69,6 +70,7 @@ void ClientEngine::buildDispatch() {
     dispatcher_.on(*this, &ClientEngine::newplayerinfo);
     dispatcher_.on(*this, &ClientEngine::havewrongversion);
     dispatcher_.on(*this, &ClientEngine::wrongversion);
+    dispatcher_.on(*this, &ClientEngine::language);
     dispatcher_.on(*this, &ClientEngine::existingplayers);
     dispatcher_.on(*this, &ClientEngine::playerdisconnected);
     dispatcher_.on(*this, &ClientEngine::startthegame);
@@ -221,6 +223,21 @@ void ClientEngine::havewrongversion(const tc::Havewrongversion& m) {
 
 void ClientEngine::wrongversion(const tc::Wrongversion&) {
     addlinetochat("You have a differnt version of the game then the host.", social::kSystemColour);
+}
+
+// The table's language: the chat box names it; a code this program was not built with is
+// said once, and the tiles keep English's values (the server's scores still count).
+void ClientEngine::language(const tc::Language& m) {
+    if (!state_.hear(m)) return;
+    if (const language::Language* l = language::find(m.code)) {
+        addlinetochat("This game is played in " + std::string(l->name), social::kSystemColour);
+        return;
+    }
+    if (unknownLanguageSaid_ == m.code) return;
+    unknownLanguageSaid_ = m.code;
+    addlinetochat("This game is played in a language this program does not have (" + m.code +
+                      "): the tiles show English values.",
+                  social::kSystemColour);
 }
 
 void ClientEngine::full(const tc::Full&) { messageBox("Game is full", true); }

@@ -291,6 +291,8 @@ private:
     void chatrecieved(std::string_view text);  // a chat or action line shown as it came
     void havewrongversion(const tc::Havewrongversion& m);
     void wrongversion(const tc::Wrongversion&);
+    void language(const tc::Language& m);
+    std::string unknownLanguageSaid_;  // a code not built here, said once in the chat box
     void full(const tc::Full&);
     void zubotalk();
 

@@ -37,10 +37,16 @@ void Mirror::hear(std::string_view line) {
     try {
         follow<tc::Sendlogininfo, tc::Newplayerinfo, tc::Existingplayers, tc::Playerdisconnected, tc::Justwatching,
                tc::Startgame, tc::Theboard, tc::Nextplayer, tc::Gamestats, tc::Madeword, tc::Useshuffle,
-               tc::Shufflesl, tc::Moving, tc::Winner, tc::Timeup>(*this, split->name, split->payload);
+               tc::Shufflesl, tc::Moving, tc::Winner, tc::Timeup, tc::Language>(*this, split->name, split->payload);
     } catch (const quorbit::ConversionError&) {
         // A line that cannot be read as its message changes nothing, as in the client.
     }
+}
+
+bool Mirror::hear(const tc::Language& m) {
+    if (m.code.empty()) return false;
+    language = m.code;
+    return true;
 }
 
 int Mirror::hear(const tc::Sendlogininfo& m) {

@@ -100,6 +100,8 @@ struct Mirror {
     bool gamerunning = false;
     // This client arrived while the game ran: the words made before are not known here.
     bool joinedLate = false;
+    // The table's language, an ISO 639-1 code: English until the server says otherwise.
+    std::string language = "en";
 
     const SeatValues& seat(int n) const { return seating[static_cast<std::size_t>(n - 1)]; }
     SeatValues& seat(int n) { return seating[static_cast<std::size_t>(n - 1)]; }
@@ -127,6 +129,7 @@ struct Mirror {
     void hear(const tc::Moving& m);
     std::string hear(const tc::Winner& m);                      // the winner's name as kept
     void hear(const tc::Timeup&) { whoseturn = 0; }
+    bool hear(const tc::Language& m);                           // false for a void code
     // One second of the turn clock; true while it still runs.
     bool tick();
 };

@@ -247,6 +247,14 @@ Havewrongversion Havewrongversion::parse(std::string_view payload) {
     return Havewrongversion{std::string(payload)};
 }
 
+std::string Language::format() const { return Builder(kName).field(code).trailing(); }
+Language Language::parse(std::string_view payload) {
+    FieldReader f(payload);
+    std::string code = f.next();
+    const bool valid = code.size() == 2 && code[0] >= 'a' && code[0] <= 'z' && code[1] >= 'a' && code[1] <= 'z';
+    return Language{valid ? std::move(code) : std::string()};
+}
+
 std::string Wrongversion::format() const { return Builder(kName).trailing(); }
 Wrongversion Wrongversion::parse(std::string_view) { return {}; }
 
@@ -425,6 +433,7 @@ std::string newplayerinfo(int seat, std::string_view name) { return Newplayerinf
 std::string existingplayers(int seat, std::string_view name) {
     return Existingplayers{seat, std::string(name)}.format();
 }
+std::string language(std::string_view code) { return Language{std::string(code)}.format(); }
 std::string havewrongversion(std::string_view name) { return Havewrongversion{std::string(name)}.format(); }
 std::string wrongversion() { return Wrongversion{}.format(); }
 std::string theboard(const BoardCodes& codes) { return Theboard::of(codes).format(); }

@@ -194,6 +194,16 @@ struct Havewrongversion {
     std::string name;
 };
 
+// The table's language: an ISO 639-1 code of two letters a..z. Any other field reads as
+// an empty code, which the client ignores.
+struct Language {
+    static constexpr std::string_view kName = names::language;
+    std::string code;
+    std::string format() const;
+    static Language parse(std::string_view payload);
+    friend bool operator==(const Language&, const Language&) = default;
+};
+
 struct Wrongversion {
     QUORBIT_WIRE_MESSAGE(Wrongversion, wrongversion);
 };
@@ -329,7 +339,7 @@ using toserver::Selectletter;
 using Messages = std::tuple<Sendlogininfo, Chat, Action, Newplayerinfo, Havewrongversion, Wrongversion,
                             Existingplayers, Playerdisconnected, Startgame, Nextplayer, Winner, Full,
                             Justwatching, Theboard, Notvalid, Madeword, Timeup, Gamestats, Selectletter,
-                            Selectclear, Moving, Clearletter, Useshuffle, Shufflesl, Bonus>;
+                            Selectclear, Moving, Clearletter, Useshuffle, Shufflesl, Bonus, Language>;
 
 // Builders.
 std::string sendlogininfo(int seat);
@@ -338,6 +348,7 @@ std::string newplayerinfo(int seat, std::string_view name);
 std::string existingplayers(int seat, std::string_view name);
 std::string havewrongversion(std::string_view name);
 std::string wrongversion();
+std::string language(std::string_view code);
 std::string theboard(const BoardCodes& codes);
 std::string gamestats(const GameStats& stats);
 std::string shufflesl(const std::array<int, 4>& left);

@@ -53,6 +53,7 @@ inline constexpr std::string_view moving = "CMD_moving";
 inline constexpr std::string_view useshuffle = "CMD_useshuffle";
 inline constexpr std::string_view shufflesl = "CMD_shufflesl";
 inline constexpr std::string_view bonus = "CMD_bonus";
+inline constexpr std::string_view language = "CMD_language";
 
 // The table server. A connection that has not sat down at a table yet may name its
 // table or ask for the list of tables; the host of a table is told to every seat.
@@ -66,11 +67,11 @@ inline constexpr std::string_view host = "CMD_host";
 inline constexpr std::array<std::string_view, 12> kServerHears = {
     logininfo, kickhim, chat, action, startgame, justwatch,
     playerdone, direction, selectletter, selectclear, clearletter, shuffle};
-inline constexpr std::array<std::string_view, 25> kClientHears = {
+inline constexpr std::array<std::string_view, 26> kClientHears = {
     sendlogininfo, chat, action, newplayerinfo, havewrongversion, wrongversion, existingplayers,
     playerdisconnected, startgame, nextplayer, winner, full, justwatching, theboard, notvalid,
     madeword, timeup, gamestats, selectletter, selectclear, moving, clearletter, useshuffle,
-    shufflesl, bonus};
+    shufflesl, bonus, language};
 
 // What a table server hears from a connection before it sits at a table.
 inline constexpr std::array<std::string_view, 2> kLobbyHears = {table, listtables};

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "rules/board.h"
+#include "rules/letters.h"
 
 namespace quorbit::rules {
 
@@ -24,6 +25,8 @@ constexpr int letterBonus(Bonus b, int value) {
 
 // The score of the path over `board` (server codes, 1..26 letters). The squares must be
 // on the board; the caller has checked the path. Allocates nothing.
+int scorePath(const Grid& board, std::span<const Square> path, const LetterValues& values);
+// The same with English's letter values.
 int scorePath(const Grid& board, std::span<const Square> path);
 
 }  // namespace quorbit::rules

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 
+#include "dictionary/builtin_words.h"
 #include "rules/letters.h"
 #include "rules/scoring.h"
 #include "protocol/limits.h"
@@ -36,11 +37,40 @@ int satAdd(int a, int b) {
 // ---- start and rotation --------------------------------------------------------------
 
 Game::Game(GameTable& table, const dictionary::TDictn& spell, Random& random, const std::vector<std::string>& words)
-    : table_(table), spell_(spell), random_(random), computers_(words, random, solver_) {}
+    : table_(table), englishSpell_(spell), englishWords_(words), random_(random) {
+    takeLanguage();
+}
+
+void Game::setLanguage(std::shared_ptr<const language::LoadedLanguage> language) {
+    if (language && language->language().builtIn()) language = nullptr;  // English is the table's own
+    next_ = std::move(language);
+}
+
+void Game::takeLanguage() {
+    computers_.reset();
+    if (language_) {
+        spell_ = &language_->dictionary();
+        values_ = &language_->values();
+        words_ = dictionary::wordLines(language_->computerWords());
+        solver_ = std::make_unique<solver::Solver>(language_->graph(), language_->values());
+        computers_ = std::make_unique<computer::ComputerPlayers>(words_, random_, *solver_);
+    } else {
+        spell_ = &englishSpell_;
+        values_ = &rules::kEnglishValues;
+        words_.clear();
+        solver_ = std::make_unique<solver::Solver>();
+        computers_ = std::make_unique<computer::ComputerPlayers>(englishWords_, random_, *solver_);
+    }
+}
 
 void Game::start(const GameOptions& options) {
     setTimer1(false);
     setComputertimer(false);
+    if (next_ != language_) {
+        language_ = next_;
+        takeLanguage();
+        table_.sendAll(toclient::language(languageCode()));
+    }
     running_ = true;
     playtoscore_ = options.playTo;
     timeperturn_ = options.seconds;
@@ -103,11 +133,13 @@ void Game::startnextround() {
     findplayer();
 }
 
+int Game::drawLetter(int v) const { return language_ ? language_->language().draw(v) : rules::drawcode(v); }
+
 void Game::createmaze() {
     for (int x = 0; x < kBoardSize; ++x)
         for (int y = 0; y < kBoardSize; ++y) {
             int& code = board_[x][y];
-            if (code == rules::kServerUndealt || code == rules::kServerEmpty) code = rules::drawcode(random_.below(98) + 1);
+            if (code == rules::kServerUndealt || code == rules::kServerEmpty) code = drawLetter(random_.below(98) + 1);
         }
     table_.sendAll(toclient::theboard(board_));
 }
@@ -226,7 +258,7 @@ Game::Submission Game::submitPath(int seat, std::span<const protocol::PathStep> 
         word += static_cast<char>(std::toupper(static_cast<unsigned char>(rules::letterAt(rules::at(board_, sq)))));
     }
 
-    if (!spell_.IsWord(word)) {
+    if (!spell_->IsWord(word)) {
         table_.sendTo(seat, toclient::notvalid(seat, word));
         return Submission::NotAWord;
     }
@@ -237,7 +269,7 @@ Game::Submission Game::submitPath(int seat, std::span<const protocol::PathStep> 
     currentplayer_ = 0;
 
     const std::span<const Square> path(used.data(), n);
-    const int total = rules::scorePath(board_, path);
+    const int total = rules::scorePath(board_, path, *values_);
     for (const Square sq : path) rules::at(board_, sq) = rules::kServerEmpty;
     const std::vector<Square> squares(path.begin(), path.end());
 
@@ -336,7 +368,7 @@ ZuboLevel Game::zubolevel(int seat) const {
 void Game::computerplay() {
     const int seat = currentplayer_;
     if (seat == 0) return;
-    const auto path = computers_.at(zubolevel(seat)).choosePath(board_);
+    const auto path = computers_->at(zubolevel(seat)).choosePath(board_);
     if (!path) return;  // nothing found: the turn runs out
     submitPath(seat, *path);
 }

@@ -7,6 +7,7 @@
 // table's thread, one at a time.
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,6 +17,7 @@
 #include "common/random.h"
 #include "computer/computer_player.h"
 #include "dictionary/dictn.h"
+#include "language/loaded.h"
 #include "protocol/messages.h"
 #include "rules/board.h"
 #include "rules/path.h"
@@ -62,7 +64,8 @@ struct GameOptions {
 
 class Game {
 public:
-    // `words` the computer's list (it must outlive the game); `random` the table's generator.
+    // `spell` and `words` English's dictionary and computer's list (they must outlive the
+    // game); `random` the table's generator. The game plays English until setLanguage.
     Game(GameTable& table, const dictionary::TDictn& spell, Random& random, const std::vector<std::string>& words);
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -110,6 +113,13 @@ public:
     void setZubolevel(int seat, rules::ZuboLevel level);
     rules::ZuboLevel zubolevel(int seat = rules::kComputerSeat) const;
 
+    // The language of the next game (null: English). It takes effect when a game starts,
+    // which then tells every client if it differs from the language played before.
+    void setLanguage(std::shared_ptr<const language::LoadedLanguage> language);
+    // The language in play (the last game's, or English before the first): its ISO code.
+    std::string_view languageCode() const { return language_ ? language_->code() : std::string_view("en"); }
+    const std::shared_ptr<const language::LoadedLanguage>& language() const { return language_; }
+
     bool running() const { return running_; }
     int currentplayer() const { return currentplayer_; }
     int lastplayer() const { return lastplayer_; }
@@ -142,11 +152,22 @@ private:
     void setComputertimer(bool on);
     void startComputer();
 
+    // Makes the dictionary, the values, the solver and the computer players of language_.
+    void takeLanguage();
+    // The letter code dealt for a draw of 1..98 in the language in play.
+    int drawLetter(int v) const;
+
     GameTable& table_;
-    const dictionary::TDictn& spell_;
+    const dictionary::TDictn& englishSpell_;
+    const std::vector<std::string>& englishWords_;
     Random& random_;
-    solver::Solver solver_;
-    computer::ComputerPlayers computers_;
+    std::shared_ptr<const language::LoadedLanguage> language_;  // in play; null: English
+    std::shared_ptr<const language::LoadedLanguage> next_;      // for the next game
+    const dictionary::TDictn* spell_ = nullptr;
+    const rules::LetterValues* values_ = &rules::kEnglishValues;
+    std::vector<std::string> words_;  // the computer's list of a language other than English
+    std::unique_ptr<solver::Solver> solver_;
+    std::unique_ptr<computer::ComputerPlayers> computers_;
 
     bool running_ = false;
     int currentplayer_ = 0;

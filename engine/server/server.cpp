@@ -292,6 +292,7 @@ void Table::receivedlogininfo(const toserver::Logininfo& m) {
     }
     game_.tellNewcomer(seat);
     if (tellsHost_) sendHost(seat);
+    if (game_.languageCode() != language::english().code) sendTo(seat, toclient::language(game_.languageCode()));
 }
 
 // `name`, or it cut short with " (2)", " (3)"... appended, so that it differs (as

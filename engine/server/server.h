@@ -97,6 +97,9 @@ public:
     void setZubolevel(ZuboLevel level) { game_.setZubolevel(level); }
     void setZubolevel(int seat, ZuboLevel level) { game_.setZubolevel(seat, level); }
     ZuboLevel zubolevel(int seat = rules::kComputerSeat) const { return game_.zubolevel(seat); }
+    // The language of the next game (null: English); clients hear of it when that game starts.
+    void setLanguage(std::shared_ptr<const language::LoadedLanguage> language) { game_.setLanguage(std::move(language)); }
+    std::string_view languageCode() const { return game_.languageCode(); }
     bool gamerunning() const { return game_.running(); }
     int currentplayer() const { return game_.currentplayer(); }
     int lastplayer() const { return game_.lastplayer(); }

@@ -101,6 +101,7 @@ TableServer::Entry* TableServer::makeTable(const std::string& name, const std::s
     const TableId id = nextTable_++;
     auto e = std::make_unique<Entry>(*this, id, name, key);
     e->table.setZubolevel(options_.zubo);
+    if (options_.language) e->table.setLanguage(options_.language);
     e->table.tellHost(!options_.singleTable);
     Entry* raw = e.get();
     tables_.emplace(id, std::move(e));
@@ -132,6 +133,11 @@ const Table* TableServer::tableOf(ConnectionId id) const {
 void TableServer::setZubolevel(rules::ZuboLevel level) {
     options_.zubo = level;
     for (auto& [id, e] : tables_) e->table.setZubolevel(level);
+}
+
+void TableServer::setLanguage(std::shared_ptr<const language::LoadedLanguage> language) {
+    options_.language = language;
+    for (auto& [id, e] : tables_) e->table.setLanguage(language);
 }
 
 std::vector<protocol::tables::Tableinfo> TableServer::listing() const {

@@ -85,6 +85,7 @@ public:
         TableLimits limits;
         std::uint64_t seed = 1;  // each table's generator is seeded from it and the table's number
         rules::ZuboLevel zubo = rules::ZuboLevel::Classic;
+        std::shared_ptr<const language::LoadedLanguage> language;  // null: English
         std::string_view computerWords = dictionary::builtinComputerWords();
         // A line that reaches a table which has served nothing for a whole pump tick is
         // served at once instead of at the next tick; the table still serves at most one
@@ -113,6 +114,9 @@ public:
 
     // The computer's level at every table from now on, and at tables made later.
     void setZubolevel(rules::ZuboLevel level);
+    // The language of every table's games from their next start, and of tables made later
+    // (null: English).
+    void setLanguage(std::shared_ptr<const language::LoadedLanguage> language);
 
     bool singleTable() const { return options_.singleTable; }
     std::size_t tableCount() const { return tables_.size(); }

@@ -110,6 +110,7 @@ TEST(Wire, EveryMessageFormatsToItsLineAndReadsBackEqual) {
         row(C, tc::Useshuffle{1, 0, 42}, "CMD_useshuffle+1+0+42+"),
         row(C, tc::Shufflesl{{1, 0, 2, 5}}, "CMD_shufflesl+1+0+2+5+"),
         row(C, tc::Bonus{1, 20}, "CMD_bonus+1+20+"),
+        row(C, tc::Language{"fr"}, "CMD_language+fr+"),
     };
     Receiver server(Side::Server);
     Receiver client(Side::Client);
@@ -207,5 +208,9 @@ TEST(Wire, AMemberTakesTheValueBesideAFieldReaderOverload) {
     // Whole lines read as one message outside a dispatcher, as a record reads them.
     EXPECT_EQ(read<tc::Bonus>("CMD_bonus+1+20+"), (tc::Bonus{1, 20}));
     EXPECT_EQ(read<tc::Bonus>("CMD_timeup+"), std::nullopt);
+    // A code that is not two letters a..z reads as no code at all.
+    EXPECT_EQ(read<tc::Language>("CMD_language+FR+"), (tc::Language{""}));
+    EXPECT_EQ(read<tc::Language>("CMD_language+fra+"), (tc::Language{""}));
+    EXPECT_EQ(read<tc::Language>("CMD_language+"), (tc::Language{""}));
     EXPECT_EQ(read<tc::Moving>("CMD_moving+x+"), std::nullopt);
 }
