@@ -10,18 +10,6 @@
 namespace quorbit::shell {
 namespace {
 
-// Decimal digits only, 1 to 65535.
-bool readPort(std::string_view text, int& port) {
-    if (text.empty() || text.size() > 5) return false;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    if (value < 1 || value > 65535) return false;
-    port = value;
-    return true;
-}
 
 // Decimal digits only, 1 to `max`.
 bool readCount(std::string_view text, std::size_t max, std::size_t& count) {
@@ -79,6 +67,19 @@ const std::string& languageDescription() {
 }
 
 }  // namespace
+
+// Decimal digits only, 1 to 65535.
+bool readPort(std::string_view text, int& port) {
+    if (text.empty() || text.size() > 5) return false;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > 65535) return false;
+    port = value;
+    return true;
+}
 
 const std::vector<Option>& options() {
     static const std::vector<Option> table = {

@@ -120,4 +120,7 @@ int loadChosenLanguage(CommandLine& line);
 // standard error (exit code 2). Returns -1 when the program should go on.
 int finishEarly(const CommandLine& line);
 
+// A port number as typed: decimal digits only, 1 to 65535.
+bool readPort(std::string_view text, int& port);
+
 }  // namespace quorbit::shell

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/escape.h"
+#include "app/shell/cmdline.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 #include "protocol/table_messages.h"
@@ -16,17 +17,6 @@ namespace {
 
 constexpr int kAnswerMs = 5000;
 
-bool readPortText(std::string_view text, int& port) {
-    if (text.empty() || text.size() > 5) return false;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    if (value < 1 || value > 65535) return false;
-    port = value;
-    return true;
-}
 
 std::string_view yesNo(bool on) { return on ? "yes" : "no"; }
 
@@ -40,13 +30,13 @@ std::optional<HostAndPort> splitHostPort(std::string_view text, int defaultPort)
         out.host = std::string(text.substr(1, close - 1));
         const std::string_view after = text.substr(close + 1);
         if (after.empty()) return out;
-        if (after.front() != ':' || !readPortText(after.substr(1), out.port)) return std::nullopt;
+        if (after.front() != ':' || !readPort(after.substr(1), out.port)) return std::nullopt;
         return out;
     }
     const std::size_t colon = text.find(':');
     if (colon != std::string_view::npos && text.find(':', colon + 1) == std::string_view::npos) {
         out.host = std::string(text.substr(0, colon));
-        if (!readPortText(text.substr(colon + 1), out.port)) return std::nullopt;
+        if (!readPort(text.substr(colon + 1), out.port)) return std::nullopt;
     }
     if (out.host.empty()) return std::nullopt;
     return out;

@@ -14,9 +14,9 @@ namespace tc = protocol::toclient;
 
 using rules::isPlayingSeat;
 
-// Names and words of a record are kept no longer than the game itself keeps them.
+// Names of a record are kept no longer than the game itself keeps them (the mirror cuts
+// the words).
 std::string nameText(std::string_view name) { return protocol::cutChars(name, protocol::kMaxNameChars); }
-std::string wordText(std::string_view word) { return protocol::cutChars(word, protocol::kMaxTextChars); }
 
 // The words and the scores come from a client mirror that reads the record's lines.
 class Summariser {

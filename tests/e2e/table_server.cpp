@@ -24,7 +24,9 @@ namespace tables = protocol::tables;
 std::unique_ptr<WireClient> sit(int port, const std::string& table, int seat, const std::string& name) {
     auto c = std::make_unique<WireClient>();
     EXPECT_TRUE(c->connect(port));
-    if (!table.empty()) EXPECT_TRUE(c->send(tables::Table{table}.format()));
+    if (!table.empty()) {
+        EXPECT_TRUE(c->send(tables::Table{table}.format()));
+    }
     EXPECT_EQ(c->next(3s), toclient::sendlogininfo(seat));
     EXPECT_TRUE(c->send(toserver::logininfo(seat, protocol::kVersion, name)));
     EXPECT_EQ(c->waitFor(toclient::newplayerinfo(seat, name)), toclient::newplayerinfo(seat, name));
