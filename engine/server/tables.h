@@ -5,8 +5,8 @@
 // received lines one per pump tick, and runs every table's clocks and login deadlines
 // from one schedule.
 //
-// A connection's first line may name its table ("CMD_table+NAME") or ask for the list of
-// tables ("CMD_listtables"). Any other first line, or none within kChooseTableMs, seats it
+// A connection's first line may name its table (the "table" message with its NAME) or ask for the list of
+// tables (the "listtables" message). Any other first line, or none within kChooseTableMs, seats it
 // at the default table (the name ""), so a client that knows nothing of tables plays as
 // it always has. A connection that has asked for the list waits for its choice until
 // the login deadline instead. Table names are cleaned as player names are (and lose any
@@ -151,7 +151,7 @@ private:
     Entry* makeTable(const std::string& name, const std::string& key);
     Entry* entry(TableId id);
     void forget(ConnectionId id);                    // drops it from every book, tells no one
-    void refuse(ConnectionId id, const std::string& why);  // "CMD_full", close, log
+    void refuse(ConnectionId id, const std::string& why);  // the "full" message, close, log
     void clockChanged(Entry& e, ServerTimer timer, bool enabled);
     void tableClosedConnection(Entry& e, ConnectionId id);
     void sweep();  // drops tables left empty
