@@ -280,6 +280,7 @@ void Tchat::drainEngine() {
         connection_->send(line);
     for (const client::ChatLine& line : engine_.takeChatLines())
         addline(QString::fromStdString(line.text), toQColor(line.colour));
+    followLanguage();
     for (const std::string& sound : engine_.takeSounds()) emit soundRequested(QString::fromStdString(sound));
     for (const client::TallyCall& call : engine_.takeTallyCalls()) emit tallyRequested(call);
     if (engine_.takeJoined()) {

@@ -133,6 +133,9 @@ public:
     bool loadgrouptiles(const QString& name);
     // Draws the board and the rack again with the pictures now in force.
     void applyTilePictures();
+    void repaintTiles();  // the board and the rack drawn again with the pictures now in force
+    // The tiles show the letter values of the table's language once the server names it.
+    void followLanguage();
     int textSize() const;
 
     // The words list's first line for a client that came in while the game ran.
@@ -242,6 +245,7 @@ private:
     quorbit::social::WindowBounds saved_;
     bool shownOnce_ = false;
     std::uint64_t renderedRevision_ = ~std::uint64_t{0};
+    std::string shownLanguage_ = "en";  // the language whose values the tiles show
     int bonusPlaysShown_ = 0;
     std::vector<std::string> wordsShown_;  // what the words list holds, line by line
     std::size_t wordsShownDropped_ = 0;    // the lines dropped from its front when it was shown

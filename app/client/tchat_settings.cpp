@@ -12,6 +12,7 @@
 #include "app/media/tilesmenu.h"
 #include "app/social/gamestartform.h"
 #include "app/widgets/clickimage.h"
+#include "language/language.h"
 
 namespace social = quorbit::social;
 
@@ -115,7 +116,21 @@ bool Tchat::loadgrouptiles(const QString& name) {
 void Tchat::applyTilePictures() {
     if (!tiles_->pictures()) return;
     pictures_.setPictures(*tiles_->pictures());
+    repaintTiles();
+}
+
+void Tchat::repaintTiles() {
     paintbox_board->repaintAll();
     for (auto* slot : image_letter) slot->setProperty("shows", QVariant());
     render();
+}
+
+void Tchat::followLanguage() {
+    const std::string& code = engine_.state().language;
+    if (code == shownLanguage_) return;
+    shownLanguage_ = code;
+    // A code this program was not built with keeps English's values (the chat box says so).
+    const quorbit::language::Language* shown = quorbit::language::find(code);
+    pictures_.setValues(shown ? shown->values : quorbit::rules::kEnglishValues);
+    repaintTiles();
 }

@@ -94,8 +94,12 @@ void Program::buildServer() {
     QObject::connect(gamestart_.get(), &Tgamestart::zubolevelChanged, server_.get(),
                      [this](rules::ZuboLevel level) { server_->setZubolevel(level); });
     // And in the language the dialog shows (--language chooses it for this run).
-    if (line_.languageGiven) gamestart_->setLanguage(QString::fromUtf8(line_.language->code.data(),
-                                                                       static_cast<qsizetype>(line_.language->code.size())));
+    if (line_.languageGiven) {
+        const QString code = QString::fromUtf8(line_.language->code.data(), static_cast<qsizetype>(line_.language->code.size()));
+        gamestart_->setLanguage(code);
+        // The settings are read once the window has logged in; the command line still wins.
+        QObject::connect(chat_.get(), &Tchat::joined, gamestart_.get(), [this, code] { gamestart_->setLanguage(code); });
+    }
     setServerLanguage(gamestart_->language());
     QObject::connect(gamestart_.get(), &Tgamestart::languageChanged, server_.get(),
                      [this](const QString& code) { setServerLanguage(code); });

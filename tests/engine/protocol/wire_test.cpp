@@ -29,10 +29,10 @@ void hearAll(Dispatcher& d, Heard& heard, std::tuple<M...>*) {
 }
 
 // A side's dispatcher with a typed handler for every message it hears.
-struct Receiver {
+struct TypedReceiver {
     Heard heard;
     Dispatcher d;
-    explicit Receiver(Side side) {
+    explicit TypedReceiver(Side side) {
         if (side == Side::Server) hearAll(d, heard, static_cast<ts::Messages*>(nullptr));
         else hearAll(d, heard, static_cast<tc::Messages*>(nullptr));
     }
@@ -112,14 +112,14 @@ TEST(Wire, EveryMessageFormatsToItsLineAndReadsBackEqual) {
         row(C, tc::Bonus{1, 20}, "CMD_bonus+1+20+"),
         row(C, tc::Language{"fr"}, "CMD_language+fr+"),
     };
-    Receiver server(Side::Server);
-    Receiver client(Side::Client);
+    TypedReceiver server(Side::Server);
+    TypedReceiver client(Side::Client);
     std::set<std::string_view> heardByServer, heardByClient;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
         EXPECT_EQ(r.format(), r.line);
         EXPECT_TRUE(r.parsesTo(r.line.substr(r.line.find('+') + 1)));
-        Receiver& side = r.side == Side::Server ? server : client;
+        TypedReceiver& side = r.side == Side::Server ? server : client;
         EXPECT_EQ(side.take(r.line), DispatchResult::Handled);
         EXPECT_EQ(side.heard.name, r.name);
         EXPECT_EQ(side.heard.line, r.line);
@@ -184,11 +184,11 @@ TEST(Wire, MalformedLinesEndAsTheFieldRulesSay) {
         {S, "CMD_madeword+1+W+5+5+0+0+0+0", R::Unknown, ""},
         {C, "CMD_logininfo+1+v+n", R::Unknown, ""},
     };
-    Receiver server(Side::Server);
-    Receiver client(Side::Client);
+    TypedReceiver server(Side::Server);
+    TypedReceiver client(Side::Client);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        Receiver& side = c.side == Side::Server ? server : client;
+        TypedReceiver& side = c.side == Side::Server ? server : client;
         EXPECT_EQ(side.take(c.line), c.result);
         EXPECT_EQ(side.heard.line, c.heard);
     }
