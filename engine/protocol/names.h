@@ -63,6 +63,23 @@ inline constexpr std::string_view tableinfo = "CMD_tableinfo";
 inline constexpr std::string_view tablesend = "CMD_tablesend";
 inline constexpr std::string_view host = "CMD_host";
 
+// The lobby of a table server: people online, the public tables and their changes, the
+// lobby's chat, making tables, and private tables reached by their invite code.
+inline constexpr std::string_view lobby = "CMD_lobby";
+inline constexpr std::string_view lobbychat = "CMD_lobbychat";
+inline constexpr std::string_view maketable = "CMD_maketable";
+inline constexpr std::string_view invite = "CMD_invite";
+inline constexpr std::string_view lobbyname = "CMD_lobbyname";
+inline constexpr std::string_view person = "CMD_person";
+inline constexpr std::string_view persongone = "CMD_persongone";
+inline constexpr std::string_view lobbytable = "CMD_lobbytable";
+inline constexpr std::string_view lobbytablegone = "CMD_lobbytablegone";
+inline constexpr std::string_view lobbyready = "CMD_lobbyready";
+inline constexpr std::string_view lobbysaid = "CMD_lobbysaid";
+inline constexpr std::string_view tablemade = "CMD_tablemade";
+inline constexpr std::string_view tablerefused = "CMD_tablerefused";
+inline constexpr std::string_view tableoptions = "CMD_tableoptions";
+
 // What each side understands, in the order its handler table lists them.
 inline constexpr std::array<std::string_view, 12> kServerHears = {
     logininfo, kickhim, chat, action, startgame, justwatch,
@@ -74,8 +91,11 @@ inline constexpr std::array<std::string_view, 26> kClientHears = {
     shufflesl, bonus, language};
 
 // What a table server hears from a connection before it sits at a table.
-inline constexpr std::array<std::string_view, 2> kLobbyHears = {table, listtables};
+inline constexpr std::array<std::string_view, 6> kLobbyHears = {table, listtables, lobby,
+                                                                lobbychat, maketable, invite};
 // What a table server says beside the messages of a table.
-inline constexpr std::array<std::string_view, 3> kTableServerSays = {tableinfo, tablesend, host};
+inline constexpr std::array<std::string_view, 13> kTableServerSays = {
+    tableinfo, tablesend, host, lobbyname, person, persongone, lobbytable,
+    lobbytablegone, lobbyready, lobbysaid, tablemade, tablerefused, tableoptions};
 
 }  // namespace quorbit::protocol::names

@@ -1,0 +1,140 @@
+#include "protocol/lobby_messages.h"
+
+#include <initializer_list>
+
+namespace quorbit::protocol::lobby {
+namespace {
+
+std::string_view flag(bool on) { return on ? "t" : "f"; }
+
+std::string joined(std::string_view name, std::initializer_list<std::string> fields) {
+    std::string text(name);
+    for (const std::string& f : fields) {
+        text += '+';
+        text += f;
+    }
+    text += '+';
+    return text;
+}
+
+// A message whose one field is the rest of the line.
+std::string withRest(std::string_view name, const std::string& rest) { return std::string(name) + "+" + rest; }
+
+}  // namespace
+
+std::string Lobby::format() const { return withRest(kName, name); }
+Lobby Lobby::parse(std::string_view payload) { return Lobby{std::string(payload)}; }
+
+std::string Lobbychat::format() const { return withRest(kName, text); }
+Lobbychat Lobbychat::parse(std::string_view payload) { return Lobbychat{std::string(payload)}; }
+
+std::string Maketable::format() const {
+    return joined(kName, {name, std::to_string(options.playTo), std::to_string(options.seconds),
+                          std::to_string(options.shuffles), std::string(flag(options.teams)), options.zubo,
+                          std::string(flag(isPublic)), options.language});
+}
+Maketable Maketable::parse(std::string_view payload) {
+    FieldReader f(payload);
+    Maketable m;
+    m.name = f.next();
+    m.options.playTo = f.nextInt();
+    m.options.seconds = f.nextInt();
+    m.options.shuffles = f.nextInt();
+    m.options.teams = f.next() == "t";
+    m.options.zubo = f.next();
+    m.isPublic = f.next() != "f";
+    m.options.language = f.next();
+    return m;
+}
+
+std::string Invite::format() const { return withRest(kName, code); }
+Invite Invite::parse(std::string_view payload) { return Invite{std::string(payload)}; }
+
+std::string Lobbyname::format() const { return joined(kName, {name}); }
+Lobbyname Lobbyname::parse(std::string_view payload) { return Lobbyname{FieldReader(payload).next()}; }
+
+std::string Person::format() const { return joined(kName, {name, place, table}); }
+Person Person::parse(std::string_view payload) {
+    FieldReader f(payload);
+    Person m;
+    m.name = f.next();
+    m.place = f.next();
+    m.table = f.next();
+    return m;
+}
+
+std::string Persongone::format() const { return joined(kName, {name}); }
+Persongone Persongone::parse(std::string_view payload) { return Persongone{FieldReader(payload).next()}; }
+
+std::string Lobbytable::format() const {
+    return joined(kName, {name, std::to_string(players), std::to_string(watchers), std::string(flag(running)),
+                          std::to_string(playTo), std::to_string(seconds), std::string(flag(teams)), zubo,
+                          std::to_string(shuffles), language});
+}
+Lobbytable Lobbytable::parse(std::string_view payload) {
+    FieldReader f(payload);
+    Lobbytable m;
+    m.name = f.next();
+    m.players = f.nextInt();
+    m.watchers = f.nextInt();
+    m.running = f.next() == "t";
+    m.playTo = f.nextInt();
+    m.seconds = f.nextInt();
+    m.teams = f.next() == "t";
+    m.zubo = f.next();
+    m.shuffles = f.nextInt();
+    m.language = f.next();
+    return m;
+}
+
+std::string Lobbytablegone::format() const { return joined(kName, {name}); }
+Lobbytablegone Lobbytablegone::parse(std::string_view payload) { return Lobbytablegone{FieldReader(payload).next()}; }
+
+std::string Lobbyready::format() const { return joined(kName, {std::to_string(people), std::to_string(tables)}); }
+Lobbyready Lobbyready::parse(std::string_view payload) {
+    FieldReader f(payload);
+    Lobbyready m;
+    m.people = f.nextInt();
+    m.tables = f.nextInt();
+    return m;
+}
+
+std::string Lobbysaid::format() const { return std::string(kName) + "+" + name + "+" + text; }
+Lobbysaid Lobbysaid::parse(std::string_view payload) {
+    FieldReader f(payload);
+    Lobbysaid m;
+    m.name = f.next();
+    m.text = f.rest();
+    return m;
+}
+
+std::string Tablemade::format() const { return joined(kName, {name, code}); }
+Tablemade Tablemade::parse(std::string_view payload) {
+    FieldReader f(payload);
+    Tablemade m;
+    m.name = f.next();
+    m.code = f.next();
+    return m;
+}
+
+std::string Tablerefused::format() const { return joined(kName, {text}); }
+Tablerefused Tablerefused::parse(std::string_view payload) { return Tablerefused{FieldReader(payload).next()}; }
+
+std::string Tableoptions::format() const {
+    return joined(kName, {std::to_string(options.playTo), std::to_string(options.seconds),
+                          std::to_string(options.shuffles), std::string(flag(options.teams)), options.zubo,
+                          options.language});
+}
+Tableoptions Tableoptions::parse(std::string_view payload) {
+    FieldReader f(payload);
+    Tableoptions m;
+    m.options.playTo = f.nextInt();
+    m.options.seconds = f.nextInt();
+    m.options.shuffles = f.nextInt();
+    m.options.teams = f.next() == "t";
+    m.options.zubo = f.next();
+    m.options.language = f.next();
+    return m;
+}
+
+}  // namespace quorbit::protocol::lobby
