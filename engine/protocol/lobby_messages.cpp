@@ -50,6 +50,9 @@ Maketable Maketable::parse(std::string_view payload) {
 std::string Invite::format() const { return withRest(kName, code); }
 Invite Invite::parse(std::string_view payload) { return Invite{std::string(payload)}; }
 
+std::string Watchtable::format() const { return withRest(kName, name); }
+Watchtable Watchtable::parse(std::string_view payload) { return Watchtable{std::string(payload)}; }
+
 std::string Lobbyname::format() const { return joined(kName, {name}); }
 Lobbyname Lobbyname::parse(std::string_view payload) { return Lobbyname{FieldReader(payload).next()}; }
 

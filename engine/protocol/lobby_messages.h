@@ -48,6 +48,12 @@ struct Invite {
     std::string code;
 };
 
+// Sit at a public table to watch: the table's name is the rest of the line.
+struct Watchtable {
+    QUORBIT_WIRE_MESSAGE(Watchtable, watchtable);
+    std::string name;
+};
+
 // Server to client.
 
 // The name the lobby kept for this connection.

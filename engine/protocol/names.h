@@ -69,6 +69,7 @@ inline constexpr std::string_view lobby = "CMD_lobby";
 inline constexpr std::string_view lobbychat = "CMD_lobbychat";
 inline constexpr std::string_view maketable = "CMD_maketable";
 inline constexpr std::string_view invite = "CMD_invite";
+inline constexpr std::string_view watchtable = "CMD_watchtable";
 inline constexpr std::string_view lobbyname = "CMD_lobbyname";
 inline constexpr std::string_view person = "CMD_person";
 inline constexpr std::string_view persongone = "CMD_persongone";
@@ -91,8 +92,8 @@ inline constexpr std::array<std::string_view, 26> kClientHears = {
     shufflesl, bonus, language};
 
 // What a table server hears from a connection before it sits at a table.
-inline constexpr std::array<std::string_view, 6> kLobbyHears = {table, listtables, lobby,
-                                                                lobbychat, maketable, invite};
+inline constexpr std::array<std::string_view, 7> kLobbyHears = {table, listtables, lobby, lobbychat,
+                                                                maketable, invite, watchtable};
 // What a table server says beside the messages of a table.
 inline constexpr std::array<std::string_view, 13> kTableServerSays = {
     tableinfo, tablesend, host, lobbyname, person, persongone, lobbytable,
