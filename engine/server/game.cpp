@@ -311,6 +311,7 @@ bool Game::checkforwin(int seat) {
     running_ = false;
     setTimer1(false);
     table_.sendAll(toclient::winner(name));
+    table_.gameWon(name);
     return true;
 }
 

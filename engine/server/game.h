@@ -51,6 +51,8 @@ public:
     virtual void clockChanged(ServerTimer timer, bool enabled) = 0;
     // A log line about the message being handled.
     virtual void log(const std::string& line) = 0;
+    // The game was won: every seat has heard the winner.
+    virtual void gameWon(const std::string& /*winner*/) {}
 };
 
 // A game's options as the host asked for them, already clamped into range.
@@ -143,7 +145,12 @@ private:
     void startnextround();
     void createmaze();
     void findplayer();
+public:
+    // Whether a seat takes turns in the game as it stands: a held playing seat, the
+    // computer's, or an empty team partner's.
     bool eligible(int seat) const;
+
+private:
     int nextEligible(int after) const;
     bool playedByComputer(int seat) const;
     bool turnMessageFrom(int from, int seat, rules::TurnAction action) const;

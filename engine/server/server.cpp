@@ -364,6 +364,35 @@ std::string Table::playerName(int seat) const {
     return p.lastname;
 }
 
+void Table::gameWon(const std::string& winner) {
+    GameFinished report;
+    report.team = game_.teamgame();
+    report.teamA = game_.teamascore();
+    report.teamB = game_.teambscore();
+    report.playTo = game_.playtoscore();
+    report.winner = winner;
+    report.language = std::string(game_.languageCode());
+    for (int s = 1; s <= kPlayingSeats; ++s) {
+        if (!game_.eligible(s)) continue;
+        const tplayer& p = seat(s);
+        SeatResult r;
+        r.seat = s;
+        r.name = playerName(s);
+        r.score = game_.score(s);
+        r.team = report.team ? rules::teamOf(s) : 0;
+        r.zubo = game_.zubolevel(s);
+        if (p.control == SeatControl::Person)
+            r.player = SeatResult::Player::Person;
+        else if (p.connected && !p.name.empty())
+            r.player = SeatResult::Player::Watching;
+        else
+            r.player = SeatResult::Player::Computer;
+        if (r.player == SeatResult::Player::Computer) r.name = std::string(rules::kComputerName);
+        report.seats.push_back(std::move(r));
+    }
+    out_.gameFinished(report);
+}
+
 void Table::startgame(const toserver::Startgame& m) {
     // Only the host starts (or restarts) a game.
     if (senderSeat_ == 0 || senderSeat_ != host_) return;

@@ -157,6 +157,7 @@ private:
     std::string playerName(int seat) const override;
     void clockChanged(ServerTimer timer, bool enabled) override { out_.timerChanged(timer, enabled); }
     void log(const std::string& line) override { logSender(line); }
+    void gameWon(const std::string& winner) override;
 
     // Connections and relay.
     void buildDispatch();

@@ -3,6 +3,8 @@
 // to start and stop, and log lines. The host owns the sockets and the real timers.
 #include <string_view>
 
+#include "server/game_report.h"
+
 namespace quorbit::server {
 
 // The host's name for one accepted connection; unique for the life of the host.
@@ -32,6 +34,8 @@ public:
     // A message (without its terminator) that every seat receives, or every seat but the
     // one it echoes: what an onlooker of the game hears. Hosts that record games use it.
     virtual void heardByAll(std::string_view /*message*/) {}
+    // A game was won (after every seat has heard who won). Hosts that keep results use it.
+    virtual void gameFinished(const GameFinished& /*game*/) {}
 };
 
 }  // namespace quorbit::server

@@ -44,6 +44,7 @@ public:
     void log(std::string_view line) override { server_.out_.log(prefixed(line)); }
     void logAbout(ConnectionId id, std::string_view line) override { server_.out_.logAbout(id, prefixed(line)); }
     void heardByAll(std::string_view message) override;
+    void gameFinished(const GameFinished& game) override;
 
 private:
     std::string prefixed(std::string_view line) const;
@@ -69,6 +70,10 @@ struct TableServer::Entry {
     std::array<std::int64_t, 2> due{};  // each clock's next tick; 0 while it is off
     std::optional<std::int64_t> served;  // when it last served a line
 };
+
+void TableServer::TableHost::gameFinished(const GameFinished& game) {
+    server_.out_.gameFinished(id_, entry_->name, game);
+}
 
 std::string TableServer::TableHost::prefixed(std::string_view line) const {
     if (entry_->name.empty()) return std::string(line);

@@ -74,6 +74,8 @@ public:
     virtual void logAbout(ConnectionId /*id*/, std::string_view line) { log(line); }
     // What an onlooker of table `table` (named `name`) hears, for records.
     virtual void heardByAll(TableId /*table*/, const std::string& /*name*/, std::string_view /*message*/) {}
+    // A game was won at table `table` (named `name`).
+    virtual void gameFinished(TableId /*table*/, const std::string& /*name*/, const GameFinished& /*game*/) {}
     // A table went away: its records end.
     virtual void tableClosed(TableId /*table*/) {}
 };

@@ -1,0 +1,124 @@
+#pragma once
+// Store: the table server's lasting state in SQL through Qt SQL: accounts, ratings,
+// finished games with their players and rating changes, and the directory of tables.
+// SQLite by default, PostgreSQL for servers that share one database (database_url.h).
+//
+// The schema is versioned (schema.cpp): opening brings an older database up to date one
+// step at a time, each step in a transaction of its own, and refuses a database made by
+// a newer program. A finished game, its players and every rating it changes are written
+// in one transaction: a server stopped at any moment leaves the game either recorded
+// whole or not at all.
+//
+// Names are compared as the table compares them (protocol::nameKey): an account is found
+// by its name's key and shows the name as it was registered.
+//
+// One Store is used from one thread.
+#include <QSqlDatabase>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "accounts/login_throttle.h"
+#include "app/store/database_url.h"
+#include "rating/game_rating.h"
+#include "server/game_report.h"
+
+namespace quorbit::store {
+
+// The schema version this program writes.
+inline constexpr int kSchemaVersion = 1;
+
+struct AccountRating {
+    std::string name;  // as registered
+    rating::Glicko2 glicko;
+    rating::WengLin wenglin;
+    int games = 0;
+};
+
+// One rated game in a player's history.
+struct HistoryEntry {
+    std::int64_t game = 0;
+    std::int64_t finished = 0;  // seconds since 1970 (UTC)
+    rating::Model model = rating::Model::Unrated;
+    rating::Glicko2 glickoBefore, glickoAfter;
+    rating::WengLin wenglinBefore, wenglinAfter;
+};
+
+struct TableEntry {
+    std::string server;  // the address players reach its server at
+    std::string table;
+    int players = 0;
+    int watchers = 0;
+    bool running = false;
+    int playTo = 0;
+    std::string zubo;
+};
+
+class Store {
+public:
+    Store();
+    ~Store();
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    // Opens (and brings up to date) the database `target` names. False with error() set.
+    bool open(const DatabaseTarget& target);
+    bool isOpen() const;
+    const QString& error() const { return error_; }
+    int schemaVersion();  // -1 when it cannot be read
+
+    // ---- accounts (accounts.cpp) ----
+    enum class Registered { Created, Taken, BadName, BadPassword, Failed };
+    Registered registerAccount(const std::string& name, const std::string& password, std::int64_t nowSeconds);
+    bool hasAccount(const std::string& name);
+    // The account's name as registered, if there is one.
+    std::optional<std::string> accountName(const std::string& name);
+    bool verify(const std::string& name, const std::string& password);
+    // A login as the server hears it, slowed per name and per address after failures.
+    enum class Login { Ok, Refused, Wait };
+    Login login(const std::string& name, const std::string& password, const std::string& address,
+                std::int64_t nowMs, std::int64_t* waitMs = nullptr);
+    // Needs the old password.
+    bool changePassword(const std::string& name, const std::string& oldPassword, const std::string& newPassword);
+    // Removes the account, its ratings and its rating history, and its name from the
+    // players of the games it played (they show an empty name from then on). The games
+    // themselves stay, for the other players' histories.
+    bool deleteAccount(const std::string& name);
+
+    // ---- results (results.cpp) ----
+    // Records a won game at table `table` with the record text an onlooker heard, and
+    // rates it when every seat was a registered player or the computer. Its id, or nothing
+    // when nothing was written (error() says why).
+    std::optional<std::int64_t> recordGame(const std::string& table, const server::GameFinished& game,
+                                           const std::string& record, std::int64_t nowSeconds);
+    std::optional<AccountRating> rating(const std::string& name);
+    // The best `count` rated accounts by the model's shown number (Glicko-2's rating;
+    // Weng-Lin's cautious estimate), among those who played a game of that model.
+    std::vector<AccountRating> top(rating::Model model, int count);
+    // The account's rated games, the latest first.
+    std::vector<HistoryEntry> history(const std::string& name, int count);
+    std::int64_t gameCount();
+
+    // ---- the table directory (results.cpp) ----
+    bool putTable(const TableEntry& entry, std::int64_t nowSeconds);
+    bool removeTable(const std::string& server, const std::string& table);
+    std::vector<TableEntry> tables();
+
+    QSqlDatabase& database() { return db_; }
+    bool postgres() const { return postgres_; }
+
+private:
+    bool migrate();
+    bool fail(const QString& what);
+
+    QString connection_;
+    QSqlDatabase db_;
+    bool postgres_ = false;
+    QString error_;
+    accounts::LoginThrottle throttle_;
+};
+
+}  // namespace quorbit::store
