@@ -12,6 +12,7 @@
 
 #include "common/escape.h"
 #include "dictionary/builtin_words.h"
+#include "protocol/names.h"
 #include "app/record/recordkeeper.h"
 
 namespace quorbit::serverhost {
@@ -308,7 +309,20 @@ const app::RecordKeeper* ServerHost::recordKeeper() const {
     return nullptr;
 }
 
+void ServerHost::keepResults(ResultSink sink) {
+    results_ = std::move(sink);
+    heardSinceStart_.clear();
+}
+
+void ServerHost::gameFinished(server::TableId table, const std::string& name, const server::GameFinished& game) {
+    if (!results_) return;
+    const auto it = heardSinceStart_.find(table);
+    results_(name, game, it == heardSinceStart_.end() ? std::string() : it->second);
+    if (it != heardSinceStart_.end()) it->second.clear();
+}
+
 void ServerHost::heardByAll(server::TableId table, const std::string& name, std::string_view message) {
+    if (results_) noteHeard(table, message);
     if (recordFolder_.isEmpty()) return;
     auto& keeper = records_[table];
     if (!keeper) {
@@ -319,7 +333,18 @@ void ServerHost::heardByAll(server::TableId table, const std::string& name, std:
     keeper->line(message);
 }
 
+void ServerHost::noteHeard(server::TableId table, std::string_view message) {
+    // A game's text starts at its start; a longer one than kMaxResultRecord keeps its
+    // beginning.
+    std::string& heard = heardSinceStart_[table];
+    if (message.substr(0, protocol::names::startgame.size()) == protocol::names::startgame) heard.clear();
+    if (heard.size() + message.size() + 1 > kMaxResultRecord) return;
+    heard.append(message);
+    heard += '\n';
+}
+
 void ServerHost::tableClosed(server::TableId table) {
+    heardSinceStart_.erase(table);
     records_.erase(table);  // a game still being recorded is saved as it ended
     keeperNames_.erase(table);
 }

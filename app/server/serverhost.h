@@ -50,6 +50,8 @@ class RecordKeeper;
 namespace quorbit::serverhost {
 
 inline constexpr std::size_t kMaxSendBacklog = 1024 * 1024;
+// The most of one game's text kept with its result.
+inline constexpr std::size_t kMaxResultRecord = 4 * 1024 * 1024;
 // The pump serves at most one line per tick of this length.
 inline constexpr std::chrono::milliseconds kPumpTick{10};
 // A table server's event loop sleeps no sooner than this many milliseconds after it last
@@ -98,6 +100,11 @@ public:
     // Records every game this server runs, as an onlooker hears it, into that folder; the
     // games of a named table go to a folder named after the table inside it.
     void keepRecords(const QString& folder);
+    // What a won game at a table is handed to: the table's name, the game's seats and
+    // results, and what an onlooker heard of it from its start. Empty: games are not kept.
+    using ResultSink =
+        std::function<void(const std::string& table, const server::GameFinished& game, const std::string& record)>;
+    void keepResults(ResultSink sink);
     // The records of the default table's games, or null.
     const app::RecordKeeper* recordKeeper() const;
     const discovery::GameAnnouncement& announcement() const { return announcement_; }
@@ -112,8 +119,10 @@ private:
     void log(std::string_view line) override;
     void logAbout(server::ConnectionId id, std::string_view line) override;
     void endLog(server::ConnectionId id);
+    void noteHeard(server::TableId table, std::string_view message);
     void heardByAll(server::TableId table, const std::string& name, std::string_view message) override;
     void tableClosed(server::TableId table) override;
+    void gameFinished(server::TableId table, const std::string& name, const server::GameFinished& game) override;
 
     // Socket events.
     void Sock1Accept(net::TSock& listener);
@@ -148,6 +157,8 @@ private:
     QString recordFolder_;  // empty: no records kept
     std::map<server::TableId, std::unique_ptr<app::RecordKeeper>> records_;
     std::map<server::TableId, std::string> keeperNames_;
+    ResultSink results_;
+    std::map<server::TableId, std::string> heardSinceStart_;  // each table's game so far, for results_
     std::unique_ptr<server::TableServer> tables_;
     discovery::GameAnnouncement announcement_;
 };

@@ -46,6 +46,9 @@ struct CommandLine {
     // is given, else the game-start dialog's choice applies). Null until then.
     std::shared_ptr<const language::LoadedLanguage> loadedLanguage;
     std::string recordDir;   // --record DIR: (with --server) keep every game in DIR
+    // --database FILE or postgresql://...: (with --server) where accounts, ratings and
+    // finished games are kept; empty: a SQLite file in the server's state folder.
+    std::string database;
     std::string replayFile;  // --replay FILE: replay a kept game
     bool summary = false;    // --summary: (with --replay) print the game as text, no window
     bool announce = true;  // --no-announce clears it

@@ -4,7 +4,9 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <exception>
 
 #include "common/escape.h"
@@ -14,6 +16,7 @@
 #include "app/server/serverhost.h"
 #include "app/shell/cmdline.h"
 #include "app/shell/stopsignals.h"
+#include "app/store/store.h"
 
 namespace quorbit::shell {
 namespace {
@@ -39,6 +42,32 @@ void raiseDescriptorLimit(std::size_t connections) {
                      static_cast<unsigned long long>(limit.rlim_cur), connections);
 }
 
+// Opens the store named by --database, or the default file. A store that was named and
+// cannot be opened ends the program (exit code 1); the default one that cannot is only
+// reported, and the server runs without keeping results.
+std::optional<int> openStore(const CommandLine& line, store::Store& st) {
+    const bool named = !line.database.empty();
+    const QString target = named ? QString::fromStdString(line.database) : store::defaultDatabaseFile();
+    if (st.open(store::parseDatabaseTarget(target))) {
+        // The address may hold a password: only a file's name is said.
+        if (!named || store::parseDatabaseTarget(target).kind == store::DatabaseTarget::Kind::Sqlite)
+            std::fprintf(stderr, "Quorbit server keeping accounts and games in %s\n",
+                         quorbit::printableText(target.toStdString()).c_str());
+        else
+            std::fprintf(stderr, "Quorbit server keeping accounts and games in PostgreSQL\n");
+        return std::nullopt;
+    }
+    std::fprintf(stderr, "quorbit: %s: %s\n", named ? "--database" : "the default database",
+                 quorbit::printableText(st.error().toStdString()).c_str());
+    if (named) return 1;
+    return std::nullopt;
+}
+
+std::int64_t unixSeconds() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 }  // namespace
 
 int runHeadless(int argc, char** argv, const CommandLine& given) {
@@ -62,7 +91,17 @@ int runHeadless(int argc, char** argv, const CommandLine& given) {
     options.limits.waitingPerAddress = std::min(options.limits.waitingPerAddress, line.maxPerAddress);
     options.limits.tables = line.maxTables;
     options.limits.connections = line.maxConnections;
+    store::Store results;
+    if (const auto code = openStore(line, results)) return *code;
     serverhost::ServerHost host(options);
+    if (results.isOpen())
+        host.keepResults([&results](const std::string& table, const server::GameFinished& game,
+                                    const std::string& record) {
+            if (!results.recordGame(table, game, record, unixSeconds()))
+                std::fprintf(stderr, "quorbit: a game at table \"%s\" could not be kept: %s\n",
+                             quorbit::printableText(table).c_str(),
+                             quorbit::printableText(results.error().toStdString()).c_str());
+        });
     host.setZubolevel(line.zubo);
     host.setLanguage(line.loadedLanguage);
     if (!host.listen(line.port)) {

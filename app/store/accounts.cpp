@@ -38,7 +38,7 @@ Store::Registered Store::registerAccount(const std::string& name, const std::str
         error_ = "the password could not be hashed";
         return Registered::Failed;
     }
-    if (!db_.transaction()) return Registered::Failed;
+    if (!begin()) return Registered::Failed;
     QSqlQuery q(db_);
     q.prepare("INSERT INTO accounts (name_key, shown_name, password_hash, created) VALUES (?, ?, ?, ?)");
     q.addBindValue(qs(key));
@@ -115,7 +115,7 @@ bool Store::changePassword(const std::string& name, const std::string& oldPasswo
 
 bool Store::deleteAccount(const std::string& name) {
     const std::string key = protocol::nameKey(protocol::cleanName(name));
-    if (key.empty() || !db_.transaction()) return false;
+    if (key.empty() || !begin()) return false;
     QSqlQuery q(db_);
     bool ok = true;
     int removed = 0;

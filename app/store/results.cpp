@@ -78,7 +78,7 @@ std::optional<AccountRating> Store::rating(const std::string& name) {
 
 std::optional<std::int64_t> Store::recordGame(const std::string& table, const server::GameFinished& game,
                                               const std::string& record, std::int64_t nowSeconds) {
-    if (!db_.transaction()) {
+    if (!begin()) {
         fail("cannot begin a transaction: " + db_.lastError().text());
         return std::nullopt;
     }

@@ -56,7 +56,9 @@ bool Store::open(const DatabaseTarget& target) {
         db_.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
     }
     if (!db_.open()) return fail("cannot open the database: " + db_.lastError().text());
-    if (!postgres_) {
+    if (postgres_) {
+        QSqlQuery(db_).exec("SET client_min_messages = warning");  // no notices on standard error
+    } else {
         QSqlQuery q(db_);
         // Each commit reaches the disk before it returns; the write-ahead log keeps
         // readers and the writer apart.
@@ -64,6 +66,12 @@ bool Store::open(const DatabaseTarget& target) {
             if (!q.exec(pragma)) return fail(QString("cannot set up the database: ") + q.lastError().text());
     }
     return migrate();
+}
+
+bool Store::begin() {
+    if (postgres_) return db_.transaction();
+    QSqlQuery q(db_);
+    return q.exec("BEGIN IMMEDIATE");
 }
 
 int Store::schemaVersion() {
@@ -78,7 +86,7 @@ bool Store::migrate() {
         return fail("cannot make the schema's version table: " + q.lastError().text());
     const auto& steps = schemaSteps();
     for (;;) {
-        if (!db_.transaction()) return fail("cannot begin a transaction: " + db_.lastError().text());
+        if (!begin()) return fail("cannot begin a transaction: " + db_.lastError().text());
         // Servers sharing one database migrate one at a time.
         if (postgres_ && !q.exec("LOCK TABLE schema_version IN EXCLUSIVE MODE")) {
             db_.rollback();

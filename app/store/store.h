@@ -112,6 +112,9 @@ public:
 
 private:
     bool migrate();
+    // Begins a transaction that writes: SQLite takes its write lock at once, so that a
+    // transaction that has read never fails for want of it later.
+    bool begin();
     bool fail(const QString& what);
 
     QString connection_;
