@@ -16,11 +16,13 @@ bool acceptablePassword(std::string_view password) {
     return !password.empty() && password.size() <= kMaxPasswordBytes;
 }
 
-std::optional<std::string> hashPassword(std::string_view password) {
+std::optional<std::string> hashPassword(std::string_view password, PasswordCost cost) {
     if (!sodiumReady() || !acceptablePassword(password)) return std::nullopt;
     char out[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str(out, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+    const bool least = cost == PasswordCost::Least;
+    if (crypto_pwhash_str(out, password.data(), password.size(),
+                          least ? crypto_pwhash_OPSLIMIT_MIN : crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          least ? crypto_pwhash_MEMLIMIT_MIN : crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
         return std::nullopt;
     return std::string(out);
 }

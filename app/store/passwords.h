@@ -12,9 +12,12 @@ inline constexpr std::size_t kMaxPasswordBytes = 1024;
 
 // Whether a password may be set: not empty, not longer than kMaxPasswordBytes.
 bool acceptablePassword(std::string_view password);
+// How dear a hash is to make and to check. Accounts always get Interactive (libsodium's
+// interactive limits); Least exists for measuring everything of a login but the hash.
+enum class PasswordCost { Interactive, Least };
 // The hash of `password`, or nothing when libsodium cannot start or the memory the hash
 // needs cannot be had.
-std::optional<std::string> hashPassword(std::string_view password);
+std::optional<std::string> hashPassword(std::string_view password, PasswordCost cost = PasswordCost::Interactive);
 // Whether `password` matches `hash` (false for a hash that is not one of ours).
 bool passwordMatches(const std::string& hash, std::string_view password);
 

@@ -57,12 +57,18 @@ bool Store::open(const DatabaseTarget& target) {
     }
     if (!db_.open()) return fail("cannot open the database: " + db_.lastError().text());
     if (postgres_) {
-        QSqlQuery(db_).exec("SET client_min_messages = warning");  // no notices on standard error
+        QSqlQuery q(db_);
+        q.exec("SET client_min_messages = warning");  // no notices on standard error
+        // As with SQLite below: a commit is the database server's when it returns, so a
+        // killed table server loses none; the database server writes it to the disk a
+        // moment later, so its own crash may lose the last games, each one whole.
+        q.exec("SET synchronous_commit = off");
     } else {
         QSqlQuery q(db_);
-        // Each commit reaches the disk before it returns; the write-ahead log keeps
-        // readers and the writer apart.
-        for (const char* pragma : {"PRAGMA foreign_keys = ON", "PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL"})
+        // The write-ahead log keeps readers and the writer apart. A commit is in the log
+        // when it returns, so a killed server loses none; the log reaches the disk at its
+        // checkpoints, so a power cut may lose the last games, each one whole.
+        for (const char* pragma : {"PRAGMA foreign_keys = ON", "PRAGMA journal_mode = WAL", "PRAGMA synchronous = NORMAL"})
             if (!q.exec(pragma)) return fail(QString("cannot set up the database: ") + q.lastError().text());
     }
     return migrate();

@@ -18,7 +18,9 @@ namespace quorbit::testsupport {
 
 class PostgresServer {
 public:
-    PostgresServer() {
+    // `durable`: every commit reaches the disk, as on a real server (benchmarks); tests
+    // run without that.
+    explicit PostgresServer(bool durable = false) {
         namespace fs = std::filesystem;
         std::error_code ec;
         for (const auto& version : fs::directory_iterator("/usr/lib/postgresql", ec))
@@ -49,7 +51,8 @@ public:
             return;
         }
         if (!run(asUser_ + "'" + bin_ + "/pg_ctl' -D '" + data + "' -w -t 60 -l '" + dir_ +
-                 "/server.log' -o \"-k '" + dir_ + "' -c listen_addresses='' -c fsync=off\" start >/dev/null 2>&1")) {
+                 "/server.log' -o \"-k '" + dir_ + "' -c listen_addresses=''" + (durable ? "" : " -c fsync=off") +
+                 "\" start >/dev/null 2>&1")) {
             why_ = "the PostgreSQL server did not start (see " + dir_ + "/server.log)";
             return;
         }
