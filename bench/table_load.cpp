@@ -7,7 +7,8 @@
 // Reports, over the measured window: the relay latency of each action (from the moment the
 // player sends it to the moment the table's spectator receives it) at p50, p99 and max; the
 // server's CPU share in cores (from /proc/PID/stat); its peak resident memory (VmHWM); and
-// the load average of the machine around the run.
+// the load average of the machine around the run; and how many lines a client heard about
+// another table's players (none, as tables are apart).
 //
 // Bounded: QUORBIT_LOAD_TABLES tables (default 1000), a measured window of
 // QUORBIT_LOAD_SECONDS (default 60) after everyone has sat down, and no more than 180 s
@@ -148,6 +149,7 @@ public:
 
     std::vector<double> latencies;
     std::size_t words = 0, chats = 0, unmatched = 0, notValid = 0, refused = 0;
+    std::size_t crossTable = 0;  // lines about another table's players
 
 private:
     void connect(int i) {
@@ -232,6 +234,11 @@ private:
     void handle(int i, const std::string& line, Wall::time_point now) {
         Client& c = clients_[static_cast<std::size_t>(i)];
         Table& t = tables_[static_cast<std::size_t>(c.table)];
+        // Tables are apart: every player a client hears of, and every chat it hears, is
+        // one of its own table's ("p<table>x<index>").
+        const std::string own = "p" + std::to_string(c.table) + "x";
+        if (const auto m = protocol::read<tc::Chat>(line); m && m->text.rfind(own, 0) != 0) ++crossTable;
+        if (const auto m = protocol::read<tc::Newplayerinfo>(line); m && m->name.rfind(own, 0) != 0) ++crossTable;
         if (const auto m = protocol::read<tc::Sendlogininfo>(line)) {
             c.seat = m->seat;
             send(i, ts::logininfo(c.seat, protocol::kVersion, "p" + std::to_string(c.table) + "x" + std::to_string(c.index)));
@@ -425,6 +432,7 @@ void BM_TableLoad(benchmark::State& state) {
         state.counters["words"] = static_cast<double>(load.words);
         state.counters["unmatched"] = static_cast<double>(load.unmatched);
         state.counters["not_valid"] = static_cast<double>(load.notValid);
+        state.counters["cross_table_lines"] = static_cast<double>(load.crossTable);
         state.counters["closed_by_server"] = static_cast<double>(load.refused);
         state.counters["relay_p50_ms"] = percentile(load.latencies, 0.50);
         state.counters["relay_p99_ms"] = percentile(load.latencies, 0.99);

@@ -39,7 +39,10 @@ void checkState(const ClientState& s) {
 // A line with a real command name and fields that are mostly small numbers.
 std::string plausibleLine(FuzzedDataProvider& in) {
     const auto& names = protocol::names::kClientHears;
-    std::string line(names[in.ConsumeIntegralInRange<std::size_t>(0, names.size() - 1)]);
+    // Now and then the table server's word on the table's host.
+    std::string line(in.ConsumeIntegralInRange(0, 15) == 0
+                         ? protocol::names::host
+                         : names[in.ConsumeIntegralInRange<std::size_t>(0, names.size() - 1)]);
     const int fields = in.ConsumeIntegralInRange(0, 160);
     for (int i = 0; i < fields && in.remaining_bytes() > 0; ++i) {
         line += '+';
@@ -60,6 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SeededRandom rng(in.ConsumeIntegral<uint32_t>());
     ClientEngine engine(rng);
     engine.setLaunch(in.ConsumeBool(), in.ConsumeRandomLengthString(16));
+    if (in.ConsumeBool()) {
+        engine.setTable(in.ConsumeRandomLengthString(16));
+        engine.connected();
+    }
     if (in.ConsumeBool()) {
         // Start from a running game so deep states are reachable.
         const int seat = in.ConsumeIntegralInRange(1, 6);

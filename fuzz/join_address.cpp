@@ -11,6 +11,7 @@
 #include "discovery/address.h"
 #include "discovery/announcement.h"
 #include "discovery/gamelist.h"
+#include "protocol/address.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -19,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto again =
             quorbit::discovery::parseJoinAddress(quorbit::discovery::formatJoinAddress(a.host, a.port, 7772), 7772);
         if (!again.ok() || again.host != a.host || again.port != a.port) __builtin_trap();
+    }
+    // The same text as a launch parameter's HOST[:PORT][/TABLE].
+    if (const auto where = quorbit::protocol::splitServerAddress(text, 7772)) {
+        if (where->host.empty() || where->port < 1 || where->port > 65535) __builtin_trap();
     }
     std::vector<std::string> records;
     std::size_t start = 0;

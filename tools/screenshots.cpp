@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
@@ -86,6 +87,60 @@ bool keyboardShot(Tchat& chat, const quorbit::testsupport::BoardWords& words, co
     return true;
 }
 
+// A player seated at `table` of the table server on `port` (logged in as `name`); the
+// socket stays open while the picture is taken.
+QTcpSocket* seatAt(int port, const QString& table, const QString& name) {
+    auto* s = new QTcpSocket;
+    s->connectToHost("127.0.0.1", static_cast<quint16>(port));
+    if (!s->waitForConnected(5000)) return s;
+    s->write("CMD_table+" + table.toUtf8() + '\xff');
+    QByteArray got;
+    while (!got.contains('\xff') && s->waitForReadyRead(5000)) got += s->readAll();
+    const QByteArray seat = got.split('\xff').front().split('+').value(1);  // CMD_sendlogininfo+SEAT
+    s->write("CMD_logininfo+" + seat + "+1.0.10+" + name.toUtf8() + '\xff');
+    s->flush();
+    return s;
+}
+
+// The Join a Game window with a table server's tables listed and one of them picked.
+int tablesShot(const QString& out) {
+    const int port = 21000 + getpid() % 20000;
+    QProcess server;
+    server.start(QCoreApplication::applicationDirPath() + "/quorbit",
+                 {"--server", "--no-announce", "--port", QString::number(port)});
+    if (!waitFor([&] {
+            QTcpSocket probe;
+            probe.connectToHost("127.0.0.1", static_cast<quint16>(port));
+            return probe.waitForConnected(200);
+        }, 10000)) {
+        std::fprintf(stderr, "no server\n");
+        return 1;
+    }
+    QTest::qWait(700);  // the probe's connection is gone from the default table
+    const std::vector<std::pair<QString, QString>> seated = {
+        {"Friday", "Ann"}, {"Friday", "Bob"}, {"Friday", "Cleo"}, {"Beginners", "Dee"}, {"", "Eve"}, {"Night owls", "Finn"}};
+    std::vector<QTcpSocket*> players;
+    for (const auto& [table, name] : seated) players.push_back(seatAt(port, table, name));
+    QTest::qWait(300);
+    Tjoin join;
+    join.setPlayerName("Gus");
+    join.show();
+    join.move(0, 0);
+    join.findChild<QLineEdit*>("edit_address")->setText(QString("127.0.0.1:%1").arg(port));
+    join.listTablesClick();
+    auto* list = join.findChild<QTreeWidget*>("list_tables");
+    if (!waitFor([&] { return list->topLevelItemCount() == 4; }, 10000)) {
+        std::fprintf(stderr, "the tables were not listed\n");
+        return 1;
+    }
+    list->setCurrentItem(list->topLevelItem(2));
+    shot(join, out + "/join-tables.png");
+    for (QTcpSocket* p : players) delete p;
+    server.terminate();
+    server.waitForFinished(5000);
+    return 0;
+}
+
 // The Join a Game window listing a game that a server announces, with Ann seated. Needs
 // an Avahi daemon: tools/join_screenshot.sh runs it in a network namespace of its own.
 int joinShot(const QString& out) {
@@ -132,6 +187,7 @@ int main(int argc, char** argv) {
     const QString out = argc > 1 ? QString(argv[1]) : QString("docs");
     QDir().mkpath(out);
     if (argc > 2 && QString(argv[2]) == "join") return joinShot(out);
+    if (argc > 2 && QString(argv[2]) == "tables") return tablesShot(out);
 
     quorbit::shell::CommandLine line;
     line.announce = false;  // photographs stay off the network

@@ -131,7 +131,7 @@ void Tchat::attach(const Windows& windows) {
 
 void Tchat::setLaunch(Launch launch) {
     launch_ = std::move(launch);
-    plan_ = quorbit::client::launchPlan(launch_.params);
+    plan_ = quorbit::client::launchPlan(launch_.params, launch_.table);
 }
 
 void Tchat::keepRecords(const QString& folder) {
@@ -212,6 +212,7 @@ void Tchat::processparams() {
             if (plan_.mode == client::LaunchMode::Join) joinpress();
             break;
     }
+    if (!plan_.notice.empty()) addNotice(QString::fromStdString(plan_.notice));
     // The silent lobby link: opened, never read or written, closed with the process.
     if (plan_.lobbyLink()) connection_->openLobbyLink(launch_.lobbyPort);
     sync();
@@ -232,8 +233,10 @@ void Tchat::hostpress() {
 
 void Tchat::joinpress() {
     engine_.setLaunch(false, playername_);
-    connection_->open(hostaddress_, launch_.port);
     menus_->startGame->setEnabled(false);
+    if (hostaddress_.empty()) return;  // the address did not read: the notice says why
+    engine_.setTable(plan_.table);
+    connection_->open(hostaddress_, plan_.port != 0 ? plan_.port : launch_.port);
 }
 
 void Tchat::button_startClick() {
@@ -286,6 +289,15 @@ void Tchat::drainEngine() {
     if (engine_.takeJoined()) {
         loadinifile();
         emit joined();
+        if (engine_.awaitingTableAnswer())
+            QTimer::singleShot(kTableAnswerMs, this, [this] {
+                engine_.tableAnswerOverdue();
+                sync();
+            });
+    }
+    if (engine_.state().ishost != hostingShown_) {
+        hostingShown_ = engine_.state().ishost;
+        emit hostingChanged(hostingShown_);
     }
     for (const client::MessageBox& box : engine_.takeMessageBoxes()) {
         showMessage(QString::fromStdString(box.text));

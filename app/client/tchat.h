@@ -81,6 +81,7 @@ public:
     // How the launch modes reach the outside world.
     struct Launch {
         std::vector<std::string> params;  // the positional command-line parameters
+        std::string table;                // a table named apart (--table), or empty
         int port = 7772;                  // the game port
         int lobbyPort = 9001;             // the silent lobby link on 127.0.0.1
         // Switches the in-process server's listening socket on; false when the port
@@ -138,6 +139,10 @@ public:
     void followLanguage();
     int textSize() const;
 
+    // How long after its login a client that named a table waits for a table server's
+    // answer before it takes the server for one with a single table.
+    static constexpr int kTableAnswerMs = 2000;
+
     // The words list's first line for a client that came in while the game ran.
     static constexpr const char* kLateArrivalNote = "(You came in during this game: earlier words are not shown.)";
 
@@ -188,6 +193,7 @@ signals:
     void tallyRequested(const quorbit::client::TallyCall& call);
     void closed();                              // the main window closed: the program ends
     void joined();                              // the server announced this client's own seat
+    void hostingChanged(bool hosts);            // this client took or lost the table's host powers
     void joinWindowRequested();                 // File, "Join a Game..."
 
 protected:
@@ -244,6 +250,7 @@ private:
     QString tileSetName_;
     quorbit::social::WindowBounds saved_;
     bool shownOnce_ = false;
+    bool hostingShown_ = false;  // what hostingChanged last told
     std::uint64_t renderedRevision_ = ~std::uint64_t{0};
     std::string shownLanguage_ = "en";  // the language whose values the tiles show
     int bonusPlaysShown_ = 0;

@@ -51,8 +51,12 @@ void Tchat::render() {
     const bool hint = engine_.hintAvailable() && acceptsMoves();
     button_hint->setVisible(hint);
     menus_->hint->setEnabled(hint);
-    // Only a hosting client ever shows Start; the engine says when it is due.
+    // Only the table's host ever shows Start; the engine says when it is due. The host's
+    // powers may pass from seat to seat on a table server, so the menu items follow too.
     button_start->setVisible(s.ishost && s.button_start);
+    const bool hosts = engine_.state().ishost;
+    menus_->startGame->setEnabled(hosts);
+    if (windows_.spylist) windows_.spylist->setKickEnabled(hosts);
     for (std::size_t i = 0; i < 4; ++i) image_direction[i]->setVisible(s.image_direction[i].visible);
     setText(label_Timeperturn, s.label_Timeperturn);
     setText(label_playtoscore, s.label_playtoscore);

@@ -5,6 +5,7 @@
 
 #include "app/support/languages.h"
 #include "language/loaded.h"
+#include "protocol/address.h"
 #include "protocol/messages.h"
 
 namespace quorbit::shell {
@@ -68,18 +69,7 @@ const std::string& languageDescription() {
 
 }  // namespace
 
-// Decimal digits only, 1 to 65535.
-bool readPort(std::string_view text, int& port) {
-    if (text.empty() || text.size() > 5) return false;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    if (value < 1 || value > 65535) return false;
-    port = value;
-    return true;
-}
+bool readPort(std::string_view text, int& port) { return protocol::readPort(text, port); }
 
 const std::vector<Option>& options() {
     static const std::vector<Option> table = {
@@ -136,6 +126,9 @@ const std::vector<Option>& options() {
          [](CommandLine& l, std::string_view v) { return !(l.address = std::string(v)).empty(); }},
         {"", "hosting", "", "", "With --player: hosts the game on this computer.",
          [](CommandLine& l, std::string_view) { return l.hosting = true; }},
+        {"", "table", "NAME", "a table's name",
+         "Sits at table NAME of the table server joined (also written HOST[:PORT]/NAME).",
+         [](CommandLine& l, std::string_view v) { return !(l.table = std::string(v)).empty(); }},
         {"", "max-per-address", "N", "a number from 1 to 100000",
          "With --server: connections from one address at most (16; 3 of them before logging in).",
          [](CommandLine& l, std::string_view v) { return readCount(v, 100000, l.maxPerAddress); }},
@@ -207,6 +200,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         line.error = "--summary needs --replay FILE";
     else if (line.player.empty() && (line.hosting || !line.address.empty()))
         line.error = line.hosting ? "--hosting needs --player NAME" : "--address needs --player NAME";
+    else if (!line.table.empty() && line.hosting)
+        line.error = "--table is for joining a table server; a game hosted here has one table";
     else if (!line.player.empty() && line.hosting == !line.address.empty())
         line.error = "--player needs either --address HOST (to join) or --hosting";
     return line;
@@ -218,9 +213,10 @@ std::vector<std::string> launchParameters(const CommandLine& line) {
 }
 
 std::vector<std::string> restartArguments(const std::string& player, const std::string& host, int port,
-                                          bool announce) {
+                                          bool announce, const std::string& table) {
     std::vector<std::string> args{"--player=" + player};
     args.push_back(host.empty() ? "--hosting" : "--address=" + host);
+    if (!host.empty() && !table.empty()) args.push_back("--table=" + table);
     args.push_back("--port=" + std::to_string(port));
     if (!announce) args.emplace_back("--no-announce");
     return args;
@@ -267,7 +263,7 @@ std::string helpText() {
     }
     const std::pair<std::string, std::string_view> params[] = {
         {"name", "The player's name as shown to everyone."},
-        {"host", "The address of the host to join."},
+        {"host", "The address of the host to join: HOST, HOST:PORT, [IPv6]:PORT, then /TABLE for a table."},
         {"hosting", "\"true\" to host the game on this computer; anything else joins."},
     };
     for (const auto& p : params) width = std::max(width, p.first.size());

@@ -56,6 +56,7 @@ struct CommandLine {
     std::string player;    // --player NAME: the launch parameters as options (with address or hosting)
     std::string address;   // --address HOST: join the game at HOST as `player`
     bool hosting = false;  // --hosting: host a game as `player`
+    std::string table;     // --table NAME: the table to sit at on the table server joined
     // The table server's admission limits (with --server), and --tables HOST[:PORT].
     std::size_t maxPerAddress = 16;    // --max-per-address N
     std::size_t maxTables = 1000;      // --max-tables N
@@ -89,10 +90,11 @@ CommandLine parseCommandLine(int argc, char** argv);
 std::vector<std::string> launchParameters(const CommandLine& line);
 
 // The arguments that start the program again in join mode toward `host` (or, with an
-// empty `host`, hosting) under the player name `player`: every value is joined to its
-// option, so that no name or address can be read as an option, ours or Qt's.
+// empty `host`, hosting) under the player name `player`, at `table` when one is named:
+// every value is joined to its option, so that no name, address or table can be read as
+// an option, ours or Qt's.
 std::vector<std::string> restartArguments(const std::string& player, const std::string& host, int port,
-                                          bool announce);
+                                          bool announce, const std::string& table = {});
 
 // The words Qt may take as its own options ("-platform xcb", "-style fusion"): the ones
 // before "--" that are no option of ours or value of one. Our options and their values,

@@ -50,6 +50,7 @@ Program::Program(const CommandLine& line) : line_(line) {
                                  download_.get(), tallylist_.get(), recentgames_.get()});
     Tchat::Launch launch;
     launch.params = launchParameters(line);
+    launch.table = line.table;
     launch.port = line.port;
     // Only solo and host mode start a server: a program that joins another's game builds
     // none, so it writes no word file and runs no server clocks.
@@ -68,10 +69,11 @@ Program::Program(const CommandLine& line) : line_(line) {
     join_->setDefaultPort(line.port);
     QObject::connect(chat_.get(), &Tchat::joinWindowRequested, join_.get(), [this] { showJoin(); });
     download_->openJoin = [this] { showJoin(); };
-    QObject::connect(join_.get(), &Tjoin::joinRequested, this, [this](const QString& name, const QString& host, int port) {
-        if (!chat_->confirmLeave("A game is running. Leave it to join another?")) return;
-        relaunchWith(name, host, port);
-    });
+    QObject::connect(join_.get(), &Tjoin::joinRequested, this,
+                     [this](const QString& name, const QString& host, int port, const QString& table) {
+                         if (!chat_->confirmLeave("A game is running. Leave it to join another?")) return;
+                         relaunchWith(name, host, port, table);
+                     });
     QObject::connect(join_.get(), &Tjoin::hostRequested, this, [this](const QString& name) {
         if (!chat_->confirmLeave("A game is running. Leave it to host a new one?")) return;
         relaunchWith(name, {}, line_.port);
@@ -140,13 +142,13 @@ void Program::showJoin() {
     join_->showOver(chat_.get());
 }
 
-void Program::relaunchWith(const QString& name, const QString& host, int port) {
+void Program::relaunchWith(const QString& name, const QString& host, int port, const QString& table) {
     chat_->rememberName(name);
     // The port and the announcement go first, so that a new host can take them.
     announcer_.reset();
     if (server_) server_->stopListening();
     QStringList args;
-    for (const std::string& a : restartArguments(name.toStdString(), host.toStdString(), port, line_.announce))
+    for (const std::string& a : restartArguments(name.toStdString(), host.toStdString(), port, line_.announce, table.toStdString()))
         args << QString::fromStdString(a);
     if (relaunch) relaunch(args);
 }
@@ -180,15 +182,24 @@ int runWindowed(const CommandLine& line) {
     StopSignals stop([&chat] { chat.close(); });
     // Start-up measurement: report the time to the logged-in client, then end.
     if (qEnvironmentVariableIsSet("QUORBIT_STARTUP_PROBE")) {
-        // "stay" keeps the program running, "game" also starts a game with the dialog's values.
+        // "stay" keeps the program running, "game" also starts a game with the dialog's
+        // values as soon as the window holds the table's host powers (at once when it
+        // hosts; when a table server names it host, on a server of others).
         QObject::connect(&chat, &Tchat::joined, qApp, [&started, &chat] {
             std::fprintf(stderr, "quorbit: logged in after %lld ms\n", static_cast<long long>(started.elapsed()));
             std::fflush(stderr);
             const QString probe = qEnvironmentVariable("QUORBIT_STARTUP_PROBE");
-            if (probe == "game")
-                QTimer::singleShot(0, &chat, [&chat] { chat.startGameFromDialog(); });
-            else if (probe != "stay")
+            if (probe == "game") {
+                auto start = [&chat] { QTimer::singleShot(0, &chat, [&chat] { chat.startGameFromDialog(); }); };
+                if (chat.state().ishost)
+                    start();
+                else
+                    QObject::connect(&chat, &Tchat::hostingChanged, &chat, [start](bool hosts) {
+                        if (hosts) start();
+                    }, Qt::SingleShotConnection);
+            } else if (probe != "stay") {
                 chat.close();
+            }
         });
     }
     chat.show();

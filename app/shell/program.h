@@ -56,7 +56,7 @@ public:
 
 private:
     // Join mode toward `host`, or host mode when `host` is empty.
-    void relaunchWith(const QString& name, const QString& host, int port);
+    void relaunchWith(const QString& name, const QString& host, int port, const QString& table = {});
     void startAnnouncing(int port);
     void buildServer();
     void setServerLanguage(const QString& code);

@@ -9,13 +9,6 @@
 
 namespace quorbit::shell {
 
-struct HostAndPort {
-    std::string host;
-    int port = 0;
-};
-// "host", "host:7772", "[::1]:7772" or a bare IPv6 address; nothing when the port is bad.
-std::optional<HostAndPort> splitHostPort(std::string_view text, int defaultPort);
-
 // Returns the process exit code: 0 with the list printed; 1 when the server cannot be
 // reached, does not answer in time, or holds one table only (the reason on standard error).
 int printTables(int argc, char** argv, const std::string& hostPort);

@@ -19,6 +19,8 @@ namespace {
 
 constexpr int kMaxNameLength = 24;  // names longer than this are not taken at login
 enum Column { ColGame, ColPlayers, ColRunning, ColAddress };
+enum TableColumn { ColTable, ColTablePlayers, ColWatchers, ColTableRunning, ColPlayTo };
+constexpr int kHasTables = Qt::UserRole + 1;  // a found game that announces tables
 
 QString yesNo(const std::optional<bool>& b) { return b ? (*b ? "yes" : "no") : "?"; }
 
@@ -27,7 +29,7 @@ QString yesNo(const std::optional<bool>& b) { return b ? (*b ? "yes" : "no") : "
 Tjoin::Tjoin(QWidget* parent) : QDialog(parent) {
     setObjectName("Tjoin");
     setWindowTitle("Join a Game");
-    resize(560, 420);
+    resize(560, 560);
 
     label_found = new QLabel("Games on this network:", this);
     label_found->setObjectName("label_found");
@@ -43,6 +45,26 @@ Tjoin::Tjoin(QWidget* parent) : QDialog(parent) {
     edit_address = new QLineEdit(this);
     edit_address->setObjectName("edit_address");
     edit_address->setPlaceholderText("host name, 10.0.0.5, [2001:db8::5]:7772 ...");
+    edit_table = new QLineEdit(this);
+    edit_table->setObjectName("edit_table");
+    edit_table->setMaxLength(kMaxNameLength);
+    edit_table->setPlaceholderText("none: the server's default table");
+    button_tables = new QPushButton("List Tables", this);
+    button_tables->setObjectName("button_tables");
+    label_tables = new QLabel(this);
+    label_tables->setObjectName("label_tables");
+    label_tables->setWordWrap(true);
+    list_tables = new QTreeWidget(this);
+    list_tables->setObjectName("list_tables");
+    list_tables->setHeaderLabels({"Table", "Players", "Watchers", "Running", "Play to"});
+    list_tables->setRootIsDecorated(false);
+    list_tables->setAllColumnsShowFocus(true);
+    list_tables->header()->setSectionResizeMode(ColTable, QHeaderView::Stretch);
+    for (int c : {ColTablePlayers, ColWatchers, ColTableRunning, ColPlayTo})
+        list_tables->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    label_tables->hide();
+    list_tables->hide();
+    lister_ = new quorbit::net::TableLister(this);
     edit_name = new QLineEdit(this);
     edit_name->setObjectName("edit_name");
     edit_name->setMaxLength(kMaxNameLength);
@@ -61,6 +83,10 @@ Tjoin::Tjoin(QWidget* parent) : QDialog(parent) {
 
     auto* form = new QFormLayout;
     form->addRow("Address:", edit_address);
+    auto* tableRow = new QHBoxLayout;
+    tableRow->addWidget(edit_table, 1);
+    tableRow->addWidget(button_tables);
+    form->addRow("Table:", tableRow);
     form->addRow("Your name:", edit_name);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(button_host);
@@ -71,6 +97,8 @@ Tjoin::Tjoin(QWidget* parent) : QDialog(parent) {
     all->addWidget(label_found);
     all->addWidget(list_games, 1);
     all->addLayout(form);
+    all->addWidget(label_tables);
+    all->addWidget(list_tables, 1);
     all->addWidget(label_error);
     all->addLayout(buttons);
 
@@ -79,6 +107,17 @@ Tjoin::Tjoin(QWidget* parent) : QDialog(parent) {
     connect(button_join, &QPushButton::clicked, this, [this] { joinClick(); });
     connect(button_host, &QPushButton::clicked, this, [this] { hostClick(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::hide);
+    connect(button_tables, &QPushButton::clicked, this, [this] { listTablesClick(); });
+    connect(list_tables, &QTreeWidget::itemSelectionChanged, this, &Tjoin::tableChosen);
+    connect(list_tables, &QTreeWidget::itemDoubleClicked, this, [this] { joinClick(); });
+    connect(lister_, &quorbit::net::TableLister::listed, this,
+            [this](const quorbit::net::TableLister::Tables& tables, std::size_t more) { setTables(tables, more); });
+    connect(lister_, &quorbit::net::TableLister::oneTable, this,
+            [this] { showTablesNote(listedAt_ + " has one table only: join it without naming a table."); });
+    connect(lister_, &quorbit::net::TableLister::unreachable, this,
+            [this](const QString& why) { showTablesNote("Cannot reach " + listedAt_ + ": " + why); });
+    connect(lister_, &quorbit::net::TableLister::noAnswer, this,
+            [this] { showTablesNote(listedAt_ + " did not list its tables in time."); });
 }
 
 void Tjoin::attachBrowser(discovery::GameBrowser* browser) {
@@ -124,6 +163,7 @@ void Tjoin::setGames(const std::vector<discovery::FoundGame>& games) {
             QString::fromStdString(discovery::formatJoinAddress(g.address, g.port, defaultPort_));
         item->setText(ColAddress, address);
         item->setData(ColAddress, Qt::UserRole, address);
+        item->setData(ColAddress, kHasTables, g.txt.tables.has_value());
         ++row;
     }
     while (list_games->topLevelItemCount() > row) delete list_games->takeTopLevelItem(row);
@@ -140,8 +180,72 @@ void Tjoin::setSearchProblem(const QString& why) {
 
 void Tjoin::gameChosen() {
     const QTreeWidgetItem* item = list_games->currentItem();
-    if (item) edit_address->setText(item->data(ColAddress, Qt::UserRole).toString());
+    if (!item) return;
+    edit_address->setText(item->data(ColAddress, Qt::UserRole).toString());
+    // Only a server that announces tables is asked for them unbidden: a game without
+    // tables would seat the asking connection for a moment.
+    if (item->data(ColAddress, kHasTables).toBool()) {
+        listTablesClick();
+    } else {
+        lister_->cancel();
+        listedAt_.clear();
+        label_tables->hide();
+        list_tables->hide();
+        list_tables->clear();
+    }
 }
+
+bool Tjoin::listTablesClick() {
+    const discovery::JoinAddress a = discovery::parseJoinAddress(edit_address->text().toStdString(), defaultPort_);
+    if (!a.ok()) {
+        showError(QString::fromStdString(a.error));
+        edit_address->setFocus();
+        return false;
+    }
+    showError({});
+    listTablesAt(a.host, a.port, QString::fromStdString(discovery::formatJoinAddress(a.host, a.port, defaultPort_)));
+    return true;
+}
+
+void Tjoin::listTablesAt(const std::string& host, int port, const QString& shown) {
+    listedAt_ = shown;
+    list_tables->clear();
+    list_tables->hide();
+    showTablesNote("Asking " + shown + " for its tables...");
+    lister_->list(QString::fromStdString(host), port, kMaxListedTables);
+}
+
+void Tjoin::showTablesNote(const QString& text) {
+    label_tables->setText(text);
+    label_tables->show();
+}
+
+void Tjoin::setTables(const quorbit::net::TableLister::Tables& tables, std::size_t more) {
+    const QSignalBlocker quiet(list_tables);
+    list_tables->clear();
+    for (const auto& t : tables) {
+        auto* item = new QTreeWidgetItem(list_tables);
+        // The default table has no name: it is the one a client that names none sits at.
+        item->setText(ColTable, t.name.empty() ? QString("(default table)") : QString::fromStdString(t.name));
+        item->setData(ColTable, Qt::UserRole, QString::fromStdString(t.name));
+        item->setText(ColTablePlayers, QString("%1 of 4").arg(t.players));
+        item->setText(ColWatchers, QString::number(t.watchers));
+        item->setText(ColTableRunning, t.running ? "yes" : "no");
+        item->setText(ColPlayTo, t.playTo > 0 ? QString::number(t.playTo) : QString("-"));
+    }
+    QString note = tables.empty() ? "No tables at " + listedAt_ + " yet: name one to make it."
+                                  : "Tables at " + listedAt_ + " (choose one, or name a new one):";
+    if (more > 0) note += QString(" %1 more not shown.").arg(more);
+    showTablesNote(note);
+    list_tables->setVisible(!tables.empty());
+}
+
+void Tjoin::tableChosen() {
+    const QTreeWidgetItem* item = list_tables->currentItem();
+    if (item) edit_table->setText(item->data(ColTable, Qt::UserRole).toString());
+}
+
+QString Tjoin::table() const { return edit_table->text().trimmed(); }
 
 void Tjoin::setPlayerName(const QString& name) { edit_name->setText(name.left(kMaxNameLength)); }
 
@@ -185,7 +289,7 @@ bool Tjoin::joinClick() {
         return false;
     }
     showError({});
-    emit joinRequested(name, QString::fromStdString(a.host), a.port);
+    emit joinRequested(name, QString::fromStdString(a.host), a.port, table());
     return true;
 }
 

@@ -1,14 +1,19 @@
 #pragma once
 // Tjoin: the "Join a Game" window. It lists the games announced on the local network
 // (name, players, running, address; at most kMaxListedGames rows, changed in place), takes an address typed by hand (a host name, IPv4,
-// IPv6 with or without brackets, each with an optional ":port") and the player's name,
-// and asks for join mode toward the chosen game, or for host mode.
+// IPv6 with or without brackets, each with an optional ":port"), a table and the player's
+// name, and asks for join mode toward the chosen game, or for host mode.
+//
+// A table server's tables are listed (net::TableLister) when a game that announces tables
+// is chosen, or on "List Tables" for the address typed; choosing a listed table fills the
+// table field.
 #include <QDialog>
 #include <QString>
 #include <functional>
 #include <vector>
 
 #include "app/discovery/browser.h"
+#include "app/net/tablelister.h"
 
 class QLabel;
 class QLineEdit;
@@ -36,15 +41,26 @@ public:
     // The buttons' handlers: false (with the reason shown) when a field does not read.
     bool joinClick();
     bool hostClick();
+    // Lists the tables of the server at the address typed; false (with the reason shown)
+    // when the address does not read.
+    bool listTablesClick();
+    // Shows a server's tables (what a listing brought); `more` were left out.
+    void setTables(const quorbit::net::TableLister::Tables& tables, std::size_t more = 0);
+    QString table() const;
+    static constexpr std::size_t kMaxListedTables = 500;
 
 signals:
-    void joinRequested(const QString& name, const QString& host, int port);
+    // `table` is empty when none is named.
+    void joinRequested(const QString& name, const QString& host, int port, const QString& table);
     void hostRequested(const QString& name);
 
 private:
     bool readName(QString& name);
     void showError(const QString& text);
     void gameChosen();
+    void tableChosen();
+    void listTablesAt(const std::string& host, int port, const QString& shown);
+    void showTablesNote(const QString& text);
 
     quorbit::discovery::GameBrowser* browser_ = nullptr;
     int defaultPort_ = 7772;
@@ -54,6 +70,12 @@ private:
     QLabel* label_found = nullptr;
     QLineEdit* edit_address = nullptr;
     QLineEdit* edit_name = nullptr;
+    QLineEdit* edit_table = nullptr;
+    QPushButton* button_tables = nullptr;
+    QLabel* label_tables = nullptr;
+    QTreeWidget* list_tables = nullptr;
+    quorbit::net::TableLister* lister_ = nullptr;
+    QString listedAt_;  // the address whose tables are listed or asked for
     QLabel* label_error = nullptr;
     QPushButton* button_join = nullptr;
     QPushButton* button_host = nullptr;

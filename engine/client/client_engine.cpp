@@ -62,6 +62,11 @@ void ClientEngine::setLaunch(bool ishost, std::string logintail) {
     touch();
 }
 
+void ClientEngine::setTable(std::string table) {
+    table_ = std::move(table);
+    touch();
+}
+
 void ClientEngine::buildDispatch() {
     // In the order of names::kClientHears.
     dispatcher_.on(*this, &ClientEngine::sendloginfo);
@@ -90,11 +95,20 @@ void ClientEngine::buildDispatch() {
     dispatcher_.on(*this, &ClientEngine::useshuffle);
     dispatcher_.on(*this, &ClientEngine::shufflesl);
     dispatcher_.on(*this, &ClientEngine::bonus);
+    // What a table server says to the seats of a table (names::kTableServerSays).
+    dispatcher_.on(*this, &ClientEngine::host);
 }
 
 // ---- Connection -------------------------------------------------------------------
 
-void ClientEngine::connected() { touch(); }
+void ClientEngine::connected() {
+    // A table server seats the connection at the table its first line names.
+    if (!table_.empty() && tableCheck_ == TableCheck::None) {
+        send(protocol::tables::Table{table_}.format());
+        tableCheck_ = TableCheck::Asked;
+    }
+    touch();
+}
 
 void ClientEngine::received(std::string_view bytes) {
     if (flooded_) return;
@@ -125,6 +139,7 @@ bool ClientEngine::pump() {
     if (receivedlist_.empty()) return false;
     const std::string line = std::move(receivedlist_.front());
     receivedlist_.pop_front();
+    noteTableAnswer(line);
     dispatcher_.dispatch(line);
     touch();
     return true;
@@ -146,6 +161,7 @@ void ClientEngine::arrived(const std::optional<Spectator>& arrival) {
     if (mine) {
         addlinetochat("You are Connected.", social::kSystemColour);
         joined_ = true;
+        if (tableCheck_ == TableCheck::Asked) tableCheck_ = TableCheck::AfterLogin;
     } else {
         addlinetochat(arrival->name + " is Connected.", social::kSystemColour);
     }
@@ -194,6 +210,48 @@ void ClientEngine::justWatchMenuClick() {
     touch();
 }
 
+// ---- The table server ----------------------------------------------------------------
+
+void ClientEngine::host(const protocol::tables::Host& m) {
+    if (m.seat < 0 || m.seat > rules::kSeats) return;
+    if (tableCheck_ == TableCheck::AfterLogin)
+        addlinetochat("You are at the table " + heardName(table_) + ".", social::kSystemColour);
+    tableCheck_ = TableCheck::Answered;
+    state_.hostseat = m.seat;
+    const bool mine = state_.myseat != 0 && m.seat == state_.myseat;
+    if (mine && !state_.ishost) {
+        addlinetochat(std::string(kHostNotice), social::kSystemColour);
+        // Between games the new host may start one at once.
+        if (!state_.gamerunning) state_.button_start = true;
+    }
+    state_.ishost = mine;
+}
+
+// A table server sends nothing but the login's own catch-up (the seats, the version
+// notes, a running game's board and numbers) between this client's announcement and the
+// table's host; any other line before the host is named comes from a server that seats
+// every connection at its one table.
+void ClientEngine::noteTableAnswer(std::string_view line) {
+    if (tableCheck_ != TableCheck::AfterLogin) return;
+    const auto split = protocol::splitLine(line);
+    if (!split) return;
+    namespace names = protocol::names;
+    for (const std::string_view catchUp : {names::existingplayers, names::havewrongversion, names::wrongversion,
+                                           names::theboard, names::gamestats, names::shufflesl, names::host})
+        if (split->name == catchUp) return;
+    oneTableOnly();
+}
+
+void ClientEngine::tableAnswerOverdue() {
+    if (tableCheck_ == TableCheck::AfterLogin) oneTableOnly();
+    touch();
+}
+
+void ClientEngine::oneTableOnly() {
+    tableCheck_ = TableCheck::Answered;
+    addlinetochat(std::string(kOneTableNotice), social::kSystemColour);
+}
+
 void ClientEngine::setJustWatch(int seat, bool watch) {
     if (state_.ishost && state_.loggedin && isPlayingSeat(seat))
         send(msg::toserver::justwatch(seat, watch ? 1 : 2));
@@ -204,7 +262,7 @@ void ClientEngine::startGame(const msg::GameSettings& settings) {
     // The starter is named as the server announced this seat.
     msg::GameSettings s = settings;
     if (!ownName().empty()) s.starter = ownName();
-    if (state_.loggedin) send(msg::toserver::startgame(s));
+    if (state_.ishost && state_.loggedin) send(msg::toserver::startgame(s));
     touch();
 }
 

@@ -24,6 +24,7 @@
 #include "protocol/framing.h"
 #include "protocol/limits.h"
 #include "protocol/messages.h"
+#include "protocol/table_messages.h"
 #include "rules/board.h"
 #include "rules/scoring.h"
 #include "rules/seats.h"
@@ -48,6 +49,9 @@ inline constexpr std::int64_t kPhraseCooldownMs = 2000;
 
 inline constexpr std::string_view kJustWatchingText = "You are just watching right now.";
 inline constexpr std::string_view kOverlongNotice = "A message from the server was too long and was skipped.";
+// A table was named, and the server seats every connection at its one table.
+inline constexpr std::string_view kOneTableNotice = "This server has one table only: you are at its table.";
+inline constexpr std::string_view kHostNotice = "You are the host of this table: you start its games.";
 inline constexpr std::string_view kFloodNotice =
     "Too many messages are waiting from the server. The connection is closed.";
 
@@ -110,7 +114,11 @@ struct Arrow {
 struct ClientState : Mirror {
     // Connection.
     bool loggedin = false;
+    // This client holds the table's host powers (Start, "Start Game", kicking, switching
+    // others to just watch): by the launch mode (solo, host), or because a table server
+    // named this client's seat as the table's host.
     bool ishost = false;
+    int hostseat = 0;  // the seat a table server last named as its host; 0 before it says
     std::string logintail;
 
     // Board marks.
@@ -201,6 +209,15 @@ public:
 
     // Launch mode: whether this process hosts, and the name to log in with.
     void setLaunch(bool ishost, std::string logintail);
+    // The table to sit at on a table server (empty: none named). It is asked for as the
+    // connection's first line, before the login.
+    void setTable(std::string table);
+    const std::string& table() const { return table_; }
+    // The window's grace after this client's login ran out: a table was named and the
+    // server did not answer as a table server does, so it holds one table only.
+    void tableAnswerOverdue();
+    // Whether a named table still waits for the server's answer after the login.
+    bool awaitingTableAnswer() const { return tableCheck_ == TableCheck::AfterLogin; }
 
     // ---- Connection ------------------------------------------------------------
     void connected();                       // the socket connected (nothing is sent yet)
@@ -295,6 +312,11 @@ private:
     std::string unknownLanguageSaid_;  // a code not built here, said once in the chat box
     void full(const tc::Full&);
     void zubotalk();
+    // The table server's word on the table's host.
+    void host(const protocol::tables::Host& m);
+    // A line heard after the login while a named table waits for the server's answer.
+    void noteTableAnswer(std::string_view line);
+    void oneTableOnly();
 
     // Game mirror handlers.
     void startthegame(const tc::Startgame& m);
@@ -347,6 +369,12 @@ private:
     bool joined_ = false;
     bool closeRequested_ = false;
     bool hintThisTurn_ = false;
+
+    // The table asked for, and what is known of the server's answer: a table server
+    // names the table's host at the end of each login; a server with one table never does.
+    enum class TableCheck { None, Asked, AfterLogin, Answered };
+    std::string table_;
+    TableCheck tableCheck_ = TableCheck::None;
 };
 
 }  // namespace quorbit::client

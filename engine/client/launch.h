@@ -4,6 +4,11 @@
 // to host) host or join; one or two enter no mode at all. Everything that depends on the
 // mode (the window's connection, whether a server runs, what the announced game is
 // called) asks this one answer.
+//
+// When joining, the host address may carry a port and a table: HOST[:PORT][/TABLE]
+// (an IPv6 address in brackets when a port follows). A table may also be named apart
+// (the program's --table option), which wins over one in the address. A hosted or solo
+// game holds one table only: a table named there is not used, and `notice` says so.
 #include <string>
 #include <vector>
 
@@ -11,16 +16,22 @@ namespace quorbit::client {
 
 enum class LaunchMode { Solo, Host, Join, None };
 
+inline constexpr const char* kTableNotUsedNotice = "A game hosted here has one table only: the table named is not used.";
+
 struct LaunchPlan {
     LaunchMode mode = LaunchMode::None;
     std::string playername;   // "You" in a solo game
-    std::string hostaddress;  // where the client connects when joining
+    std::string hostaddress;  // where the client connects when joining; empty when the address did not read
+    int port = 0;             // the port the address names; 0 for the program's game port
+    std::string table;        // the table to sit at when joining; empty for none
+    std::string notice;       // a line for the chat box about the parameters, or empty
     // Whether this process runs the game's server (solo and host).
     bool hosts() const { return mode == LaunchMode::Solo || mode == LaunchMode::Host; }
     // The silent link to a lobby: opened after hosting or joining from the command line.
     bool lobbyLink() const { return mode == LaunchMode::Host || mode == LaunchMode::Join; }
 };
 
-LaunchPlan launchPlan(const std::vector<std::string>& params);
+// `table` is a table named apart from the address (empty: none).
+LaunchPlan launchPlan(const std::vector<std::string>& params, const std::string& table = {});
 
 }  // namespace quorbit::client

@@ -99,9 +99,10 @@ void Game::start(const GameOptions& options) {
 }
 
 void Game::seatLeft(int seat) {
-    // A player who leaves during his own turn: the computer finishes it (the host's seat
-    // is the exception, as the host's program normally goes away with it).
-    if (running_ && seat == currentplayer_ && seat != rules::kHostSeat) startComputer();
+    // A player who leaves during his own turn: the computer finishes it. Where the host's
+    // own program holds seat 1 that seat is the exception, as the server goes away with it.
+    const bool serverLeaves = hostSeatHoldsServer_ && seat == rules::kHostSeat;
+    if (running_ && seat == currentplayer_ && !serverLeaves) startComputer();
 }
 
 void Game::nowWatching(int seat) {
@@ -288,7 +289,9 @@ Game::Submission Game::submitPath(int seat, std::span<const protocol::PathStep> 
 }
 
 bool Game::checkforwin(int seat) {
-    if (nextEligible(seat) != rules::kHostSeat) return false;  // a win is decided only when a round ends
+    // A win is decided only when a round ends: when the rotation goes back to its first
+    // seat (seat 1, or the lowest seat in play while nobody holds seat 1).
+    if (nextEligible(seat) > seat) return false;
     std::string name;
     if (teamgame_) {
         if (teamascore_ < playtoscore_ && teambscore_ < playtoscore_) return false;

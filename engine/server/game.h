@@ -76,6 +76,9 @@ public:
     void start(const GameOptions& options);
     // A seat's holder left the table.
     void seatLeft(int seat);
+    // Whether seat 1 is the host's own program, which runs the server (a window's host
+    // mode): its turn is then not finished by the computer when it leaves. True until set.
+    void hostSeatHoldsServer(bool on) { hostSeatHoldsServer_ = on; }
     // A seat's holder now just watches: the computer takes over a turn that is running.
     void nowWatching(int seat);
     // Brings a newcomer to a running game up to date: the board and the game's numbers.
@@ -195,6 +198,7 @@ private:
     std::array<rules::ZuboLevel, rules::kSeats + 1> zubolevels_{};  // by seat
     bool timer1Enabled_ = false;
     bool computertimerEnabled_ = false;
+    bool hostSeatHoldsServer_ = true;
 };
 
 }  // namespace quorbit::server

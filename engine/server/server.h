@@ -132,7 +132,12 @@ public:
     // Tells every seat who the host is (protocol::tables::Host) whenever that changes, and
     // each newcomer at its login. Off for the single table of a window's host mode, whose
     // seats learn nothing new on the wire.
-    void tellHost(bool on) { tellsHost_ = on; }
+    // A table that tells its host is one of a table server's, where no seat runs the
+    // server: seat 1 is then a seat like any other.
+    void tellHost(bool on) {
+        tellsHost_ = on;
+        game_.hostSeatHoldsServer(!on);
+    }
 
 private:
     struct Connection {

@@ -5,8 +5,10 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "testkit/server_process.h"
 #include "testkit/wire_client.h"
@@ -77,6 +79,32 @@ TEST(TableServerProcess, TablesSideBySideTheDefaultTableTheHostAndTheListing) {
     EXPECT_EQ(list,
               "\tplayers=1 watchers=0 running=no playto=0 seconds=0 teams=no zubo=classic\n"
               "Friday\tplayers=1 watchers=0 running=yes playto=300 seconds=60 teams=no zubo=classic\n");
+}
+
+// The program itself, joining a named table of a headless server: the server names it the
+// table's host, and it starts a game there (the start-up probe starts one as soon as the
+// window holds the host's powers, as a player would press Start).
+TEST(TableServerProcess, TheProgramJoiningAHeadlessServerStartsAGameThere) {
+    ServerProcess server;
+    const std::filesystem::path home = server.dir / "home";
+    std::filesystem::create_directories(home);
+    Process game(QUORBIT_BINARY, {"Ann", "127.0.0.1:" + std::to_string(server.port) + "/Friday", "false"},
+                 {"QT_QPA_PLATFORM=offscreen", "QUORBIT_DATA_DIR=" + home.string(), "QUORBIT_STARTUP_PROBE=game",
+                  "XDG_RUNTIME_DIR=" + home.string()});
+    const std::string running = "Friday\tplayers=1 watchers=0 running=yes";
+    std::string list;
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (std::chrono::steady_clock::now() < end) {
+        int code = -1;
+        list = listTables(server.port, code);
+        if (list.find(running) != std::string::npos) break;
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_NE(list.find(running), std::string::npos) << list;
+    // Bob comes in during that game: Ann hosts it.
+    auto bob = sit(server.port, "Friday", 2, "Bob");
+    EXPECT_TRUE(bob->waitFor(std::string(protocol::names::gamestats)));
+    EXPECT_EQ(bob->waitFor(std::string(protocol::names::host)), tables::Host{1}.format());
 }
 
 }  // namespace

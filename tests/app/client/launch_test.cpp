@@ -136,6 +136,59 @@ TEST_F(Launch, JoinModeReachesTheHostOverIPv6) {
     }
 }
 
+// At a table server the windows show the host's powers to the seat the server names, and
+// move them when the host leaves; the address carries the port and the table.
+TEST_F(Launch, AtATableServerTheHostsPowersFollowTheServer) {
+    serverhost::ServerHost::Options options;
+    options.tables = true;
+    serverhost::ServerHost host(options);
+    ASSERT_TRUE(host.listen(port));
+    const std::string at = "127.0.0.1:" + std::to_string(port) + "/Friday";
+    const int elsewhere = freeLoopbackPort();  // the address's port wins over the program's
+    auto ann = launched({"Ann", at, "false"}, elsewhere, freeLoopbackPort(), nullptr, &boxes);
+    ASSERT_TRUE(waitFor([&] { return ann->state().ishost; })) << chatOf(*ann).toStdString();
+    EXPECT_TRUE(ann->findChild<QPushButton*>("button_start")->isVisible());
+    EXPECT_TRUE(ann->action("StartGame1")->isEnabled());
+    EXPECT_TRUE(chatOf(*ann).contains("You are at the table Friday."));
+    ASSERT_NE(host.tables().table("Friday"), nullptr);
+
+    auto bob = launched({"Bob", at, "false"}, elsewhere, freeLoopbackPort(), nullptr, &boxes);
+    ASSERT_TRUE(waitFor([&] { return bob->state().hostseat == 1; }));
+    EXPECT_FALSE(bob->state().ishost);
+    EXPECT_FALSE(bob->findChild<QPushButton*>("button_start")->isVisible());
+    EXPECT_FALSE(bob->action("StartGame1")->isEnabled());
+    bob->preparePlayerMenu(1);
+    EXPECT_FALSE(bob->action("RemoveFromGame1")->isEnabled());
+
+    ann->close();
+    ann.reset();
+    ASSERT_TRUE(waitFor([&] { return bob->state().ishost; }));
+    EXPECT_TRUE(bob->findChild<QPushButton*>("button_start")->isVisible());
+    EXPECT_TRUE(bob->action("StartGame1")->isEnabled());
+    EXPECT_TRUE(chatOf(*bob).contains(QString::fromUtf8(client::kHostNotice.data(), static_cast<qsizetype>(client::kHostNotice.size()))));
+    protocol::GameSettings settings;
+    settings.starter = "Bob";
+    settings.playTo = 10000;
+    bob->engine().startGame(settings);
+    bob->sync();
+    EXPECT_TRUE(waitFor([&] { return host.tables().table("Friday")->gamerunning(); }));
+}
+
+// A server with one table (a window's host mode) seats a client that names a table at
+// that table: it plays, and its chat box says so.
+TEST_F(Launch, NamingATableAtAServerWithOneTableStillPlays) {
+    serverhost::ServerHost host;
+    auto ann = launched({"Ann", "127.0.0.1", "true"}, port, freeLoopbackPort(), &host, &boxes);
+    ASSERT_TRUE(waitFor([&] { return ann->state().loggedin; }));
+    auto bob = launched({"Bob", "127.0.0.1/Friday", "false"}, port, freeLoopbackPort(), nullptr, &boxes);
+    const QString notice = QString::fromUtf8(client::kOneTableNotice.data(), static_cast<qsizetype>(client::kOneTableNotice.size()));
+    ASSERT_TRUE(waitFor([&] { return chatOf(*bob).contains(notice); }, 10000)) << chatOf(*bob).toStdString();
+    EXPECT_EQ(bob->state().myseat, 2);
+    EXPECT_FALSE(bob->state().ishost);
+    EXPECT_TRUE(ann->state().ishost);
+    EXPECT_EQ(chatOf(*bob).count(notice), 1);
+}
+
 TEST_F(Launch, TwoParametersEnterNoMode) {
     auto ann = launched({"Ann", "10.0.0.5"}, port, freeLoopbackPort(), nullptr, &boxes);
     QTest::qWait(50);

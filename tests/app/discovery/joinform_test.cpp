@@ -1,16 +1,21 @@
 // The "Join a Game" window offscreen: the list of found games, choosing one, typing an
-// address, and what Join and Host a Game ask for.
+// address, a server's tables, and what Join and Host a Game ask for.
 #include <gtest/gtest.h>
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "app/discovery/browser.h"
 #include "app/social/joinform.h"
 #include "language/language.h"
+#include "protocol/messages.h"
+#include "protocol/table_messages.h"
 
 using quorbit::discovery::FoundGame;
 
@@ -179,4 +184,76 @@ TEST_F(JoinWindow, SaysWhyGamesCannotBeFound) {
     join.setSearchProblem("no Avahi daemon is running on this computer");
     join.setGames({game("Ann's game", "10.0.0.5", 7772, 2, false)});
     EXPECT_EQ(found->text(), "Games on this network:");
+}
+
+namespace {
+
+// A server on loopback that answers each connection with `answer` once it has read a line.
+struct FakeServer {
+    QTcpServer server;
+    QByteArray answer;
+    bool answerAtOnce = false;  // a server that predates tables speaks first
+    explicit FakeServer(QByteArray a, bool atOnce = false) : answer(std::move(a)), answerAtOnce(atOnce) {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
+            QTcpSocket* s = server.nextPendingConnection();
+            if (answerAtOnce) s->write(answer);
+            QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
+                if (!answerAtOnce && s->readAll().contains('\xff')) s->write(answer);
+            });
+        });
+    }
+    QString address() const { return QString("127.0.0.1:%1").arg(server.serverPort()); }
+};
+
+QByteArray framed(const std::string& line) { return QByteArray::fromStdString(line) + '\xff'; }
+
+// A loopback port nothing listens on.
+int closedPort() {
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    return s.serverPort();
+}
+
+}  // namespace
+
+TEST_F(JoinWindow, AServersTablesAreListedAndAPickedTableFillsTheField) {
+    namespace tables = quorbit::protocol::tables;
+    FakeServer tableServer(framed(tables::Tableinfo{"", 1, 0, false, 0, 0, false, "classic"}.format()) +
+                           framed(tables::Tableinfo{"Friday", 3, 2, true, 300, 60, false, "strong"}.format()) +
+                           framed(tables::Tablesend{2}.format()));
+    auto* tableList = join.findChild<QTreeWidget*>("list_tables");
+    auto* table = join.findChild<QLineEdit*>("edit_table");
+    auto* note = join.findChild<QLabel*>("label_tables");
+    ASSERT_TRUE(tableList && table && note);
+
+    // A found game that announces tables is asked for them when chosen.
+    FoundGame g = game("Club", "127.0.0.1", tableServer.server.serverPort(), 3, true);
+    g.txt.tables = 2;
+    join.setGames({g});
+    list->setCurrentItem(list->topLevelItem(0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tableList->topLevelItemCount() == 2; }, 5000)) << note->text().toStdString();
+    EXPECT_EQ(tableList->topLevelItem(0)->text(0), "(default table)");
+    EXPECT_EQ(tableList->topLevelItem(1)->text(0), "Friday");
+    EXPECT_EQ(tableList->topLevelItem(1)->text(1), "3 of 4");
+    EXPECT_EQ(tableList->topLevelItem(1)->text(3), "yes");
+    tableList->setCurrentItem(tableList->topLevelItem(1));
+    EXPECT_EQ(table->text(), "Friday");
+    name->setText("Cleo");
+    ASSERT_TRUE(join.joinClick());
+    EXPECT_EQ(joins.back()[3].toString(), "Friday");
+    tableList->setCurrentItem(tableList->topLevelItem(0));
+    EXPECT_EQ(table->text(), "");
+
+    // A server that seats everyone at once has one table; one that cannot be reached says so.
+    FakeServer oneTable(framed(quorbit::protocol::toclient::sendlogininfo(1)), true);
+    address->setText(oneTable.address());
+    ASSERT_TRUE(join.listTablesClick());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return note->text().contains("one table only"); }, 5000)) << note->text().toStdString();
+    EXPECT_TRUE(tableList->isHidden());
+    address->setText(QString("127.0.0.1:%1").arg(closedPort()));
+    ASSERT_TRUE(join.listTablesClick());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return note->text().startsWith("Cannot reach"); }, 5000)) << note->text().toStdString();
+    address->setText("host:99999");
+    EXPECT_FALSE(join.listTablesClick());
 }

@@ -27,3 +27,41 @@ TEST(LaunchPlan, ParametersChooseSoloHostJoinOrNothing) {
     EXPECT_EQ(none.mode, LaunchMode::None);
     EXPECT_FALSE(none.hosts() || none.lobbyLink());
 }
+
+TEST(LaunchPlan, AJoinedAddressMayNameAPortAndATable) {
+    struct Case {
+        const char* address;
+        const char* table;  // --table
+        const char* host;
+        int port;
+        const char* sitsAt;
+    };
+    for (const Case& c : {Case{"10.0.0.5", "", "10.0.0.5", 0, ""},
+                          Case{"games.example.org:7000/Friday", "", "games.example.org", 7000, "Friday"},
+                          Case{"[2001:db8::5]:7000/Fri/day night", "", "2001:db8::5", 7000, "Fri/day night"},
+                          Case{"2001:db8::5", "", "2001:db8::5", 0, ""},
+                          Case{"[::1]/T", "", "::1", 0, "T"},
+                          Case{"host/Friday", "Monday", "host", 0, "Monday"},  // --table wins
+                          Case{"host/ \u200B", "", "host", 0, ""}}) {          // nothing visible: no table
+        SCOPED_TRACE(c.address);
+        const LaunchPlan plan = launchPlan({"Ann", c.address, "false"}, c.table);
+        EXPECT_EQ(plan.mode, LaunchMode::Join);
+        EXPECT_EQ(plan.hostaddress, c.host);
+        EXPECT_EQ(plan.port, c.port);
+        EXPECT_EQ(plan.table, c.sitsAt);
+        EXPECT_TRUE(plan.notice.empty());
+    }
+    // An address that does not read connects nowhere and says why.
+    for (const char* bad : {"host:0", "host:65536", "host:7x/T", "[::1", "[::1]7000", ":7000/T", "/T", "[]:7000"}) {
+        const LaunchPlan plan = launchPlan({"Ann", bad, "false"});
+        EXPECT_EQ(plan.mode, LaunchMode::Join) << bad;
+        EXPECT_TRUE(plan.hostaddress.empty()) << bad;
+        EXPECT_NE(plan.notice.find("does not read"), std::string::npos) << bad;
+    }
+    // Hosting or a solo game has one table: a table named is not used, and said so.
+    EXPECT_EQ(launchPlan({"Ann", "10.0.0.5/Friday", "true"}).notice, kTableNotUsedNotice);
+    EXPECT_EQ(launchPlan({"Ann", "x", "true"}, "Friday").notice, kTableNotUsedNotice);
+    EXPECT_EQ(launchPlan({}, "Friday").notice, kTableNotUsedNotice);
+    EXPECT_TRUE(launchPlan({"Ann", "10.0.0.5", "true"}).notice.empty());
+    EXPECT_TRUE(launchPlan({"Ann", "10.0.0.5", "true"}).table.empty());
+}

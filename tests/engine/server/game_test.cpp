@@ -586,6 +586,32 @@ TEST_F(Game, HostLeavingDuringItsTurnIsNotTakenOver) {
     EXPECT_FALSE(server_.computertimerEnabled());
 }
 
+// At a table server nobody's program runs the server: with seat 1 empty and another seat
+// hosting, the rounds still end (and a game can be won), and seat 1's player who leaves
+// in his turn has it finished by the computer.
+TEST_F(Game, AtATableServerSeatOneIsASeatLikeAnyOther) {
+    server_.tellHost(true);
+    join(1, "Ann");
+    join(2, "Bob");
+    join(3, "Cy");
+    server_.closed(1);  // Bob hosts now
+    script(kStorms);
+    random_.queue.push_back(0);
+    start(50, 60, false, 1, 2);
+    madeBy(2);  // the rotation starts at the lowest seat in play
+    runOut();
+    madeBy(3);
+    out_.clear();
+    say(3, path(3, kTopStorm));  // the last seat of the round: Cy wins
+    EXPECT_EQ(only(out_.take(2), "CMD_winner"), std::vector<std::string>{tc::winner("Cy")});
+
+    EXPECT_EQ(join(4, "Dee"), 1);
+    start(500, 60, false, 1, 2);
+    madeBy(1);
+    server_.closed(4);
+    EXPECT_TRUE(server_.computertimerEnabled());
+}
+
 TEST_F(Game, BadStartRequestChangesNothing) {
     join(1, "Ann");
     say(1, "CMD_startgame+Ann+lots+60+f+1+");

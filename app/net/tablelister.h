@@ -1,0 +1,55 @@
+#pragma once
+// TableLister: asks a game server for its tables. It connects, sends the request for the
+// list as its first line and gathers the answer: one entry per table, then the end of the
+// list. A server that predates tables seats the connection at once instead (it sends the
+// login request): that server holds one table only. The connection closes as soon as the
+// answer is known, so it never sits down at a table.
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <cstddef>
+#include <vector>
+
+#include "protocol/framing.h"
+#include "protocol/table_messages.h"
+
+class QTcpSocket;
+
+namespace quorbit::net {
+
+class TableLister : public QObject {
+    Q_OBJECT
+public:
+    using Tables = std::vector<protocol::tables::Tableinfo>;
+    // How long a server has to answer, from the start of the request.
+    static constexpr int kAnswerMs = 5000;
+
+    explicit TableLister(QObject* parent = nullptr);
+    ~TableLister() override;
+
+    // Asks host:port for its tables, keeping at most `keep` of them (the rest are counted
+    // in `more`). A listing still running is dropped first, without a signal.
+    void list(const QString& host, int port, std::size_t keep);
+    void cancel();
+    bool busy() const { return socket_ != nullptr; }
+
+signals:
+    void listed(const quorbit::net::TableLister::Tables& tables, std::size_t more);
+    void oneTable();                        // the server seats every connection at its one table
+    void unreachable(const QString& why);   // no connection came about
+    void noAnswer();                        // connected, but no whole list in time
+
+private:
+    void readSome();
+    void finish();
+
+    QTcpSocket* socket_ = nullptr;
+    QTimer deadline_;
+    protocol::LineCutter cutter_;
+    Tables tables_;
+    std::size_t keep_ = 0;
+    std::size_t more_ = 0;
+    bool connected_ = false;
+};
+
+}  // namespace quorbit::net
