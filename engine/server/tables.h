@@ -195,7 +195,7 @@ private:
     void serveLobbyLine(ConnectionId id, const std::string& line);
     void maketable(ConnectionId id, std::string_view payload);
     std::string refusal(std::string_view payload, const protocol::lobby::Maketable& m, const std::string& name,
-                        std::shared_ptr<const language::LoadedLanguage>& language) const;
+                        const std::string& address, std::shared_ptr<const language::LoadedLanguage>& language) const;
     std::optional<std::shared_ptr<const language::LoadedLanguage>> findLanguage(std::string_view code) const;
     std::string inviteCode();
     void invite(ConnectionId id, std::string_view code, std::string rest);
