@@ -112,6 +112,13 @@ TEST(TableServerProcess, TwoLobbyConnectionsSeeEachOthersTableAndChat) {
     const std::string seated = "CMD_lobbytable+Friday+1+0+f+300+45+f+expert+2+en+";
     EXPECT_EQ(bob.waitFor(std::string(names::lobbytable)), seated);
     EXPECT_EQ(bob.waitFor(std::string(names::person)), line(lobby::Person{"Ann", "playing", "Friday"}));
+
+    // A private table is made, and the operators' listing still holds the public one only.
+    ASSERT_TRUE(bob.send(lobby::Maketable{"Hidden", options, false}.format()));
+    ASSERT_TRUE(bob.waitFor(std::string(names::tablemade)));
+    int code = -1;
+    EXPECT_EQ(listTables(server.port, code),
+              "Friday\tplayers=1 watchers=0 running=no playto=0 seconds=0 teams=no zubo=expert\n");
 }
 
 }  // namespace

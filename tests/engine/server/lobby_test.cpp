@@ -169,7 +169,11 @@ TEST_F(LobbyTest, AMadeTableWaitsAMinuteForItsFirstConnectionThenGoesWhenEmpty) 
     pump();
     EXPECT_EQ(out_.take(5), (Lines{lobby::Lobbytablegone{"Lonely"}.format(), lobby::Lobbytablegone{"Spare"}.format()}));
     EXPECT_NE(s.table("Kept"), nullptr);
+    // The host's powers pass with the options the table was made with.
+    join(2, "Kept", "Cy");
     s.closed(1, now_);
+    EXPECT_TRUE(has(out_.take(2), "CMD_tableoptions+200+30+3+f+strong+en+"));
+    s.closed(2, now_);
     EXPECT_EQ(s.tableCount(), 0u);
 }
 
