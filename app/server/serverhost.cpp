@@ -14,6 +14,7 @@
 #include "dictionary/builtin_words.h"
 #include "protocol/names.h"
 #include "app/record/recordkeeper.h"
+#include "app/support/languages.h"
 
 namespace quorbit::serverhost {
 namespace {
@@ -92,6 +93,9 @@ ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_
     if (options.tables) {
         o.limits = options.limits;
         o.promptLines = true;
+        // Tables made in the lobby may play any language the program was built with.
+        o.findLanguage = [](std::string_view code) { return app::loadLanguage(code); };
+        o.inviteRandom = std::make_shared<SystemRandom>();
     } else {
         // The one table of a window's host mode admits as it always has: its nine seats
         // are its only limit.
@@ -128,6 +132,7 @@ void ServerHost::serve(F&& f) {
         log(std::string("server error: ") + e.what());
     }
     armDeadline();
+    schedulePump();  // a departure or a clock may leave changes for the lobby
     noteAnnouncement();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // What the game server asks of its host: bytes to send, connections to close, timers
 // to start and stop, and log lines. The host owns the sockets and the real timers.
+#include <string>
 #include <string_view>
 
 #include "server/game_report.h"
@@ -36,6 +37,12 @@ public:
     virtual void heardByAll(std::string_view /*message*/) {}
     // A game was won (after every seat has heard who won). Hosts that keep results use it.
     virtual void gameFinished(const GameFinished& /*game*/) {}
+    // Whether `name` is taken beyond this table (somewhere else on the same server) for
+    // connection `id` logging in at `seat`. A lone table has nothing beyond it.
+    virtual bool nameTaken(ConnectionId /*id*/, int /*seat*/, std::string_view /*name*/) { return false; }
+    // A seat logged in under `name` (its name as kept), or its logged-in holder left.
+    virtual void seatLoggedIn(int /*seat*/, const std::string& /*name*/) {}
+    virtual void seatLoggedOut(int /*seat*/) {}
 };
 
 }  // namespace quorbit::server
