@@ -18,7 +18,7 @@ using namespace quorbit;
 namespace {
 
 void BM_LanguageBoards(benchmark::State& state, const language::Language* lang) {
-    std::vector<std::uint32_t> records;
+    std::vector<std::uint64_t> records;
     const dictionary::WordGraph* graph = &dictionary::WordGraph::builtin();
     std::optional<dictionary::WordGraph> own;
     if (!lang->builtIn()) {

@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first 49 bytes are a board, the rest the graph.
     quorbit::rules::Grid board{};
     for (int i = 0; i < 49; ++i) board[static_cast<std::size_t>(i / 7)][static_cast<std::size_t>(i % 7)] = data[i] % 30;
-    std::vector<std::uint32_t> words((size - 49) / 4);
-    if (!words.empty()) std::memcpy(words.data(), data + 49, words.size() * 4);
-    const quorbit::dictionary::WordGraph graph(words);
+    std::vector<std::uint64_t> records((size - 49) / 8);
+    if (!records.empty()) std::memcpy(records.data(), data + 49, records.size() * 8);
+    const quorbit::dictionary::WordGraph graph(records);
     graph.contains("abcdefg");
     quorbit::solver::Solver solver(graph);
     solver.all(board, quorbit::solver::Vocabulary::Dictionary);

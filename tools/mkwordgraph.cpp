@@ -1,8 +1,9 @@
 // Builds the word graph that the solver walks: every word of 2 to 7 letters of the word
 // list, as a minimal graph of letter edges (words that end alike share their endings).
-// The records are laid out as engine/dictionary/wordgraph.h describes: two 32-bit numbers
-// each (the letters that follow and the flags of the word ending here; the index of the
-// first child), record 0 the root, the children of a record side by side in letter order.
+// The records are laid out as engine/dictionary/wordgraph.h describes: one 64-bit number
+// each (the letters that follow, the flags of the word ending here, the index of the first
+// child and the count that numbers the words), record 0 the root, the children of a record
+// side by side in letter order.
 // Used by the build for English's graph, linked into the program, and for the other
 // languages' graph files.
 #include <algorithm>
@@ -20,6 +21,9 @@ namespace {
 constexpr std::uint32_t kWord = 1u << 26;
 constexpr std::uint32_t kComputer = 1u << 27;
 constexpr std::uint32_t kLetterBits = 31;
+constexpr int kFirstShift = 28;
+constexpr int kLeadShift = 46;
+constexpr std::uint64_t kFieldLimit = std::uint64_t{1} << 18;  // the first child and the lead are 18 bits each
 
 bool plainWord(const std::string& w) {
     if (w.size() < 2 || w.size() > 7) return false;
@@ -81,6 +85,15 @@ struct Graph {
         return it->second;
     }
 
+    // The number of words in each edge list's endings (edge list ids grow bottom-up, so a
+    // list's targets are counted before the list itself).
+    std::vector<std::uint64_t> sizes() const {
+        std::vector<std::uint64_t> size(lists.size(), 0);
+        for (std::size_t id = 1; id < lists.size(); ++id)
+            for (const auto& e : *lists[id]) size[id] += ((e.first & kWord) != 0 ? 1 : 0) + size[static_cast<std::size_t>(e.second)];
+        return size;
+    }
+
     // The letters that follow a node whose children are edge list `id`.
     std::uint32_t maskOf(int id) const {
         std::uint32_t mask = 0;
@@ -89,7 +102,8 @@ struct Graph {
         return mask;
     }
 
-    std::vector<std::uint32_t> emit(int root) {
+    // The records; empty when the graph is too large for the fields of a record.
+    std::vector<std::uint64_t> emit(int root) {
         // Place each edge list once, breadth first from the root, so that the records of
         // the first letters, which every search walks through, lie together at the start:
         // record 0 is the root itself, the root's children start at record 1.
@@ -102,19 +116,24 @@ struct Graph {
                     at[static_cast<std::size_t>(e.second)] = 1;
                     order.push_back(e.second);
                 }
-        std::uint32_t next = 1;
+        std::uint64_t next = 1;
         for (int id : order) {
-            at[static_cast<std::size_t>(id)] = next;
-            next += static_cast<std::uint32_t>(lists[static_cast<std::size_t>(id)]->size());
+            at[static_cast<std::size_t>(id)] = static_cast<std::uint32_t>(next);
+            next += lists[static_cast<std::size_t>(id)]->size();
         }
-        std::vector<std::uint32_t> out(2 * static_cast<std::size_t>(next), 0);
-        out[0] = maskOf(root);
-        out[1] = 1;
+        const std::vector<std::uint64_t> size = sizes();
+        const std::uint64_t total = size[static_cast<std::size_t>(root)];
+        if (next > kFieldLimit || total >= kFieldLimit) return {};
+        std::vector<std::uint64_t> out(static_cast<std::size_t>(next), 0);
+        out[0] = maskOf(root) | (std::uint64_t{1} << kFirstShift) | (total << kLeadShift);
         for (int id : order) {
             std::uint32_t r = at[static_cast<std::size_t>(id)];
+            std::uint64_t before = 0;  // the words of the earlier letters' endings
             for (const auto& e : *lists[static_cast<std::size_t>(id)]) {
-                out[2 * r] = maskOf(e.second) | (e.first & ~kLetterBits);
-                out[2 * r + 1] = e.second == 0 ? 0 : at[static_cast<std::size_t>(e.second)];
+                const std::uint64_t word = (e.first & kWord) != 0 ? 1 : 0;
+                const std::uint64_t first = e.second == 0 ? 0 : at[static_cast<std::size_t>(e.second)];
+                out[r] = maskOf(e.second) | (e.first & ~kLetterBits) | (first << kFirstShift) | ((before + word) << kLeadShift);
+                before += word + size[static_cast<std::size_t>(e.second)];
                 ++r;
             }
         }
@@ -145,9 +164,13 @@ int main(int argc, char** argv) {
         std::cerr << "no words of 2 to 7 letters in " << argv[1] << "\n";
         return 1;
     }
-    const std::vector<std::uint32_t> edges = g.emit(root);
+    const std::vector<std::uint64_t> records = g.emit(root);
+    if (records.empty()) {
+        std::cerr << "too many words or records for a word graph in " << argv[1] << "\n";
+        return 1;
+    }
     std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(edges.data()), static_cast<std::streamsize>(edges.size() * sizeof(std::uint32_t)));
+    out.write(reinterpret_cast<const char*>(records.data()), static_cast<std::streamsize>(records.size() * sizeof(std::uint64_t)));
     if (!out) {
         std::cerr << "cannot write " << argv[3] << "\n";
         return 1;

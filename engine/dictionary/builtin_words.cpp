@@ -22,8 +22,8 @@ extern "C" const char quorbit_wordfile_begin[];
 extern "C" const char quorbit_wordfile_end[];
 extern "C" const char quorbit_computerwords_begin[];
 extern "C" const char quorbit_computerwords_end[];
-extern "C" const std::uint32_t quorbit_wordgraph_begin[];
-extern "C" const std::uint32_t quorbit_wordgraph_end[];
+extern "C" const std::uint64_t quorbit_wordgraph_begin[];
+extern "C" const std::uint64_t quorbit_wordgraph_end[];
 
 namespace quorbit::dictionary {
 
@@ -50,7 +50,7 @@ std::vector<std::string> wordLines(std::string_view list) {
     return words;
 }
 
-std::span<const std::uint32_t> builtinWordGraph() {
+std::span<const std::uint64_t> builtinWordGraph() {
     return {quorbit_wordgraph_begin, static_cast<std::size_t>(quorbit_wordgraph_end - quorbit_wordgraph_begin)};
 }
 

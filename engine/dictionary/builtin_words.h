@@ -18,7 +18,7 @@ std::string_view builtinComputerWords();
 // blank lines left out.
 std::vector<std::string> wordLines(std::string_view list);
 
-// The solver's word graph: 32-bit edges as WordGraph reads them.
-std::span<const std::uint32_t> builtinWordGraph();
+// The solver's word graph: its 64-bit records as WordGraph reads them.
+std::span<const std::uint64_t> builtinWordGraph();
 
 }  // namespace quorbit::dictionary

@@ -4,21 +4,23 @@
 
 namespace quorbit::dictionary {
 
-bool WordGraph::holdsTogether(std::span<const std::uint32_t> words) {
-    if (words.size() < 2 || words.size() % 2 != 0) return false;
-    const std::size_t records = words.size() / 2;
-    for (std::size_t r = 0; r < records; ++r) {
-        const std::uint32_t head = words[2 * r];
-        if ((head >> 28) != 0) return false;
-        const std::uint32_t mask = head & kLetters;
-        if (mask == 0) continue;
-        const std::uint32_t first = words[2 * r + 1];
-        if (first == 0 || first >= records || records - first < static_cast<std::size_t>(bitCount(mask))) return false;
+bool WordGraph::holdsTogether(std::span<const std::uint64_t> records) {
+    if (records.empty()) return false;
+    const std::size_t count = records.size();
+    for (const std::uint64_t r : records) {
+        const std::uint32_t mask = static_cast<std::uint32_t>(r) & kLetters;
+        const std::uint32_t first = firstChild(r);
+        if (mask == 0) {
+            if (first != 0) return false;
+            continue;
+        }
+        if (first == 0 || first >= count || count - first < static_cast<std::size_t>(bitCount(mask))) return false;
     }
     return true;
 }
 
-WordGraph::WordGraph(std::span<const std::uint32_t> words) : words_(holdsTogether(words) ? words : std::span<const std::uint32_t>{}) {}
+WordGraph::WordGraph(std::span<const std::uint64_t> records)
+    : records_(holdsTogether(records) ? records : std::span<const std::uint64_t>{}) {}
 
 const WordGraph& WordGraph::builtin() {
     static const WordGraph graph(builtinWordGraph());

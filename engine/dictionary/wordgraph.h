@@ -4,13 +4,18 @@
 // tools/mkwordgraph.cpp; English's is linked into the program and read in place, other
 // languages' graphs are read from their files.
 //
-// The graph is an array of records of two 32-bit numbers in the machine's byte order:
-//   first   bits 0-25: the letters (bit 0 = 'a') that follow this record, one child each;
-//           bit 26: a word of the list ends here; bit 27: ... and it is one of the
-//           computer player's words; bits 28-31 zero
-//   second  index of the record of the first child; the children follow one another in
-//           the order of their letters, so the child for letter l is at
-//           first child + the number of letters below l in the mask. 0 when none.
+// The graph is an array of records, each one 64-bit number in the machine's byte order:
+//   bits 0-25   the letters (bit 0 = 'a') that follow this record, one child each
+//   bit 26      a word of the list ends here
+//   bit 27      ... and it is one of the computer player's words
+//   bits 28-45  index of the record of the first child; the children follow one another in
+//               the order of their letters, so the child for letter l is at
+//               first child + the number of letters below l in the mask. 0 when none.
+//   bits 46-63  the lead: numbers the words in alphabetical order. Going down from a record
+//               to a child adds the child's lead to a running count (0 at the root); a word
+//               ending on a record has number count - 1. The lead is the number of words
+//               that the earlier letters' children begin, plus 1 if a word ends on this
+//               record. The root's lead is the number of words.
 // Record 0 is the root (the empty word); no child is ever record 0.
 #include <cstdint>
 #include <span>
@@ -32,36 +37,47 @@ public:
     static constexpr std::uint32_t kLetters = (1u << 26) - 1;
     static constexpr std::uint32_t kWord = 1u << 26;
     static constexpr std::uint32_t kComputer = 1u << 27;
+    static constexpr int kFirstShift = 28;
+    static constexpr int kLeadShift = 46;
+    static constexpr std::uint64_t kFieldMask = (std::uint64_t{1} << 18) - 1;
 
     // A graph that does not hold together (odd length, a child past the end, stray bits)
     // reads as an empty graph: no word is in it.
-    explicit WordGraph(std::span<const std::uint32_t> words);
+    explicit WordGraph(std::span<const std::uint64_t> records);
     // The graph built into the program: English.
     static const WordGraph& builtin();
-    // True when `words` is a graph that can be walked without leaving it.
-    static bool holdsTogether(std::span<const std::uint32_t> words);
+    // True when `records` is a graph that can be walked without leaving it.
+    static bool holdsTogether(std::span<const std::uint64_t> records);
 
     // The root record, or kNone for an empty graph.
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-    std::uint32_t root() const { return words_.empty() ? kNone : 0; }
+    std::uint32_t root() const { return records_.empty() ? kNone : 0; }
     // The record reached from `record` by letter 0..25, or kNone.
     std::uint32_t child(std::uint32_t record, int letter) const {
         if (record == kNone || letter < 0 || letter > 25) return kNone;
-        const std::uint32_t mask = words_[2 * record] & kLetters;
+        const std::uint64_t r = records_[record];
+        const std::uint32_t mask = static_cast<std::uint32_t>(r) & kLetters;
         if (((mask >> letter) & 1u) == 0) return kNone;
-        return words_[2 * record + 1] + static_cast<std::uint32_t>(bitCount(mask & ((1u << letter) - 1)));
+        return firstChild(r) + static_cast<std::uint32_t>(bitCount(mask & ((1u << letter) - 1)));
     }
-    std::uint32_t flags(std::uint32_t record) const { return record == kNone ? 0 : words_[2 * record] & ~kLetters; }
+    std::uint32_t flags(std::uint32_t record) const {
+        return record == kNone ? 0 : static_cast<std::uint32_t>(records_[record]) & (kWord | kComputer);
+    }
+    // The number of words of every length in the graph (the numbers of the words are below it).
+    std::uint32_t wordCount() const { return records_.empty() ? 0 : lead(records_[0]); }
+
+    static std::uint32_t firstChild(std::uint64_t record) { return static_cast<std::uint32_t>((record >> kFirstShift) & kFieldMask); }
+    static std::uint32_t lead(std::uint64_t record) { return static_cast<std::uint32_t>(record >> kLeadShift); }
 
     // True when the word (lower or upper case a..z) ends on a record with `flag`.
     bool contains(std::string_view word, std::uint32_t flag = kWord) const;
-    std::size_t bytes() const { return words_.size_bytes(); }
-    std::size_t recordCount() const { return words_.size() / 2; }
+    std::size_t bytes() const { return records_.size_bytes(); }
+    std::size_t recordCount() const { return records_.size(); }
     // The raw records, for walks that cannot afford a check per step.
-    const std::uint32_t* data() const { return words_.data(); }
+    const std::uint64_t* data() const { return records_.data(); }
 
 private:
-    std::span<const std::uint32_t> words_;
+    std::span<const std::uint64_t> records_;
 };
 
 }  // namespace quorbit::dictionary

@@ -41,7 +41,7 @@ const Language* find(std::string_view code) {
     return nullptr;
 }
 
-std::optional<std::vector<std::uint32_t>> readGraph(const std::filesystem::path& file) {
+std::optional<std::vector<std::uint64_t>> readGraph(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
     in.seekg(0, std::ios::end);
@@ -49,10 +49,10 @@ std::optional<std::vector<std::uint32_t>> readGraph(const std::filesystem::path&
     // No language's graph comes near 16 MB; a larger file is not one.
     if (size <= 0 || size % 8 != 0 || size > (16 << 20)) return std::nullopt;
     in.seekg(0);
-    std::vector<std::uint32_t> words(static_cast<std::size_t>(size) / 4);
-    if (!in.read(reinterpret_cast<char*>(words.data()), size)) return std::nullopt;
-    if (!dictionary::WordGraph::holdsTogether(words)) return std::nullopt;
-    return words;
+    std::vector<std::uint64_t> records(static_cast<std::size_t>(size) / 8);
+    if (!in.read(reinterpret_cast<char*>(records.data()), size)) return std::nullopt;
+    if (!dictionary::WordGraph::holdsTogether(records)) return std::nullopt;
+    return records;
 }
 
 }  // namespace quorbit::language

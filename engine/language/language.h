@@ -43,6 +43,6 @@ const Language* find(std::string_view code);
 
 // A word graph file read whole; nothing when it cannot be read or does not hold
 // together as a graph.
-std::optional<std::vector<std::uint32_t>> readGraph(const std::filesystem::path& file);
+std::optional<std::vector<std::uint64_t>> readGraph(const std::filesystem::path& file);
 
 }  // namespace quorbit::language

@@ -96,11 +96,11 @@ struct Loader {
 };
 
 LoadedLanguage::LoadedLanguage(const Language& language, std::unique_ptr<dictionary::TDictn> dictionary,
-                               std::vector<std::uint32_t> graphWords, std::string computerWords)
+                               std::vector<std::uint64_t> graphRecords, std::string computerWords)
     : language_(language),
       dictionary_(std::move(dictionary)),
-      graphWords_(std::move(graphWords)),
-      graph_(language.builtIn() ? dictionary::builtinWordGraph() : std::span<const std::uint32_t>(graphWords_)),
+      graphRecords_(std::move(graphRecords)),
+      graph_(language.builtIn() ? dictionary::builtinWordGraph() : std::span<const std::uint64_t>(graphRecords_)),
       computerWordsOwned_(std::move(computerWords)),
       computerWords_(language.builtIn() ? dictionary::builtinComputerWords() : std::string_view(computerWordsOwned_)) {}
 

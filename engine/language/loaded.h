@@ -49,11 +49,11 @@ public:
 private:
     friend struct Loader;
     LoadedLanguage(const Language& language, std::unique_ptr<dictionary::TDictn> dictionary,
-                   std::vector<std::uint32_t> graphWords, std::string computerWords);
+                   std::vector<std::uint64_t> graphRecords, std::string computerWords);
 
     const Language& language_;
     std::unique_ptr<dictionary::TDictn> dictionary_;
-    std::vector<std::uint32_t> graphWords_;  // empty for English: its graph is built in
+    std::vector<std::uint64_t> graphRecords_;  // empty for English: its graph is built in
     dictionary::WordGraph graph_;
     std::string computerWordsOwned_;
     std::string_view computerWords_;

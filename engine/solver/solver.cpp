@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 
 #include "rules/scoring.h"
 
@@ -68,18 +69,15 @@ struct Prepared {
     }
 };
 
-// The path walked so far, one frame per letter: its squares a byte each (the first
-// highest), its letters packed five bits each (letter + 1, the first highest), the sum of
-// what its tiles add and the product of their word factors.
-struct Frame {
-    std::uint64_t squares;
-    std::uint64_t key;
-    std::int32_t sum;
-    std::int32_t factor;
-};
+// A word's number and length as Met::word holds them.
+constexpr std::uint32_t kNumberMask = (1u << 24) - 1;
+constexpr int kLengthShift = 24;
 
 // Words met and not yet handed over; a square adds at most eight before the next check.
 constexpr int kHitRoom = 512;
+
+// The most keys (score and length) that all() sorts by counting.
+constexpr std::size_t kCountingRoom = 1 << 14;
 
 // The rank of letter l among the letters of `head`: where its child lies after the first.
 template <bool kPopcnt>
@@ -97,36 +95,39 @@ template <bool kPopcnt>
 // found next to the new square. Every path that spells a word of the vocabulary is written
 // to a buffer, handed to `take(met, count)` whenever the buffer fills and at the end; a
 // path is written in any case and kept by counting it or not, so that no branch guesses
-// at words. Paths are met letter by letter, not in x-major order: the receiver breaks ties
-// between paths itself. Nothing is allocated.
+// at words. The path's state travels in the arguments: its squares a byte each (the first
+// highest), the running count of the graph's word numbering, the sum of what its tiles add
+// and the product of their word factors. Paths are met letter by letter, not in x-major
+// order: the receiver breaks ties between paths itself. Nothing is allocated.
 template <bool kPopcnt, class Take>
 class Walk {
 public:
-    Walk(const std::uint32_t* records, const Prepared& board, std::uint32_t want, Take& take)
+    Walk(const std::uint64_t* records, const Prepared& board, std::uint32_t want, Take& take)
         : records_(records), board_(board), take_(take), want_(want) {}
 
     [[gnu::always_inline]] void run() {
-        const std::uint32_t head = records_[0];
-        const std::uint32_t first = records_[1];
+        const std::uint64_t root = records_[0];
+        const auto head = static_cast<std::uint32_t>(root);
+        const std::uint32_t first = WordGraph::firstChild(root);
         for (int sq = 0; sq < kSquareCount; ++sq) {
             const auto i = static_cast<std::size_t>(sq);
             const int l = board_.letter[i];
             if (l < 0 || ((head >> l) & 1u) == 0) continue;
-            const std::uint32_t child = first + rankOf<kPopcnt>(head, l);
-            frames_[0] = {static_cast<std::uint64_t>(sq), static_cast<std::uint64_t>(l + 1), board_.points[i], board_.factor[i]};
-            extend<0>(sq, records_[2 * child], records_[2 * child + 1]);
+            const std::uint64_t child = records_[first + rankOf<kPopcnt>(head, l)];
+            extend<0>(sq, child, static_cast<std::uint64_t>(sq), WordGraph::lead(child), board_.points[i], board_.factor[i]);
         }
         if (count_ > 0) take_(met_.data(), count_);
     }
 
 private:
-    // The path ends on `sq` at `Depth` (0 for the first letter), on the graph record whose
-    // numbers are `head` and `first`; frames_[Depth] holds it. One function per depth, so
-    // that they fold together.
+    // The path ends on `sq` at `Depth` (0 for the first letter), on graph record `record`.
+    // One function per depth, so that they fold together.
     template <int Depth>
-    [[gnu::always_inline]] void extend(int sq, std::uint32_t head, std::uint32_t first) {
+    [[gnu::always_inline]] void extend(int sq, std::uint64_t record, std::uint64_t squares, std::uint32_t count,
+                                       std::int32_t sum, std::int32_t factor) {
         constexpr int kLength = Depth + 2;  // of the paths made here
         constexpr int kBonus = kLength == rules::kMaxWord ? rules::kSevenLetterBonus : 0;
+        const auto head = static_cast<std::uint32_t>(record);
         std::uint32_t follow = head & board_.aroundLetters[static_cast<std::size_t>(sq)];
         if (follow == 0) return;
         if (count_ > kHitRoom - 8) {
@@ -136,45 +137,44 @@ private:
         const Bits bit = Bits{1} << sq;
         used_ |= bit;
         const Bits free = board_.around[static_cast<std::size_t>(sq)] & ~used_;
-        const Frame& here = frames_[Depth];
-        Frame& next = frames_[Depth + 1];
+        const std::uint32_t first = WordGraph::firstChild(record);
         do {
             const int l = std::countr_zero(follow);
             follow &= follow - 1;
             Bits at = free & board_.squaresOf[static_cast<std::size_t>(l)];
             if (at == 0) continue;
-            const std::uint32_t child = first + rankOf<kPopcnt>(head, l);
-            const std::uint32_t childHead = records_[2 * child];
-            next.key = (here.key << 5) | static_cast<std::uint64_t>(l + 1);
-            const int word = (childHead & want_) != 0 ? 1 : 0;
+            const std::uint64_t child = records_[first + rankOf<kPopcnt>(head, l)];
+            const std::uint32_t childCount = count + WordGraph::lead(child);
+            const std::uint32_t word = ((childCount - 1) & kNumberMask) | (std::uint32_t{kLength} << kLengthShift);
+            const int hit = (static_cast<std::uint32_t>(child) & want_) != 0 ? 1 : 0;
+            const auto childHead = static_cast<std::uint32_t>(child);
             do {
                 const int nb = std::countr_zero(at);
                 const auto n = static_cast<std::size_t>(nb);
                 at &= at - 1;
-                next.squares = (here.squares << 8) | static_cast<std::uint64_t>(nb);
-                next.sum = here.sum + board_.points[n];
-                next.factor = here.factor * board_.factor[n];
-                met_[static_cast<std::size_t>(count_)] = Met{next.squares, next.key, kLength, next.sum * next.factor + kBonus};
-                count_ += word;
+                const std::uint64_t path = (squares << 8) | static_cast<std::uint64_t>(nb);
+                const std::int32_t pathSum = sum + board_.points[n];
+                const std::int32_t pathFactor = factor * board_.factor[n];
+                met_[static_cast<std::size_t>(count_)] = Met{path, word, pathSum * pathFactor + kBonus};
+                count_ += hit;
                 if constexpr (kLength < rules::kMaxWord)
-                    if ((childHead & board_.aroundLetters[n]) != 0) extend<Depth + 1>(nb, childHead, records_[2 * child + 1]);
+                    if ((childHead & board_.aroundLetters[n]) != 0) extend<Depth + 1>(nb, child, path, childCount, pathSum, pathFactor);
             } while (at != 0);
         } while (follow != 0);
         used_ &= ~bit;
     }
 
-    const std::uint32_t* records_;
+    const std::uint64_t* records_;
     const Prepared& board_;
     Take& take_;
     std::uint32_t want_;
     Bits used_ = 0;
     int count_ = 0;
-    std::array<Frame, rules::kMaxWord + 1> frames_{};
     std::array<Met, kHitRoom> met_;
 };
 
 template <bool kPopcnt, class Take>
-[[gnu::always_inline]] inline void walkBody(const std::uint32_t* records, const Prepared& board, std::uint32_t want,
+[[gnu::always_inline]] inline void walkBody(const std::uint64_t* records, const Prepared& board, std::uint32_t want,
                                             Take& take) {
     Walk<kPopcnt, Take>(records, board, want, take).run();
 }
@@ -183,7 +183,7 @@ template <bool kPopcnt, class Take>
 // The same walk compiled for processors with the bit-count instruction, chosen at run time:
 // finding a child costs one instruction instead of a dozen.
 template <class Take>
-[[gnu::target("popcnt")]] void walkPopcnt(const std::uint32_t* records, const Prepared& board, std::uint32_t want,
+[[gnu::target("popcnt")]] void walkPopcnt(const std::uint64_t* records, const Prepared& board, std::uint32_t want,
                                           Take& take) {
     walkBody<true>(records, board, want, take);
 }
@@ -207,23 +207,22 @@ void walk(const WordGraph& graph, const Prepared& board, Vocabulary vocabulary, 
     walkBody<false>(graph.data(), board, want, take);
 }
 
-// The order of better() for different words as one number, smaller first: the score, the
-// length, the letters, and in the low twelve bits an index that travels with it. Nothing
-// when the score or the index does not fit.
-std::optional<std::uint64_t> orderOf(int score, int length, std::uint64_t key, std::size_t index) {
-    if (score < 0 || score > 0x3FFF || index > 0xFFF) return std::nullopt;
-    const std::uint64_t letters = key << (5 * (rules::kMaxWord - length));  // left-aligned in 35 bits
-    return (static_cast<std::uint64_t>(0x3FFF - score) << 50) | (static_cast<std::uint64_t>(rules::kMaxWord - length) << 47) |
-           (letters << 12) | index;
+int lengthOf(const Met& m) { return static_cast<int>(m.word >> kLengthShift); }
+
+// The order of better() for a word met, as one number, smaller first: the score, the length
+// and the word's number (alphabetical in the graph). Nothing when the score does not fit.
+std::optional<std::uint64_t> orderOf(const Met& m) {
+    if (m.score < 0 || m.score > 0x3FFF) return std::nullopt;
+    return (static_cast<std::uint64_t>(0x3FFF - m.score) << 50) |
+           (static_cast<std::uint64_t>(rules::kMaxWord - lengthOf(m)) << 47) | (m.word & kNumberMask);
 }
 
-// Sorts the numbers: first by their top 32 bits (the score, the length and the first three
-// letters) a byte at a time from the lowest, skipping the bytes in which all of them agree,
-// then by insertion, which finds them all but in order. Sorting hundreds of words by
-// comparison alone mispredicts a branch at every other step.
-void sortOrders(std::vector<std::uint64_t>& orders, std::vector<std::uint64_t>& scratch) {
+// Sorts the numbers stably by their bits 32 to 55 (when they differ by more than a
+// counting sort has room for), a byte at a time from the lowest,
+// skipping the bytes in which all of them agree.
+void sortByHighBits(std::vector<std::uint64_t>& orders, std::vector<std::uint64_t>& scratch) {
     constexpr int kLow = 32;
-    constexpr int kPasses = (64 - kLow) / 8;
+    constexpr int kPasses = 3;
     const std::size_t n = orders.size();
     std::array<std::array<std::uint32_t, 256>, kPasses> counts{};
     for (const std::uint64_t o : orders)
@@ -241,31 +240,25 @@ void sortOrders(std::vector<std::uint64_t>& orders, std::vector<std::uint64_t>& 
         for (const std::uint64_t o : orders) scratch[count[(o >> (kLow + 8 * p)) & 0xFFu]++] = o;
         orders.swap(scratch);
     }
-    for (std::size_t i = 1; i < n; ++i) {
-        const std::uint64_t o = orders[i];
-        std::size_t j = i;
-        for (; j > 0 && orders[j - 1] > o; --j) orders[j] = orders[j - 1];
-        orders[j] = o;
-    }
 }
 
 // True when path a comes before path b in x-major order (both spell the same word).
 bool earlier(const Met& a, const Met& b) { return a.squares < b.squares; }
 
-void toFound(const Met& h, Found& f) {
-    f.length = h.length;
+void toFound(const Met& h, const Prepared& board, Found& f) {
+    f.length = lengthOf(h);
     f.score = h.score;
-    std::uint64_t key = h.key;
     std::uint64_t squares = h.squares;
-    for (auto i = static_cast<std::size_t>(h.length); i-- > 0; key >>= 5, squares >>= 8) {
-        f.letters[i] = static_cast<char>('A' - 1 + (key & 31u));
-        f.squares[i] = kSquares[squares & 0xFFu];
+    for (auto i = static_cast<std::size_t>(f.length); i-- > 0; squares >>= 8) {
+        const auto sq = static_cast<std::size_t>(squares & 0xFFu);
+        f.letters[i] = static_cast<char>('A' + board.letter[sq]);
+        f.squares[i] = kSquares[sq];
     }
 }
 
-Found toFound(const Met& h) {
+Found toFound(const Met& h, const Prepared& board) {
     Found f;
-    toFound(h, f);
+    toFound(h, board, f);
     return f;
 }
 
@@ -276,7 +269,6 @@ bool squaresBefore(const Found& a, const Found& b) {
     }
     return false;
 }
-
 
 }  // namespace
 
@@ -297,76 +289,81 @@ bool better(const Found& a, const Found& b) {
 
 std::vector<Found> Solver::all(const Grid& board, Vocabulary vocabulary) {
     const Prepared prepared(board, values_);
-    // Open addressing on the word's key: each slot holds the key, then the call's stamp
-    // (high half) with the index into found_ (low half); a slot stamped by another call is
-    // free, so nothing is cleared between calls.
-    if (slots_.empty()) slots_.assign(2 * 2048, 0);
-    if (++stamp_ == 0) {
-        std::fill(slots_.begin(), slots_.end(), 0);
-        stamp_ = 1;
+    // One slot and one bit per word number; a graph that numbers its words wrongly can
+    // only mix its words up, never reach past the tables.
+    const std::size_t numbers = std::bit_ceil(std::max<std::size_t>(graph_.wordCount(), 64));
+    if (slot_.size() != numbers) {
+        slot_.assign(numbers, 0);
+        seen_.assign(numbers / 64, 0);
     }
-    std::size_t count = 0;
+    const auto numberMask = static_cast<std::uint32_t>(numbers - 1);
     if (found_.size() < 1024) found_.resize(1024);
-    Met* found = found_.data();
-    std::size_t room = found_.size();
-    std::uint64_t* slot = slots_.data();
-    std::size_t mask = slots_.size() / 2 - 1;
-    auto hashOf = [](std::uint64_t key) { return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 40); };
-    // Rare: more room for words, or more slots (twice as many, every word placed again
-    // under a fresh stamp). Kept out of the search's path.
-    auto grow = [&]() __attribute__((noinline)) {
-        if (count + 1 >= found_.size()) found_.resize(2 * found_.size());
-        found = found_.data();
-        room = found_.size();
-        if (count * 2 <= mask + 1) return;
-        slots_.assign(slots_.size() * 2, 0);
-        slot = slots_.data();
-        mask = slots_.size() / 2 - 1;
-        stamp_ = 1;
-        for (std::size_t k = 0; k < count; ++k) {
-            std::size_t t = hashOf(found[k].key) & mask;
-            while ((slot[2 * t + 1] >> 32) == stamp_) t = (t + 1) & mask;
-            slot[2 * t] = found[k].key;
-            slot[2 * t + 1] = (std::uint64_t{stamp_} << 32) | k;
-        }
-    };
-    // Each word met: a new one takes the next place (found_ always has one spare), one met
-    // before keeps the better path; written either way, without a branch on which.
+    std::size_t count = 0;
+    std::int32_t low = std::numeric_limits<std::int32_t>::max();  // the scores met
+    std::int32_t high = std::numeric_limits<std::int32_t>::min();
+    std::uint32_t* slot = slot_.data();
+    std::uint64_t* seen = seen_.data();
+    // Each word met: a new one takes the next place, one met before keeps the better path
+    // (the higher score, then the first in x-major order); written either way, without a
+    // branch on which.
     auto take = [&](const Met* met, int n) {
+        if (found_.size() < count + static_cast<std::size_t>(n)) found_.resize(2 * (count + static_cast<std::size_t>(n)));
+        Met* found = found_.data();
         for (const Met* p = met; p != met + n; ++p) {
-            const std::uint64_t tag = std::uint64_t{stamp_} << 32;  // grow() may restart the stamps
-            std::size_t s = hashOf(p->key) & mask;
-            while ((slot[2 * s + 1] & ~std::uint64_t{0xFFFFFFFFu}) == tag && slot[2 * s] != p->key) s = (s + 1) & mask;
-            const bool fresh = (slot[2 * s + 1] & ~std::uint64_t{0xFFFFFFFFu}) != tag;
-            const std::size_t index = fresh ? count : static_cast<std::uint32_t>(slot[2 * s + 1]);
-            slot[2 * s] = p->key;
-            slot[2 * s + 1] = tag | index;
+            const std::uint32_t number = p->word & numberMask;
+            const std::uint32_t s = slot[number];
+            const std::size_t fresh = s == 0 ? 1 : 0;
+            const std::size_t index = std::size_t{s} - 1 + ((count + 1) & (0 - fresh));  // count when fresh
             Met& f = found[index];
-            const bool better = fresh || p->score > f.score || (p->score == f.score && p->squares < f.squares);
-            f.key = p->key;
-            f.length = p->length;
+            const bool better = (fresh != 0) | (p->score > f.score) | ((p->score == f.score) & (p->squares < f.squares));
+            f.word = p->word;
             f.score = better ? p->score : f.score;
             f.squares = better ? p->squares : f.squares;
-            count += fresh ? 1 : 0;
-            if (count + 1 >= room || count * 2 > mask + 1) grow();
+            slot[number] = static_cast<std::uint32_t>(index + 1);
+            seen[number / 64] |= std::uint64_t{1} << (number % 64);
+            count += fresh;
+            low = std::min(low, p->score);
+            high = std::max(high, p->score);
         }
     };
     walk(graph_, prepared, vocabulary, take);
 
     std::vector<Found> out(count);
     if (count == 0) return out;
-    // Sorting one number per word is much cheaper than comparing the answers themselves.
-    order_.clear();
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto order = orderOf(found_[i].score, found_[i].length, found_[i].key, i);
-        if (!order) break;
-        order_.push_back(*order);
+    // The answers are ordered by score, then length, then word; the words are taken in the
+    // order of their numbers (alphabetical), so a counting sort on the score and the length,
+    // which keeps that order within each, finishes the job. Its key: how far below the top
+    // score the word is, then how far below seven letters. Scores spread too far apart for
+    // counting are sorted a byte at a time instead; scores too large for that, by comparison.
+    const bool fits = low >= 0 && high <= 0x3FFF;
+    const auto spread = static_cast<std::size_t>(fits ? high - low + 1 : 0) * 8;
+    const bool counting = fits && spread <= kCountingRoom;
+    if (counting) {
+        if (counts_.size() < spread + 1) counts_.resize(kCountingRoom + 1);
+        std::fill_n(counts_.begin(), spread + 1, 0u);
     }
-    if (order_.size() == count) {
-        sortOrders(order_, scratch_);
-        for (std::size_t i = 0; i < count; ++i) toFound(found_[order_[i] & 0xFFF], out[i]);
+    order_.clear();
+    for (std::size_t w = 0; w < seen_.size(); ++w) {
+        for (std::uint64_t bits = seen[w]; bits != 0; bits &= bits - 1) {
+            const std::size_t number = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+            const std::uint32_t index = slot[number] - 1;
+            slot[number] = 0;
+            const Met& m = found_[index];
+            const auto key = static_cast<std::uint64_t>((std::int64_t{high} - m.score) * 8 + (rules::kMaxWord - lengthOf(m)));
+            order_.push_back((key << 32) | index);
+        }
+        seen[w] = 0;
+    }
+    if (counting) {
+        for (const std::uint64_t o : order_) ++counts_[(o >> 32) + 1];
+        for (std::size_t k = 1; k <= spread; ++k) counts_[k] += counts_[k - 1];
+        for (const std::uint64_t o : order_)
+            toFound(found_[static_cast<std::uint32_t>(o)], prepared, out[counts_[o >> 32]++]);
+    } else if (fits) {
+        sortByHighBits(order_, scratch_);
+        for (std::size_t i = 0; i < count; ++i) toFound(found_[static_cast<std::uint32_t>(order_[i])], prepared, out[i]);
     } else {
-        for (std::size_t i = 0; i < count; ++i) toFound(found_[i], out[i]);
+        for (std::size_t i = 0; i < count; ++i) toFound(found_[i], prepared, out[i]);
         std::sort(out.begin(), out.end(), better);
     }
     return out;
@@ -381,7 +378,7 @@ std::optional<Found> Solver::best(const Grid& board, Vocabulary vocabulary) cons
     std::optional<Found> topFound;
     auto take = [&](const Met* met, int n) {
         for (const Met* p = met; p != met + n; ++p) {
-            const auto order = generic ? std::nullopt : orderOf(p->score, p->length, p->key, 0);
+            const auto order = generic ? std::nullopt : orderOf(*p);
             if (order) {
                 if (*order > topOrder || (*order == topOrder && !earlier(*p, top))) continue;
                 topOrder = *order;
@@ -389,16 +386,16 @@ std::optional<Found> Solver::best(const Grid& board, Vocabulary vocabulary) cons
                 any = true;
                 continue;
             }
-            if (!generic && any) topFound = toFound(top);
+            if (!generic && any) topFound = toFound(top, prepared);
             generic = true;
-            const Found f = toFound(*p);
+            const Found f = toFound(*p, prepared);
             if (!topFound || better(f, *topFound)) topFound = f;
         }
     };
     walk(graph_, prepared, vocabulary, take);
     if (generic) return topFound;
     if (!any) return std::nullopt;
-    return toFound(top);
+    return toFound(top, prepared);
 }
 
 }  // namespace quorbit::solver

@@ -35,13 +35,12 @@ struct Found {
 bool better(const Found& a, const Found& b);
 
 // A word met on the board during a search: its squares (x * board size + y) a byte each, the
-// first in the highest byte used; its letters packed five bits each (letter + 1), the
-// first in the highest bits used; its length and score.
+// first in the highest byte used; its number in the graph's alphabetical numbering (low 24
+// bits) and its length (high 8 bits); its score.
 struct Met {
     std::uint64_t squares;
-    std::uint64_t key;
-    int length;
-    int score;
+    std::uint32_t word;
+    std::int32_t score;
 };
 
 class Solver {
@@ -61,14 +60,16 @@ public:
 private:
     const dictionary::WordGraph& graph_;
     rules::LetterValues values_;
-    // Kept between calls so that a search allocates nothing once warm: word key -> index
-    // into found_ (open addressing, each slot stamped with the call it belongs to), the
-    // words met, and their sort numbers with room to sort them.
-    std::vector<std::uint64_t> slots_;
-    std::uint32_t stamp_ = 0;
+    // Kept between calls so that a search allocates nothing once warm: for each word number,
+    // 1 + its index into found_ (0 when not met in this call) and a bit that marks it met;
+    // the words met; their places in answer order, with room and counts to sort them.
+    // Every slot and bit set during a call is cleared before it returns.
+    std::vector<std::uint32_t> slot_;
+    std::vector<std::uint64_t> seen_;
     std::vector<Met> found_;
     std::vector<std::uint64_t> order_;
     std::vector<std::uint64_t> scratch_;
+    std::vector<std::uint32_t> counts_;
 };
 
 }  // namespace quorbit::solver

@@ -99,7 +99,7 @@ TEST(Language, EachBuiltLanguageHasItsFilesDealAndValues) {
         for (int v = 1; v <= 98; ++v) EXPECT_GT(lang.deal[static_cast<std::size_t>(lang.draw(v) - 1)], 0);
         const auto records = language::readGraph(std::filesystem::path(QUORBIT_LANGUAGE_DIR) / lang.graphFile);
         ASSERT_TRUE(records);
-        EXPECT_LT(records->size() * 4, 1u << 20);
+        EXPECT_LT(records->size() * 8, 1u << 20);
         const auto size = std::filesystem::file_size(std::filesystem::path(QUORBIT_LANGUAGE_DIR) / lang.wordFile);
         EXPECT_GT(size, 0u);
         EXPECT_EQ(size % 15, 0u);
@@ -144,8 +144,8 @@ TEST(Language, TheFrenchFilesHoldFrenchWordsFolded) {
     const auto bad = std::filesystem::temp_directory_path() / "quorbit-language-test.graph";
     {
         std::ofstream out(bad, std::ios::binary | std::ios::trunc);
-        const std::uint32_t words[2] = {1u, 1000u};  // a child past the end
-        out.write(reinterpret_cast<const char*>(words), sizeof words);
+        const std::uint64_t records[1] = {1u | (std::uint64_t{1000} << 28)};  // a child past the end
+        out.write(reinterpret_cast<const char*>(records), sizeof records);
     }
     EXPECT_FALSE(language::readGraph(bad));
     std::filesystem::remove(bad);

@@ -290,17 +290,56 @@ TEST(WordGraph, HoldsTheWordsOfTwoToSevenLettersAndMarksTheComputersOwn) {
     EXPECT_LT(g.bytes(), 4u << 20);
 }
 
+// The solver tells words apart and breaks ties between them by the graph's numbers: each
+// word's number must be its place in the alphabetical list, in every language built.
+namespace {
+void expectNumberedAlphabetically(const dictionary::WordGraph& graph, const std::vector<std::string>& sorted) {
+    ASSERT_EQ(graph.wordCount(), sorted.size());
+    const std::uint64_t* records = graph.data();
+    for (std::size_t i = 0; i < sorted.size(); i += 7) {  // every seventh word keeps it quick
+        std::uint32_t record = graph.root();
+        std::uint32_t count = 0;
+        for (char c : sorted[i]) {
+            record = graph.child(record, c - 'A');
+            ASSERT_NE(record, dictionary::WordGraph::kNone) << sorted[i];
+            count += dictionary::WordGraph::lead(records[record]);
+        }
+        ASSERT_EQ(count - 1, i) << sorted[i];
+    }
+}
+}  // namespace
+
+TEST(WordGraph, NumbersItsWordsAlphabetically) {
+    std::vector<std::string> english = readWords("words.txt");
+    std::sort(english.begin(), english.end());
+    english.erase(std::unique(english.begin(), english.end()), english.end());
+    expectNumberedAlphabetically(dictionary::WordGraph::builtin(), english);
+    for (const language::Language& lang : language::all()) {
+        if (lang.builtIn()) continue;
+        SCOPED_TRACE(std::string(lang.code));
+        const auto records = language::readGraph(std::filesystem::path(QUORBIT_LANGUAGE_DIR) / lang.graphFile);
+        ASSERT_TRUE(records);
+        std::vector<std::string> words =
+            readWordFile(std::filesystem::path(QUORBIT_LANGUAGE_DIR) / (std::string(lang.code) + ".txt"));
+        std::sort(words.begin(), words.end());
+        words.erase(std::unique(words.begin(), words.end()), words.end());
+        expectNumberedAlphabetically(dictionary::WordGraph(*records), words);
+    }
+}
+
 TEST(WordGraph, AGraphCutShortReadsAsMissingWords) {
     const auto& full = dictionary::WordGraph::builtin();
+    constexpr auto firstChild = [](std::uint64_t first) { return first << dictionary::WordGraph::kFirstShift; };
     // Root with one child 'a' placed past the end of the records.
-    const std::vector<std::uint32_t> records = {1u, 1000u, 0u, 0u};
+    const std::vector<std::uint64_t> records = {1u | firstChild(1000), 0u};
     const dictionary::WordGraph cut(records);
     EXPECT_FALSE(cut.contains("ad"));
     EXPECT_FALSE(cut.contains("a"));
-    // Odd lengths and stray bits do not hold together either.
-    EXPECT_FALSE(dictionary::WordGraph::holdsTogether(std::vector<std::uint32_t>{1u, 1u, 3u << 26}));
-    EXPECT_FALSE(dictionary::WordGraph::holdsTogether(std::vector<std::uint32_t>{1u << 28, 0u, 0u, 0u}));
-    EXPECT_TRUE(dictionary::WordGraph::holdsTogether(std::vector<std::uint32_t>{1u, 1u, 1u << 26, 0u}));
+    // No records, or a child index on a record without letters, do not hold together either.
+    EXPECT_FALSE(dictionary::WordGraph::holdsTogether(std::vector<std::uint64_t>{1u | firstChild(1), 1u << 28}));
+    EXPECT_FALSE(dictionary::WordGraph::holdsTogether(std::vector<std::uint64_t>{1u | firstChild(1), (1u << 26) | firstChild(1)}));
+    EXPECT_FALSE(dictionary::WordGraph::holdsTogether(std::vector<std::uint64_t>{}));
+    EXPECT_TRUE(dictionary::WordGraph::holdsTogether(std::vector<std::uint64_t>{1u | firstChild(1), 1u << 26}));
     EXPECT_FALSE(dictionary::WordGraph({}).contains("ad"));
     EXPECT_TRUE(full.contains("ad"));
     BoardCodes b = emptyBoard();
@@ -310,8 +349,8 @@ TEST(WordGraph, AGraphCutShortReadsAsMissingWords) {
 }
 
 TEST(Solver, ASolverUsedAgainAnswersLikeAFreshOneWhenABoardHoldsOverAThousandWords) {
-    // The seventeenth of these deals holds 1,095 words: the solver's word table grows
-    // during that search, after sixteen searches have stamped it.
+    // The seventeenth of these deals holds 1,095 words: the solver's list of words grows
+    // during that search, after sixteen searches have used and cleared its tables.
     SeededRandom random(3);
     Solver reused;
     std::size_t most = 0;
