@@ -131,7 +131,7 @@ void Tchat::attach(const Windows& windows) {
 
 void Tchat::setLaunch(Launch launch) {
     launch_ = std::move(launch);
-    plan_ = quorbit::client::launchPlan(launch_.params, launch_.table);
+    plan_ = quorbit::client::launchPlan(launch_.params, launch_.table, launch_.seat);
 }
 
 void Tchat::keepRecords(const QString& folder) {
@@ -235,7 +235,7 @@ void Tchat::joinpress() {
     engine_.setLaunch(false, playername_);
     menus_->startGame->setEnabled(false);
     if (hostaddress_.empty()) return;  // the address did not read: the notice says why
-    engine_.setTable(plan_.table);
+    engine_.setTable(plan_.table, plan_.seat);
     connection_->open(hostaddress_, plan_.port != 0 ? plan_.port : launch_.port);
 }
 

@@ -81,7 +81,8 @@ public:
     // How the launch modes reach the outside world.
     struct Launch {
         std::vector<std::string> params;  // the positional command-line parameters
-        std::string table;                // a table named apart (--table), or empty
+        std::string table;                // a table named apart (--table), an invite code (--invite), or empty
+        quorbit::client::TableSeat seat = quorbit::client::TableSeat::Play;  // --watch, --invite
         int port = 7772;                  // the game port
         int lobbyPort = 9001;             // the silent lobby link on 127.0.0.1
         // Switches the in-process server's listening socket on; false when the port

@@ -50,7 +50,10 @@ Program::Program(const CommandLine& line) : line_(line) {
                                  download_.get(), tallylist_.get(), recentgames_.get()});
     Tchat::Launch launch;
     launch.params = launchParameters(line);
-    launch.table = line.table;
+    launch.table = line.invite.empty() ? line.table : line.invite;
+    launch.seat = !line.invite.empty() ? client::TableSeat::Invite
+                  : line.watch         ? client::TableSeat::Watch
+                                       : client::TableSeat::Play;
     launch.port = line.port;
     // Only solo and host mode start a server: a program that joins another's game builds
     // none, so it writes no word file and runs no server clocks.

@@ -62,8 +62,9 @@ void ClientEngine::setLaunch(bool ishost, std::string logintail) {
     touch();
 }
 
-void ClientEngine::setTable(std::string table) {
+void ClientEngine::setTable(std::string table, TableSeat seat) {
     table_ = std::move(table);
+    tableSeat_ = seat;
     touch();
 }
 
@@ -104,7 +105,11 @@ void ClientEngine::buildDispatch() {
 void ClientEngine::connected() {
     // A table server seats the connection at the table its first line names.
     if (!table_.empty() && tableCheck_ == TableCheck::None) {
-        send(protocol::tables::Table{table_}.format());
+        switch (tableSeat_) {
+            case TableSeat::Play: send(protocol::tables::Table{table_}.format()); break;
+            case TableSeat::Watch: send(protocol::lobby::Watchtable{table_}.format()); break;
+            case TableSeat::Invite: send(protocol::lobby::Invite{table_}.format()); break;
+        }
         tableCheck_ = TableCheck::Asked;
     }
     touch();
@@ -215,7 +220,9 @@ void ClientEngine::justWatchMenuClick() {
 void ClientEngine::host(const protocol::tables::Host& m) {
     if (m.seat < 0 || m.seat > rules::kSeats) return;
     if (tableCheck_ == TableCheck::AfterLogin)
-        addlinetochat("You are at the table " + heardName(table_) + ".", social::kSystemColour);
+        addlinetochat(tableSeat_ == TableSeat::Invite ? std::string("You are at the private table you were invited to.")
+                                                      : "You are at the table " + heardName(table_) + ".",
+                      social::kSystemColour);
     tableCheck_ = TableCheck::Answered;
     state_.hostseat = m.seat;
     const bool mine = state_.myseat != 0 && m.seat == state_.myseat;

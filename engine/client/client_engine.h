@@ -17,12 +17,14 @@
 #include <string_view>
 #include <vector>
 
+#include "client/launch.h"
 #include "client/mirror.h"
 #include "client/presenter.h"
 #include "common/random.h"
 #include "protocol/dispatch.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
+#include "protocol/lobby_messages.h"
 #include "protocol/messages.h"
 #include "protocol/table_messages.h"
 #include "rules/board.h"
@@ -209,9 +211,9 @@ public:
 
     // Launch mode: whether this process hosts, and the name to log in with.
     void setLaunch(bool ishost, std::string logintail);
-    // The table to sit at on a table server (empty: none named). It is asked for as the
-    // connection's first line, before the login.
-    void setTable(std::string table);
+    // The table to sit at on a table server (empty: none named), or a private table's
+    // invite code. It is asked for as the connection's first line, before the login.
+    void setTable(std::string table, TableSeat seat = TableSeat::Play);
     const std::string& table() const { return table_; }
     // The window's grace after this client's login ran out: a table was named and the
     // server did not answer as a table server does, so it holds one table only.
@@ -374,6 +376,7 @@ private:
     // names the table's host at the end of each login; a server with one table never does.
     enum class TableCheck { None, Asked, AfterLogin, Answered };
     std::string table_;
+    TableSeat tableSeat_ = TableSeat::Play;
     TableCheck tableCheck_ = TableCheck::None;
 };
 

@@ -31,7 +31,7 @@ public:
     void log(std::string_view line) override { server_.out_.log(prefixed(line)); }
     void logAbout(ConnectionId id, std::string_view line) override { server_.out_.logAbout(id, prefixed(line)); }
     void heardByAll(std::string_view message) override;
-    void gameFinished(const GameFinished& game) override { server_.out_.gameFinished(id_, entry_->name, game); }
+    void gameFinished(const GameFinished& game) override;
     bool nameTaken(ConnectionId id, int seat, std::string_view name) override {
         return server_.nameTaken(*entry_, id, seat, name);
     }
@@ -78,6 +78,10 @@ struct TableServer::Entry {
 inline std::string TableServer::TableHost::prefixed(std::string_view line) const {
     if (entry_->name.empty()) return std::string(line);
     return "table \"" + entry_->name + "\": " + std::string(line);
+}
+
+inline void TableServer::TableHost::gameFinished(const GameFinished& game) {
+    server_.out_.gameFinished(id_, entry_->name, game);
 }
 
 inline void TableServer::TableHost::heardByAll(std::string_view message) {

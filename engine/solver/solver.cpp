@@ -170,7 +170,9 @@ private:
     std::uint32_t want_;
     Bits used_ = 0;
     int count_ = 0;
-    std::array<Met, kHitRoom> met_;
+    // Each level empties the buffer when it starts too full, then writes up to eight paths
+    // of its own between its deeper levels' writes: room for that many per level beyond.
+    std::array<Met, kHitRoom + 8 * rules::kMaxWord> met_;
 };
 
 template <bool kPopcnt, class Take>
