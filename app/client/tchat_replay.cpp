@@ -8,7 +8,11 @@ void Tchat::connectReplay() {
     connect(replayer_, &quorbit::app::ReplayPlayer::activeChanged, this, [this] {
         setWindowTitle(replaying() ? "Quorbit - Replay" : "Quorbit");
         renderedRevision_ = ~std::uint64_t{0};
+        followLanguage();
         render();
+        // The chat box names the replayed game's language, as the server told it then.
+        if (replaying())
+            for (const quorbit::client::ChatLine& line : replay()->opening()) addNotice(QString::fromStdString(line.text));
     });
     connect(replayer_, &quorbit::app::ReplayPlayer::moved, this, &Tchat::sync);
 }
