@@ -2,6 +2,7 @@
 // draws the replayed state instead of the live game's while it runs.
 #include "app/client/replayplayer.h"
 #include "app/client/tchat.h"
+#include "record/replay.h"
 
 void Tchat::connectReplay() {
     replayer_ = new quorbit::app::ReplayPlayer(this);
