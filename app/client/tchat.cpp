@@ -25,6 +25,7 @@
 #include "protocol/messages.h"
 #include "app/record/recentgames.h"
 #include "app/record/recordkeeper.h"
+#include "app/support/languages.h"
 #include "record/replay.h"
 #include "app/social/downloadform.h"
 #include "app/social/gamestartform.h"
@@ -90,6 +91,8 @@ Tchat::Tchat(QWidget* parent)
         return s ? s->availableGeometry() : QRect(0, 0, 1 << 15, 1 << 15);
     };
 
+    // The words of a table's language (for the hint) come from the process's languages.
+    engine_.setLanguageSource([](std::string_view code) { return quorbit::app::loadLanguage(code); });
     connection_ = new quorbit::app::GameConnection(engine_, this);
     connect(connection_, &quorbit::app::GameConnection::changed, this, &Tchat::sync);
     connect(connection_, &quorbit::app::GameConnection::notice, this, &Tchat::addNotice);

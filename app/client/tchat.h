@@ -136,7 +136,7 @@ public:
     // Draws the board and the rack again with the pictures now in force.
     void applyTilePictures();
     void repaintTiles();  // the board and the rack drawn again with the pictures now in force
-    // The tiles show the letter values of the table's language once the server names it.
+    // The tiles show the letter values of the language of the game shown, live or replayed.
     void followLanguage();
     int textSize() const;
 
@@ -253,7 +253,6 @@ private:
     bool shownOnce_ = false;
     bool hostingShown_ = false;  // what hostingChanged last told
     std::uint64_t renderedRevision_ = ~std::uint64_t{0};
-    std::string shownLanguage_ = "en";  // the language whose values the tiles show
     int bonusPlaysShown_ = 0;
     std::vector<std::string> wordsShown_;  // what the words list holds, line by line
     std::size_t wordsShownDropped_ = 0;    // the lines dropped from its front when it was shown

@@ -294,6 +294,7 @@ void ClientEngine::wrongversion(const tc::Wrongversion&) {
 // said once, and the tiles keep English's values (the server's scores still count).
 void ClientEngine::language(const tc::Language& m) {
     if (!state_.hear(m)) return;
+    takeLanguage();
     if (const language::Language* l = language::find(m.code)) {
         addlinetochat("This game is played in " + std::string(l->name), social::kSystemColour);
         return;
@@ -303,6 +304,26 @@ void ClientEngine::language(const tc::Language& m) {
     addlinetochat("This game is played in a language this program does not have (" + m.code +
                       "): the tiles show English values.",
                   social::kSystemColour);
+}
+
+void ClientEngine::takeLanguage() {
+    const language::Language* known = language::find(state_.language);
+    state_.letterValues = known ? known->values : rules::kEnglishValues;
+    if (!known || known->builtIn()) {
+        words_.reset();
+        return;
+    }
+    if (words_ && words_->code() == known->code) return;
+    words_.reset();
+    if (languageSource_) words_ = languageSource_(known->code).language;
+    // A source that answers with another language than asked is not taken at its word.
+    if (words_ && words_->code() != known->code) words_.reset();
+}
+
+const dictionary::WordGraph* ClientEngine::wordGraph() const {
+    if (words_) return &words_->graph();
+    const language::Language* known = language::find(state_.language);
+    return known && known->builtIn() ? &dictionary::WordGraph::builtin() : nullptr;
 }
 
 void ClientEngine::full(const tc::Full&) { messageBox("Game is full", true); }

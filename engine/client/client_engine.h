@@ -12,6 +12,8 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +23,7 @@
 #include "client/mirror.h"
 #include "client/presenter.h"
 #include "common/random.h"
+#include "language/loaded.h"
 #include "protocol/dispatch.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
@@ -153,6 +156,10 @@ struct ClientState : Mirror {
     bool button_done = false;
     std::array<Arrow, 4> image_direction{};  // arrow n (direction n) at index n - 1
 
+    // The letter values of the table's language: what the tiles show and what every score
+    // this client works out (the hint, the best words, the spoken tiles) counts.
+    rules::LetterValues letterValues = rules::kEnglishValues;
+
     // Results.
     std::vector<std::string> memo_words;  // the newest kMaxWordsLines lines
     std::size_t memo_wordsDropped = 0;    // lines of this game dropped from its front
@@ -204,10 +211,20 @@ struct TallyCall {
     std::vector<std::string> players;
 };
 
+// Gives the client a language's files (its word graph, for the hint) by ISO 639-1 code:
+// the app's cache of loaded languages. Asked only for languages other than English,
+// whose words are built into the program.
+using LanguageSource = std::function<language::LoadResult(std::string_view code)>;
+
 class ClientEngine {
 public:
     // `rng` draws Zubo's remarks and must outlive the engine.
     explicit ClientEngine(Random& rng);
+
+    // Where the words of a table's language come from once the server names it. Without a
+    // source (or when it fails) a game in another language has no hint; its letter values
+    // are known all the same.
+    void setLanguageSource(LanguageSource source) { languageSource_ = std::move(source); }
 
     // Launch mode: whether this process hosts, and the name to log in with.
     void setLaunch(bool ishost, std::string logintail);
@@ -311,7 +328,15 @@ private:
     void havewrongversion(const tc::Havewrongversion& m);
     void wrongversion(const tc::Wrongversion&);
     void language(const tc::Language& m);
+    // Takes the letter values and the words of the language the mirror names.
+    void takeLanguage();
+    // The word graph of the table's language; null when its words are not at hand here.
+    const dictionary::WordGraph* wordGraph() const;
     std::string unknownLanguageSaid_;  // a code not built here, said once in the chat box
+    LanguageSource languageSource_;
+    // The loaded language of a table not played in English; null for English, and for a
+    // language that is not built here or whose files could not be read.
+    std::shared_ptr<const language::LoadedLanguage> words_;
     void full(const tc::Full&);
     void zubotalk();
     // The table server's word on the table's host.
