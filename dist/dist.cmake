@@ -34,6 +34,8 @@ install(FILES ${QUORBIT_LANGUAGE_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/quo
 # Menu entry, metadata and icons.
 configure_file(${QUORBIT_DIST}/${QUORBIT_APP_ID}.metainfo.xml.in ${QUORBIT_DIST_OUT}/${QUORBIT_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${QUORBIT_DIST}/${QUORBIT_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The lobby's entry, which also opens quorbit:// invite links.
+install(FILES ${QUORBIT_DIST}/${QUORBIT_APP_ID}.Lobby.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${QUORBIT_DIST_OUT}/${QUORBIT_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/quorbit.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -189,6 +189,7 @@ signals:
     void closed();                              // the main window closed: the program ends
     void joined();                              // the server announced this client's own seat
     void joinWindowRequested();                 // File, "Join a Game..."
+    void inviteLinkRequested(const QString& link);  // a Quorbit link in the chat box, confirmed
 
 protected:
     void closeEvent(QCloseEvent* e) override;
