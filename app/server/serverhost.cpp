@@ -13,6 +13,7 @@
 #include "common/escape.h"
 #include "dictionary/builtin_words.h"
 #include "app/record/recordkeeper.h"
+#include "app/support/languages.h"
 
 namespace quorbit::serverhost {
 namespace {
@@ -91,6 +92,9 @@ ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_
     if (options.tables) {
         o.limits = options.limits;
         o.promptLines = true;
+        // Tables made in the lobby may play any language the program was built with.
+        o.findLanguage = [](std::string_view code) { return app::loadLanguage(code); };
+        o.inviteRandom = std::make_shared<SystemRandom>();
     } else {
         // The one table of a window's host mode admits as it always has: its nine seats
         // are its only limit.
@@ -127,6 +131,7 @@ void ServerHost::serve(F&& f) {
         log(std::string("server error: ") + e.what());
     }
     armDeadline();
+    schedulePump();  // a departure or a clock may leave changes for the lobby
     noteAnnouncement();
 }
 

@@ -24,4 +24,17 @@ private:
     std::mt19937_64 gen_;
 };
 
+// Draws from the operating system's source of randomness (std::random_device), for what
+// nobody may guess from what they have seen drawn, such as private tables' invite codes.
+class SystemRandom final : public Random {
+public:
+    int below(int n) override {
+        if (n <= 0) return 0;
+        return static_cast<int>(std::uniform_int_distribution<std::uint32_t>(0, static_cast<std::uint32_t>(n - 1))(device_));
+    }
+
+private:
+    std::random_device device_;
+};
+
 }  // namespace quorbit

@@ -131,6 +131,7 @@ public:
     bool teamgame() const { return teamgame_; }
     int playtoscore() const { return playtoscore_; }
     int timeperturn() const { return timeperturn_; }
+    int shufflespergame() const { return shufflespergame_; }
     int score(int seat) const { return rules::isPlayingSeat(seat) ? scores_[static_cast<std::size_t>(seat)] : 0; }
     int shufflesleft(int seat) const {
         return rules::isPlayingSeat(seat) ? shufflesleft_[static_cast<std::size_t>(seat)] : 0;

@@ -2,6 +2,7 @@
 #include "server/server.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "protocol/limits.h"
@@ -53,30 +54,45 @@ std::size_t Table::queuedLines(ConnectionId id) const {
 
 // ---- connections -------------------------------------------------------------------
 
-void Table::opened(ConnectionId id, std::int64_t nowMs) {
-    if (connections_.count(id) != 0) return;  // already known: nothing changes
-    int seat = 0;
-    if (playercount_ == 0) {
-        playercount_ = 1;
-        seat = 1;
-    } else {
-        for (int s = 1; s <= playercount_; ++s) {
-            if (!players_[static_cast<std::size_t>(s)].connected) {
-                seat = s;
-                break;
-            }
+void Table::opened(ConnectionId id, std::int64_t nowMs) { seatNewcomer(id, nowMs, 1); }
+
+void Table::openedWatching(ConnectionId id, std::int64_t nowMs) { seatNewcomer(id, nowMs, kPlayingSeats + 1); }
+
+// The lowest free seat from `first` on, for a new connection.
+int Table::freeSeat(int first) {
+    if (first == 1) {
+        if (playercount_ == 0) {
+            playercount_ = 1;
+            return 1;
         }
-        if (seat == 0 && playercount_ < kSeats) seat = ++playercount_;
+        for (int s = 1; s <= playercount_; ++s)
+            if (!players_[static_cast<std::size_t>(s)].connected) return s;
+        return playercount_ < kSeats ? ++playercount_ : 0;
     }
+    for (int s = first; s <= kSeats; ++s) {
+        if (players_[static_cast<std::size_t>(s)].connected) continue;
+        playercount_ = std::max(playercount_, s);
+        return s;
+    }
+    return 0;
+}
+
+void Table::seatNewcomer(ConnectionId id, std::int64_t nowMs, int first) {
+    if (connections_.count(id) != 0) return;  // already known: nothing changes
+    int seat = freeSeat(first);
     if (seat == 0) {
-        // All nine seats are held. The connection that has waited longest without logging
-        // in makes room for this one, so that idle connections cannot keep players out.
-        const auto idle = std::min_element(connections_.begin(), connections_.end(), [this](const auto& a, const auto& b) {
-            const bool aIdle = !players_[static_cast<std::size_t>(a.second.seat)].loggedin;
-            const bool bIdle = !players_[static_cast<std::size_t>(b.second.seat)].loggedin;
-            return aIdle != bIdle ? aIdle : a.second.openedAt < b.second.openedAt;
+        // All the seats it may take are held. The connection among them that has waited
+        // longest without logging in makes room for this one, so that idle connections
+        // cannot keep players out.
+        const auto idle = std::min_element(connections_.begin(), connections_.end(), [this, first](const auto& a, const auto& b) {
+            const auto rank = [this, first](const Connection& c) {
+                const bool mayTake = c.seat >= first;
+                const bool idle = !players_[static_cast<std::size_t>(c.seat)].loggedin;
+                return std::make_tuple(!mayTake, !idle, c.openedAt);
+            };
+            return rank(a.second) < rank(b.second);
         });
-        if (idle != connections_.end() && !player(idle->second.seat).loggedin) {
+        if (idle != connections_.end() && idle->second.seat >= first && !player(idle->second.seat).loggedin) {
             seat = idle->second.seat;
             out_.logAbout(idle->first, "closing connection " + std::to_string(idle->first) +
                                            ": not logged in, and the table is full");
@@ -84,7 +100,7 @@ void Table::opened(ConnectionId id, std::int64_t nowMs) {
         }
     }
     if (seat == 0) {
-        // All nine seats are held by players: refuse this one and leave the table as it is.
+        // All those seats are held by players: refuse this one and leave the table as it is.
         out_.send(id, frame(toclient::full()));
         out_.close(id);
         return;
@@ -158,6 +174,7 @@ void Table::seatGone(int seat) {
     if (seat == 0 || !p.connected) return;
     sendAllBut(seat, toclient::playerdisconnected(seat, p.name));
     p.connected = false;
+    if (p.loggedin) out_.seatLoggedOut(seat);
     p.loggedin = false;
     p.name.clear();
     p.control = unheld(seat);
@@ -180,6 +197,7 @@ void Table::setHost(int seat) {
     if (!tellsHost_ || seat == 0) return;
     for (int s = 1; s <= playercount_; ++s)
         if (player(s).connected && player(s).loggedin) sendHost(s);
+    if (!hostNote_.empty()) sendTo(seat, hostNote_);
 }
 
 void Table::sendHost(int seat) { sendTo(seat, protocol::tables::Host{host_}.format()); }
@@ -272,6 +290,7 @@ void Table::receivedlogininfo(const toserver::Logininfo& m) {
     p.connected = true;
     p.loggedin = true;
     loginOrder_[static_cast<std::size_t>(seat)] = ++logins_;
+    out_.seatLoggedIn(seat, p.name);
     // Only seats that have logged in are announced and told: a seat that is still
     // connecting has no name yet and hears of everybody at its own login.
     const std::string announcement = toclient::newplayerinfo(seat, p.name);
@@ -293,27 +312,36 @@ void Table::receivedlogininfo(const toserver::Logininfo& m) {
     game_.tellNewcomer(seat);
     if (tellsHost_) sendHost(seat);
     if (game_.languageCode() != language::english().code) sendTo(seat, toclient::language(game_.languageCode()));
+    if (seat == host_ && !hostNote_.empty()) sendTo(seat, hostNote_);
 }
 
-// `name`, or it cut short with " (2)", " (3)"... appended, so that it differs (as
-// sameName compares) from every other logged-in seat's name and from the computer
-// player's, and is still no longer than a name may be.
+std::string madeUnique(const std::string& name, const std::function<bool(std::string_view)>& taken) {
+    const auto clash = [&taken](std::string_view candidate) {
+        return protocol::sameName(candidate, rules::kComputerName) || taken(candidate);
+    };
+    std::string candidate = name;
+    for (int n = 2; clash(candidate); ++n) {
+        const std::string suffix = " (" + std::to_string(n) + ")";
+        candidate = protocol::cutChars(name, protocol::kMaxNameChars - suffix.size()) + suffix;
+    }
+    return candidate;
+}
+
+std::string cleanChatText(std::string_view lineAndColour) {
+    return social::withoutSystemColour(protocol::capChatText(lineAndColour));
+}
+
+// `name` made unique among the other logged-in seats and whatever the host holds beyond
+// the table.
 std::string Table::uniqueName(int seat, const std::string& name) const {
-    auto taken = [this, seat](std::string_view candidate) {
-        if (protocol::sameName(candidate, rules::kComputerName)) return true;
+    return madeUnique(name, [this, seat](std::string_view candidate) {
         for (int s = 1; s <= playercount_; ++s) {
             const tplayer& other = players_[static_cast<std::size_t>(s)];
             if (s != seat && other.connected && other.loggedin && protocol::sameName(candidate, other.name))
                 return true;
         }
-        return false;
-    };
-    std::string candidate = name;
-    for (int n = 2; taken(candidate); ++n) {
-        const std::string suffix = " (" + std::to_string(n) + ")";
-        candidate = protocol::cutChars(name, protocol::kMaxNameChars - suffix.size()) + suffix;
-    }
-    return candidate;
+        return out_.nameTaken(senderId_, seat, candidate);
+    });
 }
 
 void Table::kickhim(const toserver::Kickhim& m) {
@@ -328,13 +356,13 @@ void Table::kickhim(const toserver::Kickhim& m) {
 void Table::chat(const toserver::Chat& m) {
     const int seat = m.seat;
     if (!fromSender(seat)) return;
-    relay(toclient::chat(player(seat).name, social::withoutSystemColour(protocol::capChatText(m.lineAndColour))));
+    relay(toclient::chat(player(seat).name, cleanChatText(m.lineAndColour)));
 }
 
 void Table::action(const toserver::Action& m) {
     const int seat = m.seat;
     if (!fromSender(seat)) return;
-    relay(toclient::action(player(seat).name, social::withoutSystemColour(protocol::capChatText(m.textAndColour))));
+    relay(toclient::action(player(seat).name, cleanChatText(m.textAndColour)));
 }
 
 void Table::justwatch(const toserver::Justwatch& m) {

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,14 @@ using protocol::kMaxQueuedLines;
 // A connection not logged in within this many milliseconds is closed.
 inline constexpr std::int64_t kLoginMs = protocol::kLoginSeconds * std::int64_t{1000};
 
+// `name`, or it cut short with " (2)", " (3)"... appended, so that it is neither the
+// computer player's name nor `taken` (names compared as sameName does), and is still no
+// longer than a name may be.
+std::string madeUnique(const std::string& name, const std::function<bool(std::string_view)>& taken);
+// A received chat or action text ("line|colour") as it is passed on: capped, and without
+// the colour kept for the system's own notices.
+std::string cleanChatText(std::string_view lineAndColour);
+
 // One seat of the table.
 struct tplayer {
     std::string name;         // empty until login and after disconnection
@@ -72,6 +81,10 @@ public:
 
     // A connection was accepted at `nowMs` (milliseconds on any steady clock of the host).
     void opened(ConnectionId id, std::int64_t nowMs = 0);
+    // The same for a connection that comes to watch: it takes the lowest free seat from 5
+    // to 9, or, when they are all held, the seat of the one among them that has waited
+    // longest without logging in.
+    void openedWatching(ConnectionId id, std::int64_t nowMs = 0);
     void received(ConnectionId id, std::string_view bytes);  // bytes read from it (raw, any split)
     void closed(ConnectionId id);                            // it closed or failed (ignored if unknown)
     void socktimerTimer();     // the 10 ms pump: serves at most one queued line
@@ -133,6 +146,11 @@ public:
     // each newcomer at its login. Off for the single table of a window's host mode, whose
     // seats learn nothing new on the wire.
     void tellHost(bool on) { tellsHost_ = on; }
+    // A message the host hears after its own "host" message: at the end of its login when
+    // it logs in as host, and when the powers pass to it. Empty: none.
+    void setHostNote(std::string message) { hostNote_ = std::move(message); }
+    // The shuffles each player had at the start of the last game (0 before the first).
+    int shufflespergame() const { return game_.shufflespergame(); }
 
 private:
     struct Connection {
@@ -143,6 +161,8 @@ private:
         std::int64_t openedAt = 0;
     };
 
+    int freeSeat(int first);
+    void seatNewcomer(ConnectionId id, std::int64_t nowMs, int first);
     static int clampSeat(int n) { return (n >= 0 && n <= kSeats) ? n : 0; }
     tplayer& player(int n) { return players_[static_cast<std::size_t>(clampSeat(n))]; }
     // Who controls a seat nobody holds.
@@ -198,6 +218,7 @@ private:
     int playercount_ = 0;
     int host_ = 0;
     bool tellsHost_ = false;
+    std::string hostNote_;
     std::uint64_t logins_ = 0;                       // logins so far
     std::array<std::uint64_t, kSeats + 1> loginOrder_{};  // by seat: its login's number
     Game game_;  // last: it is built on the members above

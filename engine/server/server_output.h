@@ -1,6 +1,7 @@
 #pragma once
 // What the game server asks of its host: bytes to send, connections to close, timers
 // to start and stop, and log lines. The host owns the sockets and the real timers.
+#include <string>
 #include <string_view>
 
 namespace quorbit::server {
@@ -32,6 +33,12 @@ public:
     // A message (without its terminator) that every seat receives, or every seat but the
     // one it echoes: what an onlooker of the game hears. Hosts that record games use it.
     virtual void heardByAll(std::string_view /*message*/) {}
+    // Whether `name` is taken beyond this table (somewhere else on the same server) for
+    // connection `id` logging in at `seat`. A lone table has nothing beyond it.
+    virtual bool nameTaken(ConnectionId /*id*/, int /*seat*/, std::string_view /*name*/) { return false; }
+    // A seat logged in under `name` (its name as kept), or its logged-in holder left.
+    virtual void seatLoggedIn(int /*seat*/, const std::string& /*name*/) {}
+    virtual void seatLoggedOut(int /*seat*/) {}
 };
 
 }  // namespace quorbit::server

@@ -8,6 +8,7 @@
 #include "protocol/framing.h"
 #include "protocol/limits.h"
 #include "protocol/messages.h"
+#include "server/table_entry.h"
 
 namespace quorbit::server {
 
@@ -16,68 +17,9 @@ using protocol::frame;
 
 namespace {
 
-// Spreads the server's seed over its tables (splitmix64).
-std::uint64_t tableSeed(std::uint64_t seed, TableId table) {
-    if (table == 1) return seed;  // the first table draws as a lone server always has
-    std::uint64_t z = seed + table * 0x9E3779B97F4A7C15ull;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
-
 constexpr std::size_t timerIndex(ServerTimer t) { return t == ServerTimer::Timer1 ? 0 : 1; }
 
 }  // namespace
-
-// What one table asks of its host, passed on with the table's name and number.
-class TableServer::TableHost final : public ServerOutput {
-public:
-    TableHost(TableServer& server, TableId id) : server_(server), id_(id) {}
-    void bind(Entry* e) { entry_ = e; }
-    void send(ConnectionId id, std::string_view bytes) override { server_.out_.send(id, bytes); }
-    void close(ConnectionId id) override { server_.tableClosedConnection(*entry_, id); }
-    void timerChanged(ServerTimer timer, bool enabled) override { server_.clockChanged(*entry_, timer, enabled); }
-    void log(std::string_view line) override { server_.out_.log(prefixed(line)); }
-    void logAbout(ConnectionId id, std::string_view line) override { server_.out_.logAbout(id, prefixed(line)); }
-    void heardByAll(std::string_view message) override;
-
-private:
-    std::string prefixed(std::string_view line) const;
-
-    TableServer& server_;
-    TableId id_;
-    Entry* entry_ = nullptr;
-};
-
-struct TableServer::Entry {
-    Entry(TableServer& server, TableId id, std::string name, std::string key)
-        : id(id), name(std::move(name)), key(std::move(key)), random(tableSeed(server.options_.seed, id)),
-          host(server, id), table(host, server.spell_, random, server.words_) {
-        host.bind(this);
-    }
-    TableId id;
-    std::string name;
-    std::string key;
-    SeededRandom random;
-    TableHost host;
-    Table table;
-    std::size_t connections = 0;
-    std::array<std::int64_t, 2> due{};  // each clock's next tick; 0 while it is off
-    std::optional<std::int64_t> served;  // when it last served a line
-};
-
-std::string TableServer::TableHost::prefixed(std::string_view line) const {
-    if (entry_->name.empty()) return std::string(line);
-    return "table \"" + entry_->name + "\": " + std::string(line);
-}
-
-void TableServer::TableHost::heardByAll(std::string_view message) {
-    server_.out_.heardByAll(id_, entry_->name, message);
-}
 
 // ---- making and finding tables ---------------------------------------------------------
 
@@ -85,7 +27,9 @@ TableServer::TableServer(TablesOutput& out, const dictionary::TDictn& spell, Opt
     : out_(out),
       spell_(spell),
       options_(options),
-      words_(std::make_shared<const std::vector<std::string>>(dictionary::wordLines(options.computerWords))) {
+      words_(std::make_shared<const std::vector<std::string>>(dictionary::wordLines(options.computerWords))),
+      inviteRandom_(options_.inviteRandom ? options_.inviteRandom : std::make_shared<SeededRandom>(tableSeed(options.seed, 0))),
+      lobby_(*this) {
     if (options_.singleTable) makeTable("", "");
 }
 
@@ -97,16 +41,32 @@ std::string TableServer::tableName(std::string_view raw) {
     return protocol::cleanName(name);  // trimmed again where a "+" stood at an end
 }
 
-TableServer::Entry* TableServer::makeTable(const std::string& name, const std::string& key) {
+TableServer::Entry* TableServer::makeTable(const std::string& name, const std::string& key, bool listed) {
     const TableId id = nextTable_++;
     auto e = std::make_unique<Entry>(*this, id, name, key);
     e->table.setZubolevel(options_.zubo);
     if (options_.language) e->table.setLanguage(options_.language);
+    e->language = options_.language ? std::string(options_.language->code()) : "en";
     e->table.tellHost(!options_.singleTable);
+    e->listed = listed;
     Entry* raw = e.get();
     tables_.emplace(id, std::move(e));
-    byKey_.emplace(key, id);
+    if (listed) byKey_.emplace(key, id);
+    touched(id);
     return raw;
+}
+
+void TableServer::dropTable(Entry& e) {
+    const TableId id = e.id;
+    for (std::size_t t = 0; t < e.due.size(); ++t)
+        if (e.due[t] != 0) clocks_.erase({e.due[t], id, static_cast<int>(t)});
+    if (e.waitsUntil) waits_.erase({*e.waitsUntil, id});
+    busy_.erase(id);
+    if (e.listed) byKey_.erase(e.key);
+    if (!e.code.empty()) byCode_.erase(e.code);
+    tables_.erase(id);
+    touched(id);
+    out_.tableClosed(id);
 }
 
 TableServer::Entry* TableServer::entry(TableId id) {
@@ -130,46 +90,57 @@ const Table* TableServer::tableOf(ConnectionId id) const {
     return t == tables_.end() ? nullptr : &t->second->table;
 }
 
+// Tables made in the lobby keep the level and the language they were made with.
 void TableServer::setZubolevel(rules::ZuboLevel level) {
     options_.zubo = level;
-    for (auto& [id, e] : tables_) e->table.setZubolevel(level);
+    for (auto& [id, e] : tables_) {
+        if (e->made) continue;
+        e->table.setZubolevel(level);
+        touched(id);
+    }
 }
 
 void TableServer::setLanguage(std::shared_ptr<const language::LoadedLanguage> language) {
     options_.language = language;
-    for (auto& [id, e] : tables_) e->table.setLanguage(language);
+    for (auto& [id, e] : tables_) {
+        if (e->made) continue;
+        e->table.setLanguage(language);
+        e->language = language ? std::string(language->code()) : "en";
+        touched(id);
+    }
 }
 
 std::vector<protocol::tables::Tableinfo> TableServer::listing() const {
     std::vector<protocol::tables::Tableinfo> list;
     list.reserve(byKey_.size());
-    for (const auto& [key, id] : byKey_) {
-        const Entry& e = *tables_.at(id);
-        const Table& t = e.table;
-        protocol::tables::Tableinfo info;
-        info.name = e.name;
-        for (int s = 1; s <= kSeats; ++s) {
-            if (!t.seat(s).connected || !t.seat(s).loggedin) continue;
-            if (rules::isPlayingSeat(s))
-                ++info.players;
-            else
-                ++info.watchers;
-        }
-        info.running = t.gamerunning();
-        info.playTo = t.playtoscore();
-        info.seconds = t.timeperturn();
-        info.teams = t.teamgame();
-        info.zubo = std::string(rules::zuboLevelName(t.zubolevel()));
-        list.push_back(std::move(info));
-    }
+    for (const auto& [key, id] : byKey_) list.push_back(info(*tables_.at(id)));
     return list;
+}
+
+protocol::tables::Tableinfo TableServer::info(const Entry& e) const {
+    const Table& t = e.table;
+    protocol::tables::Tableinfo info;
+    info.name = e.name;
+    for (int s = 1; s <= kSeats; ++s) {
+        if (!t.seat(s).connected || !t.seat(s).loggedin) continue;
+        if (rules::isPlayingSeat(s))
+            ++info.players;
+        else
+            ++info.watchers;
+    }
+    info.running = t.gamerunning();
+    info.playTo = t.playtoscore();
+    info.seconds = t.timeperturn();
+    info.teams = t.teamgame();
+    info.zubo = std::string(rules::zuboLevelName(t.zubolevel()));
+    return info;
 }
 
 // ---- connections --------------------------------------------------------------------
 
 bool TableServer::waiting(ConnectionId id) const {
     const auto c = connections_.find(id);
-    if (c == connections_.end()) return false;
+    if (c == connections_.end() || c->second.inLobby) return false;
     const Table* t = tableOf(id);
     if (!t) return true;
     return !t->seat(t->seatOf(id)).loggedin;
@@ -226,6 +197,8 @@ void TableServer::received(ConnectionId id, std::string_view bytes, std::int64_t
         if (!e) return;
         e->table.received(id, bytes);
         fed(*e);
+    } else if (it->second.inLobby) {
+        lobbyReceived(id, bytes);
     } else {
         it->second.pending.append(bytes);
         lobbyLines(id);
@@ -233,11 +206,12 @@ void TableServer::received(ConnectionId id, std::string_view bytes, std::int64_t
     sweep();
 }
 
-// Reads the lines of a connection that has not sat down yet, up to the one that seats it.
+// Reads the lines of a connection that has not sat down yet, up to the one that seats it
+// or takes it into the lobby.
 void TableServer::lobbyLines(ConnectionId id) {
     for (;;) {
         const auto it = connections_.find(id);
-        if (it == connections_.end() || it->second.table != 0) return;
+        if (it == connections_.end() || it->second.table != 0 || it->second.inLobby) return;
         Connection& c = it->second;
         const std::size_t end = c.pending.find(protocol::kTerminator);
         if (end == std::string::npos) {
@@ -246,7 +220,10 @@ void TableServer::lobbyLines(ConnectionId id) {
             return;
         }
         const std::string_view line(c.pending.data(), end);
-        if (line == names::listtables || startsWith(line, std::string(names::listtables) + "+")) {
+        const std::size_t plus = line.find('+');
+        const std::string_view name = line.substr(0, plus);
+        const std::string_view payload = plus == std::string_view::npos ? std::string_view() : line.substr(plus + 1);
+        if (name == names::listtables) {
             c.pending.erase(0, end + 1);
             if (++c.listings > kMaxListings) {
                 out_.logAbout(id, "closing connection " + std::to_string(id) + ": asked for the tables too often");
@@ -260,12 +237,18 @@ void TableServer::lobbyLines(ConnectionId id) {
             sendListing(id);
             continue;
         }
-        const std::string prefix = std::string(names::table) + "+";
-        if (startsWith(line, prefix)) {
-            const auto name = protocol::tables::Table::parse(protocol::decodeWireText(line.substr(prefix.size()))).name;
+        if (name == names::lobbychat || name == names::maketable) {
+            c.pending.erase(0, end + 1);  // said outside the lobby: nobody hears it
+            continue;
+        }
+        if (plus != std::string_view::npos || name == names::lobby) {
             std::string rest = c.pending.substr(end + 1);
-            sitDown(id, name, std::move(rest));
-            return;
+            const std::string text = protocol::decodeWireText(payload);
+            if (name == names::table) return sitDown(id, protocol::tables::Table::parse(text).name, std::move(rest));
+            if (name == names::watchtable)
+                return sitDown(id, protocol::lobby::Watchtable::parse(text).name, std::move(rest), true);
+            if (name == names::invite) return invite(id, protocol::lobby::Invite::parse(text).code, std::move(rest));
+            if (name == names::lobby) return enterLobby(id, protocol::lobby::Lobby::parse(text).name, std::move(rest));
         }
         sitDown(id, "", std::move(c.pending));
         return;
@@ -278,11 +261,7 @@ void TableServer::sendListing(ConnectionId id) {
     out_.send(id, frame(protocol::tables::Tablesend{static_cast<int>(list.size())}.format()));
 }
 
-void TableServer::sitDown(ConnectionId id, std::string_view rawName, std::string bytes) {
-    Connection& c = connections_.at(id);
-    choose_.erase({c.openedAt + kChooseTableMs, id});
-    choose_.erase({c.openedAt + kLoginMs, id});
-    c.pending.clear();
+void TableServer::sitDown(ConnectionId id, std::string_view rawName, std::string bytes, bool watch) {
     const std::string name = tableName(rawName);
     const std::string key = protocol::nameKey(name);
     Entry* e = nullptr;
@@ -295,11 +274,27 @@ void TableServer::sitDown(ConnectionId id, std::string_view rawName, std::string
     } else {
         e = makeTable(name, key);
     }
+    sitAt(id, *e, std::move(bytes), watch);
+}
+
+void TableServer::sitAt(ConnectionId id, Entry& entryRef, std::string bytes, bool watch) {
+    Entry* e = &entryRef;
+    Connection& c = connections_.at(id);
+    choose_.erase({c.openedAt + kChooseTableMs, id});
+    choose_.erase({c.openedAt + kLoginMs, id});
+    c.pending.clear();
+    if (e->waitsUntil) {  // its first connection: from now on it goes when it is empty
+        waits_.erase({*e->waitsUntil, e->id});
+        e->waitsUntil.reset();
+    }
     c.table = e->id;
     ++e->connections;
     logins_.emplace(c.openedAt + kLoginMs, id);
     const TableId tableId = e->id;
-    e->table.opened(id, c.openedAt);
+    if (watch)
+        e->table.openedWatching(id, c.openedAt);
+    else
+        e->table.opened(id, c.openedAt);
     // The table may have refused it (every seat held by a player): it is gone then.
     if (!bytes.empty() && connections_.count(id) != 0 && entry(tableId)) {
         e->table.received(id, bytes);
@@ -313,6 +308,7 @@ void TableServer::fed(Entry& e) {
         e.served = now_;
         const TableId id = e.id;
         e.table.socktimerTimer();
+        touched(id);
         if (Entry* still = entry(id); still && still->table.hasUnservedLines()) busy_.insert(id);
         return;
     }
@@ -333,6 +329,7 @@ void TableServer::forget(ConnectionId id) {
     const auto it = connections_.find(id);
     if (it == connections_.end()) return;
     const Connection& c = it->second;
+    if (c.inLobby) lobby_.leave(id);
     choose_.erase({c.openedAt + kChooseTableMs, id});
     choose_.erase({c.openedAt + kLoginMs, id});
     logins_.erase({c.openedAt + kLoginMs, id});
@@ -361,14 +358,8 @@ void TableServer::sweep() {
     }
     for (const TableId id : maybeEmpty_) {
         const auto it = tables_.find(id);
-        if (it == tables_.end() || it->second->connections != 0) continue;
-        Entry& e = *it->second;
-        for (std::size_t t = 0; t < e.due.size(); ++t)
-            if (e.due[t] != 0) clocks_.erase({e.due[t], id, static_cast<int>(t)});
-        busy_.erase(id);
-        byKey_.erase(e.key);
-        tables_.erase(it);
-        out_.tableClosed(id);
+        if (it == tables_.end() || it->second->connections != 0 || it->second->waitsUntil) continue;
+        dropTable(*it->second);
     }
     maybeEmpty_.clear();
 }
@@ -385,11 +376,14 @@ void TableServer::pumpTick(std::int64_t nowMs) {
         if (e) {
             e->served = nowMs;
             e->table.socktimerTimer();
+            touched(id);
         }
         e = entry(id);
         if (!e || !e->table.hasUnservedLines()) busy_.erase(id);
     }
+    if (auto line = lobby_.nextLine()) serveLobbyLine(line->first, line->second);
     sweep();
+    lobby_.flush();
 }
 
 void TableServer::clockChanged(Entry& e, ServerTimer timer, bool enabled) {
@@ -407,6 +401,7 @@ std::optional<std::int64_t> TableServer::nextDeadline() const {
     if (!choose_.empty()) consider(choose_.begin()->first);
     if (!logins_.empty()) consider(logins_.begin()->first);
     if (!clocks_.empty()) consider(std::get<0>(*clocks_.begin()));
+    if (!waits_.empty()) consider(waits_.begin()->first);
     return next;
 }
 
@@ -438,6 +433,7 @@ void TableServer::deadlines(std::int64_t nowMs) {
         Entry* e = entry(id);
         if (!e) continue;
         e->due[static_cast<std::size_t>(t)] = 0;
+        touched(id);
         if (t == 0)
             e->table.Timer1Timer();
         else
@@ -451,6 +447,14 @@ void TableServer::deadlines(std::int64_t nowMs) {
         if (next <= nowMs) next = nowMs + kClockMs;
         e->due[static_cast<std::size_t>(t)] = next;
         clocks_.emplace(next, id, t);
+    }
+    while (!waits_.empty() && waits_.begin()->first <= nowMs) {
+        const TableId id = waits_.begin()->second;
+        waits_.erase(waits_.begin());
+        if (Entry* e = entry(id)) {
+            e->waitsUntil.reset();
+            maybeEmpty_.insert(id);
+        }
     }
     sweep();
 }

@@ -12,6 +12,14 @@
 // the login deadline instead. Table names are cleaned as player names are (and lose any
 // "+", the field separator), and told apart as player names are.
 //
+// Before sitting down a connection may also enter the lobby (server/lobby.h), from which it
+// sees the people and the public tables, chats and makes tables. A table made there has
+// options of its own (play-to, seconds, shuffles, teams, the computer's level, language),
+// waits kMadeTableWaitMs for its first connection, and is public (reached by its name) or
+// private (never listed, reached only by its invite code). A lobby member stays in the
+// lobby: the game runs on a connection of its own. Names are one namespace across the
+// lobby and every table.
+//
 // In single-table mode (a window's host mode) every connection goes straight to the one
 // default table, which lives as long as the server, and nothing of the table messages is
 // said or heard.
@@ -23,6 +31,7 @@
 // shared.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -36,15 +45,15 @@
 #include "common/random.h"
 #include "dictionary/builtin_words.h"
 #include "dictionary/dictn.h"
+#include "language/loaded.h"
+#include "protocol/lobby_messages.h"
 #include "protocol/table_messages.h"
 #include "rules/zubolevel.h"
+#include "server/lobby.h"
 #include "server/server.h"
 #include "server/server_output.h"
 
 namespace quorbit::server {
-
-// A table's number, never reused in the life of its TableServer.
-using TableId = std::uint64_t;
 
 // How long a new connection has to name its table before it sits at the default one.
 inline constexpr std::int64_t kChooseTableMs = 500;
@@ -54,6 +63,11 @@ inline constexpr std::int64_t kClockMs = 1000;
 inline constexpr int kMaxListings = 8;
 // The pump's tick: a table serves at most one received line per tick.
 inline constexpr std::int64_t kPumpMs = 10;
+// How long a table made in the lobby waits for its first connection.
+inline constexpr std::int64_t kMadeTableWaitMs = 60 * 1000;
+// The length of a private table's invite code, and the characters it is drawn from.
+inline constexpr std::size_t kInviteCodeChars = 10;
+inline constexpr std::string_view kInviteCodeAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZ23456789";
 
 struct TableLimits {
     std::size_t waitingPerAddress = 3;  // connections from one address not logged in
@@ -78,7 +92,7 @@ public:
     virtual void tableClosed(TableId /*table*/) {}
 };
 
-class TableServer {
+class TableServer : private LobbyHost {
 public:
     struct Options {
         bool singleTable = false;
@@ -91,10 +105,15 @@ public:
         // served at once instead of at the next tick; the table still serves at most one
         // line per tick. Off: lines wait for the pump, as a lone server's always have.
         bool promptLines = false;
+        // The language of this ISO 639-1 code, for a table made in the lobby; English needs
+        // none. Empty: only English and the language above.
+        std::function<language::LoadResult(std::string_view code)> findLanguage;
+        // Draws private tables' invite codes. Null: a generator seeded from `seed`.
+        std::shared_ptr<Random> inviteRandom;
     };
 
     TableServer(TablesOutput& out, const dictionary::TDictn& spell, Options options);
-    ~TableServer();
+    ~TableServer() override;
     TableServer(const TableServer&) = delete;
     TableServer& operator=(const TableServer&) = delete;
 
@@ -105,7 +124,9 @@ public:
 
     // Every table with received lines waiting serves one of them.
     void pumpTick(std::int64_t nowMs);
-    bool hasUnservedLines() const { return !busy_.empty(); }
+    // Whether tables or the lobby have received lines waiting, or the lobby has changes to
+    // send.
+    bool hasUnservedLines() const { return !busy_.empty() || lobby_.hasWork(); }
     // Does whatever is due at `nowMs`: seating at the default table, login deadlines, the
     // tables' clocks.
     void deadlines(std::int64_t nowMs);
@@ -126,8 +147,12 @@ public:
     Table* table(std::string_view name);
     // The table a connection sits at, or null (also while it has not chosen one).
     const Table* tableOf(ConnectionId id) const;
-    // Every table, in the order of their names' keys.
+    // Every public table, in the order of their names' keys.
     std::vector<protocol::tables::Tableinfo> listing() const;
+    // The private table of that invite code (in any letter case), or null.
+    const Table* invited(std::string_view code) const;
+    bool inLobby(ConnectionId id) const { return lobby_.isMember(id); }
+    std::size_t lobbyCount() const { return lobby_.memberCount(); }
     // A table's name as it is kept: cleaned as a player's name, without "+".
     static std::string tableName(std::string_view raw);
 
@@ -140,15 +165,20 @@ private:
         TableId table = 0;       // 0 while it has not sat down
         std::string pending;     // bytes received before it sat down
         int listings = 0;        // how often it asked for the list
+        bool inLobby = false;
     };
     using Deadline = std::pair<std::int64_t, ConnectionId>;
     using ClockDue = std::tuple<std::int64_t, TableId, int>;
 
     bool admit(ConnectionId id, const std::string& address);
     void lobbyLines(ConnectionId id);
-    void sitDown(ConnectionId id, std::string_view tableName, std::string bytes);
+    void sitDown(ConnectionId id, std::string_view tableName, std::string bytes, bool watch = false);
+    void sitAt(ConnectionId id, Entry& e, std::string bytes, bool watch);
+    void chooseBy(ConnectionId id, std::string_view name, std::string_view payload, std::string rest);
     void sendListing(ConnectionId id);
-    Entry* makeTable(const std::string& name, const std::string& key);
+    Entry* makeTable(const std::string& name, const std::string& key, bool listed = true);
+    void dropTable(Entry& e);
+    protocol::tables::Tableinfo info(const Entry& e) const;
     Entry* entry(TableId id);
     void forget(ConnectionId id);                    // drops it from every book, tells no one
     void refuse(ConnectionId id, const std::string& why);  // the "full" message, close, log
@@ -156,7 +186,26 @@ private:
     void tableClosedConnection(Entry& e, ConnectionId id);
     void sweep();  // drops tables left empty
     void fed(Entry& e);  // lines reached the table
-    bool waiting(ConnectionId id) const;  // not logged in (or not yet seated)
+    bool waiting(ConnectionId id) const;  // not logged in (or not yet seated, nor in the lobby)
+    void touched(TableId id) { lobby_.touched(id); }
+
+    // The lobby (tables_lobby.cpp).
+    void enterLobby(ConnectionId id, std::string_view rawName, std::string rest);
+    void lobbyReceived(ConnectionId id, std::string_view bytes);
+    void serveLobbyLine(ConnectionId id, const std::string& line);
+    void maketable(ConnectionId id, std::string_view payload);
+    std::string refusal(std::string_view payload, const protocol::lobby::Maketable& m, const std::string& name,
+                        std::shared_ptr<const language::LoadedLanguage>& language) const;
+    std::optional<std::shared_ptr<const language::LoadedLanguage>> findLanguage(std::string_view code) const;
+    std::string inviteCode();
+    void invite(ConnectionId id, std::string_view code, std::string rest);
+    // What the lobby asks of the tables.
+    void sendLobby(ConnectionId id, std::string_view bytes) override { out_.send(id, bytes); }
+    std::optional<protocol::lobby::Lobbytable> lobbyLine(TableId table) const override;
+    std::vector<TableId> publicTables() const override;
+    Whereabouts whereabouts(TableId table, int seat) const override;
+    // What a table asks of the server about names beyond it.
+    bool nameTaken(const Entry& e, ConnectionId id, int seat, std::string_view name) const;
 
     TablesOutput& out_;
     const dictionary::TDictn& spell_;
@@ -168,7 +217,11 @@ private:
     std::unordered_map<ConnectionId, Connection> connections_;
     std::unordered_map<std::string, std::vector<ConnectionId>> byAddress_;
     std::map<TableId, std::unique_ptr<Entry>> tables_;
-    std::map<std::string, TableId> byKey_;  // name key -> table
+    std::map<std::string, TableId> byKey_;  // name key -> public table
+    std::map<std::string, TableId> byCode_;  // invite code -> private table
+    std::set<std::pair<std::int64_t, TableId>> waits_;  // made tables waiting for a first connection
+    std::shared_ptr<Random> inviteRandom_;
+    Lobby lobby_;
     std::set<TableId> busy_;                // tables with lines waiting
     std::set<TableId> maybeEmpty_;          // tables that lost a connection
     std::set<Deadline> choose_;             // connections not seated yet
