@@ -13,7 +13,7 @@ set(QUORBIT_RELEASE_DATE "2026-12-09")
 set(QUORBIT_DIST ${PROJECT_SOURCE_DIR}/dist)
 set(QUORBIT_DIST_OUT ${PROJECT_BINARY_DIR}/dist)
 
-# The programs, where Debian keeps games: the game, the lobby stand-in and the
+# The programs, where Debian keeps games: the game, the lobby and the
 # compressor of the tally files.
 set(QUORBIT_INSTALL_GAMESDIR games CACHE STRING "Where the game's programs are installed, under the prefix")
 install(TARGETS quorbit RUNTIME DESTINATION ${QUORBIT_INSTALL_GAMESDIR})

@@ -12,7 +12,7 @@ LobbyConnection::LobbyConnection(QObject* parent) : QObject(parent), socket_(new
         // A close by the server is reported as disconnected above.
         if (error == QAbstractSocket::RemoteHostClosedError) return;
         if (socket_->state() == QAbstractSocket::ConnectedState) return;
-        emit ended(QString("No connection to %1: %2").arg(host_, socket_->errorString()));
+        emit ended(QString("Could not connect to %1 (%2).").arg(host_, socket_->errorString()));
     });
 }
 

@@ -198,6 +198,10 @@ void LobbyWindow::wire() {
     connect(list_tables, &QTableView::doubleClicked, this, [this] { joinSelected(false); });
     connect(button_invite, &QPushButton::clicked, this, [this] { copyInviteLink(); });
     connect(button_make, &QPushButton::clicked, this, [this] {
+        if (!lists_->book().ready()) {
+            refuse("Connect to a server first.");
+            return;
+        }
         MakeTableDialog dialog(this);
         dialog.setTableName(edit_name->text().trimmed().isEmpty() ? QString() : edit_name->text().trimmed() + "'s table");
         if (dialog.exec() == QDialog::Accepted) makeTable(dialog.request());

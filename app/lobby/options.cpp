@@ -39,8 +39,8 @@ bool parseOptions(const QStringList& args, Options& out, QString& error) {
             if (!value(v)) return false;
             bool ok = false;
             const int port = v.toInt(&ok);
-            if (!ok || port < 1 || port > 65535) {
-                error = "--link-port needs a port number, 1 to 65535";
+            if (!ok || port < 0 || port > 65535) {
+                error = "--link-port needs a port number, 0 (any free one) to 65535";
                 return false;
             }
             out.linkPort = static_cast<quint16>(port);
