@@ -11,6 +11,10 @@ using Kind = client::LobbyChange::Kind;
 
 QString text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
+// A tooltip shows rich text when it looks like some: a name from the server is shown as
+// the characters it is, never as markup.
+QString tip(const QString& plain) { return "<qt>" + plain.toHtmlEscaped() + "</qt>"; }
+
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 // ASCII letters without regard to case, then byte order; equal texts by their case.
 bool textBefore(const std::string& a, const std::string& b) {
@@ -60,7 +64,7 @@ public:
         const auto column = static_cast<TableColumn>(index.column());
         if (role == Qt::TextAlignmentRole && column != TableColumn::Name)
             return QVariant(Qt::AlignCenter);
-        if (role == Qt::ToolTipRole && column == TableColumn::Name) return data(index, Qt::DisplayRole);
+        if (role == Qt::ToolTipRole && column == TableColumn::Name) return tip(data(index, Qt::DisplayRole).toString());
         if (role != Qt::DisplayRole) return {};
         switch (column) {
             case TableColumn::Name: return t.name.empty() ? QString("(the server's own table)") : text(t.name);
@@ -107,8 +111,9 @@ public:
             bold.setBold(true);
             return bold;
         }
-        if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-        return index.column() == 0 ? text(p.name) : placeText(p);
+        const QString shown = index.column() == 0 ? text(p.name) : placeText(p);
+        if (role == Qt::ToolTipRole) return tip(shown);
+        return role == Qt::DisplayRole ? QVariant(shown) : QVariant();
     }
     void changed(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
     using QAbstractTableModel::beginInsertRows;

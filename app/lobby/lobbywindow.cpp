@@ -104,6 +104,7 @@ void LobbyWindow::buildLayout() {
     label_status = new QLabel(this);
     label_status->setObjectName("label_status");
     label_status->setWordWrap(true);
+    label_status->setTextFormat(Qt::PlainText);  // it shows names and refusals from the server
     label_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* top = new QHBoxLayout;

@@ -4,6 +4,9 @@
 // takes the player to its table. The game is a script that writes its parameters down.
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
+#include <QTableView>
+#include <QItemSelectionModel>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -180,3 +183,55 @@ TEST_F(LobbyWindows, TheLobbyStepsAsideWhileTheGamesLinkIsOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window fed lines straight, as its connection would hand them over.
+std::unique_ptr<LobbyWindow> unconnected(const QTemporaryDir& dir) {
+    quorbit::lobby::Options o;
+    o.game = dir.filePath("no-game");
+    o.linkPort = 0;
+    o.settingsPath = dir.filePath("lobby.ini");
+    return std::make_unique<LobbyWindow>(o);
+}
+
+std::string table(int i, int players) {
+    quorbit::client::LobbyTable t;
+    t.name = "T" + std::to_string(i);
+    t.players = players;
+    t.zubo = "classic";
+    return t.format();
+}
+
+}  // namespace
+
+// A first listing of many rows is taken in one go; changes after it move single rows.
+TEST(LobbyWindow, TheViewFollowsAListingAndItsChanges) {
+    QTemporaryDir dir;
+    auto w = unconnected(dir);
+    auto* view = w->findChild<QTableView*>("list_tables");
+    ASSERT_NE(view, nullptr);
+    std::vector<std::string> listing;
+    for (int i = 0; i < 100; ++i) listing.push_back(table(i, 0));
+    listing.push_back(quorbit::protocol::lobby::Lobbyready{0, 100}.format());
+    w->receive(listing);
+    EXPECT_EQ(view->model()->rowCount(), 100);
+    w->receive({"CMD_lobbytablegone+T5+"});
+    EXPECT_EQ(view->model()->rowCount(), 99);
+    w->receive({table(7, 3)});
+    ASSERT_TRUE(w->selectTable("T7"));
+    const QModelIndex row = view->selectionModel()->selectedRows(1).first();
+    EXPECT_EQ(row.data().toString(), "3 of 4");
+}
+
+// Names and refusals from the server are shown as the characters they are, never as markup.
+TEST(LobbyWindow, MarkupFromTheServerIsShownAsText) {
+    QTemporaryDir dir;
+    auto w = unconnected(dir);
+    w->receive({"CMD_lobbytable+<b>T</b>+0+0+f+0+0+f+classic+0+en+", "CMD_tablerefused+<img src=x>+"});
+    auto* view = w->findChild<QTableView*>("list_tables");
+    EXPECT_EQ(view->model()->index(0, 0).data(Qt::ToolTipRole).toString(), "<qt>&lt;b&gt;T&lt;/b&gt;</qt>");
+    auto* status = w->findChild<QLabel*>("label_status");
+    EXPECT_EQ(status->textFormat(), Qt::PlainText);
+    EXPECT_EQ(status->text(), "<img src=x>");
+}
