@@ -175,7 +175,7 @@ void LobbyWindow::buildLayout() {
     upper->addWidget(peopleBox);
     upper->setStretchFactor(0, 3);
     upper->setStretchFactor(1, 1);
-    upper->setSizes({670, 250});
+    upper->setSizes({640, 280});
     auto* whole = new QSplitter(Qt::Vertical, this);
     whole->addWidget(upper);
     whole->addWidget(chatBox);
