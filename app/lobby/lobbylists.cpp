@@ -9,18 +9,18 @@ namespace {
 
 using Kind = client::LobbyChange::Kind;
 
-QString text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString rowText(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // A tooltip shows rich text when it looks like some: a name from the server is shown as
 // the characters it is, never as markup.
-QString tip(const QString& plain) { return "<qt>" + plain.toHtmlEscaped() + "</qt>"; }
+QString plainTip(const QString& plain) { return "<qt>" + plain.toHtmlEscaped() + "</qt>"; }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 // ASCII letters without regard to case, then byte order; equal texts by their case.
-bool textBefore(const std::string& a, const std::string& b) {
+bool sortsBefore(const std::string& a, const std::string& b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i)
-        if (lower(a[i]) != lower(b[i])) return static_cast<unsigned char>(lower(a[i])) < static_cast<unsigned char>(lower(b[i]));
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return static_cast<unsigned char>(lowerAscii(a[i])) < static_cast<unsigned char>(lowerAscii(b[i]));
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
@@ -29,15 +29,15 @@ bool textBefore(const std::string& a, const std::string& b) {
 QString languageName(const std::string& code) {
     const language::Language* l = language::find(code);
     if (code.empty()) return "English";
-    return l ? text(std::string(l->name)) : text(code);
+    return l ? rowText(std::string(l->name)) : rowText(code);
 }
 
 QString placeText(const client::LobbyPerson& p) {
     if (p.place == "lobby") return "in the lobby";
-    if (p.place == "playing") return "playing at " + text(p.table);
-    if (p.place == "watching") return "watching " + text(p.table);
+    if (p.place == "playing") return "playing at " + rowText(p.table);
+    if (p.place == "watching") return "watching " + rowText(p.table);
     if (p.place == "private") return "at a private table";
-    return text(p.place);
+    return rowText(p.place);
 }
 
 // The public tables, one row each, in the book's order.
@@ -64,16 +64,16 @@ public:
         const auto column = static_cast<TableColumn>(index.column());
         if (role == Qt::TextAlignmentRole && column != TableColumn::Name)
             return QVariant(Qt::AlignCenter);
-        if (role == Qt::ToolTipRole && column == TableColumn::Name) return tip(data(index, Qt::DisplayRole).toString());
+        if (role == Qt::ToolTipRole && column == TableColumn::Name) return plainTip(data(index, Qt::DisplayRole).toString());
         if (role != Qt::DisplayRole) return {};
         switch (column) {
-            case TableColumn::Name: return t.name.empty() ? QString("(the server's own table)") : text(t.name);
+            case TableColumn::Name: return t.name.empty() ? QString("(the server's own table)") : rowText(t.name);
             case TableColumn::Players: return QString("%1 of 4").arg(t.players);
             case TableColumn::Watchers: return t.watchers;
             case TableColumn::State: return t.running ? QString("running") : QString("waiting");
             case TableColumn::PlayTo: return t.playTo > 0 ? QVariant(t.playTo) : QVariant(QString("-"));
             case TableColumn::Seconds: return t.seconds > 0 ? QVariant(t.seconds) : QVariant(QString("-"));
-            case TableColumn::Zubo: return text(t.zubo);
+            case TableColumn::Zubo: return rowText(t.zubo);
             case TableColumn::Language: return languageName(t.language);
             case TableColumn::Count: break;
         }
@@ -111,8 +111,8 @@ public:
             bold.setBold(true);
             return bold;
         }
-        const QString shown = index.column() == 0 ? text(p.name) : placeText(p);
-        if (role == Qt::ToolTipRole) return tip(shown);
+        const QString shown = index.column() == 0 ? rowText(p.name) : placeText(p);
+        if (role == Qt::ToolTipRole) return plainTip(shown);
         return role == Qt::DisplayRole ? QVariant(shown) : QVariant();
     }
     void changed(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
@@ -137,7 +137,7 @@ QAbstractItemModel* LobbyLists::tables() const { return tables_; }
 bool LobbyLists::tableBefore(int a, int b, int column) const {
     const client::LobbyTable& x = book_.tables()[static_cast<std::size_t>(a)];
     const client::LobbyTable& y = book_.tables()[static_cast<std::size_t>(b)];
-    auto byName = [&] { return textBefore(x.name, y.name); };
+    auto byName = [&] { return sortsBefore(x.name, y.name); };
     auto number = [&](int p, int q) { return p != q ? p < q : byName(); };
     switch (static_cast<TableColumn>(column)) {
         case TableColumn::Players: return number(x.players, y.players);
@@ -145,8 +145,8 @@ bool LobbyLists::tableBefore(int a, int b, int column) const {
         case TableColumn::State: return number(x.running, y.running);
         case TableColumn::PlayTo: return number(x.playTo, y.playTo);
         case TableColumn::Seconds: return number(x.seconds, y.seconds);
-        case TableColumn::Zubo: return x.zubo != y.zubo ? textBefore(x.zubo, y.zubo) : byName();
-        case TableColumn::Language: return x.language != y.language ? textBefore(x.language, y.language) : byName();
+        case TableColumn::Zubo: return x.zubo != y.zubo ? sortsBefore(x.zubo, y.zubo) : byName();
+        case TableColumn::Language: return x.language != y.language ? sortsBefore(x.language, y.language) : byName();
         default: return byName();
     }
 }
@@ -155,8 +155,8 @@ bool LobbyLists::personBefore(int a, int b, int column) const {
     const client::LobbyPerson& x = book_.people()[static_cast<std::size_t>(a)];
     const client::LobbyPerson& y = book_.people()[static_cast<std::size_t>(b)];
     if (column == 1 && (x.place != y.place || x.table != y.table))
-        return x.place != y.place ? textBefore(x.place, y.place) : textBefore(x.table, y.table);
-    return textBefore(x.name, y.name);
+        return x.place != y.place ? sortsBefore(x.place, y.place) : sortsBefore(x.table, y.table);
+    return sortsBefore(x.name, y.name);
 }
 QAbstractItemModel* LobbyLists::people() const { return people_; }
 

@@ -29,13 +29,13 @@
 namespace quorbit::lobby {
 namespace {
 
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
+QPushButton* lobbyButton(const QString& text, const char* name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     return b;
 }
 
-QTableView* listView(const char* name, QWidget* parent) {
+QTableView* lobbyListView(const char* name, QWidget* parent) {
     auto* v = new QTableView(parent);
     v->setObjectName(name);
     v->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -100,7 +100,7 @@ void LobbyWindow::buildLayout() {
     edit_name->setObjectName("edit_name");
     edit_name->setPlaceholderText("the name others will see");
     edit_name->setMaxLength(24);
-    button_connect = button("Connect", "button_connect", this);
+    button_connect = lobbyButton("Connect", "button_connect", this);
     label_status = new QLabel(this);
     label_status->setObjectName("label_status");
     label_status->setWordWrap(true);
@@ -115,7 +115,7 @@ void LobbyWindow::buildLayout() {
     top->addWidget(button_connect);
 
     auto* tablesBox = new QGroupBox("Tables", this);
-    list_tables = listView("list_tables", tablesBox);
+    list_tables = lobbyListView("list_tables", tablesBox);
     sortedTables_ = new SortedRows([this](int a, int b, int column) { return lists_->tableBefore(a, b, column); }, this);
     sortedTables_->setSourceModel(lists_->tables());
     sortedTables_->setDynamicSortFilter(true);
@@ -133,11 +133,11 @@ void LobbyWindow::buildLayout() {
         head->setSectionResizeMode(c, c == static_cast<int>(TableColumn::Name) ? QHeaderView::Stretch : QHeaderView::Interactive);
         head->resizeSection(c, width);
     }
-    button_make = button("Make a Table", "button_make", tablesBox);
-    button_join = button("Join", "button_join", tablesBox);
-    button_watch = button("Watch", "button_watch", tablesBox);
-    button_invite = button("Copy Invite Link", "button_invite", tablesBox);
-    auto* nearby = button("Games on this Network", "button_network", tablesBox);
+    button_make = lobbyButton("Make a Table", "button_make", tablesBox);
+    button_join = lobbyButton("Join", "button_join", tablesBox);
+    button_watch = lobbyButton("Watch", "button_watch", tablesBox);
+    button_invite = lobbyButton("Copy Invite Link", "button_invite", tablesBox);
+    auto* nearby = lobbyButton("Games on this Network", "button_network", tablesBox);
     connect(nearby, &QPushButton::clicked, this, [this] { showNetworkGames(); });
     auto* actions = new QHBoxLayout;
     for (QPushButton* b : {button_make, button_join, button_watch, button_invite}) actions->addWidget(b);
@@ -148,7 +148,7 @@ void LobbyWindow::buildLayout() {
     tablesLayout->addLayout(actions);
 
     auto* peopleBox = new QGroupBox("Online", this);
-    list_people = listView("list_people", peopleBox);
+    list_people = lobbyListView("list_people", peopleBox);
     auto* sortedPeople = new SortedRows([this](int a, int b, int column) { return lists_->personBefore(a, b, column); }, this);
     sortedPeople->setSourceModel(lists_->people());
     sortedPeople->setDynamicSortFilter(true);

@@ -22,13 +22,13 @@ namespace {
 
 using Kind = client::LobbyChange::Kind;
 
-QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString utf8Text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 
 QString LobbyWindow::playerName() const {
     const std::string& kept = lists_->book().ownName();
-    return !kept.empty() ? qs(kept) : edit_name->text().trimmed();
+    return !kept.empty() ? utf8Text(kept) : edit_name->text().trimmed();
 }
 
 bool LobbyWindow::refuse(const QString& why) {
@@ -46,29 +46,29 @@ bool LobbyWindow::connectToServer() {
         return refuse("Please enter your name.");
     }
     // The game takes the name as its first word: one that begins with "-" would read as an option.
-    if (shell::looksLikeOption(kept)) return refuse(qs(std::string(shell::kDashNameRefused)));
+    if (shell::looksLikeOption(kept)) return refuse(utf8Text(std::string(shell::kDashNameRefused)));
     const QString typed = combo_server->currentText().trimmed();
     const QString text = combo_server->currentIndex() >= 0 && combo_server->currentText() == combo_server->itemText(combo_server->currentIndex())
                              ? combo_server->currentData().toString()
                              : typed;
     const discovery::JoinAddress address = discovery::parseJoinAddress(text.toStdString(), discovery::kInvitePort);
-    if (!address.ok()) return refuse(qs(address.error));
+    if (!address.ok()) return refuse(utf8Text(address.error));
     settings_.rememberName(name);
-    settings_.rememberServer(qs(discovery::formatJoinAddress(address.host, address.port, discovery::kInvitePort)));
+    settings_.rememberServer(utf8Text(discovery::formatJoinAddress(address.host, address.port, discovery::kInvitePort)));
     lists_->clear();
     lobbychat->clear();
-    setStatus("Connecting to " + qs(discovery::formatServerAddress(address.host, address.port)) + "...");
-    connection_->open(qs(address.host), address.port);
+    setStatus("Connecting to " + utf8Text(discovery::formatServerAddress(address.host, address.port)) + "...");
+    connection_->open(utf8Text(address.host), address.port);
     return true;
 }
 
 bool LobbyWindow::openInviteLink(const QString& text) {
     const discovery::InviteLinkRead read = discovery::parseInviteLink(text.toStdString());
-    if (!read.ok()) return refuse(qs(read.error));
+    if (!read.ok()) return refuse(utf8Text(read.error));
     const discovery::InviteLink& link = read.link;
-    const QString server = qs(discovery::formatJoinAddress(link.host, link.port, discovery::kInvitePort));
+    const QString server = utf8Text(discovery::formatJoinAddress(link.host, link.port, discovery::kInvitePort));
     pending_ = link;
-    const bool here = connection_->isOpen() && lists_->book().ready() && connection_->host() == qs(link.host) &&
+    const bool here = connection_->isOpen() && lists_->book().ready() && connection_->host() == utf8Text(link.host) &&
                       connection_->port() == link.port;
     if (here) {
         reachPending();
@@ -76,7 +76,7 @@ bool LobbyWindow::openInviteLink(const QString& text) {
     }
     combo_server->setEditText(server);
     if (edit_name->text().trimmed().isEmpty()) {
-        setStatus("Type your name, then Connect, to go to " + (link.namesTable() ? "the table " + qs(link.table)
+        setStatus("Type your name, then Connect, to go to " + (link.namesTable() ? "the table " + utf8Text(link.table)
                                                                : link.isPrivate() ? QString("the private table")
                                                                                   : "the server " + server) + ".");
         edit_name->setFocus();
@@ -103,7 +103,7 @@ void LobbyWindow::receive(const std::vector<std::string>& lines) {
 void LobbyWindow::handle(const client::LobbyChange& c) {
     switch (c.kind) {
         case Kind::Named:
-            setStatus("In the lobby of " + connection_->host() + " as " + qs(c.name) + ".");
+            setStatus("In the lobby of " + connection_->host() + " as " + utf8Text(c.name) + ".");
             break;
         case Kind::Ready:
             setStatus(QString("In the lobby of %1 as %2: %3 tables, %4 online.")
@@ -114,27 +114,27 @@ void LobbyWindow::handle(const client::LobbyChange& c) {
             reachPending();
             break;
         case Kind::Said:
-            lobbychat->addlinetochat(qs(c.name) + ": " + qs(c.text), Qt::black);
-            emit chatArrived(qs(c.name), qs(c.text));
+            lobbychat->addlinetochat(utf8Text(c.name) + ": " + utf8Text(c.text), Qt::black);
+            emit chatArrived(utf8Text(c.name), utf8Text(c.text));
             break;
         case Kind::TableMade: {
-            emit tableMade(qs(c.name), qs(c.text));
+            emit tableMade(utf8Text(c.name), utf8Text(c.text));
             if (!joinMade_) break;
             joinMade_ = false;
             if (!c.text.empty()) {
                 lastPrivate_ = discovery::InviteLink{connection_->host().toStdString(), connection_->port(), {}, c.text};
                 const QString invite = copyInviteLink();
-                say("Your private table " + qs(c.name) + " is made. Its invite link is copied: " + invite);
+                say("Your private table " + utf8Text(c.name) + " is made. Its invite link is copied: " + invite);
                 joinPrivate(c.text);
             } else {
-                say("Your table " + qs(c.name) + " is made.");
+                say("Your table " + utf8Text(c.name) + " is made.");
                 joinTable(c.name, false);
             }
             break;
         }
         case Kind::TableRefused:
             joinMade_ = false;
-            refuse(qs(c.text));
+            refuse(utf8Text(c.text));
             break;
         default: break;
     }
@@ -165,7 +165,7 @@ bool LobbyWindow::joinSelected(bool watch) {
 
 bool LobbyWindow::joinTable(const std::string& table, bool watch) {
     if (!connection_->isOpen()) return refuse("Connect to a server first.");
-    QStringList params{playerName(), qs(table.empty() ? discovery::formatServerAddress(connection_->host().toStdString(), connection_->port())
+    QStringList params{playerName(), utf8Text(table.empty() ? discovery::formatServerAddress(connection_->host().toStdString(), connection_->port())
                                                       : discovery::formatTableAddress(connection_->host().toStdString(),
                                                                                       connection_->port(), table)),
                        "false"};
@@ -176,8 +176,8 @@ bool LobbyWindow::joinTable(const std::string& table, bool watch) {
 bool LobbyWindow::joinPrivate(const std::string& code) {
     if (!connection_->isOpen()) return refuse("Connect to a server first.");
     return launch({playerName(),
-                   qs(discovery::formatServerAddress(connection_->host().toStdString(), connection_->port())), "false",
-                   "--invite", qs(code)});
+                   utf8Text(discovery::formatServerAddress(connection_->host().toStdString(), connection_->port())), "false",
+                   "--invite", utf8Text(code)});
 }
 
 bool LobbyWindow::launch(const QStringList& params) {
@@ -192,7 +192,7 @@ bool LobbyWindow::makeTable(const client::TableRequest& request) {
     if (!connection_->isOpen() || !lists_->book().ready()) return refuse("Connect to a server first.");
     joinMade_ = true;
     connection_->send(client::LobbyModel::makeTableLine(request));
-    setStatus("Making the table " + qs(request.name) + "...");
+    setStatus("Making the table " + utf8Text(request.name) + "...");
     return true;
 }
 
@@ -213,7 +213,7 @@ QString LobbyWindow::copyInviteLink() {
         refuse("Choose a table in the list first.");
         return {};
     }
-    const QString text = qs(discovery::formatInviteLink(*link));
+    const QString text = utf8Text(discovery::formatInviteLink(*link));
     QApplication::clipboard()->setText(text);
     setStatus("Copied the invite link " + text);
     return text;
@@ -226,7 +226,7 @@ bool LobbyWindow::startGame() {
     const QString host = options_.host.trimmed();
     if (name.isEmpty()) return refuse("Please enter your name.");
     if (!options_.hosting && host.isEmpty()) return refuse("Please enter the host address.");
-    if (shell::looksLikeOption(name.toStdString())) return refuse(qs(std::string(shell::kDashNameRefused)));
+    if (shell::looksLikeOption(name.toStdString())) return refuse(utf8Text(std::string(shell::kDashNameRefused)));
     if (!options_.hosting && shell::looksLikeOption(host.toStdString()))
         return refuse("An address cannot begin with \"-\".");
     return launch({name, host.isEmpty() ? QString("127.0.0.1") : host, options_.hosting ? "true" : "false"});

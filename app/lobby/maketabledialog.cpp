@@ -15,7 +15,7 @@
 namespace quorbit::lobby {
 namespace {
 
-QSpinBox* spin(const social::SpinRange& range, int value, const char* name, QWidget* parent) {
+QSpinBox* optionSpin(const social::SpinRange& range, int value, const char* name, QWidget* parent) {
     auto* s = new QSpinBox(parent);
     s->setObjectName(name);
     s->setRange(range.min, range.max);
@@ -33,9 +33,9 @@ MakeTableDialog::MakeTableDialog(QWidget* parent) : QDialog(parent) {
     name_->setObjectName("edit_tablename");
     name_->setMaxLength(static_cast<int>(protocol::kMaxNameChars));
     name_->setPlaceholderText("the table's name");
-    playTo_ = spin(social::kPlayToScoreRange, 300, "spin_playto", this);
-    seconds_ = spin(social::kTimePerTurnRange, 60, "spin_seconds", this);
-    shuffles_ = spin(social::kShufflesRange, 1, "spin_shuffles", this);
+    playTo_ = optionSpin(social::kPlayToScoreRange, 300, "spin_playto", this);
+    seconds_ = optionSpin(social::kTimePerTurnRange, 60, "spin_seconds", this);
+    shuffles_ = optionSpin(social::kShufflesRange, 1, "spin_shuffles", this);
     teams_ = new QCheckBox("Two teams (seats 1 and 3 against 2 and 4)", this);
     teams_->setObjectName("check_teams");
     zubo_ = new QComboBox(this);

@@ -22,7 +22,7 @@ std::string keptName(std::string_view name) {
 
 // Everything in a table's line, cut as the server would have cut it; counts below zero
 // read as zero.
-void tidy(LobbyTable& t) {
+void tidyTable(LobbyTable& t) {
     t.name = keptName(t.name);
     t.players = std::max(t.players, 0);
     t.watchers = std::max(t.watchers, 0);
@@ -34,21 +34,21 @@ void tidy(LobbyTable& t) {
 }
 
 template <typename Row>
-void forget(std::vector<Row>& rows, std::unordered_map<std::string, std::size_t>& index, std::size_t row) {
+void forgetRow(std::vector<Row>& rows, std::unordered_map<std::string, std::size_t>& index, std::size_t row) {
     index.erase(rows[row].name);
     rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(row));
     for (std::size_t r = row; r < rows.size(); ++r) index[rows[r].name] = r;
 }
 
-long find(const std::unordered_map<std::string, std::size_t>& index, std::string_view name) {
+long rowOf(const std::unordered_map<std::string, std::size_t>& index, std::string_view name) {
     const auto it = index.find(std::string(name));
     return it == index.end() ? -1 : static_cast<long>(it->second);
 }
 
 }  // namespace
 
-long LobbyModel::tableRow(std::string_view name) const { return find(tableRows_, name); }
-long LobbyModel::personRow(std::string_view name) const { return find(personRows_, name); }
+long LobbyModel::tableRow(std::string_view name) const { return rowOf(tableRows_, name); }
+long LobbyModel::personRow(std::string_view name) const { return rowOf(personRows_, name); }
 
 void LobbyModel::clear() {
     tables_.clear();
@@ -121,12 +121,12 @@ LobbyChange LobbyModel::personGone(const std::string& name) {
     if (row < 0) return {};
     LobbyChange c{Kind::PersonGone, static_cast<std::size_t>(row), name, {}};
     if (beforeRowsMove) beforeRowsMove(c);
-    forget(people_, personRows_, c.row);
+    forgetRow(people_, personRows_, c.row);
     return c;
 }
 
 LobbyChange LobbyModel::table(LobbyTable t) {
-    tidy(t);
+    tidyTable(t);
     const long row = tableRow(t.name);
     if (row >= 0) {
         LobbyTable& known = tables_[static_cast<std::size_t>(row)];
@@ -147,7 +147,7 @@ LobbyChange LobbyModel::tableGone(const std::string& name) {
     if (row < 0) return {};
     LobbyChange c{Kind::TableGone, static_cast<std::size_t>(row), name, {}};
     if (beforeRowsMove) beforeRowsMove(c);
-    forget(tables_, tableRows_, c.row);
+    forgetRow(tables_, tableRows_, c.row);
     return c;
 }
 

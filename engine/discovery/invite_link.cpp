@@ -8,19 +8,19 @@
 namespace quorbit::discovery {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isLinkDigit(char c) { return c >= '0' && c <= '9'; }
+char linkUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 bool isUnreserved(char c) {
-    return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' || c == '.' || c == '_' ||
+    return isLinkDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' || c == '.' || c == '_' ||
            c == '~';
 }
-int hexValue(char c) {
-    if (isDigit(c)) return c - '0';
-    const char u = upper(c);
+int hexDigitValue(char c) {
+    if (isLinkDigit(c)) return c - '0';
+    const char u = linkUpper(c);
     return u >= 'A' && u <= 'F' ? u - 'A' + 10 : -1;
 }
 
-std::string_view trim(std::string_view s) {
+std::string_view trimLink(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
         s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
@@ -28,7 +28,7 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-InviteLinkRead failed(std::string why) {
+InviteLinkRead notALink(std::string why) {
     InviteLinkRead r;
     r.error = std::move(why);
     return r;
@@ -43,8 +43,8 @@ bool percentDecode(std::string_view text, std::string& out) {
             continue;
         }
         if (i + 2 >= text.size()) return false;
-        const int hi = hexValue(text[i + 1]);
-        const int lo = hexValue(text[i + 2]);
+        const int hi = hexDigitValue(text[i + 1]);
+        const int lo = hexDigitValue(text[i + 2]);
         if (hi < 0 || lo < 0) return false;
         out += static_cast<char>(hi * 16 + lo);
         i += 2;
@@ -83,7 +83,7 @@ std::string tableNameProblem(std::string_view name) {
     return {};
 }
 
-std::string hostText(std::string_view host) {
+std::string bracketedHost(std::string_view host) {
     return host.find(':') != std::string_view::npos ? "[" + std::string(host) + "]" : std::string(host);
 }
 
@@ -92,27 +92,27 @@ std::string hostText(std::string_view host) {
 bool isInviteCode(std::string_view code) {
     if (code.size() != kInviteCodeLength) return false;
     return std::all_of(code.begin(), code.end(), [](char c) {
-        const char u = upper(c);
+        const char u = linkUpper(c);
         return (u >= 'A' && u <= 'Z') || (c >= '2' && c <= '9');
     });
 }
 
 InviteLinkRead parseInviteLink(std::string_view text) {
-    text = trim(text);
-    if (text.size() > kMaxInviteLink) return failed("The link is too long.");
+    text = trimLink(text);
+    if (text.size() > kMaxInviteLink) return notALink("The link is too long.");
     if (text.size() < kInviteScheme.size() ||
         !std::equal(kInviteScheme.begin(), kInviteScheme.end(), text.begin(),
-                    [](char a, char b) { return a == upper(b) || upper(a) == upper(b); }))
-        return failed("A Quorbit link begins with \"quorbit://\".");
+                    [](char a, char b) { return a == linkUpper(b) || linkUpper(a) == linkUpper(b); }))
+        return notALink("A Quorbit link begins with \"quorbit://\".");
     text.remove_prefix(kInviteScheme.size());
     const std::size_t slash = std::min(text.find('/'), text.size());
     std::string authority;
     if (!percentDecode(text.substr(0, slash), authority) || authority.find('@') != std::string::npos)
-        return failed("The link's server address does not read.");
+        return notALink("The link's server address does not read.");
     const JoinAddress address = parseJoinAddress(authority, kInvitePort);
-    if (!address.ok() || authority != trim(authority)) return failed("The link's server address does not read.");
+    if (!address.ok() || authority != trimLink(authority)) return notALink("The link's server address does not read.");
     if (address.kind == AddressKind::IPv6 && authority.front() != '[')
-        return failed("An IPv6 address in a link stands in brackets.");
+        return notALink("An IPv6 address in a link stands in brackets.");
 
     InviteLinkRead r;
     r.link.host = address.host;
@@ -121,24 +121,24 @@ InviteLinkRead parseInviteLink(std::string_view text) {
     if (rest.empty()) return r;  // the server alone
     if (rest.front() == '?') {
         constexpr std::string_view kInvite = "?invite=";
-        if (rest.substr(0, kInvite.size()) != kInvite) return failed("The link asks for something other than an invite.");
+        if (rest.substr(0, kInvite.size()) != kInvite) return notALink("The link asks for something other than an invite.");
         const std::string_view code = rest.substr(kInvite.size());
-        if (!isInviteCode(code)) return failed("The link's invite code is not one.");
-        for (const char c : code) r.link.code += upper(c);
+        if (!isInviteCode(code)) return notALink("The link's invite code is not one.");
+        for (const char c : code) r.link.code += linkUpper(c);
         return r;
     }
     if (rest.find_first_of("/?#") != std::string_view::npos)
-        return failed("The link has more after the table's name than a table's name.");
-    if (!percentDecode(rest, r.link.table)) return failed("The table's name in the link does not read.");
-    if (std::string why = tableNameProblem(r.link.table); !why.empty()) return failed(std::move(why));
-    if (trim(r.link.table).empty()) return failed("The link's table has no name.");
+        return notALink("The link has more after the table's name than a table's name.");
+    if (!percentDecode(rest, r.link.table)) return notALink("The table's name in the link does not read.");
+    if (std::string why = tableNameProblem(r.link.table); !why.empty()) return notALink(std::move(why));
+    if (trimLink(r.link.table).empty()) return notALink("The link's table has no name.");
     return r;
 }
 
 std::string formatInviteLink(const InviteLink& link) {
     std::string host = link.host;
     if (const std::size_t zone = host.find('%'); zone != std::string::npos) host.replace(zone, 1, "%25");
-    std::string out = std::string(kInviteScheme) + hostText(host);
+    std::string out = std::string(kInviteScheme) + bracketedHost(host);
     if (link.port != kInvitePort) out += ":" + std::to_string(link.port);
     out += '/';
     if (link.isPrivate())
@@ -148,7 +148,7 @@ std::string formatInviteLink(const InviteLink& link) {
     return out;
 }
 
-std::string formatServerAddress(std::string_view host, int port) { return hostText(host) + ":" + std::to_string(port); }
+std::string formatServerAddress(std::string_view host, int port) { return bracketedHost(host) + ":" + std::to_string(port); }
 
 std::string formatTableAddress(std::string_view host, int port, std::string_view table) {
     return formatServerAddress(host, port) + "/" + std::string(table);

@@ -20,6 +20,7 @@
 #include "app/lobby/lobbywindow.h"
 #include "testkit/server_process.h"
 
+namespace lobbywindowtest {
 namespace {
 
 using quorbit::lobby::LobbyWindow;
@@ -235,3 +236,5 @@ TEST(LobbyWindow, MarkupFromTheServerIsShownAsText) {
     EXPECT_EQ(status->textFormat(), Qt::PlainText);
     EXPECT_EQ(status->text(), "<img src=x>");
 }
+
+}  // namespace lobbywindowtest

@@ -5,6 +5,8 @@
 #include "client/lobby_model.h"
 #include "protocol/framing.h"
 
+namespace lobbymodeltest {
+
 using namespace quorbit::client;
 using Kind = LobbyChange::Kind;
 
@@ -126,3 +128,5 @@ TEST(LobbyModel, TheLinesTheLobbySends) {
     r.isPublic = false;
     EXPECT_EQ(LobbyModel::makeTableLine(r), quorbit::protocol::frame("CMD_maketable+Friday+500+45+2+t+expert+f+fr+"));
 }
+
+}  // namespace lobbymodeltest

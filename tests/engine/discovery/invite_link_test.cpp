@@ -3,6 +3,8 @@
 
 #include "discovery/invite_link.h"
 
+namespace invitelinktest {
+
 using namespace quorbit::discovery;
 
 namespace {
@@ -70,3 +72,5 @@ TEST(InviteLink, TheGamesAddressParameter) {
     EXPECT_EQ(formatTableAddress("::1", 7000, "T"), "[::1]:7000/T");
     EXPECT_EQ(formatServerAddress("10.0.0.5", 7772), "10.0.0.5:7772");
 }
+
+}  // namespace invitelinktest
