@@ -1,5 +1,5 @@
 // Drives the table server with an arbitrary script of connections from a few addresses,
-// bytes (table names, listings, logins, any bytes) and time, checking that everything it
+// bytes (table names, listings, logins, the lobby's lines, any bytes) and time, checking that everything it
 // sends is one whole message, that it keeps its limits, and that every table it holds has
 // somebody at it.
 #include <cstddef>
@@ -13,6 +13,7 @@
 #include "dictionary/builtin_words.h"
 #include "dictionary/dictn.h"
 #include "protocol/framing.h"
+#include "protocol/lobby_messages.h"
 #include "protocol/messages.h"
 #include "protocol/table_messages.h"
 #include "server/tables.h"
@@ -74,9 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::int64_t now = 0;
     ConnectionId next = 1;
     static const char* const kNames[] = {"", "a", "A", " a ", "b+c", "\xE2\x80\x8B", "Friday"};
+    static const char* const kLevels[] = {"classic", "Strong", "expert", "", "zubo"};
+    static const char* const kLanguages[] = {"en", "", "fr", "xx", "EN"};
+    namespace lobby = protocol::lobby;
     for (int step = 0; step < 2000 && !s.done(); ++step) {
         const ConnectionId id = 1 + s.byte() % 16;
-        switch (s.byte() % 8) {
+        switch (s.byte() % 12) {
             case 0: {
                 const ConnectionId fresh = next++;
                 out.closed.erase(fresh);
@@ -96,12 +100,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             }
             case 6: server.pumpTick(now); break;
+            case 8:
+                server.received(id, protocol::frame(lobby::Lobby{kNames[s.byte() % 7]}.format()), now);
+                break;
+            case 9:
+                server.received(id, protocol::frame(lobby::Lobbychat{std::string(s.bytes(static_cast<size_t>(s.byte())))}.format()), now);
+                break;
+            case 10: {
+                lobby::Maketable m;
+                m.name = kNames[s.byte() % 7];
+                m.options = {s.byte() * 8 - 8, s.byte() * 16 - 16, s.byte() - 4, s.byte() % 2 == 0,
+                             kLevels[s.byte() % 5], kLanguages[s.byte() % 5]};
+                m.isPublic = s.byte() % 2 == 0;
+                server.received(id, protocol::frame(m.format()), now);
+                break;
+            }
+            case 11: {
+                const std::string arg(s.bytes(static_cast<size_t>(s.byte() % 16)));
+                const std::string line = s.byte() % 2 == 0 ? lobby::Invite{arg}.format() : lobby::Watchtable{arg}.format();
+                server.received(id, protocol::frame(line), now);
+                break;
+            }
             default:
                 now += s.byte() * 20;
                 server.deadlines(now);
                 break;
         }
-        if (server.tableCount() > o.limits.tables || server.connectionCount() > o.limits.connections) std::abort();
+        if (server.tableCount() > o.limits.tables || server.connectionCount() > o.limits.connections ||
+            server.lobbyCount() > server.connectionCount())
+            std::abort();
         for (const auto& info : server.listing())
             if (info.name.find('+') != std::string::npos) std::abort();
     }

@@ -26,10 +26,8 @@ bool Lobby::taken(std::string_view name, const std::string& address, TableId tab
 // ---- members ---------------------------------------------------------------------------
 
 std::string Lobby::enter(ConnectionId id, const std::string& address, const std::string& name) {
-    if (members_.empty())
-        rebuild();
-    else
-        flush();  // the members hear what is pending before the newcomer comes
+    if (members_.empty()) rebuild();
+    flush();  // the members hear what is pending before the newcomer comes
     const std::string kept =
         madeUnique(name, [this](std::string_view candidate) { return people_.count(protocol::nameKey(candidate)) != 0; });
     const std::string key = protocol::nameKey(kept);

@@ -71,6 +71,7 @@ struct TableServer::Entry {
     std::optional<protocol::lobby::TableOptions> made;  // the options it was made with in the lobby
     std::string language;                // the code of its next game's language
     std::optional<std::int64_t> waitsUntil;  // made and not sat at yet: kept until then
+    std::string madeBy;                  // the address of the connection that made it
 };
 
 inline std::string TableServer::TableHost::prefixed(std::string_view line) const {

@@ -128,7 +128,7 @@ public:
     // send.
     bool hasUnservedLines() const { return !busy_.empty() || lobby_.hasWork(); }
     // Does whatever is due at `nowMs`: seating at the default table, login deadlines, the
-    // tables' clocks.
+    // tables' clocks, made tables that nobody sat at in time.
     void deadlines(std::int64_t nowMs);
     // When deadlines() next has something to do; nothing while nothing waits.
     std::optional<std::int64_t> nextDeadline() const;
@@ -142,7 +142,7 @@ public:
     bool singleTable() const { return options_.singleTable; }
     std::size_t tableCount() const { return tables_.size(); }
     std::size_t connectionCount() const { return connections_.size(); }
-    // The table of that name (as names are compared), or null.
+    // The public table of that name (as names are compared), or null.
     const Table* table(std::string_view name) const;
     Table* table(std::string_view name);
     // The table a connection sits at, or null (also while it has not chosen one).
@@ -195,7 +195,7 @@ private:
     void serveLobbyLine(ConnectionId id, const std::string& line);
     void maketable(ConnectionId id, std::string_view payload);
     std::string refusal(std::string_view payload, const protocol::lobby::Maketable& m, const std::string& name,
-                        std::shared_ptr<const language::LoadedLanguage>& language) const;
+                        const std::string& address, std::shared_ptr<const language::LoadedLanguage>& language) const;
     std::optional<std::shared_ptr<const language::LoadedLanguage>> findLanguage(std::string_view code) const;
     std::string inviteCode();
     void invite(ConnectionId id, std::string_view code, std::string rest);

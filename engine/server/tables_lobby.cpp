@@ -102,7 +102,8 @@ void TableServer::maketable(ConnectionId id, std::string_view payload) {
     }
     const std::string name = tableName(m.name);
     std::shared_ptr<const language::LoadedLanguage> language;
-    if (why.empty()) why = refusal(payload, m, name, language);
+    const std::string& address = connections_.at(id).address;
+    if (why.empty()) why = refusal(payload, m, name, address, language);
     if (!why.empty()) {
         out_.send(id, frame(lobby::Tablerefused{why}.format()));
         return;
@@ -121,6 +122,7 @@ void TableServer::maketable(ConnectionId id, std::string_view payload) {
         e.code = inviteCode();
         byCode_.emplace(e.code, e.id);
     }
+    e.madeBy = address;
     e.waitsUntil = now_ + kMadeTableWaitMs;
     waits_.emplace(*e.waitsUntil, e.id);
     out_.logAbout(id, "connection " + std::to_string(id) + " made " + (m.isPublic ? "table \"" : "private table \"") +
@@ -131,6 +133,7 @@ void TableServer::maketable(ConnectionId id, std::string_view payload) {
 // Why a table cannot be made as asked (a sentence for the asker), or empty. Finds the
 // table's language on the way.
 std::string TableServer::refusal(std::string_view payload, const lobby::Maketable& m, const std::string& name,
+                                 const std::string& address,
                                  std::shared_ptr<const language::LoadedLanguage>& language) const {
     const lobby::TableOptions& o = m.options;
     const bool valid = protocol::usableName(name) && flagsReadable(payload) &&
@@ -144,6 +147,12 @@ std::string TableServer::refusal(std::string_view payload, const lobby::Maketabl
     language = *found;
     if (m.isPublic && byKey_.count(protocol::nameKey(name)) != 0) return std::string(kNameTaken);
     if (tables_.size() >= options_.limits.tables) return std::string(kNoRoom);
+    // Tables nobody has sat at yet are held for their makers as idle connections are: a
+    // few per address, so that one address cannot fill the server with empty tables.
+    std::size_t unused = 0;
+    for (const auto& [until, table] : waits_)
+        if (tables_.at(table)->madeBy == address) ++unused;
+    if (unused >= options_.limits.waitingPerAddress) return std::string(kNoRoom);
     return {};
 }
 

@@ -1,15 +1,17 @@
 // The headless server as a table server, as a process: tables side by side, the default
-// table for a client that names none, the host's powers at a named table, and the listing
-// printed by "quorbit --tables".
+// table for a client that names none, the host's powers at a named table, the listing
+// printed by "quorbit --tables", and two lobby connections that meet.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "testkit/server_process.h"
 #include "testkit/wire_client.h"
+#include "protocol/lobby_messages.h"
 #include "protocol/messages.h"
 #include "protocol/table_messages.h"
 
@@ -77,6 +79,46 @@ TEST(TableServerProcess, TablesSideBySideTheDefaultTableTheHostAndTheListing) {
     EXPECT_EQ(list,
               "\tplayers=1 watchers=0 running=no playto=0 seconds=0 teams=no zubo=classic\n"
               "Friday\tplayers=1 watchers=0 running=yes playto=300 seconds=60 teams=no zubo=classic\n");
+}
+
+TEST(TableServerProcess, TwoLobbyConnectionsSeeEachOthersTableAndChat) {
+    namespace lobby = protocol::lobby;
+    namespace names = protocol::names;
+    const auto line = [](const auto& message) { return std::optional<std::string>(message.format()); };
+    ServerProcess server;
+    WireClient ann;
+    WireClient bob;
+    ASSERT_TRUE(ann.connect(server.port));
+    ASSERT_TRUE(ann.send(lobby::Lobby{"Ann"}.format()));
+    EXPECT_EQ(ann.waitFor(std::string(names::lobbyready)), line(lobby::Lobbyready{1, 0}));
+    ASSERT_TRUE(bob.connect(server.port));
+    ASSERT_TRUE(bob.send(lobby::Lobby{"Bob"}.format()));
+    EXPECT_EQ(bob.next(3s), line(lobby::Lobbyname{"Bob"}));
+    EXPECT_EQ(bob.waitFor(std::string(names::lobbyready)), line(lobby::Lobbyready{2, 0}));
+    EXPECT_EQ(ann.waitFor(std::string(names::person)), line(lobby::Person{"Bob", "lobby", ""}));
+
+    const lobby::TableOptions options{300, 45, 2, false, "expert", "en"};
+    ASSERT_TRUE(ann.send(lobby::Maketable{"Friday", options, true}.format()));
+    EXPECT_EQ(ann.waitFor(std::string(names::tablemade)), line(lobby::Tablemade{"Friday", ""}));
+    const std::string waiting = "CMD_lobbytable+Friday+0+0+f+300+45+f+expert+2+en+";
+    EXPECT_EQ(bob.waitFor(std::string(names::lobbytable)), waiting);
+    ASSERT_TRUE(bob.send(lobby::Lobbychat{"see you there|clRed"}.format()));
+    const std::string said = "CMD_lobbysaid+Bob+see you there|clRed";
+    EXPECT_EQ(ann.waitFor(std::string(names::lobbysaid)), said);
+
+    // Ann's game sits at the table on a connection of its own, under her name.
+    auto game = sit(server.port, "Friday", 1, "Ann");
+    EXPECT_EQ(game->waitFor(std::string(names::tableoptions)), line(lobby::Tableoptions{options}));
+    const std::string seated = "CMD_lobbytable+Friday+1+0+f+300+45+f+expert+2+en+";
+    EXPECT_EQ(bob.waitFor(std::string(names::lobbytable)), seated);
+    EXPECT_EQ(bob.waitFor(std::string(names::person)), line(lobby::Person{"Ann", "playing", "Friday"}));
+
+    // A private table is made, and the operators' listing still holds the public one only.
+    ASSERT_TRUE(bob.send(lobby::Maketable{"Hidden", options, false}.format()));
+    ASSERT_TRUE(bob.waitFor(std::string(names::tablemade)));
+    int code = -1;
+    EXPECT_EQ(listTables(server.port, code),
+              "Friday\tplayers=1 watchers=0 running=no playto=0 seconds=0 teams=no zubo=expert\n");
 }
 
 }  // namespace

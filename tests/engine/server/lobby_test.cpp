@@ -155,19 +155,25 @@ TEST_F(LobbyTest, MakingATableIsRefusedForATakenNameBadSettingsOrNoRoom) {
 TEST_F(LobbyTest, AMadeTableWaitsAMinuteForItsFirstConnectionThenGoesWhenEmpty) {
     auto& s = server();
     enter(5, "Bob");
-    say(5, maketable("Lonely", true));
-    say(5, maketable("Kept", true));
+    for (const char* name : {"Lonely", "Kept", "Spare"}) say(5, maketable(name, true));
     EXPECT_EQ(s.nextDeadline(), now_ + kMadeTableWaitMs);
+    // Three unused tables from one address are as many as it may hold.
+    say(5, maketable("Fourth", true));
+    EXPECT_TRUE(has(out_.take(5), lobby::Tablerefused{"This server holds as many tables as it may."}.format()));
     join(1, "Kept", "Ann");
     s.deadlines(now_ + kMadeTableWaitMs - 1);
-    EXPECT_EQ(s.tableCount(), 2u);
+    EXPECT_EQ(s.tableCount(), 3u);
     out_.sent.clear();
     now_ += kMadeTableWaitMs;
     s.deadlines(now_);
     pump();
-    EXPECT_EQ(out_.take(5), Lines{lobby::Lobbytablegone{"Lonely"}.format()});
+    EXPECT_EQ(out_.take(5), (Lines{lobby::Lobbytablegone{"Lonely"}.format(), lobby::Lobbytablegone{"Spare"}.format()}));
     EXPECT_NE(s.table("Kept"), nullptr);
+    // The host's powers pass with the options the table was made with.
+    join(2, "Kept", "Cy");
     s.closed(1, now_);
+    EXPECT_TRUE(has(out_.take(2), "CMD_tableoptions+200+30+3+f+strong+en+"));
+    s.closed(2, now_);
     EXPECT_EQ(s.tableCount(), 0u);
 }
 
