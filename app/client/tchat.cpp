@@ -192,6 +192,7 @@ void Tchat::connectWidgets() {
     connect(mainchat, &quorbit::app::ChatBox::focusEntry, mychat, [this] { mychat->setFocus(); });
     memo_words->viewport()->installEventFilter(this);
     connect(mainchat, &quorbit::app::ChatBox::clearRequested, mainchat, &quorbit::app::ChatBox::clearChat);
+    connect(mainchat, &quorbit::app::ChatBox::inviteLinkOpened, this, &Tchat::inviteLinkRequested);
 }
 
 // ---- Launch modes --------------------------------------------------------------------

@@ -196,6 +196,7 @@ signals:
     void joined();                              // the server announced this client's own seat
     void hostingChanged(bool hosts);            // this client took or lost the table's host powers
     void joinWindowRequested();                 // File, "Join a Game..."
+    void inviteLinkRequested(const QString& link);  // a Quorbit link in the chat box, confirmed
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -8,9 +8,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTcpServer>
+#include <QTemporaryDir>
+#include <QFile>
 
 #include "dictionary/dictn.h"
 #include "app/server/serverhost.h"
+#include "app/social/downloadform.h"
 #include "app/social/joinform.h"
 #include "app/social/spylistform.h"
 #include "window_fixture.h"
@@ -321,6 +324,39 @@ TEST_F(Launch, JoinRestartsWithTheNameAndAddressAsOptionValues) {
     const shell::CommandLine hosting = shell::parseCommandLine(args);
     EXPECT_EQ(shell::launchParameters(hosting), (std::vector<std::string>{"Ann", "127.0.0.1", "true"}));
     EXPECT_EQ(hosting.port, port);
+}
+
+// "Join a Game" and a Quorbit link in the chat box hand over to the lobby program beside
+// the game, which then starts the game itself; without one, the Join window opens.
+TEST_F(Launch, JoinAGameAndInviteLinksOpenTheLobby) {
+    QTemporaryDir dir;
+    shell::CommandLine line;
+    line.port = port;
+    shell::Program program(line);
+    std::vector<QStringList> started;
+    program.startLobby = [&](const QString& lobby, const QStringList& args) {
+        started.push_back(QStringList{lobby} + args);
+        return true;
+    };
+    program.download().setLobbyProgram(dir.filePath("orvanelobby"));
+    QAction* joinGame = program.chat().findChild<QAction*>("JoinaGame1");
+    ASSERT_NE(joinGame, nullptr);
+    joinGame->trigger();  // no lobby program there
+    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(program.join().isVisible());
+    program.join().hide();
+
+    QFile lobby(dir.filePath("orvanelobby"));
+    ASSERT_TRUE(lobby.open(QIODevice::WriteOnly));
+    lobby.close();
+    lobby.setPermissions(lobby.permissions() | QFile::ExeOwner);
+    joinGame->trigger();
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0], QStringList{QFileInfo(lobby).absoluteFilePath()});
+    emit program.chat().inviteLinkRequested("quorbit://example.org/Friday");
+    ASSERT_EQ(started.size(), 2u);
+    EXPECT_EQ(started[1], (QStringList{QFileInfo(lobby).absoluteFilePath(), "quorbit://example.org/Friday"}));
+    EXPECT_FALSE(program.join().isVisible());
 }
 
 }  // namespace
