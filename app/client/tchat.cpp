@@ -240,6 +240,7 @@ void Tchat::joinpress() {
     menus_->startGame->setEnabled(false);
     if (hostaddress_.empty()) return;  // the address did not read: the notice says why
     engine_.setTable(plan_.table, plan_.seat);
+    menus_->copyInvite->setEnabled(!plan_.table.empty());
     connection_->open(hostaddress_, plan_.port != 0 ? plan_.port : launch_.port);
 }
 

@@ -182,6 +182,8 @@ public:
     void phraseClick(int n);
     // Shows the best word on the board (the Hint button, its menu item and its key).
     void hintClick();
+    // Puts the invite link of the table this client sits at on the clipboard.
+    void copyInviteLink();
     void openPlayerMenu(int seat, const QPoint& globalPos);
     void preparePlayerMenu(int seat);  // the enabling rules, before the menu shows
     QMenu* playerMenu() const;

@@ -1,6 +1,8 @@
 // Launch modes, the player context menu and the connection's failure notice, with the
 // server of one window and further windows joining it over loopback.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -190,6 +192,20 @@ TEST_F(Launch, NamingATableAtAServerWithOneTableStillPlays) {
     EXPECT_FALSE(bob->state().ishost);
     EXPECT_TRUE(ann->state().ishost);
     EXPECT_EQ(chatOf(*bob).count(notice), 1);
+}
+
+// File, "Copy Invite Link": the link of the table joined, greyed out where there is none.
+TEST_F(Launch, TheInviteLinkOfTheTableJoinedIsCopied) {
+    auto ann = launched({"Ann", "127.0.0.1:" + std::to_string(port) + "/Friday Club", "false"}, port, 0, nullptr, &boxes);
+    QAction* copy = ann->findChild<QAction*>("CopyInviteLink1");
+    ASSERT_NE(copy, nullptr);
+    ASSERT_TRUE(copy->isEnabled());
+    copy->trigger();
+    const QString link = "quorbit://127.0.0.1:" + QString::number(port) + "/Friday%20Club";
+    EXPECT_EQ(QApplication::clipboard()->text(), link);
+    EXPECT_TRUE(chatOf(*ann).contains(link));
+    auto bob = launched({"Bob", "127.0.0.1", "false"}, port, 0, nullptr, &boxes);
+    EXPECT_FALSE(bob->findChild<QAction*>("CopyInviteLink1")->isEnabled());
 }
 
 TEST_F(Launch, TwoParametersEnterNoMode) {
