@@ -16,4 +16,13 @@ std::string FieldReader::next() { return std::string(nextView()); }
 // than reading it.
 std::int32_t FieldReader::nextInt() { return strToInt(nextView()); }
 
+std::string joinedFields(std::string_view name, std::initializer_list<std::string> fields) {
+    std::string text(name);
+    for (const std::string& f : fields) {
+        text += '+';
+        text += f;
+    }
+    text += '+';
+    return text;
+}
 }  // namespace quorbit::protocol

@@ -6,6 +6,7 @@
 // text-to-integer conversion: an optional "-" and decimal digits within 32-bit range.
 // Anything else throws ConversionError, which abandons the handler at that field.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -32,5 +33,9 @@ private:
     std::string text_;
     std::size_t pos_ = 0;  // start of the remaining payload
 };
+
+// Writing: a message's name and its fields, each followed by "+"; a yes/no field is "t" or "f".
+std::string joinedFields(std::string_view name, std::initializer_list<std::string> fields);
+inline std::string_view flagField(bool on) { return on ? "t" : "f"; }
 
 }  // namespace quorbit::protocol

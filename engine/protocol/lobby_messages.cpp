@@ -1,21 +1,7 @@
 #include "protocol/lobby_messages.h"
 
-#include <initializer_list>
-
 namespace quorbit::protocol::lobby {
 namespace {
-
-std::string_view flag(bool on) { return on ? "t" : "f"; }
-
-std::string joined(std::string_view name, std::initializer_list<std::string> fields) {
-    std::string text(name);
-    for (const std::string& f : fields) {
-        text += '+';
-        text += f;
-    }
-    text += '+';
-    return text;
-}
 
 // A message whose one field is the rest of the line.
 std::string withRest(std::string_view name, const std::string& rest) { return std::string(name) + "+" + rest; }
@@ -29,9 +15,9 @@ std::string Lobbychat::format() const { return withRest(kName, text); }
 Lobbychat Lobbychat::parse(std::string_view payload) { return Lobbychat{std::string(payload)}; }
 
 std::string Maketable::format() const {
-    return joined(kName, {name, std::to_string(options.playTo), std::to_string(options.seconds),
-                          std::to_string(options.shuffles), std::string(flag(options.teams)), options.zubo,
-                          std::string(flag(isPublic)), options.language});
+    return joinedFields(kName, {name, std::to_string(options.playTo), std::to_string(options.seconds),
+                          std::to_string(options.shuffles), std::string(flagField(options.teams)), options.zubo,
+                          std::string(flagField(isPublic)), options.language});
 }
 Maketable Maketable::parse(std::string_view payload) {
     FieldReader f(payload);
@@ -53,10 +39,10 @@ Invite Invite::parse(std::string_view payload) { return Invite{std::string(paylo
 std::string Watchtable::format() const { return withRest(kName, name); }
 Watchtable Watchtable::parse(std::string_view payload) { return Watchtable{std::string(payload)}; }
 
-std::string Lobbyname::format() const { return joined(kName, {name}); }
+std::string Lobbyname::format() const { return joinedFields(kName, {name}); }
 Lobbyname Lobbyname::parse(std::string_view payload) { return Lobbyname{FieldReader(payload).next()}; }
 
-std::string Person::format() const { return joined(kName, {name, place, table}); }
+std::string Person::format() const { return joinedFields(kName, {name, place, table}); }
 Person Person::parse(std::string_view payload) {
     FieldReader f(payload);
     Person m;
@@ -66,12 +52,12 @@ Person Person::parse(std::string_view payload) {
     return m;
 }
 
-std::string Persongone::format() const { return joined(kName, {name}); }
+std::string Persongone::format() const { return joinedFields(kName, {name}); }
 Persongone Persongone::parse(std::string_view payload) { return Persongone{FieldReader(payload).next()}; }
 
 std::string Lobbytable::format() const {
-    return joined(kName, {name, std::to_string(players), std::to_string(watchers), std::string(flag(running)),
-                          std::to_string(playTo), std::to_string(seconds), std::string(flag(teams)), zubo,
+    return joinedFields(kName, {name, std::to_string(players), std::to_string(watchers), std::string(flagField(running)),
+                          std::to_string(playTo), std::to_string(seconds), std::string(flagField(teams)), zubo,
                           std::to_string(shuffles), language});
 }
 Lobbytable Lobbytable::parse(std::string_view payload) {
@@ -90,10 +76,10 @@ Lobbytable Lobbytable::parse(std::string_view payload) {
     return m;
 }
 
-std::string Lobbytablegone::format() const { return joined(kName, {name}); }
+std::string Lobbytablegone::format() const { return joinedFields(kName, {name}); }
 Lobbytablegone Lobbytablegone::parse(std::string_view payload) { return Lobbytablegone{FieldReader(payload).next()}; }
 
-std::string Lobbyready::format() const { return joined(kName, {std::to_string(people), std::to_string(tables)}); }
+std::string Lobbyready::format() const { return joinedFields(kName, {std::to_string(people), std::to_string(tables)}); }
 Lobbyready Lobbyready::parse(std::string_view payload) {
     FieldReader f(payload);
     Lobbyready m;
@@ -111,7 +97,7 @@ Lobbysaid Lobbysaid::parse(std::string_view payload) {
     return m;
 }
 
-std::string Tablemade::format() const { return joined(kName, {name, code}); }
+std::string Tablemade::format() const { return joinedFields(kName, {name, code}); }
 Tablemade Tablemade::parse(std::string_view payload) {
     FieldReader f(payload);
     Tablemade m;
@@ -120,12 +106,12 @@ Tablemade Tablemade::parse(std::string_view payload) {
     return m;
 }
 
-std::string Tablerefused::format() const { return joined(kName, {text}); }
+std::string Tablerefused::format() const { return joinedFields(kName, {text}); }
 Tablerefused Tablerefused::parse(std::string_view payload) { return Tablerefused{FieldReader(payload).next()}; }
 
 std::string Tableoptions::format() const {
-    return joined(kName, {std::to_string(options.playTo), std::to_string(options.seconds),
-                          std::to_string(options.shuffles), std::string(flag(options.teams)), options.zubo,
+    return joinedFields(kName, {std::to_string(options.playTo), std::to_string(options.seconds),
+                          std::to_string(options.shuffles), std::string(flagField(options.teams)), options.zubo,
                           options.language});
 }
 Tableoptions Tableoptions::parse(std::string_view payload) {

@@ -1,23 +1,6 @@
 #include "protocol/table_messages.h"
 
-#include <initializer_list>
-
 namespace quorbit::protocol::tables {
-namespace {
-
-std::string_view flag(bool on) { return on ? "t" : "f"; }
-
-std::string joined(std::string_view name, std::initializer_list<std::string> fields) {
-    std::string text(name);
-    for (const std::string& f : fields) {
-        text += '+';
-        text += f;
-    }
-    text += '+';
-    return text;
-}
-
-}  // namespace
 
 std::string Table::format() const { return std::string(kName) + "+" + name; }
 Table Table::parse(std::string_view payload) { return Table{std::string(payload)}; }
@@ -26,8 +9,8 @@ std::string Listtables::format() const { return std::string(kName) + "+"; }
 Listtables Listtables::parse(std::string_view) { return {}; }
 
 std::string Tableinfo::format() const {
-    return joined(kName, {name, std::to_string(players), std::to_string(watchers), std::string(flag(running)),
-                          std::to_string(playTo), std::to_string(seconds), std::string(flag(teams)), zubo});
+    return joinedFields(kName, {name, std::to_string(players), std::to_string(watchers), std::string(flagField(running)),
+                          std::to_string(playTo), std::to_string(seconds), std::string(flagField(teams)), zubo});
 }
 Tableinfo Tableinfo::parse(std::string_view payload) {
     FieldReader f(payload);
@@ -43,13 +26,13 @@ Tableinfo Tableinfo::parse(std::string_view payload) {
     return m;
 }
 
-std::string Tablesend::format() const { return joined(kName, {std::to_string(count)}); }
+std::string Tablesend::format() const { return joinedFields(kName, {std::to_string(count)}); }
 Tablesend Tablesend::parse(std::string_view payload) {
     FieldReader f(payload);
     return Tablesend{f.nextInt()};
 }
 
-std::string Host::format() const { return joined(kName, {std::to_string(seat)}); }
+std::string Host::format() const { return joinedFields(kName, {std::to_string(seat)}); }
 Host Host::parse(std::string_view payload) {
     FieldReader f(payload);
     return Host{f.nextInt()};
