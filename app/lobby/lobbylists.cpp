@@ -40,10 +40,26 @@ QString placeText(const client::LobbyPerson& p) {
     return rowText(p.place);
 }
 
-// The public tables, one row each, in the book's order.
-class LobbyLists::Tables : public QAbstractTableModel {
+// A list drawn from the lobby's book, told of its changes a row at a time.
+class BookList : public QAbstractTableModel {
 public:
-    explicit Tables(const client::LobbyModel& book, QObject* parent) : QAbstractTableModel(parent), book_(book) {}
+    BookList(const client::LobbyModel& book, QObject* parent) : QAbstractTableModel(parent), book_(book) {}
+    void changed(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
+    using QAbstractTableModel::beginInsertRows;
+    using QAbstractTableModel::beginRemoveRows;
+    using QAbstractTableModel::beginResetModel;
+    using QAbstractTableModel::endInsertRows;
+    using QAbstractTableModel::endRemoveRows;
+    using QAbstractTableModel::endResetModel;
+
+protected:
+    const client::LobbyModel& book_;
+};
+
+// The public tables, one row each, in the book's order.
+class LobbyLists::Tables : public BookList {
+public:
+    using BookList::BookList;
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(book_.tables().size());
     }
@@ -79,22 +95,12 @@ public:
         }
         return {};
     }
-    void changed(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
-    using QAbstractTableModel::beginInsertRows;
-    using QAbstractTableModel::beginRemoveRows;
-    using QAbstractTableModel::beginResetModel;
-    using QAbstractTableModel::endInsertRows;
-    using QAbstractTableModel::endRemoveRows;
-    using QAbstractTableModel::endResetModel;
-
-private:
-    const client::LobbyModel& book_;
 };
 
 // The people online: name and where they are.
-class LobbyLists::People : public QAbstractTableModel {
+class LobbyLists::People : public BookList {
 public:
-    explicit People(const client::LobbyModel& book, QObject* parent) : QAbstractTableModel(parent), book_(book) {}
+    using BookList::BookList;
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(book_.people().size());
     }
@@ -115,16 +121,6 @@ public:
         if (role == Qt::ToolTipRole) return plainTip(shown);
         return role == Qt::DisplayRole ? QVariant(shown) : QVariant();
     }
-    void changed(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
-    using QAbstractTableModel::beginInsertRows;
-    using QAbstractTableModel::beginRemoveRows;
-    using QAbstractTableModel::beginResetModel;
-    using QAbstractTableModel::endInsertRows;
-    using QAbstractTableModel::endRemoveRows;
-    using QAbstractTableModel::endResetModel;
-
-private:
-    const client::LobbyModel& book_;
 };
 
 LobbyLists::LobbyLists(QObject* parent)
