@@ -56,21 +56,14 @@ std::string Persongone::format() const { return joinedFields(kName, {name}); }
 Persongone Persongone::parse(std::string_view payload) { return Persongone{FieldReader(payload).next()}; }
 
 std::string Lobbytable::format() const {
-    return joinedFields(kName, {name, std::to_string(players), std::to_string(watchers), std::string(flagField(running)),
-                          std::to_string(playTo), std::to_string(seconds), std::string(flagField(teams)), zubo,
-                          std::to_string(shuffles), language});
+    const std::string listed = Tableinfo::format();
+    return std::string(kName) + listed.substr(Tableinfo::kName.size()) + std::to_string(shuffles) + "+" + language + "+";
 }
 Lobbytable Lobbytable::parse(std::string_view payload) {
-    FieldReader f(payload);
     Lobbytable m;
-    m.name = f.next();
-    m.players = f.nextInt();
-    m.watchers = f.nextInt();
-    m.running = f.next() == "t";
-    m.playTo = f.nextInt();
-    m.seconds = f.nextInt();
-    m.teams = f.next() == "t";
-    m.zubo = f.next();
+    static_cast<Tableinfo&>(m) = Tableinfo::parse(payload);
+    FieldReader f(payload);
+    for (int i = 0; i < Tableinfo::kFields; ++i) f.nextView();
     m.shuffles = f.nextInt();
     m.language = f.next();
     return m;

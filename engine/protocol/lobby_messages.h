@@ -7,6 +7,7 @@
 
 #include "protocol/fields.h"
 #include "protocol/names.h"
+#include "protocol/table_messages.h"
 
 namespace quorbit::protocol::lobby {
 
@@ -76,17 +77,9 @@ struct Persongone {
     std::string name;
 };
 
-// A public table, made or changed: Tableinfo's fields, then shuffles and language.
-struct Lobbytable {
+// A public table, made or changed: a listing's fields, then shuffles and language.
+struct Lobbytable : tables::Tableinfo {
     QUORBIT_WIRE_MESSAGE(Lobbytable, lobbytable);
-    std::string name;
-    int players = 0;
-    int watchers = 0;
-    bool running = false;
-    int playTo = 0;
-    int seconds = 0;
-    bool teams = false;
-    std::string zubo;
     int shuffles = 0;
     std::string language;
 };

@@ -29,6 +29,7 @@ struct Listtables {
 // turn, whether teams play, and the name of the computer player's level.
 struct Tableinfo {
     QUORBIT_WIRE_MESSAGE(Tableinfo, tableinfo);
+    static constexpr int kFields = 8;
     std::string name;
     int players = 0;
     int watchers = 0;
