@@ -31,7 +31,7 @@ public:
     void log(std::string_view line) override { server_.out_.log(prefixed(line)); }
     void logAbout(ConnectionId id, std::string_view line) override { server_.out_.logAbout(id, prefixed(line)); }
     void heardByAll(std::string_view message) override;
-    void gameFinished(const GameFinished& game) override { server_.out_.gameFinished(id_, entry_->name, game); }
+    void gameFinished(const GameFinished& game) override;
     bool nameTaken(ConnectionId id, int seat, std::string_view name) override {
         return server_.nameTaken(*entry_, id, seat, name);
     }
@@ -82,6 +82,10 @@ inline std::string TableServer::TableHost::prefixed(std::string_view line) const
 
 inline void TableServer::TableHost::heardByAll(std::string_view message) {
     server_.out_.heardByAll(id_, entry_->name, message);
+}
+
+inline void TableServer::TableHost::gameFinished(const GameFinished& game) {
+    server_.out_.gameFinished(id_, entry_->name, game);
 }
 
 }  // namespace quorbit::server
