@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <set>
 
 #include "rules/scoring.h"
 
@@ -43,6 +44,8 @@ struct Prepared {
     std::array<std::int32_t, kSquareCount> factor{};        // its word factor: 1, 2 or 3
     std::array<Bits, kSquareCount> around{};                // its neighbours that hold letters
     std::array<std::uint32_t, kSquareCount> aroundLetters{};  // the letters on those, one bit per letter
+    std::array<std::uint32_t, kSquareCount> aroundTwice{};    // the letters on two or more of those
+    std::array<std::uint32_t, kSquareCount> letterBit{};      // its own letter as a bit, 0 for none
     std::array<Bits, 26> squaresOf{};                       // the squares holding each letter
 
     Prepared(const Grid& board, const rules::LetterValues& values) {
@@ -63,8 +66,12 @@ struct Prepared {
         }
         for (std::size_t i = 0; i < around.size(); ++i) {
             around[i] = kNeighbours[i] & lettered;
-            for (Bits at = around[i]; at != 0; at &= at - 1)
-                aroundLetters[i] |= 1u << letter[static_cast<std::size_t>(std::countr_zero(at))];
+            for (Bits at = around[i]; at != 0; at &= at - 1) {
+                const std::uint32_t b = 1u << letter[static_cast<std::size_t>(std::countr_zero(at))];
+                aroundTwice[i] |= aroundLetters[i] & b;
+                aroundLetters[i] |= b;
+            }
+            letterBit[i] = letter[i] >= 0 ? 1u << letter[i] : 0;
         }
     }
 };
@@ -76,8 +83,13 @@ constexpr int kLengthShift = 24;
 // Words met and not yet handed over; a square adds at most eight before the next check.
 constexpr int kHitRoom = 512;
 
-// The most keys (score and length) that all() sorts by counting.
+// The most keys (score and length) that all() sorts by counting; more, and it compares.
 constexpr std::size_t kCountingRoom = 1 << 14;
+// The bits of a word number (the graph's count field) and the most paths all() sorts by
+// counting (their index is 32 bits).
+constexpr int kNumberBits = 18;
+static_assert(WordGraph::kFieldMask == (std::uint64_t{1} << kNumberBits) - 1, "a word number fits its field");
+constexpr std::size_t kMostPaths = std::size_t{1} << 31;
 
 // The rank of letter l among the letters of `head`: where its child lies after the first.
 template <bool kPopcnt>
@@ -114,22 +126,27 @@ public:
             const int l = board_.letter[i];
             if (l < 0 || ((head >> l) & 1u) == 0) continue;
             const std::uint64_t child = records_[first + rankOf<kPopcnt>(head, l)];
-            extend<0>(sq, child, static_cast<std::uint64_t>(sq), WordGraph::lead(child), board_.points[i], board_.factor[i]);
+            const std::uint32_t follow = static_cast<std::uint32_t>(child) & board_.aroundLetters[i];
+            if (follow != 0)
+                extend<0>(sq, child, follow, static_cast<std::uint64_t>(sq), WordGraph::lead(child), board_.points[i],
+                          board_.factor[i]);
         }
         if (count_ > 0) take_(met_.data(), count_);
     }
 
 private:
-    // The path ends on `sq` at `Depth` (0 for the first letter), on graph record `record`.
+    // The path ends on `sq` at `Depth` (0 for the first letter), on graph record `record`;
+    // `follow` is not empty: the letters the graph goes on with that may lie next to `sq`.
     // One function per depth, so that they fold together.
     template <int Depth>
-    [[gnu::always_inline]] void extend(int sq, std::uint64_t record, std::uint64_t squares, std::uint32_t count,
-                                       std::int32_t sum, std::int32_t factor) {
+    [[gnu::always_inline]] void extend(int sq, std::uint64_t record, std::uint32_t follow, std::uint64_t squares,
+                                       std::uint32_t count, std::int32_t sum, std::int32_t factor) {
         constexpr int kLength = Depth + 2;  // of the paths made here
         constexpr int kBonus = kLength == rules::kMaxWord ? rules::kSevenLetterBonus : 0;
         const auto head = static_cast<std::uint32_t>(record);
-        std::uint32_t follow = head & board_.aroundLetters[static_cast<std::size_t>(sq)];
-        if (follow == 0) return;
+        // From the next square, this one's letter is not next to it any more unless another
+        // square next to it holds that letter too.
+        const std::uint32_t mine = board_.letterBit[static_cast<std::size_t>(sq)];
         if (count_ > kHitRoom - 8) {
             take_(met_.data(), count_);
             count_ = 0;
@@ -157,8 +174,10 @@ private:
                 const std::int32_t pathFactor = factor * board_.factor[n];
                 met_[static_cast<std::size_t>(count_)] = Met{path, word, pathSum * pathFactor + kBonus};
                 count_ += hit;
-                if constexpr (kLength < rules::kMaxWord)
-                    if ((childHead & board_.aroundLetters[n]) != 0) extend<Depth + 1>(nb, child, path, childCount, pathSum, pathFactor);
+                if constexpr (kLength < rules::kMaxWord) {
+                    const std::uint32_t next = childHead & board_.aroundLetters[n] & ~(mine & ~board_.aroundTwice[n]);
+                    if (next != 0) extend<Depth + 1>(nb, child, next, path, childCount, pathSum, pathFactor);
+                }
             } while (at != 0);
         } while (follow != 0);
         used_ &= ~bit;
@@ -217,29 +236,19 @@ std::optional<std::uint64_t> orderOf(const Met& m) {
            (static_cast<std::uint64_t>(rules::kMaxWord - lengthOf(m)) << 47) | (m.word & kNumberMask);
 }
 
-// Sorts the numbers stably by their bits 32 to 55 (when they differ by more than a
-// counting sort has room for), a byte at a time from the lowest,
-// skipping the bytes in which all of them agree.
-void sortByHighBits(std::vector<std::uint64_t>& orders, std::vector<std::uint64_t>& scratch) {
-    constexpr int kLow = 32;
-    constexpr int kPasses = 3;
-    const std::size_t n = orders.size();
-    std::array<std::array<std::uint32_t, 256>, kPasses> counts{};
-    for (const std::uint64_t o : orders)
-        for (int p = 0; p < kPasses; ++p) ++counts[static_cast<std::size_t>(p)][(o >> (kLow + 8 * p)) & 0xFFu];
-    scratch.resize(n);
-    for (int p = 0; p < kPasses; ++p) {
-        auto& count = counts[static_cast<std::size_t>(p)];
-        if (count[(orders[0] >> (kLow + 8 * p)) & 0xFFu] == n) continue;
-        std::uint32_t at = 0;
-        for (std::uint32_t& c : count) {
-            const std::uint32_t here = c;
-            c = at;
-            at += here;
-        }
-        for (const std::uint64_t o : orders) scratch[count[(o >> (kLow + 8 * p)) & 0xFFu]++] = o;
-        orders.swap(scratch);
-    }
+// Sorts the numbers stably by `bits` bits from `shift` (a counting sort), unless all of
+// them agree there. `count` is room for 1 << bits counts.
+void radixPass(std::vector<std::uint64_t>& orders, std::vector<std::uint64_t>& scratch, int shift, int bits,
+               std::vector<std::uint32_t>& count) {
+    const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
+    const std::size_t buckets = std::size_t{1} << bits;
+    std::fill_n(count.begin(), buckets + 1, 0u);
+    for (const std::uint64_t o : orders) ++count[((o >> shift) & mask) + 1];
+    if (count[((orders[0] >> shift) & mask) + 1] == orders.size()) return;
+    for (std::size_t k = 1; k <= buckets; ++k) count[k] += count[k - 1];
+    scratch.resize(orders.size());
+    for (const std::uint64_t o : orders) scratch[count[(o >> shift) & mask]++] = o;
+    orders.swap(scratch);
 }
 
 // True when path a comes before path b in x-major order (both spell the same word).
@@ -272,6 +281,25 @@ bool squaresBefore(const Found& a, const Found& b) {
 
 }  // namespace
 
+bool better(const Found& a, const Found& b);
+
+namespace {
+
+// The answers from every path met, by comparing them: for boards whose scores spread too
+// far apart for the counting sort. The first path of each word in answer order is its best.
+std::vector<Found> byComparison(const std::vector<Met>& paths, const Prepared& board) {
+    std::vector<Found> all(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) toFound(paths[i], board, all[i]);
+    std::stable_sort(all.begin(), all.end(), better);
+    std::set<std::string_view> words;
+    std::vector<Found> out;
+    for (const Found& f : all)
+        if (words.insert(f.word()).second) out.push_back(f);
+    return out;
+}
+
+}  // namespace
+
 std::vector<rules::PathStep> Found::path() const {
     std::vector<rules::PathStep> out;
     out.reserve(static_cast<std::size_t>(length));
@@ -289,82 +317,56 @@ bool better(const Found& a, const Found& b) {
 
 std::vector<Found> Solver::all(const Grid& board, Vocabulary vocabulary) {
     const Prepared prepared(board, values_);
-    // One slot and one bit per word number; a graph that numbers its words wrongly can
-    // only mix its words up, never reach past the tables.
-    const std::size_t numbers = std::bit_ceil(std::max<std::size_t>(graph_.wordCount(), 64));
-    if (slot_.size() != numbers) {
-        slot_.assign(numbers, 0);
-        seen_.assign(numbers / 64, 0);
-    }
-    const auto numberMask = static_cast<std::uint32_t>(numbers - 1);
-    if (found_.size() < 1024) found_.resize(1024);
-    std::size_t count = 0;
-    std::int32_t low = std::numeric_limits<std::int32_t>::max();  // the scores met
-    std::int32_t high = std::numeric_limits<std::int32_t>::min();
-    std::uint32_t* slot = slot_.data();
-    std::uint64_t* seen = seen_.data();
-    // Each word met: a new one takes the next place, one met before keeps the better path
-    // (the higher score, then the first in x-major order); written either way, without a
-    // branch on which.
-    auto take = [&](const Met* met, int n) {
-        if (found_.size() < count + static_cast<std::size_t>(n)) found_.resize(2 * (count + static_cast<std::size_t>(n)));
-        Met* found = found_.data();
-        for (const Met* p = met; p != met + n; ++p) {
-            const std::uint32_t number = p->word & numberMask;
-            const std::uint32_t s = slot[number];
-            const std::size_t fresh = s == 0 ? 1 : 0;
-            const std::size_t index = std::size_t{s} - 1 + ((count + 1) & (0 - fresh));  // count when fresh
-            Met& f = found[index];
-            const bool better = (fresh != 0) | (p->score > f.score) | ((p->score == f.score) & (p->squares < f.squares));
-            f.word = p->word;
-            f.score = better ? p->score : f.score;
-            f.squares = better ? p->squares : f.squares;
-            slot[number] = static_cast<std::uint32_t>(index + 1);
-            seen[number / 64] |= std::uint64_t{1} << (number % 64);
-            count += fresh;
-            low = std::min(low, p->score);
-            high = std::max(high, p->score);
-        }
-    };
+    found_.clear();
+    auto take = [&](const Met* met, int n) { found_.insert(found_.end(), met, met + n); };
     walk(graph_, prepared, vocabulary, take);
+    if (found_.empty()) return {};
+    if (found_.size() > kMostPaths) return byComparison(found_, prepared);
 
+    // Every path met, in the order of the answers: by score, then length (one key, how far
+    // below the top score and below seven letters), then word number (alphabetical), then
+    // as met. The walk meets the paths of one word in x-major order, so the first path of
+    // each word in this order is its best. The word numbers are masked into a table sized
+    // for the graph: a graph that numbers its words wrongly can only mix its words up.
+    std::int32_t low = std::numeric_limits<std::int32_t>::max();
+    std::int32_t high = std::numeric_limits<std::int32_t>::min();
+    for (const Met& m : found_) {
+        low = std::min(low, m.score);
+        high = std::max(high, m.score);
+    }
+    const std::int64_t keys = (std::int64_t{high} - low + 1) * 8;
+    if (keys > static_cast<std::int64_t>(kCountingRoom)) return byComparison(found_, prepared);
+    const std::size_t numbers = std::bit_ceil(std::max<std::size_t>(graph_.wordCount(), 64));
+    const auto numberMask = static_cast<std::uint32_t>(numbers - 1);
+    order_.resize(found_.size());
+    for (std::size_t i = 0; i < found_.size(); ++i) {
+        const Met& m = found_[i];
+        const auto key = static_cast<std::uint64_t>((std::int64_t{high} - m.score) * 8 + (rules::kMaxWord - lengthOf(m)));
+        order_[i] = (((key << kNumberBits) | (m.word & numberMask)) << 32) | i;
+    }
+    counts_.resize(kCountingRoom + 1);
+    constexpr int kHalf = kNumberBits / 2;
+    radixPass(order_, scratch_, 32, kHalf, counts_);
+    radixPass(order_, scratch_, 32 + kHalf, kNumberBits - kHalf, counts_);
+    radixPass(order_, scratch_, 32 + kNumberBits, std::bit_width(static_cast<std::uint64_t>(keys - 1)), counts_);
+
+    // The first of each word, a bit per word number to tell; the bits are cleared after.
+    if (seen_.size() != numbers / 64) seen_.assign(numbers / 64, 0);
+    std::uint64_t* seen = seen_.data();
+    std::size_t count = 0;
+    for (const std::uint64_t o : order_) {
+        const auto number = static_cast<std::uint32_t>(o >> 32) & numberMask;
+        const std::uint64_t bit = std::uint64_t{1} << (number % 64);
+        const bool fresh = (seen[number / 64] & bit) == 0;
+        seen[number / 64] |= bit;
+        order_[count] = o;
+        count += fresh ? 1 : 0;
+    }
     std::vector<Found> out(count);
-    if (count == 0) return out;
-    // The answers are ordered by score, then length, then word; the words are taken in the
-    // order of their numbers (alphabetical), so a counting sort on the score and the length,
-    // which keeps that order within each, finishes the job. Its key: how far below the top
-    // score the word is, then how far below seven letters. Scores spread too far apart for
-    // counting are sorted a byte at a time instead; scores too large for that, by comparison.
-    const bool fits = low >= 0 && high <= 0x3FFF;
-    const auto spread = static_cast<std::size_t>(fits ? high - low + 1 : 0) * 8;
-    const bool counting = fits && spread <= kCountingRoom;
-    if (counting) {
-        if (counts_.size() < spread + 1) counts_.resize(kCountingRoom + 1);
-        std::fill_n(counts_.begin(), spread + 1, 0u);
-    }
-    order_.clear();
-    for (std::size_t w = 0; w < seen_.size(); ++w) {
-        for (std::uint64_t bits = seen[w]; bits != 0; bits &= bits - 1) {
-            const std::size_t number = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-            const std::uint32_t index = slot[number] - 1;
-            slot[number] = 0;
-            const Met& m = found_[index];
-            const auto key = static_cast<std::uint64_t>((std::int64_t{high} - m.score) * 8 + (rules::kMaxWord - lengthOf(m)));
-            order_.push_back((key << 32) | index);
-        }
-        seen[w] = 0;
-    }
-    if (counting) {
-        for (const std::uint64_t o : order_) ++counts_[(o >> 32) + 1];
-        for (std::size_t k = 1; k <= spread; ++k) counts_[k] += counts_[k - 1];
-        for (const std::uint64_t o : order_)
-            toFound(found_[static_cast<std::uint32_t>(o)], prepared, out[counts_[o >> 32]++]);
-    } else if (fits) {
-        sortByHighBits(order_, scratch_);
-        for (std::size_t i = 0; i < count; ++i) toFound(found_[static_cast<std::uint32_t>(order_[i])], prepared, out[i]);
-    } else {
-        for (std::size_t i = 0; i < count; ++i) toFound(found_[i], prepared, out[i]);
-        std::sort(out.begin(), out.end(), better);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto number = static_cast<std::uint32_t>(order_[i] >> 32) & numberMask;
+        seen[number / 64] = 0;
+        toFound(found_[static_cast<std::uint32_t>(order_[i])], prepared, out[i]);
     }
     return out;
 }
