@@ -4,6 +4,7 @@
 #include <bit>
 #include <limits>
 #include <set>
+#include <span>
 
 #include "rules/scoring.h"
 
@@ -37,6 +38,18 @@ constexpr auto kNeighbours = [] {
     return out;
 }();
 
+// Each square's neighbours one by one, padded with a square past the board (whose letter
+// is none) to eight.
+constexpr auto kNeighbourList = [] {
+    std::array<std::array<std::uint8_t, 8>, kSquareCount> out{};
+    for (std::size_t a = 0; a < out.size(); ++a) {
+        std::size_t k = 0;
+        for (Bits at = kNeighbours[a]; at != 0; at &= at - 1) out[a][k++] = static_cast<std::uint8_t>(std::countr_zero(at));
+        while (k < 8) out[a][k++] = kSquareCount;
+    }
+    return out;
+}();
+
 // The board as the walk needs it, worked out once per search.
 struct Prepared {
     std::array<std::int8_t, kSquareCount> letter{};         // 0..25, or -1 for no letter
@@ -46,6 +59,7 @@ struct Prepared {
     std::array<std::uint32_t, kSquareCount> aroundLetters{};  // the letters on those, one bit per letter
     std::array<std::uint32_t, kSquareCount> aroundTwice{};    // the letters on two or more of those
     std::array<std::uint32_t, kSquareCount> letterBit{};      // its own letter as a bit, 0 for none
+    std::array<std::uint8_t, kSquareCount + 1> letterOrNone{};  // its letter, 31 for none and past the board
     std::array<Bits, 26> squaresOf{};                       // the squares holding each letter
 
     Prepared(const Grid& board, const rules::LetterValues& values) {
@@ -64,6 +78,7 @@ struct Prepared {
             points[i] = value + rules::letterBonus(b, value);
             factor[i] = b == rules::Bonus::DoubleWord ? 2 : b == rules::Bonus::TripleWord ? 3 : 1;
         }
+        letterOrNone[kSquareCount] = 31;
         for (std::size_t i = 0; i < around.size(); ++i) {
             around[i] = kNeighbours[i] & lettered;
             for (Bits at = around[i]; at != 0; at &= at - 1) {
@@ -72,6 +87,7 @@ struct Prepared {
                 aroundLetters[i] |= b;
             }
             letterBit[i] = letter[i] >= 0 ? 1u << letter[i] : 0;
+            letterOrNone[i] = letter[i] >= 0 ? static_cast<std::uint8_t>(letter[i]) : 31;
         }
     }
 };
@@ -101,16 +117,17 @@ template <bool kPopcnt>
         return static_cast<std::uint32_t>(dictionary::bitCount(below));
 }
 
-// Depth-first walk of the board along the word graph, at most seven squares deep, each
-// square once (a bit of `used_`). At each square only the letters that both follow in the
-// graph and lie next to it are tried, and deeper only where the graph goes on with a letter
-// found next to the new square. Every path that spells a word of the vocabulary is written
-// to a buffer, handed to `take(met, count)` whenever the buffer fills and at the end; a
-// path is written in any case and kept by counting it or not, so that no branch guesses
-// at words. The path's state travels in the arguments: its squares a byte each (the first
-// highest), the running count of the graph's word numbering, the sum of what its tiles add
-// and the product of their word factors. Paths are met letter by letter, not in x-major
-// order: the receiver breaks ties between paths itself. Nothing is allocated.
+// Walk of the board along the word graph, a letter at a time: every path of one length
+// is extended before any of the next, at most seven squares deep, each square once. From a
+// path's last square only the free neighbours whose letters follow in the graph are tried
+// (found without a branch per neighbour), and a longer path is kept for the next round only
+// where the graph goes on with a letter that may lie next to its new square. Paths of one
+// length are met in x-major order of their squares (each round keeps its paths in that
+// order), so the paths of one word are too. Every path that spells a word of the
+// vocabulary is written to a buffer, handed to `take(met, count)` whenever the buffer
+// fills and at the end; a path is written in any case and kept by counting it or not, so
+// that no branch guesses at words. Working round by round lets the graph's records for
+// many paths be fetched at once, and the paths are kept the same way: no branch either.
 template <bool kPopcnt, class Take>
 class Walk {
 public:
@@ -118,76 +135,117 @@ public:
         : records_(records), board_(board), take_(take), want_(want) {}
 
     [[gnu::always_inline]] void run() {
+        // The rounds' room is kept between searches on each thread, so that a warm search
+        // allocates nothing.
+        thread_local std::vector<Path> paths;
+        thread_local std::vector<Path> longer;
+        paths.resize(kSquareCount);
         const std::uint64_t root = records_[0];
         const auto head = static_cast<std::uint32_t>(root);
         const std::uint32_t first = WordGraph::firstChild(root);
+        std::size_t kept = 0;
         for (int sq = 0; sq < kSquareCount; ++sq) {
             const auto i = static_cast<std::size_t>(sq);
             const int l = board_.letter[i];
             if (l < 0 || ((head >> l) & 1u) == 0) continue;
             const std::uint64_t child = records_[first + rankOf<kPopcnt>(head, l)];
-            const std::uint32_t follow = static_cast<std::uint32_t>(child) & board_.aroundLetters[i];
-            if (follow != 0)
-                extend<0>(sq, child, follow, static_cast<std::uint64_t>(sq), WordGraph::lead(child), board_.points[i],
-                          board_.factor[i]);
+            Path& p = paths[kept];
+            p.record = child;
+            p.used = Bits{1} << sq;
+            p.squares = static_cast<std::uint64_t>(sq);
+            p.count = WordGraph::lead(child);
+            p.sum = board_.points[i];
+            p.factor = board_.factor[i];
+            p.follow = static_cast<std::uint32_t>(child) & board_.aroundLetters[i];
+            p.sq = static_cast<std::uint8_t>(sq);
+            kept += p.follow != 0 ? 1 : 0;
         }
+        round<2>(paths, longer, kept);
         if (count_ > 0) take_(met_.data(), count_);
     }
 
 private:
-    // The path ends on `sq` at `Depth` (0 for the first letter), on graph record `record`;
-    // `follow` is not empty: the letters the graph goes on with that may lie next to `sq`.
-    // One function per depth, so that they fold together.
-    template <int Depth>
-    [[gnu::always_inline]] void extend(int sq, std::uint64_t record, std::uint32_t follow, std::uint64_t squares,
-                                       std::uint32_t count, std::int32_t sum, std::int32_t factor) {
-        constexpr int kLength = Depth + 2;  // of the paths made here
-        constexpr int kBonus = kLength == rules::kMaxWord ? rules::kSevenLetterBonus : 0;
-        const auto head = static_cast<std::uint32_t>(record);
-        // From the next square, this one's letter is not next to it any more unless another
-        // square next to it holds that letter too.
-        const std::uint32_t mine = board_.letterBit[static_cast<std::size_t>(sq)];
-        if (count_ > kHitRoom - 8) {
-            take_(met_.data(), count_);
-            count_ = 0;
-        }
-        const Bits bit = Bits{1} << sq;
-        used_ |= bit;
-        const Bits free = board_.around[static_cast<std::size_t>(sq)] & ~used_;
-        const std::uint32_t first = WordGraph::firstChild(record);
-        do {
-            const int l = std::countr_zero(follow);
-            follow &= follow - 1;
-            Bits at = free & board_.squaresOf[static_cast<std::size_t>(l)];
-            if (at == 0) continue;
-            const std::uint64_t child = records_[first + rankOf<kPopcnt>(head, l)];
-            const std::uint32_t childCount = count + WordGraph::lead(child);
-            const std::uint32_t word = ((childCount - 1) & kNumberMask) | (std::uint32_t{kLength} << kLengthShift);
-            const int hit = (static_cast<std::uint32_t>(child) & want_) != 0 ? 1 : 0;
-            const auto childHead = static_cast<std::uint32_t>(child);
-            do {
-                const int nb = std::countr_zero(at);
+    // A path that may go on: its graph record, its squares as a set and a byte each (the
+    // first highest), the running count of the graph's word numbering, the sum of what its
+    // tiles add and the product of their word factors, the letters the graph goes on with
+    // that may lie next to its last square (never none), and that square.
+    struct Path {
+        Path() {}  // left unset: rounds make room for paths before writing them
+        std::uint64_t record;
+        Bits used;
+        std::uint64_t squares;
+        std::uint32_t count;
+        std::int32_t sum;
+        std::int32_t factor;
+        std::uint32_t follow;
+        std::uint8_t sq;
+    };
+
+    // Extends each of `paths` by one square, into paths of `Length` letters; those that may
+    // go on are kept, in order, for the next round.
+    template <int Length>
+    [[gnu::always_inline]] void round(std::vector<Path>& paths, std::vector<Path>& longer, std::size_t count) {
+        constexpr int kBonus = Length == rules::kMaxWord ? rules::kSevenLetterBonus : 0;
+        constexpr bool kGoesOn = Length < rules::kMaxWord;
+        if (count == 0) return;
+        if constexpr (kGoesOn)
+            if (longer.size() < count * 8) longer.resize(count * 8);
+        std::size_t kept = 0;
+        for (const Path& p : std::span(paths.data(), count)) {
+            if (count_ > kHitRoom - 8) {
+                take_(met_.data(), count_);
+                count_ = 0;
+            }
+            const auto sq = static_cast<std::size_t>(p.sq);
+            const auto& next = kNeighbourList[sq];
+            Bits to = 0;
+            for (std::size_t k = 0; k < next.size(); ++k) {
+                const auto n = next[k];
+                to |= static_cast<Bits>((p.follow >> board_.letterOrNone[n]) & 1u) << n;
+            }
+            to &= ~p.used;
+            const auto head = static_cast<std::uint32_t>(p.record);
+            const std::uint32_t first = WordGraph::firstChild(p.record);
+            const std::uint32_t mine = board_.letterBit[sq];
+            while (to != 0) {
+                const int nb = std::countr_zero(to);
                 const auto n = static_cast<std::size_t>(nb);
-                at &= at - 1;
-                const std::uint64_t path = (squares << 8) | static_cast<std::uint64_t>(nb);
-                const std::int32_t pathSum = sum + board_.points[n];
-                const std::int32_t pathFactor = factor * board_.factor[n];
+                to &= to - 1;
+                const std::uint64_t child = records_[first + rankOf<kPopcnt>(head, board_.letter[n])];
+                const std::uint32_t childCount = p.count + WordGraph::lead(child);
+                const auto childHead = static_cast<std::uint32_t>(child);
+                const std::uint64_t path = (p.squares << 8) | static_cast<std::uint64_t>(nb);
+                const std::int32_t pathSum = p.sum + board_.points[n];
+                const std::int32_t pathFactor = p.factor * board_.factor[n];
+                const std::uint32_t word = ((childCount - 1) & kNumberMask) | (std::uint32_t{Length} << kLengthShift);
                 met_[static_cast<std::size_t>(count_)] = Met{path, word, pathSum * pathFactor + kBonus};
-                count_ += hit;
-                if constexpr (kLength < rules::kMaxWord) {
-                    const std::uint32_t next = childHead & board_.aroundLetters[n] & ~(mine & ~board_.aroundTwice[n]);
-                    if (next != 0) extend<Depth + 1>(nb, child, next, path, childCount, pathSum, pathFactor);
+                count_ += (childHead & want_) != 0 ? 1 : 0;
+                if constexpr (kGoesOn) {
+                    // This square's letter is not next to the new one any more unless
+                    // another square next to it holds that letter too.
+                    Path& q = longer[kept];
+                    q.record = child;
+                    q.used = p.used | (Bits{1} << nb);
+                    q.squares = path;
+                    q.count = childCount;
+                    q.sum = pathSum;
+                    q.factor = pathFactor;
+                    q.follow = childHead & board_.aroundLetters[n] & ~(mine & ~board_.aroundTwice[n]);
+                    q.sq = static_cast<std::uint8_t>(nb);
+                    kept += q.follow != 0 ? 1 : 0;
                 }
-            } while (at != 0);
-        } while (follow != 0);
-        used_ &= ~bit;
+            }
+        }
+        if constexpr (kGoesOn) {
+            paths.swap(longer);
+            round<Length + 1>(paths, longer, kept);
+        }
     }
 
     const std::uint64_t* records_;
     const Prepared& board_;
     Take& take_;
     std::uint32_t want_;
-    Bits used_ = 0;
     int count_ = 0;
     std::array<Met, kHitRoom> met_;
 };
