@@ -38,17 +38,8 @@ constexpr auto kNeighbours = [] {
     return out;
 }();
 
-// Each square's neighbours one by one, padded with a square past the board (whose letter
-// is none) to eight.
-constexpr auto kNeighbourList = [] {
-    std::array<std::array<std::uint8_t, 8>, kSquareCount> out{};
-    for (std::size_t a = 0; a < out.size(); ++a) {
-        std::size_t k = 0;
-        for (Bits at = kNeighbours[a]; at != 0; at &= at - 1) out[a][k++] = static_cast<std::uint8_t>(std::countr_zero(at));
-        while (k < 8) out[a][k++] = kSquareCount;
-    }
-    return out;
-}();
+// A letter bit past the alphabet, whose squares are none.
+constexpr std::uint32_t kNoLetter = 1u << 31;
 
 // The board as the walk needs it, worked out once per search.
 struct Prepared {
@@ -59,8 +50,7 @@ struct Prepared {
     std::array<std::uint32_t, kSquareCount> aroundLetters{};  // the letters on those, one bit per letter
     std::array<std::uint32_t, kSquareCount> aroundTwice{};    // the letters on two or more of those
     std::array<std::uint32_t, kSquareCount> letterBit{};      // its own letter as a bit, 0 for none
-    std::array<std::uint8_t, kSquareCount + 1> letterOrNone{};  // its letter, 31 for none and past the board
-    std::array<Bits, 26> squaresOf{};                       // the squares holding each letter
+    std::array<Bits, 32> squaresOf{};                       // the squares holding each letter (none past z)
 
     Prepared(const Grid& board, const rules::LetterValues& values) {
         Bits lettered = 0;
@@ -78,7 +68,6 @@ struct Prepared {
             points[i] = value + rules::letterBonus(b, value);
             factor[i] = b == rules::Bonus::DoubleWord ? 2 : b == rules::Bonus::TripleWord ? 3 : 1;
         }
-        letterOrNone[kSquareCount] = 31;
         for (std::size_t i = 0; i < around.size(); ++i) {
             around[i] = kNeighbours[i] & lettered;
             for (Bits at = around[i]; at != 0; at &= at - 1) {
@@ -87,7 +76,6 @@ struct Prepared {
                 aroundLetters[i] |= b;
             }
             letterBit[i] = letter[i] >= 0 ? 1u << letter[i] : 0;
-            letterOrNone[i] = letter[i] >= 0 ? static_cast<std::uint8_t>(letter[i]) : 31;
         }
     }
 };
@@ -120,7 +108,7 @@ template <bool kPopcnt>
 // Walk of the board along the word graph, a letter at a time: every path of one length
 // is extended before any of the next, at most seven squares deep, each square once. From a
 // path's last square only the free neighbours whose letters follow in the graph are tried
-// (found without a branch per neighbour), and a longer path is kept for the next round only
+// (the squares of those letters, most of them found without a branch), and a longer path is kept for the next round only
 // where the graph goes on with a letter that may lie next to its new square. Paths of one
 // length are met in x-major order of their squares (each round keeps its paths in that
 // order), so the paths of one word are too. Every path that spells a word of the
@@ -197,13 +185,14 @@ private:
                 count_ = 0;
             }
             const auto sq = static_cast<std::size_t>(p.sq);
-            const auto& next = kNeighbourList[sq];
-            Bits to = 0;
-            for (std::size_t k = 0; k < next.size(); ++k) {
-                const auto n = next[k];
-                to |= static_cast<Bits>((p.follow >> board_.letterOrNone[n]) & 1u) << n;
-            }
-            to &= ~p.used;
+            // The squares of the first two letters that follow without a branch; most
+            // paths have no more.
+            Bits to = board_.squaresOf[static_cast<std::size_t>(std::countr_zero(p.follow))];
+            std::uint32_t more = p.follow & (p.follow - 1);
+            to |= board_.squaresOf[static_cast<std::size_t>(std::countr_zero(more | kNoLetter))];
+            for (more &= more - 1; more != 0; more &= more - 1)
+                to |= board_.squaresOf[static_cast<std::size_t>(std::countr_zero(more))];
+            to &= board_.around[sq] & ~p.used;
             const auto head = static_cast<std::uint32_t>(p.record);
             const std::uint32_t first = WordGraph::firstChild(p.record);
             const std::uint32_t mine = board_.letterBit[sq];
@@ -294,19 +283,33 @@ std::optional<std::uint64_t> orderOf(const Met& m) {
            (static_cast<std::uint64_t>(rules::kMaxWord - lengthOf(m)) << 47) | (m.word & kNumberMask);
 }
 
-// Sorts the numbers stably by `bits` bits from `shift` (a counting sort), unless all of
-// them agree there. `count` is room for 1 << bits counts.
-void radixPass(std::vector<std::uint64_t>& orders, std::vector<std::uint64_t>& scratch, int shift, int bits,
-               std::vector<std::uint32_t>& count) {
-    const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
-    const std::size_t buckets = std::size_t{1} << bits;
-    std::fill_n(count.begin(), buckets + 1, 0u);
-    for (const std::uint64_t o : orders) ++count[((o >> shift) & mask) + 1];
-    if (count[((orders[0] >> shift) & mask) + 1] == orders.size()) return;
-    for (std::size_t k = 1; k <= buckets; ++k) count[k] += count[k - 1];
+// The digits that all() sorts paths by, lowest first: the word number in two halves,
+// then the key of score and length; each as (shift, bits) within the top half of a number.
+constexpr int kHalf = kNumberBits / 2;
+constexpr std::array<std::array<int, 2>, 3> kDigits{{{32, kHalf}, {32 + kHalf, kNumberBits - kHalf}, {32 + kNumberBits, 14}}};
+static_assert(std::size_t{1} << 14 == kCountingRoom, "the last digit holds every key");
+
+// Where each digit's counts start in one table.
+constexpr std::array<std::size_t, 3> kCountsAt{0, (std::size_t{1} << kHalf) + 1,
+                                               (std::size_t{1} << kHalf) + 1 + (std::size_t{1} << (kNumberBits - kHalf)) + 1};
+constexpr std::size_t kCountsSize = kCountsAt[2] + kCountingRoom + 1;
+
+// Sorts the numbers stably by each digit in turn (counting sorts), skipping a digit in
+// which all of them agree; `count` holds each digit's counts, made as the numbers were.
+// The last digit has only `keys` values.
+void sortByDigits(std::vector<std::uint64_t>& orders, std::vector<std::uint64_t>& scratch, std::uint32_t* count,
+                  std::size_t keys) {
     scratch.resize(orders.size());
-    for (const std::uint64_t o : orders) scratch[count[(o >> shift) & mask]++] = o;
-    orders.swap(scratch);
+    for (std::size_t d = 0; d < kDigits.size(); ++d) {
+        const int shift = kDigits[d][0];
+        const std::uint64_t mask = (std::uint64_t{1} << kDigits[d][1]) - 1;
+        const std::size_t buckets = d + 1 == kDigits.size() ? keys : std::size_t{1} << kDigits[d][1];
+        std::uint32_t* c = count + kCountsAt[d];
+        if (c[((orders[0] >> shift) & mask) + 1] == orders.size()) continue;
+        for (std::size_t k = 1; k <= buckets; ++k) c[k] += c[k - 1];
+        for (const std::uint64_t o : orders) scratch[c[(o >> shift) & mask]++] = o;
+        orders.swap(scratch);
+    }
 }
 
 // True when path a comes before path b in x-major order (both spell the same word).
@@ -397,16 +400,21 @@ std::vector<Found> Solver::all(const Grid& board, Vocabulary vocabulary) {
     const std::size_t numbers = std::bit_ceil(std::max<std::size_t>(graph_.wordCount(), 64));
     const auto numberMask = static_cast<std::uint32_t>(numbers - 1);
     order_.resize(found_.size());
+    counts_.resize(kCountsSize);
+    std::fill_n(counts_.begin(), kCountsAt[2] + static_cast<std::size_t>(keys) + 1, 0u);
+    std::uint32_t* count0 = counts_.data() + kCountsAt[0] + 1;
+    std::uint32_t* count1 = counts_.data() + kCountsAt[1] + 1;
+    std::uint32_t* count2 = counts_.data() + kCountsAt[2] + 1;
     for (std::size_t i = 0; i < found_.size(); ++i) {
         const Met& m = found_[i];
-        const auto key = static_cast<std::uint64_t>((std::int64_t{high} - m.score) * 8 + (rules::kMaxWord - lengthOf(m)));
-        order_[i] = (((key << kNumberBits) | (m.word & numberMask)) << 32) | i;
+        const auto key = static_cast<std::uint32_t>((std::int64_t{high} - m.score) * 8 + (rules::kMaxWord - lengthOf(m)));
+        const std::uint32_t number = m.word & numberMask;
+        order_[i] = (((std::uint64_t{key} << kNumberBits) | number) << 32) | i;
+        ++count0[number & ((1u << kHalf) - 1)];
+        ++count1[number >> kHalf];
+        ++count2[key];
     }
-    counts_.resize(kCountingRoom + 1);
-    constexpr int kHalf = kNumberBits / 2;
-    radixPass(order_, scratch_, 32, kHalf, counts_);
-    radixPass(order_, scratch_, 32 + kHalf, kNumberBits - kHalf, counts_);
-    radixPass(order_, scratch_, 32 + kNumberBits, std::bit_width(static_cast<std::uint64_t>(keys - 1)), counts_);
+    sortByDigits(order_, scratch_, counts_.data(), static_cast<std::size_t>(keys));
 
     // The first of each word, a bit per word number to tell; the bits are cleared after.
     if (seen_.size() != numbers / 64) seen_.assign(numbers / 64, 0);
