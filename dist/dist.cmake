@@ -13,7 +13,7 @@ set(QUORBIT_RELEASE_DATE "2026-12-09")
 set(QUORBIT_DIST ${PROJECT_SOURCE_DIR}/dist)
 set(QUORBIT_DIST_OUT ${PROJECT_BINARY_DIR}/dist)
 
-# The programs, where Debian keeps games: the game, the lobby stand-in and the
+# The programs, where Debian keeps games: the game, the lobby and the
 # compressor of the tally files.
 set(QUORBIT_INSTALL_GAMESDIR games CACHE STRING "Where the game's programs are installed, under the prefix")
 install(TARGETS quorbit RUNTIME DESTINATION ${QUORBIT_INSTALL_GAMESDIR})
@@ -34,6 +34,8 @@ install(FILES ${QUORBIT_LANGUAGE_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/quo
 # Menu entry, metadata and icons.
 configure_file(${QUORBIT_DIST}/${QUORBIT_APP_ID}.metainfo.xml.in ${QUORBIT_DIST_OUT}/${QUORBIT_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${QUORBIT_DIST}/${QUORBIT_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The lobby's entry, which also opens quorbit:// invite links.
+install(FILES ${QUORBIT_DIST}/${QUORBIT_APP_ID}.Lobby.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${QUORBIT_DIST_OUT}/${QUORBIT_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/quorbit.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the game record reader. What it accepts must keep within the
-// caps, write back to a text that reads to the same record, summarise to printable
-// UTF-8 text, and replay to its end.
+// caps, name its language by a code of two letters, write back to a text that reads to
+// the same record, summarise to printable UTF-8 text, and replay to its end.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include "common/escape.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
+#include "protocol/messages.h"
 #include "record/record.h"
 #include "record/replay.h"
 #include "record/summary.h"
@@ -27,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ReadResult back = readRecord(again);
     if (!back.record || writeRecord(*back.record) != again) std::abort();
     if (r.record->entries.size() > kMaxRecordEntries) std::abort();
+    if (!protocol::toclient::isLanguageCode(r.record->header.language)) std::abort();
     for (const std::string& name : r.record->header.seats)
         if (protocol::cutChars(name, protocol::kMaxNameChars) != name) std::abort();
     const std::string summary = summaryText(summarise(*r.record));

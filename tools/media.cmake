@@ -1,4 +1,4 @@
-# The generators of the game's sounds, tile sets and icon, the lobby stand-in, and the
+# The generators of the game's sounds, tile sets and icon, the lobby program, and the
 # shipped tile sets beside the program. Included from app/CMakeLists.txt.
 
 # quorbit_mksounds writes the thirteen wave cues; quorbit_mktiles draws the tile sets.
@@ -13,14 +13,10 @@ if(QUORBIT_DEV_TOOLS)
   target_link_libraries(quorbit_mkicon PRIVATE Qt6::Gui)
 endif()
 
-# The lobby stand-in: asks for a name, a host and host-or-join, starts the game with its
-# three parameters, and listens for the game's silent link.
-file(GLOB LOBBY_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/lobby/*.cpp)
-if(LOBBY_SOURCES)
-  add_executable(orvanelobby ${LOBBY_SOURCES})
-  set_target_properties(orvanelobby PROPERTIES AUTOMOC ON)
-  target_link_libraries(orvanelobby PRIVATE quorbit_app)
-endif()
+# The lobby: a table server's people, tables and chat; it starts the game with its three
+# parameters and listens for the game's silent link. Its window is part of quorbit_app.
+add_executable(orvanelobby ${PROJECT_SOURCE_DIR}/app/lobby/main.cpp)
+target_link_libraries(orvanelobby PRIVATE quorbit_app)
 
 # The tile folder beside the program in the build tree, so a program run from there finds
 # the shipped sets (a portable build); an install puts them in share/quorbit.

@@ -3,7 +3,7 @@
 # set, taken under a virtual X display (Xvfb) into docs/.
 #   tools/media_screenshots.sh GALLERY_PROGRAM
 # GALLERY_PROGRAM is the built quorbit_media_gallery; the tile sets are read from the
-# tile folder beside it, and the lobby stand-in orvanelobby is taken from beside it.
+# tile folder beside it.
 set -euo pipefail
 gallery=$(realpath "$1")
 out=$(realpath "$(dirname "$0")/../docs")
@@ -22,16 +22,7 @@ shoot() {  # name geometry gallery-arguments...
 shoot help-window 512x425+0+0 help 4
 shoot about-window 304x174+360+297 about
 shoot download-window 724x500+0+0 download-busy
-# The lobby stand-in, beside the gallery in the build tree, with a name filled in.
-lobby="$(dirname "$gallery")/orvanelobby"
-if [ -x "$lobby" ]; then
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    "$0" --player "Ann Lee" --link-port 29001 --game /bin/true & pid=$!
-    sleep 2
-    import -window root -crop 262x368+0+0 +repage "$1"
-    kill $pid' "$lobby" "$out/lobby-standin.png"
-  echo "docs/lobby-standin.png"
-fi
+# The lobby window is photographed against a real table server by tools/lobby_screenshot.sh.
 for set in $(cd "$(dirname "$gallery")/quorbittiles" && ls *.bmp | sed 's/\.bmp$//'); do
   shoot "tiles-$set" 412x488+0+0 board "$set"
 done

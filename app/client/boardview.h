@@ -31,6 +31,7 @@ public:
     const client::Grid& letters() const { return letters_; }
     const client::Grid& marks() const { return marks_; }
     const client::Grid& hints() const { return hints_; }
+    const TilePictures& pictures() const { return pictures_; }  // what the tiles are drawn with
 
     // The square the keys act on.
     void setFocusSquare(client::Square square);

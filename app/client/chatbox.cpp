@@ -64,7 +64,11 @@ ChatBox::ChatBox(QWidget* parent) : QTextEdit(parent) {
         question.setDefaultButton(QMessageBox::No);
         return question.exec() == QMessageBox::Yes;
     };
-    openLink = [](const QString& link) {
+    openLink = [this](const QString& link) {
+        if (link.startsWith(QString::fromUtf8(social::kInviteLinkPrefix.data()), Qt::CaseInsensitive)) {
+            emit inviteLinkOpened(link);
+            return;
+        }
         const QUrl url = QUrl::fromUserInput(link);
         if (url.isValid() && (url.scheme() == "http" || url.scheme() == "https")) QDesktopServices::openUrl(url);
     };

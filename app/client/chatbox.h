@@ -4,7 +4,7 @@
 // The chat box is read-only rich text: each line in one colour, its head up to the first
 // ":" in bold. With "Scroll Chat Off" a new line keeps the view and the caret where they
 // were. Links found in the text show a hand cursor and open with a left click, once the
-// user has confirmed the whole address. The box keeps the last kMaxChatLines lines.
+// user has confirmed the whole address: web addresses and Quorbit invite links. The box keeps the last kMaxChatLines lines.
 #include <QColor>
 #include <QLineEdit>
 #include <QTextEdit>
@@ -42,11 +42,12 @@ public:
     // Asking before a link opens; tests replace it. By default a Yes/No box "Open this
     // link?" that shows the whole address.
     std::function<bool(const QString&)> confirmLink;
-    // Opening a link; tests replace it. By default the desktop's handler opens it, when it
-    // is a web address.
+    // Opening a link; tests replace it. By default the desktop's handler opens a web
+    // address, and a Quorbit invite link (quorbit://...) is handed on as inviteLinkOpened.
     std::function<void(const QString&)> openLink;
 
 signals:
+    void inviteLinkOpened(const QString& link);
     void scrollFrozenChanged(bool on);
     void clearRequested();
     void focusEntry();

@@ -32,6 +32,8 @@ MainMenus::MainMenus(QMainWindow* window) {
     hint = item(file, "Hint1", "Hint");
     hint->setEnabled(false);  // in the player's own turn only
     joinGame = item(file, "JoinaGame1", "Join a Game...");
+    copyInvite = item(file, "CopyInviteLink1", "Copy Invite Link");
+    copyInvite->setEnabled(false);  // at a table of a table server only
     file->addSeparator();
     exit = item(file, "Exit1", "Exit");
 

@@ -19,6 +19,7 @@ struct MainMenus {
     QAction* startGame;
     QAction* hint;
     QAction* joinGame;
+    QAction* copyInvite;
     QAction* exit;
     // Options.
     QAction* playSounds;

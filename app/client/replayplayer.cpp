@@ -9,6 +9,7 @@
 #include <QToolBar>
 
 #include "app/record/recordstore.h"
+#include "app/support/languages.h"
 #include "record/replay.h"
 #include "record/summary.h"
 #include "app/widgets/artwork.h"
@@ -88,7 +89,7 @@ bool ReplayPlayer::start(const QString& path, QString& error) {
         return false;
     }
     timer_.stop();
-    replay_ = std::make_unique<record::Replay>(std::move(*r.record));
+    replay_ = std::make_unique<record::Replay>(std::move(*r.record), [](std::string_view code) { return loadLanguage(code); });
     bar_->show();
     emit activeChanged();
     play(true);

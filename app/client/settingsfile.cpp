@@ -37,15 +37,20 @@ bool SettingsFile::savePhrases(const std::vector<std::string>& phrases) {
     return write(ini);
 }
 
-QString SettingsFile::rememberedName() const {
-    return QString::fromStdString(load().get(social::kSettingsSection, kJoinNameKey, ""));
+QString SettingsFile::remembered(std::string_view key) const {
+    return QString::fromStdString(load().get(social::kSettingsSection, key, ""));
 }
 
-bool SettingsFile::rememberName(const QString& name) {
+bool SettingsFile::remember(std::string_view key, const QString& value) {
     social::IniFile ini = load();
-    if (ini.get(social::kSettingsSection, kJoinNameKey, "") == name.toStdString()) return true;
-    ini.set(social::kSettingsSection, kJoinNameKey, name.toStdString());
+    if (ini.get(social::kSettingsSection, key, "") == value.toStdString()) return true;
+    ini.set(social::kSettingsSection, key, value.toStdString());
     return write(ini);
 }
+
+QString SettingsFile::rememberedName() const { return remembered(kJoinNameKey); }
+bool SettingsFile::rememberName(const QString& name) { return remember(kJoinNameKey, name); }
+QString SettingsFile::rememberedServer() const { return remembered(kLobbyServerKey); }
+bool SettingsFile::rememberServer(const QString& address) { return remember(kLobbyServerKey, address); }
 
 }  // namespace quorbit::app

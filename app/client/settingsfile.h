@@ -1,7 +1,7 @@
 #pragma once
 // The client's settings file (orvanelobby.ini): reading it whole, writing the options
 // and the window's bounds, the phrases and the remembered Join name, each write keeping
-// every other line of the file. A file that cannot be written is reported through
+// every other line of the file. The lobby keeps its server there too. A file that cannot be written is reported through
 // `failed` with the message the player sees.
 #include <QString>
 #include <functional>
@@ -17,6 +17,8 @@ class SettingsFile {
 public:
     // The key of the remembered Join name.
     static constexpr std::string_view kJoinNameKey = "Joinname";
+    // The key of the table server the lobby last connected to.
+    static constexpr std::string_view kLobbyServerKey = "Lobbyserver";
 
     void setPath(const QString& path) { path_ = path; }
     const QString& path() const { return path_; }
@@ -29,12 +31,17 @@ public:
     // The player's name as the Join window last used it (the key Joinname).
     QString rememberedName() const;
     bool rememberName(const QString& name);
+    // The lobby's server as last connected to (the key Lobbyserver).
+    QString rememberedServer() const;
+    bool rememberServer(const QString& address);
 
     std::function<void(const QString& message)> failed;
 
 private:
     social::IniFile load() const;
     bool write(const social::IniFile& ini);
+    QString remembered(std::string_view key) const;
+    bool remember(std::string_view key, const QString& value);
 
     QString path_;
 };

@@ -25,6 +25,7 @@
 #include "protocol/messages.h"
 #include "app/record/recentgames.h"
 #include "app/record/recordkeeper.h"
+#include "app/support/languages.h"
 #include "record/replay.h"
 #include "app/social/downloadform.h"
 #include "app/social/gamestartform.h"
@@ -90,6 +91,8 @@ Tchat::Tchat(QWidget* parent)
         return s ? s->availableGeometry() : QRect(0, 0, 1 << 15, 1 << 15);
     };
 
+    // The words of a table's language (for the hint) come from the process's languages.
+    engine_.setLanguageSource([](std::string_view code) { return quorbit::app::loadLanguage(code); });
     connection_ = new quorbit::app::GameConnection(engine_, this);
     connect(connection_, &quorbit::app::GameConnection::changed, this, &Tchat::sync);
     connect(connection_, &quorbit::app::GameConnection::notice, this, &Tchat::addNotice);
@@ -131,7 +134,7 @@ void Tchat::attach(const Windows& windows) {
 
 void Tchat::setLaunch(Launch launch) {
     launch_ = std::move(launch);
-    plan_ = quorbit::client::launchPlan(launch_.params, launch_.table);
+    plan_ = quorbit::client::launchPlan(launch_.params, launch_.table, launch_.seat);
 }
 
 void Tchat::keepRecords(const QString& folder) {
@@ -189,6 +192,7 @@ void Tchat::connectWidgets() {
     connect(mainchat, &quorbit::app::ChatBox::focusEntry, mychat, [this] { mychat->setFocus(); });
     memo_words->viewport()->installEventFilter(this);
     connect(mainchat, &quorbit::app::ChatBox::clearRequested, mainchat, &quorbit::app::ChatBox::clearChat);
+    connect(mainchat, &quorbit::app::ChatBox::inviteLinkOpened, this, &Tchat::inviteLinkRequested);
 }
 
 // ---- Launch modes --------------------------------------------------------------------
@@ -235,7 +239,8 @@ void Tchat::joinpress() {
     engine_.setLaunch(false, playername_);
     menus_->startGame->setEnabled(false);
     if (hostaddress_.empty()) return;  // the address did not read: the notice says why
-    engine_.setTable(plan_.table);
+    engine_.setTable(plan_.table, plan_.seat);
+    menus_->copyInvite->setEnabled(!plan_.table.empty());
     connection_->open(hostaddress_, plan_.port != 0 ? plan_.port : launch_.port);
 }
 

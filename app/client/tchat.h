@@ -81,7 +81,8 @@ public:
     // How the launch modes reach the outside world.
     struct Launch {
         std::vector<std::string> params;  // the positional command-line parameters
-        std::string table;                // a table named apart (--table), or empty
+        std::string table;                // a table named apart (--table), an invite code (--invite), or empty
+        quorbit::client::TableSeat seat = quorbit::client::TableSeat::Play;  // --watch, --invite
         int port = 7772;                  // the game port
         int lobbyPort = 9001;             // the silent lobby link on 127.0.0.1
         // Switches the in-process server's listening socket on; false when the port
@@ -135,7 +136,7 @@ public:
     // Draws the board and the rack again with the pictures now in force.
     void applyTilePictures();
     void repaintTiles();  // the board and the rack drawn again with the pictures now in force
-    // The tiles show the letter values of the table's language once the server names it.
+    // The tiles show the letter values of the language of the game shown, live or replayed.
     void followLanguage();
     int textSize() const;
 
@@ -181,6 +182,8 @@ public:
     void phraseClick(int n);
     // Shows the best word on the board (the Hint button, its menu item and its key).
     void hintClick();
+    // Puts the invite link of the table this client sits at on the clipboard.
+    void copyInviteLink();
     void openPlayerMenu(int seat, const QPoint& globalPos);
     void preparePlayerMenu(int seat);  // the enabling rules, before the menu shows
     QMenu* playerMenu() const;
@@ -195,6 +198,7 @@ signals:
     void joined();                              // the server announced this client's own seat
     void hostingChanged(bool hosts);            // this client took or lost the table's host powers
     void joinWindowRequested();                 // File, "Join a Game..."
+    void inviteLinkRequested(const QString& link);  // a Quorbit link in the chat box, confirmed
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -252,7 +256,6 @@ private:
     bool shownOnce_ = false;
     bool hostingShown_ = false;  // what hostingChanged last told
     std::uint64_t renderedRevision_ = ~std::uint64_t{0};
-    std::string shownLanguage_ = "en";  // the language whose values the tiles show
     int bonusPlaysShown_ = 0;
     std::vector<std::string> wordsShown_;  // what the words list holds, line by line
     std::size_t wordsShownDropped_ = 0;    // the lines dropped from its front when it was shown

@@ -28,7 +28,8 @@ void describe(QWidget* w, const char* text) {
 }  // namespace
 
 void Tchat::renderAccessible() {
-    const client::ClientState& s = engine_.state();
+    // The game shown: a replay's while one runs, as the pictures are.
+    const client::ClientState& s = shown();
     std::array<QString, quorbit::app::BoardView::kSquares> squares;
     for (int x = 0; x < client::kBoardSize; ++x)
         for (int y = 0; y < client::kBoardSize; ++y)

@@ -2,6 +2,8 @@
 // are built by MainMenus; here each item is wired to its handler, and an option that the
 // player changes is applied and then saved with the settings.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 
@@ -15,14 +17,26 @@
 #include "app/social/phrasesform.h"
 #include "app/social/spylistform.h"
 #include "app/social/tallylistform.h"
+#include "discovery/invite_link.h"
 
 QAction* Tchat::action(const char* objectName) const { return findChild<QAction*>(objectName); }
+
+void Tchat::copyInviteLink() {
+    quorbit::discovery::InviteLink link;
+    link.host = hostaddress_;
+    link.port = plan_.port != 0 ? plan_.port : launch_.port;
+    (plan_.seat == quorbit::client::TableSeat::Invite ? link.code : link.table) = plan_.table;
+    const QString text = QString::fromStdString(quorbit::discovery::formatInviteLink(link));
+    QApplication::clipboard()->setText(text);
+    addNotice("The invite link to this table is on the clipboard: " + text);
+}
 
 void Tchat::wireMenus() {
     const quorbit::app::MainMenus& m = *menus_;
     connect(m.startGame, &QAction::triggered, this, &Tchat::button_startClick);
     connect(m.hint, &QAction::triggered, this, &Tchat::hintClick);
     connect(m.joinGame, &QAction::triggered, this, &Tchat::joinWindowRequested);
+    connect(m.copyInvite, &QAction::triggered, this, &Tchat::copyInviteLink);
     connect(m.exit, &QAction::triggered, this, [this] {
         if (confirmLeave("A game is running. Exit Quorbit and leave it?")) close();
     });

@@ -2,13 +2,18 @@
 // draws the replayed state instead of the live game's while it runs.
 #include "app/client/replayplayer.h"
 #include "app/client/tchat.h"
+#include "record/replay.h"
 
 void Tchat::connectReplay() {
     replayer_ = new quorbit::app::ReplayPlayer(this);
     connect(replayer_, &quorbit::app::ReplayPlayer::activeChanged, this, [this] {
         setWindowTitle(replaying() ? "Quorbit - Replay" : "Quorbit");
         renderedRevision_ = ~std::uint64_t{0};
+        followLanguage();
         render();
+        // The chat box names the replayed game's language, as the server told it then.
+        if (replaying())
+            for (const quorbit::client::ChatLine& line : replay()->opening()) addNotice(QString::fromStdString(line.text));
     });
     connect(replayer_, &quorbit::app::ReplayPlayer::moved, this, &Tchat::sync);
 }

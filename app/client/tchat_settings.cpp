@@ -12,7 +12,6 @@
 #include "app/media/tilesmenu.h"
 #include "app/social/gamestartform.h"
 #include "app/widgets/clickimage.h"
-#include "language/language.h"
 
 namespace social = quorbit::social;
 
@@ -126,11 +125,10 @@ void Tchat::repaintTiles() {
 }
 
 void Tchat::followLanguage() {
-    const std::string& code = engine_.state().language;
-    if (code == shownLanguage_) return;
-    shownLanguage_ = code;
-    // A code this program was not built with keeps English's values (the chat box says so).
-    const quorbit::language::Language* shown = quorbit::language::find(code);
-    pictures_.setValues(shown ? shown->values : quorbit::rules::kEnglishValues);
+    // The values of the game shown (the live one or a replay): those of the table's language,
+    // English's for a language this program was not built with (the engine says so).
+    const quorbit::rules::LetterValues& values = shown().letterValues;
+    if (values == pictures_.values()) return;
+    pictures_.setValues(values);
     repaintTiles();
 }

@@ -1,9 +1,9 @@
-// orvanelobby: the lobby stand-in that starts Quorbit for hosting or joining a game.
+// orvanelobby: the lobby of a table server, from which Quorbit games are joined.
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
 
-#include "app/lobby/lobby.h"
+#include "app/lobby/lobbywindow.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
     QString error;
     if (!quorbit::lobby::parseOptions(QApplication::arguments(), options, error)) {
         std::fprintf(stderr, "orvanelobby: %s\n"
-                             "usage: orvanelobby [--player NAME] [--host ADDRESS] [--mode host|join] [--start]\n"
+                             "usage: orvanelobby [quorbit://HOST[:PORT]/TABLE] [--server HOST[:PORT]]\n"
+                             "                   [--player NAME] [--host ADDRESS] [--mode host|join] [--start]\n"
                              "                   [--game PATH] [--link-port N]\n",
                      error.toUtf8().constData());
         return 2;

@@ -1,5 +1,5 @@
 #pragma once
-// The pictures of the help, about and download windows and of the lobby stand-in,
+// The pictures of the help, about and download windows,
 // drawn here rather than shipped as files.
 #include <QPixmap>
 

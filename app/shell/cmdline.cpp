@@ -129,6 +129,10 @@ const std::vector<Option>& options() {
         {"", "table", "NAME", "a table's name",
          "Sits at table NAME of the table server joined (also written HOST[:PORT]/NAME).",
          [](CommandLine& l, std::string_view v) { return !(l.table = std::string(v)).empty(); }},
+        {"", "watch", "", "", "Watches the table named (seats 5 to 9) instead of playing at it.",
+         [](CommandLine& l, std::string_view) { return l.watch = true; }},
+        {"", "invite", "CODE", "an invite code", "Sits at the private table of the table server joined whose invite code is CODE.",
+         [](CommandLine& l, std::string_view v) { return !(l.invite = std::string(v)).empty(); }},
         {"", "max-per-address", "N", "a number from 1 to 100000",
          "With --server: connections from one address at most (16; 3 of them before logging in).",
          [](CommandLine& l, std::string_view v) { return readCount(v, 100000, l.maxPerAddress); }},
@@ -200,6 +204,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         line.error = "--summary needs --replay FILE";
     else if (line.player.empty() && (line.hosting || !line.address.empty()))
         line.error = line.hosting ? "--hosting needs --player NAME" : "--address needs --player NAME";
+    else if (!line.invite.empty() && (line.watch || !line.table.empty()))
+        line.error = "--invite names a private table: it goes without --table and --watch";
+    else if (!line.invite.empty() && line.hosting)
+        line.error = "--invite is for joining a table server; a game hosted here has one table";
     else if (!line.table.empty() && line.hosting)
         line.error = "--table is for joining a table server; a game hosted here has one table";
     else if (!line.player.empty() && line.hosting == !line.address.empty())

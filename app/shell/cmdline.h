@@ -57,6 +57,8 @@ struct CommandLine {
     std::string address;   // --address HOST: join the game at HOST as `player`
     bool hosting = false;  // --hosting: host a game as `player`
     std::string table;     // --table NAME: the table to sit at on the table server joined
+    bool watch = false;    // --watch: watch that table (seats 5 to 9) rather than play
+    std::string invite;    // --invite CODE: sit at the private table of that invite code
     // The table server's admission limits (with --server), and --tables HOST[:PORT].
     std::size_t maxPerAddress = 16;    // --max-per-address N
     std::size_t maxTables = 1000;      // --max-tables N

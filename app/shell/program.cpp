@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
 #include <cstdio>
@@ -50,7 +51,10 @@ Program::Program(const CommandLine& line) : line_(line) {
                                  download_.get(), tallylist_.get(), recentgames_.get()});
     Tchat::Launch launch;
     launch.params = launchParameters(line);
-    launch.table = line.table;
+    launch.table = line.invite.empty() ? line.table : line.invite;
+    launch.seat = !line.invite.empty() ? client::TableSeat::Invite
+                  : line.watch         ? client::TableSeat::Watch
+                                       : client::TableSeat::Play;
     launch.port = line.port;
     // Only solo and host mode start a server: a program that joins another's game builds
     // none, so it writes no word file and runs no server clocks.
@@ -67,8 +71,9 @@ Program::Program(const CommandLine& line) : line_(line) {
     chat_->keepRecords(app::recordsFolder());
 
     join_->setDefaultPort(line.port);
-    QObject::connect(chat_.get(), &Tchat::joinWindowRequested, join_.get(), [this] { showJoin(); });
-    download_->openJoin = [this] { showJoin(); };
+    QObject::connect(chat_.get(), &Tchat::joinWindowRequested, join_.get(), [this] { openLobby(); });
+    download_->openJoin = [this] { openLobby(); };
+    QObject::connect(chat_.get(), &Tchat::inviteLinkRequested, this, [this](const QString& link) { openLobby(link); });
     QObject::connect(join_.get(), &Tjoin::joinRequested, this,
                      [this](const QString& name, const QString& host, int port, const QString& table) {
                          if (!chat_->confirmLeave("A game is running. Leave it to join another?")) return;
@@ -142,6 +147,17 @@ void Program::showJoin() {
     join_->showOver(chat_.get());
 }
 
+void Program::openLobby(const QString& link) {
+    const QFileInfo lobby(download_->lobbyProgram());
+    if (!lobby.isFile() || !lobby.isExecutable() || !startLobby) {
+        showJoin();
+        return;
+    }
+    if (!chat_->confirmLeave("A game is running. Leave it for the lobby?")) return;
+    if (!startLobby(lobby.absoluteFilePath(), link.isEmpty() ? QStringList() : QStringList{link}))
+        chat_->showMessage("An Error has Occurred.");
+}
+
 void Program::relaunchWith(const QString& name, const QString& host, int port, const QString& table) {
     chat_->rememberName(name);
     // The port and the announcement go first, so that a new host can take them.
@@ -177,6 +193,12 @@ int runWindowed(const CommandLine& line) {
             return;
         }
         chat.close();
+    };
+    program.startLobby = [&guard, &chat](const QString& lobby, const QStringList& args) {
+        guard.release();  // the lobby's game is this program started anew
+        if (!QProcess::startDetached(lobby, args)) return false;
+        chat.close();
+        return true;
     };
     // SIGINT and SIGTERM close the main window as the close box would.
     StopSignals stop([&chat] { chat.close(); });

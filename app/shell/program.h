@@ -48,6 +48,14 @@ public:
 
     // Shows the "Join a Game" window; the first time, it starts looking for games.
     void showJoin();
+    // "Join a Game" and "Play with Others": the lobby program beside this one, which then
+    // starts the game itself, so this program ends once it has started (after asking,
+    // when a game runs). Without a lobby program, the "Join a Game" window. With an invite
+    // link (from the chat box), the lobby goes to that link's table.
+    void openLobby(const QString& link = {});
+    // Asked to start the lobby program with these arguments and end this one; false when
+    // it would not start.
+    std::function<bool(const QString& lobby, const QStringList& args)> startLobby;
     // Join and Host a Game restart the program in that mode: the settings remember the
     // name, the server stops listening, and `relaunch` is asked to start the program
     // with these arguments (restartArguments: name and address as option values) and

@@ -62,8 +62,8 @@ public:
     // Asked before a file of the installer's name is replaced; false keeps the file.
     std::function<bool(const QString& file)> confirmReplace;
     std::function<void()> exitProgram;
-    // When set, "Play with Others" opens the window that finds and joins games on the
-    // local network instead of handing over to the lobby program.
+    // When set, "Play with Others" calls it instead of the steps above: the program opens
+    // its lobby itself (or, without one, the window that joins games on the local network).
     std::function<void()> openJoin;
 
 signals:

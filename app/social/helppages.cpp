@@ -30,7 +30,9 @@ const char* const kConnecting = R"(
 to choose the options and begin. A solo game works offline.</p>
 <h3>Games with others</h3>
 <p>Games with other people are arranged through <b>The Orvane Lobby</b>, a separate program
-that starts Quorbit for each player: one player hosts the game and the others join it.</p>
+that starts Quorbit for each player: one player hosts the game and the others join it.
+File, <b>Join a Game</b> opens the lobby of a table server: see who is online, make a table
+or join one, and copy a table's invite link (quorbit://...) to send to a friend.</p>
 <p>The host's computer runs the game itself, so it must accept incoming connections on
 <b>TCP port 7772</b>: open that port in your firewall or router when you host.</p>
 <p>If the host leaves or loses the connection, the game ends for everyone.</p>

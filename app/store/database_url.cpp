@@ -43,6 +43,8 @@ DatabaseTarget parseDatabaseTarget(const QString& text) {
 
 QString defaultDatabaseFile() {
     QString folder = qEnvironmentVariable("STATE_DIRECTORY").section(':', 0, 0);
+    // As for the program's other files, QUORBIT_DATA_DIR names the folder (tests use it).
+    if (folder.isEmpty()) folder = qEnvironmentVariable("QUORBIT_DATA_DIR");
     if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(folder);
     return QDir(folder).filePath("quorbit-server.sqlite");

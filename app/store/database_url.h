@@ -23,7 +23,7 @@ struct DatabaseTarget {
 
 DatabaseTarget parseDatabaseTarget(const QString& text);
 // The SQLite file used when none is given: in systemd's state folder for the service
-// ($STATE_DIRECTORY), else in the user's data folder.
+// ($STATE_DIRECTORY), else in $QUORBIT_DATA_DIR when set, else in the user's data folder.
 QString defaultDatabaseFile();
 
 }  // namespace quorbit::store

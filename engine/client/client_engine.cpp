@@ -62,8 +62,9 @@ void ClientEngine::setLaunch(bool ishost, std::string logintail) {
     touch();
 }
 
-void ClientEngine::setTable(std::string table) {
+void ClientEngine::setTable(std::string table, TableSeat seat) {
     table_ = std::move(table);
+    tableSeat_ = seat;
     touch();
 }
 
@@ -104,7 +105,11 @@ void ClientEngine::buildDispatch() {
 void ClientEngine::connected() {
     // A table server seats the connection at the table its first line names.
     if (!table_.empty() && tableCheck_ == TableCheck::None) {
-        send(protocol::tables::Table{table_}.format());
+        switch (tableSeat_) {
+            case TableSeat::Play: send(protocol::tables::Table{table_}.format()); break;
+            case TableSeat::Watch: send(protocol::lobby::Watchtable{table_}.format()); break;
+            case TableSeat::Invite: send(protocol::lobby::Invite{table_}.format()); break;
+        }
         tableCheck_ = TableCheck::Asked;
     }
     touch();
@@ -215,7 +220,9 @@ void ClientEngine::justWatchMenuClick() {
 void ClientEngine::host(const protocol::tables::Host& m) {
     if (m.seat < 0 || m.seat > rules::kSeats) return;
     if (tableCheck_ == TableCheck::AfterLogin)
-        addlinetochat("You are at the table " + heardName(table_) + ".", social::kSystemColour);
+        addlinetochat(tableSeat_ == TableSeat::Invite ? std::string("You are at the private table you were invited to.")
+                                                      : "You are at the table " + heardName(table_) + ".",
+                      social::kSystemColour);
     tableCheck_ = TableCheck::Answered;
     state_.hostseat = m.seat;
     const bool mine = state_.myseat != 0 && m.seat == state_.myseat;
@@ -287,6 +294,7 @@ void ClientEngine::wrongversion(const tc::Wrongversion&) {
 // said once, and the tiles keep English's values (the server's scores still count).
 void ClientEngine::language(const tc::Language& m) {
     if (!state_.hear(m)) return;
+    takeLanguage();
     if (const language::Language* l = language::find(m.code)) {
         addlinetochat("This game is played in " + std::string(l->name), social::kSystemColour);
         return;
@@ -296,6 +304,26 @@ void ClientEngine::language(const tc::Language& m) {
     addlinetochat("This game is played in a language this program does not have (" + m.code +
                       "): the tiles show English values.",
                   social::kSystemColour);
+}
+
+void ClientEngine::takeLanguage() {
+    const language::Language* known = language::find(state_.language);
+    state_.letterValues = known ? known->values : rules::kEnglishValues;
+    if (!known || known->builtIn()) {
+        words_.reset();
+        return;
+    }
+    if (words_ && words_->code() == known->code) return;
+    words_.reset();
+    if (languageSource_) words_ = languageSource_(known->code).language;
+    // A source that answers with another language than asked is not taken at its word.
+    if (words_ && words_->code() != known->code) words_.reset();
+}
+
+const dictionary::WordGraph* ClientEngine::wordGraph() const {
+    if (words_) return &words_->graph();
+    const language::Language* known = language::find(state_.language);
+    return known && known->builtIn() ? &dictionary::WordGraph::builtin() : nullptr;
 }
 
 void ClientEngine::full(const tc::Full&) { messageBox("Game is full", true); }

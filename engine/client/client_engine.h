@@ -12,17 +12,22 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "client/launch.h"
 #include "client/mirror.h"
 #include "client/presenter.h"
 #include "common/random.h"
+#include "language/loaded.h"
 #include "protocol/dispatch.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
+#include "protocol/lobby_messages.h"
 #include "protocol/messages.h"
 #include "protocol/table_messages.h"
 #include "rules/board.h"
@@ -151,6 +156,10 @@ struct ClientState : Mirror {
     bool button_done = false;
     std::array<Arrow, 4> image_direction{};  // arrow n (direction n) at index n - 1
 
+    // The letter values of the table's language: what the tiles show and what every score
+    // this client works out (the hint, the best words, the spoken tiles) counts.
+    rules::LetterValues letterValues = rules::kEnglishValues;
+
     // Results.
     std::vector<std::string> memo_words;  // the newest kMaxWordsLines lines
     std::size_t memo_wordsDropped = 0;    // lines of this game dropped from its front
@@ -202,16 +211,26 @@ struct TallyCall {
     std::vector<std::string> players;
 };
 
+// Gives the client a language's files (its word graph, for the hint) by ISO 639-1 code:
+// the app's cache of loaded languages. Asked only for languages other than English,
+// whose words are built into the program.
+using LanguageSource = std::function<language::LoadResult(std::string_view code)>;
+
 class ClientEngine {
 public:
     // `rng` draws Zubo's remarks and must outlive the engine.
     explicit ClientEngine(Random& rng);
 
+    // Where the words of a table's language come from once the server names it. Without a
+    // source (or when it fails) a game in another language has no hint; its letter values
+    // are known all the same.
+    void setLanguageSource(LanguageSource source) { languageSource_ = std::move(source); }
+
     // Launch mode: whether this process hosts, and the name to log in with.
     void setLaunch(bool ishost, std::string logintail);
-    // The table to sit at on a table server (empty: none named). It is asked for as the
-    // connection's first line, before the login.
-    void setTable(std::string table);
+    // The table to sit at on a table server (empty: none named), or a private table's
+    // invite code. It is asked for as the connection's first line, before the login.
+    void setTable(std::string table, TableSeat seat = TableSeat::Play);
     const std::string& table() const { return table_; }
     // The window's grace after this client's login ran out: a table was named and the
     // server did not answer as a table server does, so it holds one table only.
@@ -309,7 +328,15 @@ private:
     void havewrongversion(const tc::Havewrongversion& m);
     void wrongversion(const tc::Wrongversion&);
     void language(const tc::Language& m);
+    // Takes the letter values and the words of the language the mirror names.
+    void takeLanguage();
+    // The word graph of the table's language; null when its words are not at hand here.
+    const dictionary::WordGraph* wordGraph() const;
     std::string unknownLanguageSaid_;  // a code not built here, said once in the chat box
+    LanguageSource languageSource_;
+    // The loaded language of a table not played in English; null for English, and for a
+    // language that is not built here or whose files could not be read.
+    std::shared_ptr<const language::LoadedLanguage> words_;
     void full(const tc::Full&);
     void zubotalk();
     // The table server's word on the table's host.
@@ -374,6 +401,7 @@ private:
     // names the table's host at the end of each login; a server with one table never does.
     enum class TableCheck { None, Asked, AfterLogin, Answered };
     std::string table_;
+    TableSeat tableSeat_ = TableSeat::Play;
     TableCheck tableCheck_ = TableCheck::None;
 };
 

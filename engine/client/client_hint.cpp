@@ -1,5 +1,6 @@
 // The best word on the board: as a hint during a player's own turn against the computer
-// alone (marked and named, but not selected and not sent), and after each word.
+// alone (marked and named, but not selected and not sent), and after each word. Words and
+// scores are those of the table's language.
 #include "client/client_engine.h"
 #include "rules/letters.h"
 #include "solver/solver.h"
@@ -19,9 +20,13 @@ bool ClientEngine::hintAvailable() const {
 
 void ClientEngine::hintClick() {
     if (!hintAvailable()) return;
-    const auto best = bestOnBoard();
     touch();
     clearHint();
+    if (!wordGraph()) {
+        state_.label_status = "Hint: the words of this game's language are not on this computer";
+        return;
+    }
+    const auto best = bestOnBoard();
     if (!best) {
         state_.label_status = "Hint: no word can be made";
         return;
@@ -41,13 +46,15 @@ void ClientEngine::hintClick() {
 }
 
 std::optional<solver::Found> ClientEngine::bestOnBoard() const {
+    const dictionary::WordGraph* graph = wordGraph();
+    if (!graph) return std::nullopt;
     protocol::BoardCodes codes{};
     for (std::size_t x = 0; x < kBoardSize; ++x)
         for (std::size_t y = 0; y < kBoardSize; ++y) {
             const int code = state_.boardletters[x][y];
             codes[x][y] = rules::isLetter(code) ? code : rules::kServerEmpty;
         }
-    return solver::Solver().best(codes, solver::Vocabulary::Dictionary);
+    return solver::Solver(*graph, state_.letterValues).best(codes, solver::Vocabulary::Dictionary);
 }
 
 void ClientEngine::clearHint() {

@@ -13,7 +13,7 @@ std::string tableNamed(const std::string& name) {
 
 }  // namespace
 
-LaunchPlan launchPlan(const std::vector<std::string>& params, const std::string& table) {
+LaunchPlan launchPlan(const std::vector<std::string>& params, const std::string& table, TableSeat seat) {
     LaunchPlan plan;
     if (params.empty()) {
         plan.mode = LaunchMode::Solo;
@@ -42,7 +42,13 @@ LaunchPlan launchPlan(const std::vector<std::string>& params, const std::string&
     }
     plan.hostaddress = where->host;
     plan.port = where->port;
+    if (seat == TableSeat::Invite) {
+        plan.table = protocol::cleanName(table);
+        plan.seat = plan.table.empty() ? TableSeat::Play : seat;
+        return plan;
+    }
     plan.table = tableNamed(table.empty() ? where->table : table);
+    if (!plan.table.empty()) plan.seat = seat;
     return plan;
 }
 

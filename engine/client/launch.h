@@ -16,6 +16,10 @@ namespace quorbit::client {
 
 enum class LaunchMode { Solo, Host, Join, None };
 
+// How a named table is sat at: in its first free seat, watching (seats 5 to 9), or, for a
+// private table, by its invite code (the "table" is then the code).
+enum class TableSeat { Play, Watch, Invite };
+
 inline constexpr const char* kTableNotUsedNotice = "A game hosted here has one table only: the table named is not used.";
 
 struct LaunchPlan {
@@ -23,7 +27,8 @@ struct LaunchPlan {
     std::string playername;   // "You" in a solo game
     std::string hostaddress;  // where the client connects when joining; empty when the address did not read
     int port = 0;             // the port the address names; 0 for the program's game port
-    std::string table;        // the table to sit at when joining; empty for none
+    std::string table;        // the table to sit at when joining (or its invite code); empty for none
+    TableSeat seat = TableSeat::Play;
     std::string notice;       // a line for the chat box about the parameters, or empty
     // Whether this process runs the game's server (solo and host).
     bool hosts() const { return mode == LaunchMode::Solo || mode == LaunchMode::Host; }
@@ -31,7 +36,9 @@ struct LaunchPlan {
     bool lobbyLink() const { return mode == LaunchMode::Host || mode == LaunchMode::Join; }
 };
 
-// `table` is a table named apart from the address (empty: none).
-LaunchPlan launchPlan(const std::vector<std::string>& params, const std::string& table = {});
+// `table` is a table named apart from the address (empty: none), sat at as `seat` says;
+// an invite code stands for a table, in the address too.
+LaunchPlan launchPlan(const std::vector<std::string>& params, const std::string& table = {},
+                      TableSeat seat = TableSeat::Play);
 
 }  // namespace quorbit::client

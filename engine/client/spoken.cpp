@@ -10,9 +10,10 @@ namespace {
 
 std::string points(int n) { return std::to_string(n) + (n == 1 ? " point" : " points"); }
 
-std::string letterText(int code) {
+// A tile as it shows: its letter and its worth in the table's language.
+std::string letterText(const ClientState& s, int code) {
     if (code < 1 || code > 26) return "empty";
-    return std::string(1, rules::letterOf(code)) + ", " + points(rules::letterworth(code));
+    return std::string(1, rules::letterOf(code)) + ", " + points(rules::letterworth(code, s.letterValues));
 }
 
 const char* squareKind(rules::Bonus bonus) {
@@ -41,7 +42,7 @@ int chainSlot(const ClientState& s, Square sq) {
 std::string square(const ClientState& s, Square sq) {
     if (!onBoard(sq.x, sq.y)) return {};
     const auto x = static_cast<std::size_t>(sq.x), y = static_cast<std::size_t>(sq.y);
-    std::string text = letterText(s.boardletters[x][y]);
+    std::string text = letterText(s, s.boardletters[x][y]);
     text += ", column " + std::to_string(sq.x + 1) + ", row " + std::to_string(sq.y + 1);
     if (const char* kind = squareKind(rules::bonusAt(sq))) text += std::string(", ") + kind;
     if (const int slot = chainSlot(s, sq)) text += ", selected, letter " + std::to_string(slot) + " of the chain";
@@ -51,7 +52,7 @@ std::string square(const ClientState& s, Square sq) {
 std::string rackSlot(const ClientState& s, int slot) {
     if (!isSlot(slot)) return {};
     return "letter " + std::to_string(slot) + " of the chain: " +
-           letterText(s.image_letter[static_cast<std::size_t>(slot - 1)]);
+           letterText(s, s.image_letter[static_cast<std::size_t>(slot - 1)]);
 }
 
 std::string seat(const ClientState& s, int seat) {

@@ -251,8 +251,7 @@ std::string Language::format() const { return Builder(kName).field(code).trailin
 Language Language::parse(std::string_view payload) {
     FieldReader f(payload);
     std::string code = f.next();
-    const bool valid = code.size() == 2 && code[0] >= 'a' && code[0] <= 'z' && code[1] >= 'a' && code[1] <= 'z';
-    return Language{valid ? std::move(code) : std::string()};
+    return Language{isLanguageCode(code) ? std::move(code) : std::string()};
 }
 
 std::string Wrongversion::format() const { return Builder(kName).trailing(); }

@@ -194,6 +194,11 @@ struct Havewrongversion {
     std::string name;
 };
 
+// True for a language's code as it travels: two letters a..z.
+constexpr bool isLanguageCode(std::string_view code) {
+    return code.size() == 2 && code[0] >= 'a' && code[0] <= 'z' && code[1] >= 'a' && code[1] <= 'z';
+}
+
 // The table's language: an ISO 639-1 code of two letters a..z. Any other field reads as
 // an empty code, which the client ignores.
 struct Language {

@@ -6,6 +6,7 @@
 
 #include "protocol/framing.h"
 #include "protocol/limits.h"
+#include "protocol/messages.h"
 
 namespace quorbit::record {
 namespace {
@@ -142,6 +143,9 @@ private:
             } else if (key == "team") {
                 if (value != "yes" && value != "no") damaged("a team flag that is neither yes nor no");
                 h.team = value == "yes";
+            } else if (key == "language") {
+                if (!protocol::toclient::isLanguageCode(value)) damaged("a language that is not a code of two letters a to z");
+                h.language = std::string(value);
             } else if (key.empty() || key.find_first_not_of("abcdefghijklmnopqrstuvwxyz-") != std::string_view::npos) {
                 damaged("not a header line");
             }
@@ -249,6 +253,7 @@ std::string writeRecord(const Record& record) {
     out += "seconds " + optionText(h.seconds) + "\n";
     out += "shuffles " + optionText(h.shuffles) + "\n";
     out += std::string("team ") + (h.team ? "yes" : "no") + "\n";
+    if (h.language != kRecordDefaultLanguage) out += "language " + escapeField(h.language) + "\n";
     out += "game\n";
     for (const Entry& e : record.entries) {
         out += std::to_string(e.ms);

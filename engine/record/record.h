@@ -28,6 +28,8 @@ inline constexpr std::size_t kMaxRecordEntries = 100000;
 // Header texts are cut when read: a seat's name as the server cuts names, the date and
 // the program's version text at this many characters.
 inline constexpr std::size_t kMaxHeaderTextChars = 64;
+// The language of a record made before records named theirs, and of every English game.
+inline constexpr std::string_view kRecordDefaultLanguage = "en";
 // A record names the playing seats.
 inline constexpr int kSeats = rules::kPlayingSeats;
 
@@ -53,6 +55,9 @@ struct Header {
     int seconds = -1;
     int shuffles = -1;
     bool team = false;
+    // The game's language, an ISO 639-1 code. Written only for a game not played in
+    // English, so an English record reads as it always has; a record without it is English.
+    std::string language{kRecordDefaultLanguage};
 };
 
 struct Record {

@@ -11,6 +11,8 @@ constexpr std::string_view kStartGame = protocol::names::startgame;
 constexpr std::string_view kTheBoard = protocol::names::theboard;
 constexpr std::string_view kGameStats = protocol::names::gamestats;
 constexpr std::string_view kWinner = protocol::names::winner;
+constexpr std::string_view kLanguage = protocol::names::language;
+constexpr std::string_view kNextPlayer = protocol::names::nextplayer;
 
 std::string_view nameOf(std::string_view raw) {
     const auto split = protocol::splitLine(raw);
@@ -77,6 +79,8 @@ void Recorder::line(std::string_view raw, std::int64_t nowMs) {
         return;
     }
     follow(raw);
+    if (name == kNextPlayer) languageOpen_ = false;
+    if (name == kLanguage && languageOpen_) current_->header.language = seats_.language;
     append(raw, nowMs);
     if (current_ && name == kWinner) finish(Ending::Winner, nowMs);
 }
@@ -100,6 +104,9 @@ void Recorder::start(std::int64_t nowMs, std::string_view firstLine) {
         h.seats[i] = seat.holder == client::SeatHolder::Nobody ? std::string() : seat.name;
     }
     readOptions(firstLine, h);
+    // A new game hears its language before its start; a newcomer hears it after the catch-up.
+    h.language = seats_.language;
+    languageOpen_ = nameOf(firstLine) == kGameStats;
     current_ = std::move(r);
     startMs_ = nowMs;
     bytes_ = 0;

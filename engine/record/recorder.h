@@ -6,8 +6,8 @@
 // message, or for a client that arrives during a game at its catch-up (the board
 // followed by the game's figures), and ends after the winner's announcement or when the
 // connection closes. Who sits
-// where comes from a client mirror of the recorder's own that follows the same lines, so
-// the header names the seats exactly as the client has them.
+// where, and the game's language, come from a client mirror of the recorder's own that
+// follows the same lines, so the header names the seats exactly as the client has them.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -60,6 +60,9 @@ private:
     std::int64_t startMs_ = 0;
     std::size_t bytes_ = 0;
     std::string pendingBoard_;  // a board received outside a game: maybe a catch-up
+    // A record begun at a catch-up hears the game's language after the game's figures:
+    // until the game's next turn, a language heard is the recorded game's own.
+    bool languageOpen_ = false;
     std::vector<Record> finished_;
 };
 

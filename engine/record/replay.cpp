@@ -15,8 +15,9 @@ constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 constexpr int kMaxTicks = 7 * 24 * 3600;
 }  // namespace
 
-Replay::Replay(Record record) : record_(std::move(record)) {
+Replay::Replay(Record record, client::LanguageSource languages) : record_(std::move(record)) {
     engine_.options().playSounds = false;
+    engine_.setLanguageSource(std::move(languages));
     // Who sits where, as the recording client saw it when the game began.
     const Header& h = record_.header;
     if (h.ownSeat >= 1 && h.ownSeat <= 9)
@@ -26,6 +27,13 @@ Replay::Replay(Record record) : record_(std::move(record)) {
         if (!name.empty()) engine_.received(protocol::frame(protocol::toclient::existingplayers(seat, name)));
     }
     drain();
+    if (h.language != kRecordDefaultLanguage) {
+        engine_.received(protocol::frame(protocol::toclient::language(h.language)));
+        while (engine_.pump()) {
+        }
+        opening_ = engine_.takeChatLines();
+        drain();
+    }
 }
 
 void Replay::drain() {

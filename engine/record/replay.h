@@ -1,12 +1,13 @@
 #pragma once
 // Replay: a recorded game played again through a client engine of its own.
 //
-// The engine is told who sits where from the record's header, then receives the
-// recorded lines at their times; the turn clock ticks once a second while it runs, as
-// the window's clock does. Whatever the engine asks for (lines to send, sounds, tally
+// The engine is told who sits where and the game's language from the record's header (as
+// the server tells a client), then receives the recorded lines at their times; the turn
+// clock ticks once a second while it runs, as the window's clock does. Whatever the engine asks for (lines to send, sounds, tally
 // entries, message boxes) is dropped: a replay changes nothing outside itself.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "client/client_engine.h"
 #include "common/random.h"
@@ -16,12 +17,16 @@ namespace quorbit::record {
 
 class Replay {
 public:
-    explicit Replay(Record record);
+    // `languages` gives the words of the game's language (for the hint's and best words'
+    // search); without it the replay still shows and scores in the game's language.
+    explicit Replay(Record record, client::LanguageSource languages = {});
     Replay(const Replay&) = delete;
     Replay& operator=(const Replay&) = delete;
 
     const Record& record() const { return record_; }
     const client::ClientState& state() const { return engine_.state(); }
+    // What the chat box says as the replay begins: the game's language when it is not English.
+    const std::vector<client::ChatLine>& opening() const { return opening_; }
     std::uint64_t revision() const { return engine_.revision(); }
 
     std::int64_t position() const { return position_; }  // replay time in ms
@@ -40,6 +45,7 @@ private:
     void drain();
 
     Record record_;
+    std::vector<client::ChatLine> opening_;
     SeededRandom random_{1};
     client::ClientEngine engine_{random_};
     std::size_t next_ = 0;

@@ -2,6 +2,7 @@
 
 #include "client/mirror.h"
 #include "common/escape.h"
+#include "language/language.h"
 #include "protocol/fields.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
@@ -27,6 +28,7 @@ public:
         for (std::size_t i = 0; i < h.seats.size(); ++i) s_.players[i] = nameText(h.seats[i]);
         s_.team = h.team;
         s_.playTo = h.playTo;
+        s_.language = h.language;
     }
 
     void take(std::string_view raw) {
@@ -127,6 +129,10 @@ std::string summaryText(const GameSummary& s) {
     if (!any) out += " none";
     out += "\n";
     if (s.playTo >= 0) out += "Play to " + std::to_string(s.playTo) + (s.team ? " points, teams" : " points") + "\n";
+    if (s.language != kRecordDefaultLanguage) {
+        const language::Language* known = language::find(s.language);
+        out += "Played in " + (known ? std::string(known->name) : printableText(s.language)) + "\n";
+    }
     out += "Words:\n";
     if (s.words.empty()) out += "  none\n";
     int n = 0;

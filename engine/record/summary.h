@@ -1,6 +1,7 @@
 #pragma once
 // What a record says about its game, for the "Recent Games" list and as shareable text:
-// the players, every word with its points and the running scores, and the winner.
+// the players, the game's language when it is not English, every word with its points
+// and the running scores, and the winner.
 #include <array>
 #include <string>
 #include <string_view>
@@ -28,6 +29,7 @@ struct GameSummary {
     int teamB = 0;
     bool team = false;
     int playTo = -1;
+    std::string language{kRecordDefaultLanguage};  // ISO 639-1; told in the text when not English
     std::vector<WordPlayed> words;
     std::string winner;  // a player's name, "Team A" or "Team B"; empty when the game had none
 };

@@ -80,12 +80,12 @@ inline std::string TableServer::TableHost::prefixed(std::string_view line) const
     return "table \"" + entry_->name + "\": " + std::string(line);
 }
 
-inline void TableServer::TableHost::heardByAll(std::string_view message) {
-    server_.out_.heardByAll(id_, entry_->name, message);
-}
-
 inline void TableServer::TableHost::gameFinished(const GameFinished& game) {
     server_.out_.gameFinished(id_, entry_->name, game);
+}
+
+inline void TableServer::TableHost::heardByAll(std::string_view message) {
+    server_.out_.heardByAll(id_, entry_->name, message);
 }
 
 }  // namespace quorbit::server

@@ -8,9 +8,10 @@
 
 namespace quorbit::social {
 
-// The link prefixes, in the order they are looked for. Only web addresses are links:
-// other schemes (file:, telnet:, mailto: ...) stay plain text.
-inline constexpr std::string_view kLinkPrefixes[] = {"http://", "https://", "www."};
+// The link prefixes, in the order they are looked for. Only web addresses and Quorbit's
+// invite links are links: other schemes (file:, telnet:, mailto: ...) stay plain text.
+inline constexpr std::string_view kInviteLinkPrefix = "quorbit://";
+inline constexpr std::string_view kLinkPrefixes[] = {"http://", "https://", "www.", kInviteLinkPrefix};
 
 // The link in one blank-separated token: from the first prefix found (in list order,
 // any letter case) to the token's end, without trailing characters other than lower-case

@@ -236,7 +236,7 @@ private:
     Take& take_;
     std::uint32_t want_;
     int count_ = 0;
-    std::array<Met, kHitRoom> met_;
+    std::array<Met, kHitRoom> met_;  // emptied before a path that might overfill it
 };
 
 template <bool kPopcnt, class Take>

@@ -22,7 +22,9 @@ struct ServerProcess {
         dir = std::filesystem::temp_directory_path() /
               ("quorbit-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(port));
         std::filesystem::create_directories(dir);
-        std::string cmd = "cd '" + dir.string() + "' && exec '" + QUORBIT_BINARY + "' --server";
+        // Its store and other files in that folder too, never in the user's own.
+        std::string cmd = "cd '" + dir.string() + "' && QUORBIT_DATA_DIR='" + dir.string() + "' exec '" +
+                          QUORBIT_BINARY + "' --server";
         for (const auto& e : extra) cmd += " " + e;
         if (extra.empty()) cmd += " --port " + std::to_string(port);
         process = std::make_unique<Process>("/bin/sh", std::vector<std::string>{"-c", cmd});

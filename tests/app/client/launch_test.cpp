@@ -1,6 +1,8 @@
 // Launch modes, the player context menu and the connection's failure notice, with the
 // server of one window and further windows joining it over loopback.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -8,9 +10,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTcpServer>
+#include <QTemporaryDir>
+#include <QFile>
 
 #include "dictionary/dictn.h"
 #include "app/server/serverhost.h"
+#include "app/social/downloadform.h"
 #include "app/social/joinform.h"
 #include "app/social/spylistform.h"
 #include "window_fixture.h"
@@ -189,6 +194,20 @@ TEST_F(Launch, NamingATableAtAServerWithOneTableStillPlays) {
     EXPECT_EQ(chatOf(*bob).count(notice), 1);
 }
 
+// File, "Copy Invite Link": the link of the table joined, greyed out where there is none.
+TEST_F(Launch, TheInviteLinkOfTheTableJoinedIsCopied) {
+    auto ann = launched({"Ann", "127.0.0.1:" + std::to_string(port) + "/Friday Club", "false"}, port, 0, nullptr, &boxes);
+    QAction* copy = ann->findChild<QAction*>("CopyInviteLink1");
+    ASSERT_NE(copy, nullptr);
+    ASSERT_TRUE(copy->isEnabled());
+    copy->trigger();
+    const QString link = "quorbit://127.0.0.1:" + QString::number(port) + "/Friday%20Club";
+    EXPECT_EQ(QApplication::clipboard()->text(), link);
+    EXPECT_TRUE(chatOf(*ann).contains(link));
+    auto bob = launched({"Bob", "127.0.0.1", "false"}, port, 0, nullptr, &boxes);
+    EXPECT_FALSE(bob->findChild<QAction*>("CopyInviteLink1")->isEnabled());
+}
+
 TEST_F(Launch, TwoParametersEnterNoMode) {
     auto ann = launched({"Ann", "10.0.0.5"}, port, freeLoopbackPort(), nullptr, &boxes);
     QTest::qWait(50);
@@ -321,6 +340,39 @@ TEST_F(Launch, JoinRestartsWithTheNameAndAddressAsOptionValues) {
     const shell::CommandLine hosting = shell::parseCommandLine(args);
     EXPECT_EQ(shell::launchParameters(hosting), (std::vector<std::string>{"Ann", "127.0.0.1", "true"}));
     EXPECT_EQ(hosting.port, port);
+}
+
+// "Join a Game" and a Quorbit link in the chat box hand over to the lobby program beside
+// the game, which then starts the game itself; without one, the Join window opens.
+TEST_F(Launch, JoinAGameAndInviteLinksOpenTheLobby) {
+    QTemporaryDir dir;
+    shell::CommandLine line;
+    line.port = port;
+    shell::Program program(line);
+    std::vector<QStringList> started;
+    program.startLobby = [&](const QString& lobby, const QStringList& args) {
+        started.push_back(QStringList{lobby} + args);
+        return true;
+    };
+    program.download().setLobbyProgram(dir.filePath("orvanelobby"));
+    QAction* joinGame = program.chat().findChild<QAction*>("JoinaGame1");
+    ASSERT_NE(joinGame, nullptr);
+    joinGame->trigger();  // no lobby program there
+    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(program.join().isVisible());
+    program.join().hide();
+
+    QFile lobby(dir.filePath("orvanelobby"));
+    ASSERT_TRUE(lobby.open(QIODevice::WriteOnly));
+    lobby.close();
+    lobby.setPermissions(lobby.permissions() | QFile::ExeOwner);
+    joinGame->trigger();
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0], QStringList{QFileInfo(lobby).absoluteFilePath()});
+    emit program.chat().inviteLinkRequested("quorbit://example.org/Friday");
+    ASSERT_EQ(started.size(), 2u);
+    EXPECT_EQ(started[1], (QStringList{QFileInfo(lobby).absoluteFilePath(), "quorbit://example.org/Friday"}));
+    EXPECT_FALSE(program.join().isVisible());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The lobby stand-in, run as its own program: it starts the game with the three
-// parameters and sees the game's link come and go.
+// The lobby run as its own program, told to start a game at once (--start): it starts the
+// game with the three parameters and sees the game's link come and go.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -78,7 +78,7 @@ QStringList readLines(const QString& path) {
 
 }  // namespace
 
-TEST(LobbyStandIn, HostingStartsTheGameWithTheThreeParametersAndSeesItsLink) {
+TEST(LobbyProgram, HostingStartsTheGameWithTheThreeParametersAndSeesItsLink) {
     ASSERT_TRUE(QFileInfo(lobbyProgram()).isExecutable()) << lobbyProgram().toStdString();
     QTemporaryDir dir;
     const quint16 port = freePort();
@@ -91,7 +91,7 @@ TEST(LobbyStandIn, HostingStartsTheGameWithTheThreeParametersAndSeesItsLink) {
     EXPECT_EQ(lobby.waitFor("link: closed"), "link: closed 0");  // the game ended
 }
 
-TEST(LobbyStandIn, JoiningPassesFalseAsTheThirdParameter) {
+TEST(LobbyProgram, JoiningPassesFalseAsTheThirdParameter) {
     QTemporaryDir dir;
     const quint16 port = freePort();
     Lobby lobby({"--game", writeGame(dir, port, 0.2), "--link-port", QString::number(port), "--player", "Bo",
@@ -101,7 +101,7 @@ TEST(LobbyStandIn, JoiningPassesFalseAsTheThirdParameter) {
     EXPECT_EQ(readLines(dir.filePath("params.txt")), (QStringList{"Bo", "192.168.1.20", "false"}));
 }
 
-TEST(LobbyStandIn, MissingFieldsStartNothing) {
+TEST(LobbyProgram, MissingFieldsStartNothing) {
     QTemporaryDir dir;
     const quint16 port = freePort();
     const QString game = writeGame(dir, port, 0.1);
@@ -127,7 +127,7 @@ TEST(LobbyStandIn, MissingFieldsStartNothing) {
     EXPECT_FALSE(QFile::exists(dir.filePath("params.txt")));
 }
 
-TEST(LobbyStandIn, ABusyLinkPortIsReportedAndTheLobbyStillStartsGames) {
+TEST(LobbyProgram, ABusyLinkPortIsReportedAndTheLobbyStillStartsGames) {
     QTemporaryDir dir;
     QTcpServer taken;
     ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
@@ -137,7 +137,7 @@ TEST(LobbyStandIn, ABusyLinkPortIsReportedAndTheLobbyStillStartsGames) {
     EXPECT_EQ(lobby.waitFor("started:"), "started: Ann | 127.0.0.1 | true");
 }
 
-TEST(LobbyStandIn, BadOptionsEndWithUsage) {
+TEST(LobbyProgram, BadOptionsEndWithUsage) {
     for (const QStringList& args : {QStringList{"--mode", "watch"}, QStringList{"--link-port", "70000"},
                                     QStringList{"--player"}, QStringList{"--frobnicate"}}) {
         QProcess p;
@@ -155,7 +155,7 @@ TEST(LobbyStandIn, BadOptionsEndWithUsage) {
 // port 9001, and the lobby sees it close when the game ends. Both ports are fixed by the
 // game (9001 for the link, 7772 for hosting), so the test stands aside when either is
 // taken on this machine.
-TEST(LobbyStandIn, TheRealGameHostedFromTheLobbyHoldsItsLinkUntilItEnds) {
+TEST(LobbyProgram, TheRealGameHostedFromTheLobbyHoldsItsLinkUntilItEnds) {
     for (quint16 port : {quint16(9001), quint16(7772)}) {
         QTcpServer probe;
         if (!probe.listen(QHostAddress::LocalHost, port)) GTEST_SKIP() << "port " << port << " is in use here";

@@ -18,6 +18,8 @@
 #include "protocol/messages.h"
 #include "app/record/recentgames.h"
 #include "app/record/recordstore.h"
+#include "app/widgets/tilepictures.h"
+#include "language/language.h"
 #include "record/replay.h"
 
 namespace quorbit::apptest {
@@ -191,6 +193,34 @@ TEST_F(ReplayWindow, RecentGamesReadsEachFileAwayFromTheWindow) {
     EXPECT_EQ(list->topLevelItem(0)->text(1), "cannot be read: not a game record: not a regular file");
     EXPECT_EQ(list->topLevelItem(1)->text(3), "Ann");
     EXPECT_THAT(list->topLevelItem(2)->text(1).toStdString(), ::testing::HasSubstr("more game lines than any game has"));
+}
+
+// A French game replays in French: the chat box says so, and the tiles and what the screen
+// reader says of them carry French values, until the replay is left.
+TEST_F(ReplayWindow, AFrenchGameReplaysWithItsLanguage) {
+    const language::Language* fr = language::find("fr");
+    if (!fr) GTEST_SKIP() << "French was not built here";
+    record::Record r = twoWordGame();
+    r.header.language = "fr";
+    ASSERT_TRUE(chat.startReplay(store.save(r)));
+    chat.replayPlay(false);
+    chat.replayNextWord();
+    EXPECT_TRUE(widget<QWidget>("mainchat")->property("plainText").toString().contains("This game is played in French"));
+    const auto* board = widget<app::BoardView>("paintbox_board");
+    EXPECT_EQ(board->pictures().values(), fr->values);
+    int told = 0;  // squares whose letter French values otherwise than English
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 7; ++y) {
+            const int code = board->letters()[x][y];
+            if (!rules::isLetter(code) || rules::letterworth(code, fr->values) == rules::letterworth(code)) continue;
+            const int worth = rules::letterworth(code, fr->values);
+            EXPECT_TRUE(board->squareName(app::BoardView::indexOf({x, y}))
+                            .startsWith(QString("%1, %2 point").arg(QChar(rules::letterOf(code))).arg(worth)));
+            ++told;
+        }
+    EXPECT_GT(told, 0);
+    chat.leaveReplay();
+    EXPECT_EQ(board->pictures().values(), rules::kEnglishValues);
 }
 
 // The words list shows what the engine keeps, its newest lines, as words go on arriving.

@@ -103,6 +103,28 @@ TEST(ChatBox, LinksUnderThePointerOpenWithALeftClick) {
     EXPECT_EQ(opened, QStringList{"www.example.org/page"});
 }
 
+// A Quorbit invite link is a link too, confirmed the same way, and handed to whoever opens
+// the lobby rather than to the desktop's web browser.
+TEST(ChatBox, InviteLinksAreConfirmedAndHandedOn) {
+    ChatBox box;
+    box.resize(600, 200);
+    box.show();
+    box.addlinetochat("Ann: join me at quorbit://games.example.org/Ann%27s%20table now", Qt::black);
+    QTextCursor at(box.document()->firstBlock());
+    at.setPosition(static_cast<int>(QString("Ann: join me at quorbit://ga").size()));
+    const QPoint onLink = box.cursorRect(at).center();
+    EXPECT_EQ(box.linkAt(onLink), "quorbit://games.example.org/Ann%27s%20table");
+    QStringList asked, handed;
+    box.confirmLink = [&](const QString& l) {
+        asked << l;
+        return true;
+    };
+    QObject::connect(&box, &ChatBox::inviteLinkOpened, [&](const QString& l) { handed << l; });
+    QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, onLink);
+    EXPECT_EQ(asked, QStringList{"quorbit://games.example.org/Ann%27s%20table"});
+    EXPECT_EQ(handed, asked);
+}
+
 TEST(ChatBox, TheConfirmationShowsTheWholeAddressAndOtherSchemesAreNoLinks) {
     ChatBox box;
     box.resize(600, 200);

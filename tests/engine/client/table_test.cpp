@@ -89,6 +89,26 @@ TEST_F(TableClient, TheTableIsTheFirstLineAndATableServerConfirmsIt) {
     EXPECT_TRUE(chat().empty());
 }
 
+// Watching a table and a private table's invite code are first lines of their own; the
+// command line's invite code is cleaned and wins over a table in the address.
+TEST_F(TableClient, WatchingAndInvitationsAreTheirOwnFirstLines) {
+    engine.setLaunch(false, "Cid");
+    engine.setTable("Friday", TableSeat::Watch);
+    engine.connected();
+    EXPECT_EQ(sent(), std::vector<std::string>{"CMD_watchtable+Friday"});
+
+    const LaunchPlan plan = launchPlan({"Cid", "10.0.0.5:7000/Friday", "false"}, " K7Q2M9XD4P ", TableSeat::Invite);
+    EXPECT_EQ(plan.table, "K7Q2M9XD4P");
+    EXPECT_EQ(plan.seat, TableSeat::Invite);
+    ClientEngine invited{rng};
+    invited.setLaunch(false, "Cid");
+    invited.setTable(plan.table, plan.seat);
+    invited.connected();
+    EXPECT_EQ(invited.takeOutgoing(), std::vector<std::string>{protocol::frame("CMD_invite+K7Q2M9XD4P")});
+    // Watching names a table or nothing.
+    EXPECT_EQ(launchPlan({"Cid", "10.0.0.5", "false"}, "", TableSeat::Watch).seat, TableSeat::Play);
+}
+
 TEST_F(TableClient, AServerWithOneTableIsToldApartAndPlayedAt) {
     // Another line before the host is named: the server seats everyone at its one table.
     joinTable(2);

@@ -60,7 +60,8 @@ TEST(Links, PrefixesTrimmingAndBareStarts) {
     EXPECT_EQ(linkInToken("http://example.org/a."), "http://example.org/a");
     EXPECT_EQ(linkInToken("(see:www.Example.COM)!"), "www.Example.COM");
     EXPECT_EQ(linkInToken("HTTPS://example.org/x"), "HTTPS://example.org/x");
-    // Only web addresses are links.
+    EXPECT_EQ(linkInToken("(quorbit://h.org:7000/?invite=ABCD23EFGH)."), "quorbit://h.org:7000/?invite=ABCD23EFGH");
+    // Only web addresses and invite links are links.
     for (const char* other : {"MAILTO:bo@x.org", "news:comp.lang", "file:///etc/passwd", "telnet://h.org",
                               "gopher://h.org", "ftp://x.org"})
         EXPECT_FALSE(linkInToken(other)) << other;

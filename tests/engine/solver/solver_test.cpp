@@ -215,6 +215,29 @@ TEST(Solver, ScoresSpreadFarApartKeepTheSameWordsPathsAndOrder) {
     }
 }
 
+// French deals rich in words at every depth (one of these thousand once overran the
+// solver's buffer of found paths): each answer agrees with itself and its best.
+TEST(Solver, ThousandFrenchDealsStayWithinTheFoundPathsBuffer) {
+    const language::Language* french = language::find("fr");
+    if (!french) GTEST_SKIP() << "French was not built (no wfrench on the build machine)";
+    const auto records = language::readGraph(std::filesystem::path(QUORBIT_LANGUAGE_DIR) / french->graphFile);
+    ASSERT_TRUE(records);
+    const dictionary::WordGraph graph(*records);
+    Solver solver(graph, french->values);
+    SeededRandom random(29);
+    for (int n = 0; n < 1000; ++n) {
+        BoardCodes b{};
+        for (auto& column : b)
+            for (int& code : column) code = french->draw(random.below(language::kDraws) + 1);
+        const auto all = solver.all(b, Vocabulary::Dictionary);
+        std::set<std::string> words;
+        for (const Found& f : all) ASSERT_TRUE(words.insert(std::string(f.word())).second) << "board " << n;
+        const auto best = solver.best(b, Vocabulary::Dictionary);
+        ASSERT_EQ(best.has_value(), !all.empty()) << "board " << n;
+        if (best) EXPECT_EQ(best->score, all.front().score) << "board " << n;
+    }
+}
+
 TEST(Solver, ScoresLetterAndWordBonusesLikeThePlayedWord) {
     BoardCodes b = emptyBoard();
     // S on a triple word, T, O, R on a double word, M on a double letter.

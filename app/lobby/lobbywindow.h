@@ -1,0 +1,122 @@
+#pragma once
+// The lobby window of orvanelobby: a table server's address (servers announced on the
+// local network offered first) and the player's name, both remembered; the public tables,
+// updated live; who is online and where; the lobby's chat; "Make a Table", "Join",
+// "Watch" and "Copy Invite Link". Joining starts the game at that table with its three
+// parameters; the lobby hides while the game's silent link is open and shows again when
+// it closes, and its own connection to the server stays open meanwhile.
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+#include "app/client/settingsfile.h"
+#include "app/lobby/options.h"
+#include "client/lobby_model.h"
+#include "discovery/invite_link.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+class Tjoin;
+
+namespace quorbit::app {
+class ChatBox;
+}
+namespace quorbit::discovery {
+class GameBrowser;
+}
+
+namespace quorbit::lobby {
+
+class GameLink;
+class LobbyConnection;
+class LobbyLists;
+
+class LobbyWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit LobbyWindow(const Options& options, QWidget* parent = nullptr);
+    ~LobbyWindow() override;
+
+    // Connects to the server in the address field under the name in the name field;
+    // false (with the reason shown) when either does not read.
+    bool connectToServer();
+    // Takes the player to the table of an invite link: connects to its server when it is
+    // another, then joins. False (with the reason shown) for a text that is no link.
+    bool openInviteLink(const QString& link);
+    // The selected table: Join, Watch; false with the reason shown.
+    bool joinSelected(bool watch);
+    // Asks the server for a table; its answer comes as tableMade or refused.
+    bool makeTable(const client::TableRequest& request);
+    bool sendChat(const QString& text);
+    // The selected table's invite link, else the last private table's made here; put on
+    // the clipboard. Empty when there is neither.
+    QString copyInviteLink();
+    // Starts the game at once without a server (--start).
+    bool startGame();
+    // "Games on this network": the window that joins games announced nearby.
+    Tjoin& showNetworkGames();
+
+    // Takes lines from the server, as a read of the connection brings them.
+    void receive(const std::vector<std::string>& lines);
+
+    const LobbyLists& lists() const { return *lists_; }
+    GameLink& link() { return *link_; }
+    QString statusText() const;
+    // Selects the table of that name in the list; false when it is not listed.
+    bool selectTable(const QString& name);
+
+signals:
+    void lobbyReady();
+    void tablesChanged();
+    void chatArrived(const QString& name, const QString& text);
+    void tableMade(const QString& name, const QString& code);
+    void refused(const QString& why);
+    void gameStarted(const QStringList& params);
+    void connectionEnded(const QString& why);
+
+private:
+    void buildLayout();
+    void wire();
+    void handle(const client::LobbyChange& c);
+    void reachPending();
+    bool joinTable(const std::string& table, bool watch);
+    bool joinPrivate(const std::string& code);
+    bool launch(const QStringList& params);
+    bool refuse(const QString& why);
+    void say(const QString& text);  // a notice of the lobby's own in the chat box
+    void setStatus(const QString& text, bool problem = false);
+    void offerServers();
+    QString playerName() const;
+    const client::LobbyTable* selectedTable() const;
+
+    Options options_;
+    app::SettingsFile settings_;
+    LobbyConnection* connection_;
+    LobbyLists* lists_;
+    GameLink* link_;
+    std::unique_ptr<discovery::GameBrowser> browser_;
+    std::unique_ptr<Tjoin> join_;
+    std::optional<discovery::InviteLink> pending_;  // where to go once in the lobby
+    std::optional<discovery::InviteLink> lastPrivate_;
+    bool joinMade_ = false;  // go to the next table made here
+
+    QComboBox* combo_server = nullptr;
+    QLineEdit* edit_name = nullptr;
+    QPushButton* button_connect = nullptr;
+    QLabel* label_status = nullptr;
+    QTableView* list_tables = nullptr;
+    QSortFilterProxyModel* sortedTables_ = nullptr;
+    QTableView* list_people = nullptr;
+    app::ChatBox* lobbychat = nullptr;
+    QLineEdit* edit_chat = nullptr;
+    QPushButton* button_make = nullptr;
+    QPushButton* button_join = nullptr;
+    QPushButton* button_watch = nullptr;
+    QPushButton* button_invite = nullptr;
+};
+
+}  // namespace quorbit::lobby

@@ -1,0 +1,104 @@
+#pragma once
+// The lobby as its program sees it: who is online and where, the public tables, the
+// lobby's chat, and the name the lobby kept for this player. apply() takes one line from
+// the table server and says what changed, down to the row, so that a window redraws one
+// row and not the whole list. The lines the program sends are built here too.
+//
+// Rows keep the order in which they came; a row that goes takes its place with it. A
+// server may send anything: a line that does not read changes nothing, texts are cut as
+// the server cuts them, and the book holds at most kMaxLobbyRows tables and as many
+// people, so a server cannot make it grow without end.
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "protocol/lobby_messages.h"
+
+namespace quorbit::client {
+
+using LobbyTable = protocol::lobby::Lobbytable;
+using LobbyPerson = protocol::lobby::Person;
+
+inline constexpr std::size_t kMaxLobbyRows = 20000;
+inline constexpr std::size_t kMaxLobbyChatLines = 500;
+
+struct LobbyChange {
+    enum class Kind {
+        None,           // nothing changed (a line that does not read, or says what is known)
+        Named,          // name: the name the lobby kept for this player
+        TableAdded,     // row: the new table's row (the last)
+        TableChanged,   // row
+        TableGone,      // row: the row the table had
+        PersonAdded,    // row: the new person's row (the last)
+        PersonChanged,  // row
+        PersonGone,     // row: the row the person had
+        Ready,          // the first listing is complete
+        Said,           // name said text
+        TableMade,      // name: the table as kept; text: a private table's invite code
+        TableRefused,   // text: why
+    };
+    Kind kind = Kind::None;
+    std::size_t row = 0;
+    std::string name;
+    std::string text;
+};
+
+struct LobbyChatLine {
+    std::string name;
+    std::string text;
+};
+
+// What the player asks for in "Make a Table".
+struct TableRequest {
+    std::string name;
+    protocol::lobby::TableOptions options;
+    bool isPublic = true;
+};
+
+class LobbyModel {
+public:
+    // Called before a row is added or taken away (TableAdded, TableGone, PersonAdded,
+    // PersonGone), with the change apply() then returns: a view's model must be told
+    // before its rows move.
+    std::function<void(const LobbyChange&)> beforeRowsMove;
+
+    LobbyChange apply(std::string_view line);
+
+    const std::vector<LobbyTable>& tables() const { return tables_; }
+    const std::vector<LobbyPerson>& people() const { return people_; }
+    const std::deque<LobbyChatLine>& chat() const { return chat_; }
+    // The row of a table or person by name as the server keeps it; -1 when unknown.
+    long tableRow(std::string_view name) const;
+    long personRow(std::string_view name) const;
+    const std::string& ownName() const { return ownName_; }
+    bool ready() const { return ready_; }
+    // Forgets everything (the connection ended).
+    void clear();
+
+    // The lines to send, framed; empty when there is nothing to send (a name with nothing
+    // visible in it, an empty chat line). Names and texts are cleaned and cut as the
+    // server would, and "+" is taken out of names.
+    static std::string enterLine(std::string_view name);
+    static std::string chatLine(std::string_view text);
+    static std::string makeTableLine(const TableRequest& request);
+
+private:
+    LobbyChange person(const LobbyPerson& p);
+    LobbyChange personGone(const std::string& name);
+    LobbyChange table(LobbyTable t);
+    LobbyChange tableGone(const std::string& name);
+    LobbyChange said(LobbyChatLine line);
+
+    std::vector<LobbyTable> tables_;
+    std::vector<LobbyPerson> people_;
+    std::unordered_map<std::string, std::size_t> tableRows_, personRows_;
+    std::deque<LobbyChatLine> chat_;
+    std::string ownName_;
+    bool ready_ = false;
+};
+
+}  // namespace quorbit::client
