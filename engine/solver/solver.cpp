@@ -108,8 +108,9 @@ template <bool kPopcnt>
 // Walk of the board along the word graph, a letter at a time: every path of one length
 // is extended before any of the next, at most seven squares deep, each square once. From a
 // path's last square only the free neighbours whose letters follow in the graph are tried
-// (the squares of those letters, most of them found without a branch), and a longer path is kept for the next round only
-// where the graph goes on with a letter that may lie next to its new square. Paths of one
+// (the squares of those letters, most of them found without a branch), and a longer path
+// is kept for the next round only where the graph goes on with a letter that may lie next
+// to its new square. Paths of one
 // length are met in x-major order of their squares (each round keeps its paths in that
 // order), so the paths of one word are too. Every path that spells a word of the
 // vocabulary is written to a buffer, handed to `take(met, count)` whenever the buffer
