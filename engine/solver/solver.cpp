@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <set>
+#include <span>
 
 #include "rules/scoring.h"
 
@@ -36,6 +38,9 @@ constexpr auto kNeighbours = [] {
     return out;
 }();
 
+// A letter bit past the alphabet, whose squares are none.
+constexpr std::uint32_t kNoLetter = 1u << 31;
+
 // The board as the walk needs it, worked out once per search.
 struct Prepared {
     std::array<std::int8_t, kSquareCount> letter{};         // 0..25, or -1 for no letter
@@ -43,7 +48,9 @@ struct Prepared {
     std::array<std::int32_t, kSquareCount> factor{};        // its word factor: 1, 2 or 3
     std::array<Bits, kSquareCount> around{};                // its neighbours that hold letters
     std::array<std::uint32_t, kSquareCount> aroundLetters{};  // the letters on those, one bit per letter
-    std::array<Bits, 26> squaresOf{};                       // the squares holding each letter
+    std::array<std::uint32_t, kSquareCount> aroundTwice{};    // the letters on two or more of those
+    std::array<std::uint32_t, kSquareCount> letterBit{};      // its own letter as a bit, 0 for none
+    std::array<Bits, 32> squaresOf{};                       // the squares holding each letter (none past z)
 
     Prepared(const Grid& board, const rules::LetterValues& values) {
         Bits lettered = 0;
@@ -63,8 +70,12 @@ struct Prepared {
         }
         for (std::size_t i = 0; i < around.size(); ++i) {
             around[i] = kNeighbours[i] & lettered;
-            for (Bits at = around[i]; at != 0; at &= at - 1)
-                aroundLetters[i] |= 1u << letter[static_cast<std::size_t>(std::countr_zero(at))];
+            for (Bits at = around[i]; at != 0; at &= at - 1) {
+                const std::uint32_t b = 1u << letter[static_cast<std::size_t>(std::countr_zero(at))];
+                aroundTwice[i] |= aroundLetters[i] & b;
+                aroundLetters[i] |= b;
+            }
+            letterBit[i] = letter[i] >= 0 ? 1u << letter[i] : 0;
         }
     }
 };
@@ -76,8 +87,13 @@ constexpr int kLengthShift = 24;
 // Words met and not yet handed over; a square adds at most eight before the next check.
 constexpr int kHitRoom = 512;
 
-// The most keys (score and length) that all() sorts by counting.
+// The most keys (score and length) that all() sorts by counting; more, and it compares.
 constexpr std::size_t kCountingRoom = 1 << 14;
+// The bits of a word number (the graph's count field) and the most paths all() sorts by
+// counting (their index is 32 bits).
+constexpr int kNumberBits = 18;
+static_assert(WordGraph::kFieldMask == (std::uint64_t{1} << kNumberBits) - 1, "a word number fits its field");
+constexpr std::size_t kMostPaths = std::size_t{1} << 31;
 
 // The rank of letter l among the letters of `head`: where its child lies after the first.
 template <bool kPopcnt>
@@ -89,16 +105,18 @@ template <bool kPopcnt>
         return static_cast<std::uint32_t>(dictionary::bitCount(below));
 }
 
-// Depth-first walk of the board along the word graph, at most seven squares deep, each
-// square once (a bit of `used_`). At each square only the letters that both follow in the
-// graph and lie next to it are tried, and deeper only where the graph goes on with a letter
-// found next to the new square. Every path that spells a word of the vocabulary is written
-// to a buffer, handed to `take(met, count)` whenever the buffer fills and at the end; a
-// path is written in any case and kept by counting it or not, so that no branch guesses
-// at words. The path's state travels in the arguments: its squares a byte each (the first
-// highest), the running count of the graph's word numbering, the sum of what its tiles add
-// and the product of their word factors. Paths are met letter by letter, not in x-major
-// order: the receiver breaks ties between paths itself. Nothing is allocated.
+// Walk of the board along the word graph, a letter at a time: every path of one length
+// is extended before any of the next, at most seven squares deep, each square once. From a
+// path's last square only the free neighbours whose letters follow in the graph are tried
+// (the squares of those letters, most of them found without a branch), and a longer path
+// is kept for the next round only where the graph goes on with a letter that may lie next
+// to its new square. Paths of one
+// length are met in x-major order of their squares (each round keeps its paths in that
+// order), so the paths of one word are too. Every path that spells a word of the
+// vocabulary is written to a buffer, handed to `take(met, count)` whenever the buffer
+// fills and at the end; a path is written in any case and kept by counting it or not, so
+// that no branch guesses at words. Working round by round lets the graph's records for
+// many paths be fetched at once, and the paths are kept the same way: no branch either.
 template <bool kPopcnt, class Take>
 class Walk {
 public:
@@ -106,73 +124,120 @@ public:
         : records_(records), board_(board), take_(take), want_(want) {}
 
     [[gnu::always_inline]] void run() {
+        // The rounds' room is kept between searches on each thread, so that a warm search
+        // allocates nothing.
+        thread_local std::vector<Path> paths;
+        thread_local std::vector<Path> longer;
+        paths.resize(kSquareCount);
         const std::uint64_t root = records_[0];
         const auto head = static_cast<std::uint32_t>(root);
         const std::uint32_t first = WordGraph::firstChild(root);
+        std::size_t kept = 0;
         for (int sq = 0; sq < kSquareCount; ++sq) {
             const auto i = static_cast<std::size_t>(sq);
             const int l = board_.letter[i];
             if (l < 0 || ((head >> l) & 1u) == 0) continue;
             const std::uint64_t child = records_[first + rankOf<kPopcnt>(head, l)];
-            extend<0>(sq, child, static_cast<std::uint64_t>(sq), WordGraph::lead(child), board_.points[i], board_.factor[i]);
+            Path& p = paths[kept];
+            p.record = child;
+            p.used = Bits{1} << sq;
+            p.squares = static_cast<std::uint64_t>(sq);
+            p.count = WordGraph::lead(child);
+            p.sum = board_.points[i];
+            p.factor = board_.factor[i];
+            p.follow = static_cast<std::uint32_t>(child) & board_.aroundLetters[i];
+            p.sq = static_cast<std::uint8_t>(sq);
+            kept += p.follow != 0 ? 1 : 0;
         }
+        round<2>(paths, longer, kept);
         if (count_ > 0) take_(met_.data(), count_);
     }
 
 private:
-    // The path ends on `sq` at `Depth` (0 for the first letter), on graph record `record`.
-    // One function per depth, so that they fold together.
-    template <int Depth>
-    [[gnu::always_inline]] void extend(int sq, std::uint64_t record, std::uint64_t squares, std::uint32_t count,
-                                       std::int32_t sum, std::int32_t factor) {
-        constexpr int kLength = Depth + 2;  // of the paths made here
-        constexpr int kBonus = kLength == rules::kMaxWord ? rules::kSevenLetterBonus : 0;
-        const auto head = static_cast<std::uint32_t>(record);
-        std::uint32_t follow = head & board_.aroundLetters[static_cast<std::size_t>(sq)];
-        if (follow == 0) return;
-        if (count_ > kHitRoom - 8) {
-            take_(met_.data(), count_);
-            count_ = 0;
-        }
-        const Bits bit = Bits{1} << sq;
-        used_ |= bit;
-        const Bits free = board_.around[static_cast<std::size_t>(sq)] & ~used_;
-        const std::uint32_t first = WordGraph::firstChild(record);
-        do {
-            const int l = std::countr_zero(follow);
-            follow &= follow - 1;
-            Bits at = free & board_.squaresOf[static_cast<std::size_t>(l)];
-            if (at == 0) continue;
-            const std::uint64_t child = records_[first + rankOf<kPopcnt>(head, l)];
-            const std::uint32_t childCount = count + WordGraph::lead(child);
-            const std::uint32_t word = ((childCount - 1) & kNumberMask) | (std::uint32_t{kLength} << kLengthShift);
-            const int hit = (static_cast<std::uint32_t>(child) & want_) != 0 ? 1 : 0;
-            const auto childHead = static_cast<std::uint32_t>(child);
-            do {
-                const int nb = std::countr_zero(at);
+    // A path that may go on: its graph record, its squares as a set and a byte each (the
+    // first highest), the running count of the graph's word numbering, the sum of what its
+    // tiles add and the product of their word factors, the letters the graph goes on with
+    // that may lie next to its last square (never none), and that square.
+    struct Path {
+        Path() {}  // left unset: rounds make room for paths before writing them
+        std::uint64_t record;
+        Bits used;
+        std::uint64_t squares;
+        std::uint32_t count;
+        std::int32_t sum;
+        std::int32_t factor;
+        std::uint32_t follow;
+        std::uint8_t sq;
+    };
+
+    // Extends each of `paths` by one square, into paths of `Length` letters; those that may
+    // go on are kept, in order, for the next round.
+    template <int Length>
+    [[gnu::always_inline]] void round(std::vector<Path>& paths, std::vector<Path>& longer, std::size_t count) {
+        constexpr int kBonus = Length == rules::kMaxWord ? rules::kSevenLetterBonus : 0;
+        constexpr bool kGoesOn = Length < rules::kMaxWord;
+        if (count == 0) return;
+        if constexpr (kGoesOn)
+            if (longer.size() < count * 8) longer.resize(count * 8);
+        std::size_t kept = 0;
+        for (const Path& p : std::span(paths.data(), count)) {
+            if (count_ > kHitRoom - 8) {
+                take_(met_.data(), count_);
+                count_ = 0;
+            }
+            const auto sq = static_cast<std::size_t>(p.sq);
+            // The squares of the first two letters that follow without a branch; most
+            // paths have no more.
+            Bits to = board_.squaresOf[static_cast<std::size_t>(std::countr_zero(p.follow))];
+            std::uint32_t more = p.follow & (p.follow - 1);
+            to |= board_.squaresOf[static_cast<std::size_t>(std::countr_zero(more | kNoLetter))];
+            for (more &= more - 1; more != 0; more &= more - 1)
+                to |= board_.squaresOf[static_cast<std::size_t>(std::countr_zero(more))];
+            to &= board_.around[sq] & ~p.used;
+            const auto head = static_cast<std::uint32_t>(p.record);
+            const std::uint32_t first = WordGraph::firstChild(p.record);
+            const std::uint32_t mine = board_.letterBit[sq];
+            while (to != 0) {
+                const int nb = std::countr_zero(to);
                 const auto n = static_cast<std::size_t>(nb);
-                at &= at - 1;
-                const std::uint64_t path = (squares << 8) | static_cast<std::uint64_t>(nb);
-                const std::int32_t pathSum = sum + board_.points[n];
-                const std::int32_t pathFactor = factor * board_.factor[n];
+                to &= to - 1;
+                const std::uint64_t child = records_[first + rankOf<kPopcnt>(head, board_.letter[n])];
+                const std::uint32_t childCount = p.count + WordGraph::lead(child);
+                const auto childHead = static_cast<std::uint32_t>(child);
+                const std::uint64_t path = (p.squares << 8) | static_cast<std::uint64_t>(nb);
+                const std::int32_t pathSum = p.sum + board_.points[n];
+                const std::int32_t pathFactor = p.factor * board_.factor[n];
+                const std::uint32_t word = ((childCount - 1) & kNumberMask) | (std::uint32_t{Length} << kLengthShift);
                 met_[static_cast<std::size_t>(count_)] = Met{path, word, pathSum * pathFactor + kBonus};
-                count_ += hit;
-                if constexpr (kLength < rules::kMaxWord)
-                    if ((childHead & board_.aroundLetters[n]) != 0) extend<Depth + 1>(nb, child, path, childCount, pathSum, pathFactor);
-            } while (at != 0);
-        } while (follow != 0);
-        used_ &= ~bit;
+                count_ += (childHead & want_) != 0 ? 1 : 0;
+                if constexpr (kGoesOn) {
+                    // This square's letter is not next to the new one any more unless
+                    // another square next to it holds that letter too.
+                    Path& q = longer[kept];
+                    q.record = child;
+                    q.used = p.used | (Bits{1} << nb);
+                    q.squares = path;
+                    q.count = childCount;
+                    q.sum = pathSum;
+                    q.factor = pathFactor;
+                    q.follow = childHead & board_.aroundLetters[n] & ~(mine & ~board_.aroundTwice[n]);
+                    q.sq = static_cast<std::uint8_t>(nb);
+                    kept += q.follow != 0 ? 1 : 0;
+                }
+            }
+        }
+        if constexpr (kGoesOn) {
+            paths.swap(longer);
+            round<Length + 1>(paths, longer, kept);
+        }
     }
 
     const std::uint64_t* records_;
     const Prepared& board_;
     Take& take_;
     std::uint32_t want_;
-    Bits used_ = 0;
     int count_ = 0;
-    // Each level empties the buffer when it starts too full, then writes up to eight paths
-    // of its own between its deeper levels' writes: room for that many per level beyond.
-    std::array<Met, kHitRoom + 8 * rules::kMaxWord> met_;
+    std::array<Met, kHitRoom> met_;  // emptied before a path that might overfill it
 };
 
 template <bool kPopcnt, class Take>
@@ -219,27 +284,31 @@ std::optional<std::uint64_t> orderOf(const Met& m) {
            (static_cast<std::uint64_t>(rules::kMaxWord - lengthOf(m)) << 47) | (m.word & kNumberMask);
 }
 
-// Sorts the numbers stably by their bits 32 to 55 (when they differ by more than a
-// counting sort has room for), a byte at a time from the lowest,
-// skipping the bytes in which all of them agree.
-void sortByHighBits(std::vector<std::uint64_t>& orders, std::vector<std::uint64_t>& scratch) {
-    constexpr int kLow = 32;
-    constexpr int kPasses = 3;
-    const std::size_t n = orders.size();
-    std::array<std::array<std::uint32_t, 256>, kPasses> counts{};
-    for (const std::uint64_t o : orders)
-        for (int p = 0; p < kPasses; ++p) ++counts[static_cast<std::size_t>(p)][(o >> (kLow + 8 * p)) & 0xFFu];
-    scratch.resize(n);
-    for (int p = 0; p < kPasses; ++p) {
-        auto& count = counts[static_cast<std::size_t>(p)];
-        if (count[(orders[0] >> (kLow + 8 * p)) & 0xFFu] == n) continue;
-        std::uint32_t at = 0;
-        for (std::uint32_t& c : count) {
-            const std::uint32_t here = c;
-            c = at;
-            at += here;
-        }
-        for (const std::uint64_t o : orders) scratch[count[(o >> (kLow + 8 * p)) & 0xFFu]++] = o;
+// The digits that all() sorts paths by, lowest first: the word number in two halves,
+// then the key of score and length; each as (shift, bits) within the top half of a number.
+constexpr int kHalf = kNumberBits / 2;
+constexpr std::array<std::array<int, 2>, 3> kDigits{{{32, kHalf}, {32 + kHalf, kNumberBits - kHalf}, {32 + kNumberBits, 14}}};
+static_assert(std::size_t{1} << 14 == kCountingRoom, "the last digit holds every key");
+
+// Where each digit's counts start in one table.
+constexpr std::array<std::size_t, 3> kCountsAt{0, (std::size_t{1} << kHalf) + 1,
+                                               (std::size_t{1} << kHalf) + 1 + (std::size_t{1} << (kNumberBits - kHalf)) + 1};
+constexpr std::size_t kCountsSize = kCountsAt[2] + kCountingRoom + 1;
+
+// Sorts the numbers stably by each digit in turn (counting sorts), skipping a digit in
+// which all of them agree; `count` holds each digit's counts, made as the numbers were.
+// The last digit has only `keys` values.
+void sortByDigits(std::vector<std::uint64_t>& orders, std::vector<std::uint64_t>& scratch, std::uint32_t* count,
+                  std::size_t keys) {
+    scratch.resize(orders.size());
+    for (std::size_t d = 0; d < kDigits.size(); ++d) {
+        const int shift = kDigits[d][0];
+        const std::uint64_t mask = (std::uint64_t{1} << kDigits[d][1]) - 1;
+        const std::size_t buckets = d + 1 == kDigits.size() ? keys : std::size_t{1} << kDigits[d][1];
+        std::uint32_t* c = count + kCountsAt[d];
+        if (c[((orders[0] >> shift) & mask) + 1] == orders.size()) continue;
+        for (std::size_t k = 1; k <= buckets; ++k) c[k] += c[k - 1];
+        for (const std::uint64_t o : orders) scratch[c[(o >> shift) & mask]++] = o;
         orders.swap(scratch);
     }
 }
@@ -274,6 +343,25 @@ bool squaresBefore(const Found& a, const Found& b) {
 
 }  // namespace
 
+bool better(const Found& a, const Found& b);
+
+namespace {
+
+// The answers from every path met, by comparing them: for boards whose scores spread too
+// far apart for the counting sort. The first path of each word in answer order is its best.
+std::vector<Found> byComparison(const std::vector<Met>& paths, const Prepared& board) {
+    std::vector<Found> all(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) toFound(paths[i], board, all[i]);
+    std::stable_sort(all.begin(), all.end(), better);
+    std::set<std::string_view> words;
+    std::vector<Found> out;
+    for (const Found& f : all)
+        if (words.insert(f.word()).second) out.push_back(f);
+    return out;
+}
+
+}  // namespace
+
 std::vector<rules::PathStep> Found::path() const {
     std::vector<rules::PathStep> out;
     out.reserve(static_cast<std::size_t>(length));
@@ -291,82 +379,61 @@ bool better(const Found& a, const Found& b) {
 
 std::vector<Found> Solver::all(const Grid& board, Vocabulary vocabulary) {
     const Prepared prepared(board, values_);
-    // One slot and one bit per word number; a graph that numbers its words wrongly can
-    // only mix its words up, never reach past the tables.
-    const std::size_t numbers = std::bit_ceil(std::max<std::size_t>(graph_.wordCount(), 64));
-    if (slot_.size() != numbers) {
-        slot_.assign(numbers, 0);
-        seen_.assign(numbers / 64, 0);
-    }
-    const auto numberMask = static_cast<std::uint32_t>(numbers - 1);
-    if (found_.size() < 1024) found_.resize(1024);
-    std::size_t count = 0;
-    std::int32_t low = std::numeric_limits<std::int32_t>::max();  // the scores met
-    std::int32_t high = std::numeric_limits<std::int32_t>::min();
-    std::uint32_t* slot = slot_.data();
-    std::uint64_t* seen = seen_.data();
-    // Each word met: a new one takes the next place, one met before keeps the better path
-    // (the higher score, then the first in x-major order); written either way, without a
-    // branch on which.
-    auto take = [&](const Met* met, int n) {
-        if (found_.size() < count + static_cast<std::size_t>(n)) found_.resize(2 * (count + static_cast<std::size_t>(n)));
-        Met* found = found_.data();
-        for (const Met* p = met; p != met + n; ++p) {
-            const std::uint32_t number = p->word & numberMask;
-            const std::uint32_t s = slot[number];
-            const std::size_t fresh = s == 0 ? 1 : 0;
-            const std::size_t index = std::size_t{s} - 1 + ((count + 1) & (0 - fresh));  // count when fresh
-            Met& f = found[index];
-            const bool better = (fresh != 0) | (p->score > f.score) | ((p->score == f.score) & (p->squares < f.squares));
-            f.word = p->word;
-            f.score = better ? p->score : f.score;
-            f.squares = better ? p->squares : f.squares;
-            slot[number] = static_cast<std::uint32_t>(index + 1);
-            seen[number / 64] |= std::uint64_t{1} << (number % 64);
-            count += fresh;
-            low = std::min(low, p->score);
-            high = std::max(high, p->score);
-        }
-    };
+    found_.clear();
+    auto take = [&](const Met* met, int n) { found_.insert(found_.end(), met, met + n); };
     walk(graph_, prepared, vocabulary, take);
+    if (found_.empty()) return {};
+    if (found_.size() > kMostPaths) return byComparison(found_, prepared);
 
+    // Every path met, in the order of the answers: by score, then length (one key, how far
+    // below the top score and below seven letters), then word number (alphabetical), then
+    // as met. The walk meets the paths of one word in x-major order, so the first path of
+    // each word in this order is its best. The word numbers are masked into a table sized
+    // for the graph: a graph that numbers its words wrongly can only mix its words up.
+    std::int32_t low = std::numeric_limits<std::int32_t>::max();
+    std::int32_t high = std::numeric_limits<std::int32_t>::min();
+    for (const Met& m : found_) {
+        low = std::min(low, m.score);
+        high = std::max(high, m.score);
+    }
+    const std::int64_t keys = (std::int64_t{high} - low + 1) * 8;
+    if (keys > static_cast<std::int64_t>(kCountingRoom)) return byComparison(found_, prepared);
+    const std::size_t numbers = std::bit_ceil(std::max<std::size_t>(graph_.wordCount(), 64));
+    const auto numberMask = static_cast<std::uint32_t>(numbers - 1);
+    order_.resize(found_.size());
+    counts_.resize(kCountsSize);
+    std::fill_n(counts_.begin(), kCountsAt[2] + static_cast<std::size_t>(keys) + 1, 0u);
+    std::uint32_t* count0 = counts_.data() + kCountsAt[0] + 1;
+    std::uint32_t* count1 = counts_.data() + kCountsAt[1] + 1;
+    std::uint32_t* count2 = counts_.data() + kCountsAt[2] + 1;
+    for (std::size_t i = 0; i < found_.size(); ++i) {
+        const Met& m = found_[i];
+        const auto key = static_cast<std::uint32_t>((std::int64_t{high} - m.score) * 8 + (rules::kMaxWord - lengthOf(m)));
+        const std::uint32_t number = m.word & numberMask;
+        order_[i] = (((std::uint64_t{key} << kNumberBits) | number) << 32) | i;
+        ++count0[number & ((1u << kHalf) - 1)];
+        ++count1[number >> kHalf];
+        ++count2[key];
+    }
+    sortByDigits(order_, scratch_, counts_.data(), static_cast<std::size_t>(keys));
+
+    // The first of each word, a bit per word number to tell; the bits are cleared after.
+    if (seen_.size() != numbers / 64) seen_.assign(numbers / 64, 0);
+    std::uint64_t* seen = seen_.data();
+    std::size_t count = 0;
+    for (const std::uint64_t o : order_) {
+        const auto number = static_cast<std::uint32_t>(o >> 32) & numberMask;
+        const std::uint64_t bit = std::uint64_t{1} << (number % 64);
+        const bool fresh = (seen[number / 64] & bit) == 0;
+        seen[number / 64] |= bit;
+        order_[count] = o;
+        count += fresh ? 1 : 0;
+    }
     std::vector<Found> out(count);
-    if (count == 0) return out;
-    // The answers are ordered by score, then length, then word; the words are taken in the
-    // order of their numbers (alphabetical), so a counting sort on the score and the length,
-    // which keeps that order within each, finishes the job. Its key: how far below the top
-    // score the word is, then how far below seven letters. Scores spread too far apart for
-    // counting are sorted a byte at a time instead; scores too large for that, by comparison.
-    const bool fits = low >= 0 && high <= 0x3FFF;
-    const auto spread = static_cast<std::size_t>(fits ? high - low + 1 : 0) * 8;
-    const bool counting = fits && spread <= kCountingRoom;
-    if (counting) {
-        if (counts_.size() < spread + 1) counts_.resize(kCountingRoom + 1);
-        std::fill_n(counts_.begin(), spread + 1, 0u);
-    }
-    order_.clear();
-    for (std::size_t w = 0; w < seen_.size(); ++w) {
-        for (std::uint64_t bits = seen[w]; bits != 0; bits &= bits - 1) {
-            const std::size_t number = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-            const std::uint32_t index = slot[number] - 1;
-            slot[number] = 0;
-            const Met& m = found_[index];
-            const auto key = static_cast<std::uint64_t>((std::int64_t{high} - m.score) * 8 + (rules::kMaxWord - lengthOf(m)));
-            order_.push_back((key << 32) | index);
-        }
-        seen[w] = 0;
-    }
-    if (counting) {
-        for (const std::uint64_t o : order_) ++counts_[(o >> 32) + 1];
-        for (std::size_t k = 1; k <= spread; ++k) counts_[k] += counts_[k - 1];
-        for (const std::uint64_t o : order_)
-            toFound(found_[static_cast<std::uint32_t>(o)], prepared, out[counts_[o >> 32]++]);
-    } else if (fits) {
-        sortByHighBits(order_, scratch_);
-        for (std::size_t i = 0; i < count; ++i) toFound(found_[static_cast<std::uint32_t>(order_[i])], prepared, out[i]);
-    } else {
-        for (std::size_t i = 0; i < count; ++i) toFound(found_[i], prepared, out[i]);
-        std::sort(out.begin(), out.end(), better);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto number = static_cast<std::uint32_t>(order_[i] >> 32) & numberMask;
+        seen[number / 64] = 0;
+        toFound(found_[static_cast<std::uint32_t>(order_[i])], prepared, out[i]);
     }
     return out;
 }

@@ -60,15 +60,13 @@ public:
 private:
     const dictionary::WordGraph& graph_;
     rules::LetterValues values_;
-    // Kept between calls so that a search allocates nothing once warm: for each word number,
-    // 1 + its index into found_ (0 when not met in this call) and a bit that marks it met;
-    // the words met; their places in answer order, with room and counts to sort them.
-    // Every slot and bit set during a call is cleared before it returns.
-    std::vector<std::uint32_t> slot_;
-    std::vector<std::uint64_t> seen_;
+    // Kept between calls so that a search allocates nothing once warm: the paths met, their
+    // places in answer order with room and counts to sort them, and a bit per word number
+    // that marks it taken (cleared before a call returns).
     std::vector<Met> found_;
     std::vector<std::uint64_t> order_;
     std::vector<std::uint64_t> scratch_;
+    std::vector<std::uint64_t> seen_;
     std::vector<std::uint32_t> counts_;
 };
 

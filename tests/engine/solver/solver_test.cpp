@@ -190,6 +190,31 @@ TEST(Solver, FindsTheSameFrenchWordsAndScoresAsAPlainSearch) {
                           graph, *french);
 }
 
+// Letter values so far apart that the scores of one board spread wider than the answers
+// can be sorted by counting: the same words, best paths and order as a plain search.
+TEST(Solver, ScoresSpreadFarApartKeepTheSameWordsPathsAndOrder) {
+    rules::LetterValues values = rules::kEnglishValues;
+    values['E' - 'A'] = 4000;
+    const std::vector<std::string> words = readWords("words.txt");
+    Solver solver(dictionary::WordGraph::builtin(), values);
+    SeededRandom random(77);
+    for (int n = 0; n < 6; ++n) {
+        const BoardCodes b = randomBoard(random);
+        const std::vector<Found> all = solver.all(b, Vocabulary::Dictionary);
+        std::map<std::string, int> got;
+        for (const Found& f : all) {
+            EXPECT_TRUE(got.emplace(std::string(f.word()), f.score).second) << "twice: " << f.word();
+            expectSound(b, f, &values);
+        }
+        ASSERT_EQ(got, byHand(b, words, &values)) << "board " << n;
+        for (std::size_t i = 1; i < all.size(); ++i) EXPECT_TRUE(solver::better(all[i - 1], all[i]));
+        const auto best = solver.best(b, Vocabulary::Dictionary);
+        ASSERT_TRUE(best.has_value());
+        EXPECT_EQ(best->word(), all.front().word());
+        EXPECT_EQ(best->path().front().x, all.front().path().front().x);
+    }
+}
+
 // French deals rich in words at every depth (one of these thousand once overran the
 // solver's buffer of found paths): each answer agrees with itself and its best.
 TEST(Solver, ThousandFrenchDealsStayWithinTheFoundPathsBuffer) {
