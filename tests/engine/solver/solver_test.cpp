@@ -234,7 +234,9 @@ TEST(Solver, ThousandFrenchDealsStayWithinTheFoundPathsBuffer) {
         for (const Found& f : all) ASSERT_TRUE(words.insert(std::string(f.word())).second) << "board " << n;
         const auto best = solver.best(b, Vocabulary::Dictionary);
         ASSERT_EQ(best.has_value(), !all.empty()) << "board " << n;
-        if (best) EXPECT_EQ(best->score, all.front().score) << "board " << n;
+        if (best) {
+            EXPECT_EQ(best->score, all.front().score) << "board " << n;
+        }
     }
 }
 
