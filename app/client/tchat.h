@@ -217,6 +217,9 @@ private:
     void connectWidgets();
     // Drawing the state (tchat_render.cpp).
     void render();
+    // Puts the options a table was made with into the game-start dialog, once each time
+    // the server tells them.
+    void offerTableOptions(const quorbit::client::ClientState& s);
     void renderRack();
     void renderWords();
     void renderSeats();
@@ -256,6 +259,7 @@ private:
     bool shownOnce_ = false;
     bool hostingShown_ = false;  // what hostingChanged last told
     std::uint64_t renderedRevision_ = ~std::uint64_t{0};
+    int tableoptionsOffered_ = 0;
     int bonusPlaysShown_ = 0;
     std::vector<std::string> wordsShown_;  // what the words list holds, line by line
     std::size_t wordsShownDropped_ = 0;    // the lines dropped from its front when it was shown

@@ -13,7 +13,9 @@
 #include "app/client/mainmenus.h"
 #include "app/client/tchat.h"
 #include "record/replay.h"
+#include "app/social/gamestartform.h"
 #include "app/social/spylistform.h"
+#include "rules/zubolevel.h"
 #include "app/widgets/artwork.h"
 #include "app/widgets/clickimage.h"
 
@@ -37,6 +39,19 @@ const client::ClientState& Tchat::shown() const { return replaying() ? replay()-
 
 std::uint64_t Tchat::shownRevision() const { return replaying() ? replay()->revision() : engine_.revision(); }
 
+void Tchat::offerTableOptions(const client::ClientState& s) {
+    if (s.tableoptionsTold == tableoptionsOffered_ || !windows_.gamestart) return;
+    tableoptionsOffered_ = s.tableoptionsTold;
+    const quorbit::protocol::lobby::TableOptions& o = s.tableoptions;
+    Tgamestart& dialog = *windows_.gamestart;
+    dialog.setPlaytoscore(o.playTo);
+    dialog.setTimeperturn(o.seconds);
+    dialog.setQuorbitshuffle(o.shuffles);
+    dialog.setTeam(o.teams);
+    if (const auto level = quorbit::rules::parseZuboLevel(o.zubo)) dialog.setZubolevel(*level);
+    if (!o.language.empty()) dialog.setLanguage(QString::fromStdString(o.language));
+}
+
 void Tchat::render() {
     const client::ClientState& s = shown();
     renderedRevision_ = shownRevision();
@@ -57,6 +72,7 @@ void Tchat::render() {
     const bool hosts = engine_.state().ishost;
     menus_->startGame->setEnabled(hosts);
     if (windows_.spylist) windows_.spylist->setKickEnabled(hosts);
+    offerTableOptions(engine_.state());
     for (std::size_t i = 0; i < 4; ++i) image_direction[i]->setVisible(s.image_direction[i].visible);
     setText(label_Timeperturn, s.label_Timeperturn);
     setText(label_playtoscore, s.label_playtoscore);

@@ -98,6 +98,7 @@ void ClientEngine::buildDispatch() {
     dispatcher_.on(*this, &ClientEngine::bonus);
     // What a table server says to the seats of a table (names::kTableServerSays).
     dispatcher_.on(*this, &ClientEngine::host);
+    dispatcher_.on(*this, &ClientEngine::tableoptions);
 }
 
 // ---- Connection -------------------------------------------------------------------
@@ -232,6 +233,11 @@ void ClientEngine::host(const protocol::tables::Host& m) {
         if (!state_.gamerunning) state_.button_start = true;
     }
     state_.ishost = mine;
+}
+
+void ClientEngine::tableoptions(const protocol::lobby::Tableoptions& m) {
+    state_.tableoptions = m.options;
+    ++state_.tableoptionsTold;
 }
 
 // A table server sends nothing but the login's own catch-up (the seats, the version

@@ -123,6 +123,10 @@ struct ClientState : Mirror {
     // others to just watch): by the launch mode (solo, host), or because a table server
     // named this client's seat as the table's host.
     bool ishost = false;
+    // The options the table was made with in a lobby, told to its host: the game-start
+    // dialog offers them. `tableoptionsTold` counts the tellings, so each is offered once.
+    protocol::lobby::TableOptions tableoptions;
+    int tableoptionsTold = 0;
     int hostseat = 0;  // the seat a table server last named as its host; 0 before it says
     std::string logintail;
 
@@ -341,6 +345,7 @@ private:
     void zubotalk();
     // The table server's word on the table's host.
     void host(const protocol::tables::Host& m);
+    void tableoptions(const protocol::lobby::Tableoptions& m);
     // A line heard after the login while a named table waits for the server's answer.
     void noteTableAnswer(std::string_view line);
     void oneTableOnly();

@@ -109,6 +109,19 @@ TEST_F(TableClient, WatchingAndInvitationsAreTheirOwnFirstLines) {
     EXPECT_EQ(launchPlan({"Cid", "10.0.0.5", "false"}, "", TableSeat::Watch).seat, TableSeat::Play);
 }
 
+// A table made in a lobby tells its host the options it was made with, for the
+// game-start dialog; each telling counts, so a second one is offered again.
+TEST_F(TableClient, TheTablesOptionsAreKeptForTheHostsDialog) {
+    joinTable(1);
+    serve(Host{1}.format());
+    const protocol::lobby::TableOptions made{300, 45, 2, true, "expert", "fr"};
+    serve(protocol::lobby::Tableoptions{made}.format());
+    EXPECT_EQ(st().tableoptions, made);
+    EXPECT_EQ(st().tableoptionsTold, 1);
+    serve(protocol::lobby::Tableoptions{made}.format());
+    EXPECT_EQ(st().tableoptionsTold, 2);
+}
+
 TEST_F(TableClient, AServerWithOneTableIsToldApartAndPlayedAt) {
     // Another line before the host is named: the server seats everyone at its one table.
     joinTable(2);
