@@ -34,13 +34,13 @@ void tidyTable(LobbyTable& t) {
 }
 
 template <typename Row>
-void forgetRow(std::vector<Row>& rows, std::unordered_map<std::string, std::size_t>& index, std::size_t row) {
+void forgetRow(std::vector<Row>& rows, LobbyModel::RowIndex& index, std::size_t row) {
     index.erase(rows[row].name);
     rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(row));
     for (std::size_t r = row; r < rows.size(); ++r) index[rows[r].name] = r;
 }
 
-long rowOf(const std::unordered_map<std::string, std::size_t>& index, std::string_view name) {
+long rowOf(const LobbyModel::RowIndex& index, std::string_view name) {
     const auto it = index.find(std::string(name));
     return it == index.end() ? -1 : static_cast<long>(it->second);
 }
@@ -98,58 +98,50 @@ LobbyChange LobbyModel::apply(std::string_view line) {
     return {};
 }
 
-LobbyChange LobbyModel::person(const LobbyPerson& received) {
-    LobbyPerson p{keptName(received.name), protocol::cutChars(received.place, 16), keptName(received.table)};
-    if (p.name.empty()) return {};
-    const long row = personRow(p.name);
-    if (row >= 0) {
-        LobbyPerson& known = people_[static_cast<std::size_t>(row)];
-        if (known == p) return {};
-        known = std::move(p);
-        return {Kind::PersonChanged, static_cast<std::size_t>(row), known.name, {}};
+// A row made or changed: told only when something in it differs.
+template <typename Row>
+LobbyChange LobbyModel::keepRow(std::vector<Row>& rows, RowIndex& index, Row row, Kind changed, Kind added) {
+    const long at = rowOf(index, row.name);
+    if (at >= 0) {
+        Row& known = rows[static_cast<std::size_t>(at)];
+        if (known == row) return {};
+        known = std::move(row);
+        return {changed, static_cast<std::size_t>(at), known.name, {}};
     }
-    if (people_.size() >= kMaxLobbyRows) return {};
-    LobbyChange c{Kind::PersonAdded, people_.size(), p.name, {}};
+    if (rows.size() >= kMaxLobbyRows) return {};
+    LobbyChange c{added, rows.size(), row.name, {}};
     if (beforeRowsMove) beforeRowsMove(c);
-    personRows_[p.name] = people_.size();
-    people_.push_back(std::move(p));
+    index[row.name] = rows.size();
+    rows.push_back(std::move(row));
     return c;
 }
 
-LobbyChange LobbyModel::personGone(const std::string& name) {
-    const long row = personRow(name);
-    if (row < 0) return {};
-    LobbyChange c{Kind::PersonGone, static_cast<std::size_t>(row), name, {}};
+template <typename Row>
+LobbyChange LobbyModel::dropRow(std::vector<Row>& rows, RowIndex& index, const std::string& name, Kind gone) {
+    const long at = rowOf(index, name);
+    if (at < 0) return {};
+    LobbyChange c{gone, static_cast<std::size_t>(at), name, {}};
     if (beforeRowsMove) beforeRowsMove(c);
-    forgetRow(people_, personRows_, c.row);
+    forgetRow(rows, index, c.row);
     return c;
+}
+
+LobbyChange LobbyModel::person(const LobbyPerson& received) {
+    LobbyPerson p{keptName(received.name), protocol::cutChars(received.place, 16), keptName(received.table)};
+    if (p.name.empty()) return {};
+    return keepRow(people_, personRows_, std::move(p), Kind::PersonChanged, Kind::PersonAdded);
+}
+
+LobbyChange LobbyModel::personGone(const std::string& name) {
+    return dropRow(people_, personRows_, name, Kind::PersonGone);
 }
 
 LobbyChange LobbyModel::table(LobbyTable t) {
     tidyTable(t);
-    const long row = tableRow(t.name);
-    if (row >= 0) {
-        LobbyTable& known = tables_[static_cast<std::size_t>(row)];
-        if (known == t) return {};
-        known = std::move(t);
-        return {Kind::TableChanged, static_cast<std::size_t>(row), known.name, {}};
-    }
-    if (tables_.size() >= kMaxLobbyRows) return {};
-    LobbyChange c{Kind::TableAdded, tables_.size(), t.name, {}};
-    if (beforeRowsMove) beforeRowsMove(c);
-    tableRows_[t.name] = tables_.size();
-    tables_.push_back(std::move(t));
-    return c;
+    return keepRow(tables_, tableRows_, std::move(t), Kind::TableChanged, Kind::TableAdded);
 }
 
-LobbyChange LobbyModel::tableGone(const std::string& name) {
-    const long row = tableRow(name);
-    if (row < 0) return {};
-    LobbyChange c{Kind::TableGone, static_cast<std::size_t>(row), name, {}};
-    if (beforeRowsMove) beforeRowsMove(c);
-    forgetRow(tables_, tableRows_, c.row);
-    return c;
-}
+LobbyChange LobbyModel::tableGone(const std::string& name) { return dropRow(tables_, tableRows_, name, Kind::TableGone); }
 
 LobbyChange LobbyModel::said(LobbyChatLine line) {
     if (line.text.empty()) return {};

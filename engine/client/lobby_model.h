@@ -86,7 +86,15 @@ public:
     static std::string chatLine(std::string_view text);
     static std::string makeTableLine(const TableRequest& request);
 
+    // Rows by name.
+    using RowIndex = std::unordered_map<std::string, std::size_t>;
+
 private:
+    template <typename Row>
+    LobbyChange keepRow(std::vector<Row>& rows, RowIndex& index, Row row, LobbyChange::Kind changed,
+                        LobbyChange::Kind added);
+    template <typename Row>
+    LobbyChange dropRow(std::vector<Row>& rows, RowIndex& index, const std::string& name, LobbyChange::Kind gone);
     LobbyChange person(const LobbyPerson& p);
     LobbyChange personGone(const std::string& name);
     LobbyChange table(LobbyTable t);
@@ -95,7 +103,7 @@ private:
 
     std::vector<LobbyTable> tables_;
     std::vector<LobbyPerson> people_;
-    std::unordered_map<std::string, std::size_t> tableRows_, personRows_;
+    RowIndex tableRows_, personRows_;
     std::deque<LobbyChatLine> chat_;
     std::string ownName_;
     bool ready_ = false;
