@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "testkit/server_process.h"
 #include "testkit/wire_client.h"
@@ -88,21 +87,17 @@ TEST(TableServerProcess, TablesSideBySideTheDefaultTableTheHostAndTheListing) {
 // window holds the host's powers, as a player would press Start).
 TEST(TableServerProcess, TheProgramJoiningAHeadlessServerStartsAGameThere) {
     ServerProcess server;
+    // Someone in the lobby sees the table's game start.
+    WireClient eve;
+    ASSERT_TRUE(eve.connect(server.port));
+    ASSERT_TRUE(eve.send(protocol::lobby::Lobby{"Eve"}.format()));
+    ASSERT_TRUE(eve.waitFor(std::string(protocol::names::lobbyready)));
     const std::filesystem::path home = server.dir / "home";
     std::filesystem::create_directories(home);
     Process game(QUORBIT_BINARY, {"Ann", "127.0.0.1:" + std::to_string(server.port) + "/Friday", "false"},
                  {"QT_QPA_PLATFORM=offscreen", "QUORBIT_DATA_DIR=" + home.string(), "QUORBIT_STARTUP_PROBE=game",
                   "XDG_RUNTIME_DIR=" + home.string()});
-    const std::string running = "Friday\tplayers=1 watchers=0 running=yes";
-    std::string list;
-    const auto end = std::chrono::steady_clock::now() + 30s;
-    while (std::chrono::steady_clock::now() < end) {
-        int code = -1;
-        list = listTables(server.port, code);
-        if (list.find(running) != std::string::npos) break;
-        std::this_thread::sleep_for(100ms);
-    }
-    EXPECT_NE(list.find(running), std::string::npos) << list;
+    EXPECT_TRUE(eve.waitFor("CMD_lobbytable+Friday+1+0+t+", 30s)) << ::testing::PrintToString(eve.skipped());
     // Bob comes in during that game: Ann hosts it.
     auto bob = sit(server.port, "Friday", 2, "Bob");
     EXPECT_TRUE(bob->waitFor(std::string(protocol::names::gamestats)));
