@@ -22,6 +22,14 @@ std::optional<std::string> storedHash(QSqlDatabase& db, const std::string& key) 
     return q.value(0).toString().toStdString();
 }
 
+// A hash no password of an account is checked against: a name without an account is
+// checked against it, so that a refusal takes as long whether the name has an account or
+// not, and its timing does not tell which names do. Made once, at the accounts' cost.
+const std::string& noAccountsHash() {
+    static const std::string hash = hashPassword("a password of no account").value_or(std::string());
+    return hash;
+}
+
 }  // namespace
 
 Store::Registered Store::registerAccount(const std::string& name, const std::string& password,
@@ -84,7 +92,11 @@ std::optional<std::string> Store::accountName(const std::string& name) {
 
 bool Store::verify(const std::string& name, const std::string& password) {
     const auto hash = storedHash(db_, protocol::nameKey(protocol::cleanName(name)));
-    return hash && passwordMatches(*hash, password);
+    if (!hash) {
+        passwordMatches(noAccountsHash(), password);
+        return false;
+    }
+    return passwordMatches(*hash, password);
 }
 
 Store::Login Store::login(const std::string& name, const std::string& password, const std::string& address,
