@@ -315,6 +315,15 @@ void TableServer::fed(Entry& e) {
     if (e.table.hasUnservedLines()) busy_.insert(e.id);
 }
 
+void TableServer::markEncrypted(ConnectionId id) {
+    if (const auto c = connections_.find(id); c != connections_.end()) c->second.encrypted = true;
+}
+
+bool TableServer::encrypted(ConnectionId id) const {
+    const auto c = connections_.find(id);
+    return c != connections_.end() && c->second.encrypted;
+}
+
 void TableServer::closed(ConnectionId id, std::int64_t nowMs) {
     now_ = nowMs;
     const auto it = connections_.find(id);

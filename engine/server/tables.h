@@ -123,6 +123,10 @@ public:
     void opened(ConnectionId id, const std::string& address, std::int64_t nowMs);
     void received(ConnectionId id, std::string_view bytes, std::int64_t nowMs);
     void closed(ConnectionId id, std::int64_t nowMs);  // ignored if unknown
+    // The connection speaks TLS: told by the host before anything it received is handed
+    // over. Only such a connection may send a password.
+    void markEncrypted(ConnectionId id);
+    bool encrypted(ConnectionId id) const;
 
     // Every table with received lines waiting serves one of them.
     void pumpTick(std::int64_t nowMs);
@@ -168,6 +172,7 @@ private:
         std::string pending;     // bytes received before it sat down
         int listings = 0;        // how often it asked for the list
         bool inLobby = false;
+        bool encrypted = false;  // it speaks TLS
     };
     using Deadline = std::pair<std::int64_t, ConnectionId>;
     using ClockDue = std::tuple<std::int64_t, TableId, int>;
