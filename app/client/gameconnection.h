@@ -13,6 +13,7 @@ namespace quorbit::client {
 class ClientEngine;
 }
 namespace quorbit::net {
+class ServerDialer;
 class TSock;
 }
 
@@ -26,8 +27,14 @@ public:
     GameConnection(client::ClientEngine& engine, QObject* parent = nullptr);
     ~GameConnection() override;
 
-    // Connects to the game's server at host:port.
-    void open(const std::string& host, int port);
+    // Connects to the game's server at host:port: in TLS when the server speaks it
+    // (else in plain text, as ServerDialer decides), or in plain text only when `tryTls`
+    // is false (the window's own host mode).
+    void open(const std::string& host, int port, bool tryTls = true);
+    // The settings file that keeps the servers' certificate fingerprints.
+    void setSettingsPath(const QString& path);
+    // The connection to the server speaks TLS.
+    bool encrypted() const;
     // Opens the silent link to a lobby on 127.0.0.1 (never read or written).
     void openLobbyLink(int port);
     // Sends one whole message while connected; nothing otherwise.
@@ -35,7 +42,7 @@ public:
     // Every received byte also goes to the game's record.
     void keepRecords(RecordKeeper* records) { records_ = records; }
 
-    const net::TSock* socket() const { return sock_.get(); }
+    const net::TSock* socket() const;
     bool lobbyLinkOpened() const { return lobby_ != nullptr; }
 
 signals:
@@ -43,6 +50,8 @@ signals:
     void notice(const QString& text);    // a line for the chat box in the system colour
 
 private:
+    void adopt(std::unique_ptr<net::TSock> sock);
+    void readFrom(net::TSock& sock);
     void report(int info, const std::string& text);
     void schedulePump();
     void pumpOne();
@@ -50,8 +59,10 @@ private:
     client::ClientEngine& engine_;
     RecordKeeper* records_ = nullptr;
     std::unique_ptr<net::TSock> sock_;
+    net::ServerDialer* dialer_;
     std::unique_ptr<net::TSock> lobby_;
     bool connected_ = false;
+    std::string host_;  // the host asked for
     QTimer pump_;  // runs only while received lines wait
 };
 

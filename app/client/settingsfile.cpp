@@ -53,4 +53,14 @@ bool SettingsFile::rememberName(const QString& name) { return remember(kJoinName
 QString SettingsFile::rememberedServer() const { return remembered(kLobbyServerKey); }
 bool SettingsFile::rememberServer(const QString& address) { return remember(kLobbyServerKey, address); }
 
+std::optional<std::string> SettingsFile::keptFingerprint(const std::string& hostPort) const {
+    return load().value(kTlsSection, hostPort);
+}
+
+bool SettingsFile::keepFingerprint(const std::string& hostPort, const std::string& fingerprint) {
+    social::IniFile ini = load();
+    ini.set(kTlsSection, hostPort, fingerprint);
+    return write(ini);
+}
+
 }  // namespace quorbit::app

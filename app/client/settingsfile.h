@@ -5,6 +5,7 @@
 // `failed` with the message the player sees.
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,12 @@ public:
     // The lobby's server as last connected to (the key Lobbyserver).
     QString rememberedServer() const;
     bool rememberServer(const QString& address);
+
+    // The certificate fingerprint kept for a server (key "HOST:PORT" in the [tls]
+    // section), shared by the game and the lobby, which use the same file.
+    static constexpr std::string_view kTlsSection = "tls";
+    std::optional<std::string> keptFingerprint(const std::string& hostPort) const;
+    bool keepFingerprint(const std::string& hostPort, const std::string& fingerprint);
 
     std::function<void(const QString& message)> failed;
 

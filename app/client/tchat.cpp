@@ -145,6 +145,7 @@ void Tchat::keepRecords(const QString& folder) {
 bool Tchat::lobbyLinkOpened() const { return connection_->lobbyLinkOpened(); }
 
 const quorbit::net::TSock* Tchat::connection() const { return connection_->socket(); }
+bool Tchat::encrypted() const { return connection_->encrypted(); }
 
 void Tchat::connectWidgets() {
     connect(paintbox_board, &quorbit::app::BoardView::clicked, this, [this](int x, int y, Qt::MouseButton b) {
@@ -230,7 +231,9 @@ void Tchat::hostpress() {
                       .arg(launch_.port)
                       .arg(QString::fromStdString(why)));
     engine_.setLaunch(true, playername_);
-    connection_->open("127.0.0.1", launch_.port);  // always the loopback address, whatever the host address says
+    // Always the loopback address, whatever the host address says; this program's own
+    // host speaks plain text only.
+    connection_->open("127.0.0.1", launch_.port, false);
     menus_->startGame->setEnabled(true);
     if (windows_.spylist) windows_.spylist->setKickEnabled(true);
 }

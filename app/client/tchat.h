@@ -119,6 +119,8 @@ public:
     bool lobbyLinkOpened() const;
     // The connection to the game's server; nothing before joining or hosting.
     const quorbit::net::TSock* connection() const;
+    // The connection to the game's server speaks TLS (only there may a password be sent).
+    bool encrypted() const;
 
     // Settings.
     void loadinifile();

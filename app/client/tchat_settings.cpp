@@ -6,6 +6,7 @@
 
 #include "app/client/boardview.h"
 #include "app/client/chatbox.h"
+#include "app/client/gameconnection.h"
 #include "app/client/mainmenus.h"
 #include "app/client/settingsfile.h"
 #include "app/client/tchat.h"
@@ -24,7 +25,10 @@ void Tchat::setBounds(const social::WindowBounds& b) {
     resize(b.width, b.height);
 }
 
-void Tchat::setSettingsPath(const QString& path) { settings_->setPath(path); }
+void Tchat::setSettingsPath(const QString& path) {
+    settings_->setPath(path);
+    connection_->setSettingsPath(path);  // the servers' certificate fingerprints are kept there
+}
 
 const QString& Tchat::settingsPath() const { return settings_->path(); }
 

@@ -1,52 +1,93 @@
 #include "app/lobby/lobbyconnection.h"
 
-#include <QTcpSocket>
+#include "app/net/serverdialer.h"
+#include "app/net/tsock.h"
 
 namespace quorbit::lobby {
 
-LobbyConnection::LobbyConnection(QObject* parent) : QObject(parent), socket_(new QTcpSocket(this)) {
-    connect(socket_, &QTcpSocket::connected, this, &LobbyConnection::connected);
-    connect(socket_, &QTcpSocket::readyRead, this, &LobbyConnection::readAll);
-    connect(socket_, &QTcpSocket::disconnected, this, [this] { emit ended("The server closed the connection."); });
-    connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        // A close by the server is reported as disconnected above.
-        if (error == QAbstractSocket::RemoteHostClosedError) return;
-        if (socket_->state() == QAbstractSocket::ConnectedState) return;
-        emit ended(QString("Could not connect to %1 (%2).").arg(host_, socket_->errorString()));
-    });
+using net::TSock;
+using net::TSocketInfo;
+
+LobbyConnection::LobbyConnection(QObject* parent) : QObject(parent), dialer_(new net::ServerDialer(this)) {
+    dialer_->onReady = [this](std::unique_ptr<TSock> sock) { adopt(std::move(sock)); };
+    dialer_->onFailed = [this](const std::string& why, bool refused) {
+        // Told once the dialer's own call is over, as the socket's events are.
+        const QString text = refused ? QString::fromStdString(why)
+                                     : QString("Could not connect to %1 (%2).").arg(host_, QString::fromStdString(why));
+        QMetaObject::invokeMethod(this, [this, text] { emit ended(text); }, Qt::QueuedConnection);
+    };
 }
 
 LobbyConnection::~LobbyConnection() {
-    socket_->disconnect(this);  // nobody is told of the end of a connection being destroyed
+    // Nobody is told of the end of a connection being destroyed.
+    dialer_->onFailed = nullptr;
+    drop();
 }
+
+void LobbyConnection::setSettingsPath(const QString& path) { dialer_->setSettingsPath(path); }
 
 void LobbyConnection::open(const QString& host, int port) {
     close();
     host_ = host;
     port_ = port;
     cutter_.reset();
-    socket_->connectToHost(host, static_cast<quint16>(port));
+    dialer_->dial(host.toStdString(), port);
+}
+
+void LobbyConnection::drop() {
+    if (!socket_) return;
+    socket_->OnRead = nullptr;
+    socket_->OnDisconnect = nullptr;
+    socket_->OnInfo = nullptr;
+    // Inside one of the socket's own events it goes once that event is over.
+    TSock* sock = socket_.release();
+    if (sock->Handle() >= 0) sock->Close();
+    sock->deleteLater();
 }
 
 void LobbyConnection::close() {
-    const QSignalBlocker quiet(socket_);
-    socket_->abort();
+    dialer_->cancel();
+    drop();
 }
 
-bool LobbyConnection::isOpen() const { return socket_->state() == QAbstractSocket::ConnectedState; }
+bool LobbyConnection::isOpen() const { return socket_ && socket_->Connected(); }
+
+bool LobbyConnection::encrypted() const { return isOpen() && socket_->Encrypted(); }
 
 bool LobbyConnection::send(const std::string& framed) {
     if (!isOpen()) return false;
     if (framed.empty()) return true;
-    socket_->write(framed.data(), static_cast<qint64>(framed.size()));
+    try {
+        socket_->Send(framed);
+    } catch (const net::ESockException&) {
+        return false;
+    }
     return true;
 }
 
+void LobbyConnection::adopt(std::unique_ptr<TSock> sock) {
+    socket_ = std::move(sock);
+    socket_->OnRead = [this](TSock&, int) { readAll(); };
+    socket_->OnDisconnect = [this](TSock&) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                drop();
+                emit ended("The server closed the connection.");
+            },
+            Qt::QueuedConnection);
+        socket_->OnDisconnect = nullptr;
+    };
+    emit connected();
+    if (socket_ && socket_->ReceiveBufferSize() > 0) readAll();
+}
+
 void LobbyConnection::readAll() {
-    const QByteArray bytes = socket_->readAll();
+    if (!socket_) return;
+    const std::string bytes = socket_->Text();
     lines_.clear();
     // An overlong line is skipped whole by the cutter; the others still count.
-    cutter_.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), lines_);
+    cutter_.feed(bytes, lines_);
     if (!lines_.empty()) emit linesReceived(lines_);
 }
 

@@ -1,14 +1,19 @@
 #pragma once
-// The lobby's connection to a table server: a TCP socket whose bytes are cut into lines
-// at the game's terminator byte, handed out a read at a time, and lines sent framed.
+// The lobby's connection to a table server: a socket opened by ServerDialer (in TLS when
+// the server speaks it), whose bytes are cut into lines at the game's terminator byte,
+// handed out a read at a time, and lines sent framed.
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "protocol/framing.h"
 
-class QTcpSocket;
+namespace quorbit::net {
+class ServerDialer;
+class TSock;
+}
 
 namespace quorbit::lobby {
 
@@ -18,10 +23,14 @@ public:
     explicit LobbyConnection(QObject* parent = nullptr);
     ~LobbyConnection() override;
 
+    // The settings file that keeps the servers' certificate fingerprints.
+    void setSettingsPath(const QString& path);
     // Drops any connection there is and connects anew.
     void open(const QString& host, int port);
     void close();
     bool isOpen() const;
+    // The connection speaks TLS (only there may a password be sent).
+    bool encrypted() const;
     // Sends a framed line (nothing for an empty one); false while not connected.
     bool send(const std::string& framed);
     const QString& host() const { return host_; }
@@ -35,9 +44,12 @@ signals:
     void ended(const QString& why);
 
 private:
+    void adopt(std::unique_ptr<net::TSock> sock);
     void readAll();
+    void drop();
 
-    QTcpSocket* socket_;
+    net::ServerDialer* dialer_;
+    std::unique_ptr<net::TSock> socket_;
     protocol::LineCutter cutter_;
     std::vector<std::string> lines_;
     QString host_;

@@ -65,6 +65,8 @@ LobbyWindow::LobbyWindow(const Options& options, QWidget* parent)
     settings_.setPath(!options.settingsPath.isEmpty()
                           ? options.settingsPath
                           : app::besideProgramFolder() + "/" + QString::fromUtf8(social::kSettingsFileName.data()));
+    // The game and the lobby keep the servers' certificate fingerprints in this one file.
+    connection_->setSettingsPath(settings_.path());
     buildLayout();
     wire();
     resize(940, 640);

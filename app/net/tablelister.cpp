@@ -1,72 +1,95 @@
 #include "app/net/tablelister.h"
 
-#include <QTcpSocket>
 #include <string>
 #include <string_view>
 
 #include "protocol/messages.h"
+#include "app/net/serverdialer.h"
+#include "app/net/tsock.h"
 
 namespace quorbit::net {
 
-TableLister::TableLister(QObject* parent) : QObject(parent) {
+TableLister::TableLister(QObject* parent) : QObject(parent), dialer_(new ServerDialer(this)) {
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
         const bool reached = connected_;
-        const QString why = socket_ ? socket_->errorString() : QString();
         finish();
         if (reached)
             emit noAnswer();
         else
-            emit unreachable(why.isEmpty() ? QString("no answer") : why);
+            emit unreachable("no answer");
     });
+    dialer_->onReady = [this](std::unique_ptr<TSock> sock) { adopt(std::move(sock)); };
+    dialer_->onFailed = [this](const std::string& why, bool) {
+        finish();
+        emit unreachable(QString::fromStdString(why));
+    };
 }
 
-TableLister::~TableLister() { finish(); }
+TableLister::~TableLister() {
+    dialer_->onFailed = nullptr;
+    finish();
+}
+
+void TableLister::setSettingsPath(const QString& path) { dialer_->setSettingsPath(path); }
 
 void TableLister::list(const QString& host, int port, std::size_t keep) {
     finish();
     keep_ = keep;
-    socket_ = new QTcpSocket(this);
-    connect(socket_, &QTcpSocket::connected, this, [this] {
-        connected_ = true;
-        const std::string ask = protocol::frame(protocol::tables::Listtables{}.format());
-        socket_->write(ask.data(), static_cast<qint64>(ask.size()));
-    });
-    connect(socket_, &QTcpSocket::readyRead, this, &TableLister::readSome);
-    connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
-        // A connection refused or lost before the end of the list.
-        const bool reached = connected_;
-        const QString why = socket_->errorString();
-        finish();
-        if (reached)
-            emit noAnswer();
-        else
-            emit unreachable(why);
-    });
-    deadline_.start(kAnswerMs);
-    socket_->connectToHost(host, static_cast<quint16>(port));
+    listing_ = true;
+    deadline_.start(kAnswerMs + ServerDialer::kTlsAnswerMs);
+    dialer_->dial(host.toStdString(), port);
+}
+
+void TableLister::adopt(std::unique_ptr<TSock> sock) {
+    socket_ = std::move(sock);
+    connected_ = true;
+    socket_->OnRead = [this](TSock&, int) { readSome(); };
+    // A connection lost before the end of the list.
+    socket_->OnDisconnect = [this](TSock&) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!socket_) return;
+                finish();
+                emit noAnswer();
+            },
+            Qt::QueuedConnection);
+        socket_->OnDisconnect = nullptr;
+    };
+    try {
+        socket_->Send(protocol::frame(protocol::tables::Listtables{}.format()));
+    } catch (const ESockException&) {
+        // The close that follows says it.
+    }
+    if (socket_ && socket_->ReceiveBufferSize() > 0) readSome();
 }
 
 void TableLister::cancel() { finish(); }
 
 void TableLister::finish() {
     deadline_.stop();
+    dialer_->cancel();
     if (socket_) {
-        socket_->disconnect(this);
-        socket_->abort();
-        socket_->deleteLater();
-        socket_ = nullptr;
+        socket_->OnRead = nullptr;
+        socket_->OnDisconnect = nullptr;
+        socket_->OnInfo = nullptr;
+        TSock* sock = socket_.release();
+        if (sock->Handle() >= 0) sock->Close();
+        sock->deleteLater();  // it may be the sender of the event being handled
     }
     cutter_.reset();
     tables_.clear();
     more_ = 0;
     connected_ = false;
+    listing_ = false;
 }
 
 void TableLister::readSome() {
-    const QByteArray bytes = socket_->readAll();
+    if (!socket_) return;
+    const std::string bytes = socket_->Text();
     std::vector<std::string> lines;
-    cutter_.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), lines);
+    cutter_.feed(bytes, lines);
     for (const std::string& line : lines) {
         if (auto info = protocol::read<protocol::tables::Tableinfo>(line)) {
             if (tables_.size() < keep_)

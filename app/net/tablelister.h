@@ -3,25 +3,29 @@
 // list as its first line and gathers the answer: one entry per table, then the end of the
 // list. A server that predates tables seats the connection at once instead (it sends the
 // login request): that server holds one table only. The connection closes as soon as the
-// answer is known, so it never sits down at a table.
+// answer is known, so it never sits down at a table. The connection is opened by
+// ServerDialer: in TLS when the server speaks it.
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "protocol/framing.h"
 #include "protocol/table_messages.h"
 
-class QTcpSocket;
-
 namespace quorbit::net {
+
+class ServerDialer;
+class TSock;
 
 class TableLister : public QObject {
     Q_OBJECT
 public:
     using Tables = std::vector<protocol::tables::Tableinfo>;
-    // How long a server has to answer, from the start of the request.
+    // How long a server has to answer, from the start of the request (a server that
+    // speaks no TLS has the dialer's wait for a handshake on top).
     static constexpr int kAnswerMs = 5000;
 
     explicit TableLister(QObject* parent = nullptr);
@@ -31,19 +35,24 @@ public:
     // in `more`). A listing still running is dropped first, without a signal.
     void list(const QString& host, int port, std::size_t keep);
     void cancel();
-    bool busy() const { return socket_ != nullptr; }
+    bool busy() const { return listing_; }
+    // The settings file that keeps the servers' certificate fingerprints.
+    void setSettingsPath(const QString& path);
 
 signals:
     void listed(const quorbit::net::TableLister::Tables& tables, std::size_t more);
     void oneTable();                        // the server seats every connection at its one table
-    void unreachable(const QString& why);   // no connection came about
+    void unreachable(const QString& why);   // no connection came about, or the server was not trusted
     void noAnswer();                        // connected, but no whole list in time
 
 private:
+    void adopt(std::unique_ptr<TSock> sock);
     void readSome();
     void finish();
 
-    QTcpSocket* socket_ = nullptr;
+    ServerDialer* dialer_;
+    std::unique_ptr<TSock> socket_;
+    bool listing_ = false;
     QTimer deadline_;
     protocol::LineCutter cutter_;
     Tables tables_;

@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "app/net/sock_errors.h"
+#include "app/net/tls.h"
 #include "common/ascii.h"
 #include "common/numbers.h"
 
@@ -555,7 +556,10 @@ void TSock::dispatch(int event, int error) {
 }
 
 void TSock::fdRead() {
-    if (socketType_ == TSocketType::stStream) {
+    if (socketType_ == TSocketType::stStream && tls_) {
+        const std::string wire = std::exchange(pendingRead_, std::string());
+        if (!unsealReceived(wire)) return;
+    } else if (socketType_ == TSocketType::stStream) {
         receiveBuffer_ += pendingRead_;
         pendingRead_.clear();
         auto alive = alive_;
@@ -596,6 +600,61 @@ void TSock::fdClose() {
     if (!*alive) return;
     // The owner may have closed it already from OnDisconnect.
     if (handle_ >= 0 || connected_) Close();
+}
+
+// ---- TLS ----
+
+void TSock::StartTls(std::unique_ptr<TlsSession> session, std::string_view alreadyRead) {
+    if (handle_ < 0 || !connected_) throw ESockException("StartTls - Socket Not Connected");
+    if (blocking_ || listen_ || socketType_ != TSocketType::stStream || !session)
+        throw ESockException("StartTls - Only On A Connected Non-Blocking Stream");
+    tls_ = std::move(session);
+    const std::string wire = std::string(alreadyRead) + std::exchange(receiveBuffer_, std::string());
+    if (wire.empty()) {
+        std::string hello;
+        if (tls_->start(hello) && !hello.empty()) {
+            sendBuffer_.append(hello);
+            Send({});
+        }
+        return;
+    }
+    // Plaintext this early (none comes before a handshake) is announced once the owner's
+    // call has returned.
+    if (!unsealReceived(wire)) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            guarded([this] {
+                if (!receiveBuffer_.empty())
+                    fire(OnRead, *this, static_cast<int>(std::min<std::size_t>(receiveBuffer_.size(), INT_MAX)));
+            });
+        },
+        Qt::QueuedConnection);
+}
+
+// Feeds what the wire brought to the session; true when plaintext came of it.
+bool TSock::unsealReceived(std::string_view wire) {
+    std::string plain;
+    std::string reply;
+    const bool wasEstablished = tls_->established();
+    const bool ok = tls_->feed(wire, plain, reply);
+    auto alive = alive_;
+    if (!reply.empty() && handle_ >= 0) {
+        sendBuffer_.append(reply);
+        Send({});
+        if (!*alive || !tls_) return false;
+    }
+    if (!ok) {
+        report(TSocketInfo::siError, "TLS: " + tls_->error());
+        if (*alive && handle_ >= 0) fdClose();
+        return false;
+    }
+    if (!wasEstablished && tls_->established()) {
+        fire(OnTlsReady, *this);
+        if (!*alive || handle_ < 0) return false;
+    }
+    receiveBuffer_ += plain;
+    return !plain.empty();
 }
 
 // ---- open and close ----
@@ -697,6 +756,14 @@ void TSock::failConnectLater(unsigned serial, int error) {
 
 bool TSock::Close() {
     dropNotifiers();
+    if (tls_) {
+        // The peer hears that the session ends here, when nothing else waits to go.
+        std::string bye;
+        tls_->shutdown(bye);
+        if (handle_ >= 0 && sendBuffer_.empty() && !bye.empty())
+            (void)::send(handle_, bye.data(), bye.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        tls_.reset();
+    }
     const bool ok = handle_ >= 0 && ::close(handle_) == 0;
     handle_ = -1;
     connected_ = false;
@@ -723,7 +790,14 @@ bool TSock::Send(std::string_view data) {
         SendDatagram(data, hostName_);
         return true;
     }
-    sendBuffer_.append(data);
+    if (tls_ && !data.empty()) {
+        // A session that has failed seals nothing; its close is already under way.
+        std::string wire;
+        tls_->seal(data, wire);
+        sendBuffer_.append(wire);
+    } else {
+        sendBuffer_.append(data);
+    }
     if (sendBuffer_.empty()) return true;
     if (!blocking_) {
         auto alive = alive_;

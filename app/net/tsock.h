@@ -33,6 +33,8 @@ class QThread;
 
 namespace quorbit::net {
 
+class TlsSession;
+
 class ESockException : public std::runtime_error {
 public:
     explicit ESockException(const std::string& message) : std::runtime_error(message) {}
@@ -128,6 +130,8 @@ public:
     TNotifyEvent OnWrite;
     TNotifyEvent OnAccept;
     TNotifyAutoEvent OnAutoAccept;
+    // A connection switched to TLS has finished its handshake (Tls() tells of the peer).
+    TNotifyEvent OnTlsReady;
 
     // The owner's number for this socket (the server stores the seat here).
     int Tag = 0;
@@ -150,6 +154,16 @@ public:
     bool SendDatagram(std::string_view data, const std::string& host);
     std::string ReceiveDatagram(std::string& host);
     std::string PeerAddress() const;
+
+    // Switches a connected non-blocking stream socket to TLS: from here the session takes
+    // every byte of the wire, starting with `alreadyRead` (bytes the owner took before it
+    // knew, such as a server's first read) and anything still unread; OnRead and Receive
+    // give plaintext and Send encrypts. A client's session sends its hello at once. A
+    // session that fails is reported (siError) and the connection closes as if the peer
+    // had closed it. Close ends the session with the connection.
+    void StartTls(std::unique_ptr<TlsSession> session, std::string_view alreadyRead = {});
+    bool Encrypted() const { return tls_ != nullptr; }
+    const TlsSession* Tls() const { return tls_.get(); }
 
     // Name resolution as the component does it (reports go to OnInfo); exposed for the
     // owner's checks and tests. Addresses and ports are in network byte order.
@@ -184,6 +198,7 @@ private:
     TSock* wrapAccepted(int handle, const SockAddress& peer, bool withReports);
     void rearmAccept(int acceptErrno);
     bool waitReadable();
+    bool unsealReceived(std::string_view wire);
 
     // Notification sources.
     void onReadable();
@@ -223,6 +238,7 @@ private:
     std::string pendingRead_;    // bytes of the current read notification
     int pendingCloseError_ = 0;  // error of the current close notification
     TSockStream stream_;
+    std::unique_ptr<TlsSession> tls_;  // set while the connection speaks TLS
 
     QSocketNotifier* readNotifier_ = nullptr;
     QSocketNotifier* writeNotifier_ = nullptr;

@@ -13,6 +13,7 @@
 #include "common/escape.h"
 #include "dictionary/builtin_words.h"
 #include "protocol/names.h"
+#include "app/net/tls.h"
 #include "app/record/recordkeeper.h"
 #include "app/support/languages.h"
 
@@ -59,7 +60,8 @@ std::chrono::milliseconds untilNextPumpTick(std::chrono::nanoseconds sinceStart)
     return wait < milliseconds(1) ? milliseconds(1) : wait;
 }
 
-ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_(std::move(options.log)) {
+ServerHost::ServerHost(Options options, QObject* parent)
+    : QObject(parent), log_(std::move(options.log)), tls_(std::move(options.tls)) {
     socktimer.setSingleShot(true);
     socktimer.setTimerType(Qt::PreciseTimer);
     pumpClock_.start();
@@ -186,6 +188,7 @@ void ServerHost::Sock1Accept(net::TSock& listener) {
         tempsockInfo(s, info, text);
     };
     connections_[id] = sock;
+    unsniffed_.insert(id);
     const std::string address = sock->PeerAddress();
     serve([&] { tables_->opened(id, address, steadyMs()); });
     schedulePump();
@@ -223,8 +226,37 @@ void ServerHost::Sock1Read(net::TSock& sock, int) {
     const server::ConnectionId id = sock.Tag;
     const std::string bytes = sock.Text();
     if (!connections_.count(id) || dropping_.count(id) || bytes.empty()) return;
+    if (unsniffed_.erase(id) && static_cast<unsigned char>(bytes[0]) == net::kTlsHandshakeByte) {
+        startTls(sock, id, bytes);
+        return;
+    }
     serve([&] { tables_->received(id, bytes, steadyMs()); });
     schedulePump();
+}
+
+void ServerHost::startTls(net::TSock& sock, server::ConnectionId id, const std::string& hello) {
+    if (!tls_) {
+        // Plain connections only: the alert lets the client fall back at once.
+        try {
+            sock.Send(net::tlsHandshakeFailureAlert());
+        } catch (const std::exception&) {
+        }
+        dropLater(id, {});
+        return;
+    }
+    auto session = net::TlsSession::server(tls_);
+    if (!session) {
+        dropLater(id, "no TLS session could be made");
+        return;
+    }
+    // Everything the table server hears from here on was decrypted.
+    tables_->markEncrypted(id);
+    try {
+        // A handshake that fails closes the connection, reported as any departure.
+        sock.StartTls(std::move(session), hello);
+    } catch (const std::exception& e) {
+        dropLater(id, e.what());
+    }
 }
 
 void ServerHost::schedulePump() {
@@ -247,6 +279,7 @@ void ServerHost::tempsockInfo(net::TSock& sock, net::TSocketInfo info, const std
     if (it == connections_.end() || it->second != &sock) return;
     connections_.erase(it);
     dropping_.erase(id);
+    unsniffed_.erase(id);
     discard(&sock);
     serve([&] { tables_->closed(id, steadyMs()); });
     endLog(id);
@@ -281,6 +314,7 @@ void ServerHost::close(server::ConnectionId id) {
     net::TSock* sock = it->second;
     connections_.erase(it);
     dropping_.erase(id);
+    unsniffed_.erase(id);
     discard(sock);
     endLog(id);
 }
@@ -289,7 +323,8 @@ void ServerHost::dropLater(server::ConnectionId id, const std::string& why) {
     // Called from inside the server (a send of a broadcast): the server hears of the
     // closing once it has finished what it is doing.
     if (!dropping_.insert(id).second) return;
-    logAbout(id, "connection " + std::to_string(id) + " closed: " + why);
+    unsniffed_.erase(id);
+    if (!why.empty()) logAbout(id, "connection " + std::to_string(id) + " closed: " + why);
     QTimer::singleShot(0, this, [this, id] {
         const auto it = connections_.find(id);
         if (it == connections_.end() || !dropping_.count(id)) return;

@@ -46,6 +46,9 @@
 namespace quorbit::app {
 class RecordKeeper;
 }
+namespace quorbit::net {
+class TlsIdentity;
+}
 
 namespace quorbit::serverhost {
 
@@ -73,6 +76,10 @@ public:
         LogSink log;                             // empty: standard error
         bool tables = false;                     // many tables, chosen by name; else one
         server::TableLimits limits;              // with tables: the admission limits
+        // The certificate of a server that speaks TLS: a connection whose first byte
+        // starts a TLS handshake speaks TLS, any other is plain. Null: plain only, and a
+        // handshake is answered with an alert and a close.
+        std::shared_ptr<const net::TlsIdentity> tls;
     };
 
     ServerHost() : ServerHost(Options{}) {}
@@ -130,6 +137,10 @@ private:
     void tempsockDisconnect(net::TSock& sock);
     void tempsockInfo(net::TSock& sock, net::TSocketInfo info, const std::string& text);
 
+    // The first bytes of a connection start a TLS handshake: it speaks TLS from here on,
+    // or, on a server without a certificate, is told so and closed.
+    void startTls(net::TSock& sock, server::ConnectionId id, const std::string& hello);
+    // `why` empty: closed without a line in the log.
     void dropLater(server::ConnectionId id, const std::string& why);
     void schedulePump();
     void armDeadline();
@@ -152,6 +163,8 @@ private:
     net::TSock Sock1;
     std::map<server::ConnectionId, net::TSock*> connections_;
     std::set<server::ConnectionId> dropping_;  // closing once control returns to the loop
+    std::set<server::ConnectionId> unsniffed_;  // nothing read from them yet
+    std::shared_ptr<const net::TlsIdentity> tls_;
     server::ConnectionId nextId_ = 1;
     std::string error_;
     QString recordFolder_;  // empty: no records kept

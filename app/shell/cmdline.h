@@ -49,6 +49,11 @@ struct CommandLine {
     // --database FILE or postgresql://...: (with --server) where accounts, ratings and
     // finished games are kept; empty: a SQLite file in the server's state folder.
     std::string database;
+    // --tls-cert FILE --tls-key FILE: (with --server) the certificate and key in PEM;
+    // neither: a self-signed one kept in the server's state folder. --no-tls: plain only.
+    std::string tlsCert;
+    std::string tlsKey;
+    bool noTls = false;
     std::string replayFile;  // --replay FILE: replay a kept game
     bool summary = false;    // --summary: (with --replay) print the game as text, no window
     bool announce = true;  // --no-announce clears it

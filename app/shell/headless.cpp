@@ -1,6 +1,7 @@
 #include "app/shell/headless.h"
 
 #include <QCoreApplication>
+#include <QSysInfo>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -13,7 +14,9 @@
 #include "app/record/recordstore.h"
 #include "record/summary.h"
 #include "app/discovery/hostannounce.h"
+#include "app/net/tls.h"
 #include "app/server/serverhost.h"
+#include "app/server/servertls.h"
 #include "app/shell/cmdline.h"
 #include "app/shell/stopsignals.h"
 #include "app/store/store.h"
@@ -63,6 +66,28 @@ std::optional<int> openStore(const CommandLine& line, store::Store& st) {
     return std::nullopt;
 }
 
+// The server's certificate: the files named, else the one kept in the state folder. Files
+// that were named and do not serve end the program (exit code 1); a kept one that cannot
+// be made or read is reported, and the server speaks plain text only.
+std::optional<int> chooseIdentity(const CommandLine& line, std::shared_ptr<const net::TlsIdentity>& identity) {
+    if (line.noTls) return std::nullopt;
+    std::string error;
+    const bool named = !line.tlsCert.empty();
+    identity = named ? serverhost::loadServerIdentity(QString::fromStdString(line.tlsCert),
+                                                      QString::fromStdString(line.tlsKey), error)
+                     : serverhost::keptServerIdentity(serverhost::serverStateFolder(),
+                                                      QSysInfo::machineHostName().toStdString(), error);
+    if (!identity) {
+        std::fprintf(stderr, "quorbit: %s: %s\n", named ? "--tls-cert/--tls-key" : "the server's certificate",
+                     quorbit::printableText(error).c_str());
+        if (named) return 1;
+        std::fprintf(stderr, "Quorbit server speaking plain text only\n");
+        return std::nullopt;
+    }
+    std::fprintf(stderr, "Quorbit server speaking TLS, certificate SHA-256 %s\n", identity->fingerprint().c_str());
+    return std::nullopt;
+}
+
 std::int64_t unixSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
@@ -91,6 +116,7 @@ int runHeadless(int argc, char** argv, const CommandLine& given) {
     options.limits.waitingPerAddress = std::min(options.limits.waitingPerAddress, line.maxPerAddress);
     options.limits.tables = line.maxTables;
     options.limits.connections = line.maxConnections;
+    if (const auto code = chooseIdentity(line, options.tls)) return *code;
     store::Store results;
     if (const auto code = openStore(line, results)) return *code;
     serverhost::ServerHost host(options);

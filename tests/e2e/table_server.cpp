@@ -37,8 +37,13 @@ std::unique_ptr<WireClient> sit(int port, const std::string& table, int seat, co
 }
 
 std::string listTables(int port, int& code) {
-    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY '" + std::string(QUORBIT_BINARY) +
-                            "' --tables 127.0.0.1:" + std::to_string(port) + " 2>/dev/null";
+    // Its settings (the server's certificate fingerprint among them) in the server's
+    // folder, never in a file that a later server on the same port would meet.
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("quorbit-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(port));
+    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY QUORBIT_DATA_DIR='" + dir.string() + "' '" +
+                            std::string(QUORBIT_BINARY) + "' --tables 127.0.0.1:" + std::to_string(port) +
+                            " 2>/dev/null";
     std::string out;
     FILE* pipe = ::popen(cmd.c_str(), "r");
     if (!pipe) return out;
