@@ -191,6 +191,18 @@ TEST(CommandLine, RecordsAndReplays) {
     EXPECT_NE(helpText().find("--replay <FILE>"), std::string::npos);
 }
 
+TEST(CommandLine, TheServersCertificateGoesWithItsKeyAndOnlyWithTheServer) {
+    const CommandLine tls = parseCommandLine({"--server", "--tls-cert", "c.pem", "--tls-key=k.pem"});
+    EXPECT_TRUE(tls.error.empty()) << tls.error;
+    EXPECT_EQ(tls.tlsCert, "c.pem");
+    EXPECT_EQ(tls.tlsKey, "k.pem");
+    EXPECT_TRUE(parseCommandLine({"--server", "--no-tls"}).noTls);
+    EXPECT_EQ(parseCommandLine({"--server", "--tls-cert", "c.pem"}).error, "--tls-cert and --tls-key go together");
+    EXPECT_EQ(parseCommandLine({"--server", "--no-tls", "--tls-cert=c", "--tls-key=k"}).error,
+              "--no-tls goes without --tls-cert and --tls-key");
+    EXPECT_FALSE(parseCommandLine({"--no-tls"}).error.empty());
+}
+
 // The program restarts itself with the name and address as option values: whatever they
 // say, they stay a name and an address, and Qt never sees them.
 TEST(CommandLine, RestartArgumentsKeepNameAndAddressInert) {
