@@ -13,7 +13,8 @@ LobbyConnection::LobbyConnection(QObject* parent) : QObject(parent), dialer_(new
     dialer_->onFailed = [this](const std::string& why, bool refused) {
         // Told once the dialer's own call is over, as the socket's events are.
         const QString text = refused ? QString::fromStdString(why)
-                                     : QString("Could not connect to %1 (%2).").arg(host_, QString::fromStdString(why));
+                                     : QString("Could not connect to %1 (%2).")
+                                           .arg(host_, QString::fromStdString(net::ServerDialer::readable(why)));
         QMetaObject::invokeMethod(this, [this, text] { emit ended(text); }, Qt::QueuedConnection);
     };
 }

@@ -1,9 +1,12 @@
 #include "app/net/serverdialer.h"
 
+#include <cstring>
+
 #include "client/trust.h"
 #include "app/client/settingsfile.h"
 #include "app/support/paths.h"
 #include "social/settings.h"
+#include "app/net/sock_errors.h"
 #include "app/net/tls.h"
 #include "app/net/tsock.h"
 
@@ -17,6 +20,12 @@ ServerDialer::ServerDialer(QObject* parent) : QObject(parent) {
 }
 
 ServerDialer::~ServerDialer() { cancel(); }
+
+std::string ServerDialer::readable(const std::string& report) {
+    for (int err = 1; err < 200; ++err)
+        if (errorReportText(wsaErrorFromErrno(err)) == report) return std::strerror(err);
+    return report;
+}
 
 template <typename F>
 void ServerDialer::later(F&& f) {

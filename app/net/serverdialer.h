@@ -49,6 +49,10 @@ public:
     // but the server is not the one trusted before.
     std::function<void(const std::string& why, bool refused)> onFailed;
 
+    // A socket's report text ("Error #10061 (WSAECONNREFUSED)") in the system's words
+    // ("Connection refused"); any other text as it is.
+    static std::string readable(const std::string& report);
+
 private:
     void attempt(bool tls);
     void secured();

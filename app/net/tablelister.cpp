@@ -22,7 +22,7 @@ TableLister::TableLister(QObject* parent) : QObject(parent), dialer_(new ServerD
     dialer_->onReady = [this](std::unique_ptr<TSock> sock) { adopt(std::move(sock)); };
     dialer_->onFailed = [this](const std::string& why, bool) {
         finish();
-        emit unreachable(QString::fromStdString(why));
+        emit unreachable(QString::fromStdString(ServerDialer::readable(why)));
     };
 }
 

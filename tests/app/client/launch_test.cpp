@@ -14,6 +14,7 @@
 #include <QFile>
 
 #include "dictionary/dictn.h"
+#include "app/net/tls.h"
 #include "app/server/serverhost.h"
 #include "app/social/downloadform.h"
 #include "app/social/joinform.h"
@@ -215,6 +216,31 @@ TEST_F(Launch, TwoParametersEnterNoMode) {
     EXPECT_FALSE(ann->findChild<QPushButton*>("button_start")->isVisible());
     EXPECT_FALSE(ann->lobbyLinkOpened());
     EXPECT_FALSE(ann->state().loggedin);
+}
+
+TEST_F(Launch, AJoinedTableServerSpeaksTlsAndAChangedCertificateIsRefusedInTheChat) {
+    const net::PemPair pem = net::makeSelfSigned("localhost");
+    std::string error;
+    serverhost::ServerHost::Options o;
+    o.tables = true;
+    o.tls = net::TlsIdentity::fromPem(pem.cert, pem.key, error);
+    o.log = [](std::string_view) {};
+    serverhost::ServerHost host(o);
+    ASSERT_TRUE(host.listen(port)) << host.errorText();
+    auto ann = launched({"Ann", "127.0.0.1", "false"}, port, 0, nullptr, &boxes);
+    ASSERT_TRUE(waitFor([&] { return ann->state().loggedin; }));
+    EXPECT_TRUE(ann->encrypted());
+
+    QFile ini(home.path() + "/orvanelobby.ini");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(QString("[tls]\n127.0.0.1:%1=00:11:22\n").arg(port).toUtf8());
+    ini.close();
+    auto bob = launched({"Bob", "127.0.0.1", "false"}, port, 0, nullptr, &boxes);
+    ASSERT_TRUE(waitFor([&] {
+        return chatOf(*bob).contains(QString("The certificate of 127.0.0.1:%1 has changed").arg(port));
+    }));
+    EXPECT_FALSE(bob->state().loggedin);
+    EXPECT_FALSE(bob->encrypted());
 }
 
 TEST_F(Launch, ARefusedConnectionIsTold) {

@@ -166,6 +166,13 @@ TEST_F(Tls, AHostModeServerAnswersWithAnAlertAndTheClientFallsBackAtOnce) {
     const std::string got = raw.receive(1 << 16, 2000);
     EXPECT_NE(got.find(tlsHandshakeFailureAlert()), std::string::npos);
     EXPECT_TRUE(raw.closedByPeer());
+
+    // Nobody there: no fallback, the failure in the socket's words and the system's.
+    Dial nobody(settings(), testing::deadPort());
+    ASSERT_TRUE(nobody.done());
+    EXPECT_FALSE(nobody.refused);
+    EXPECT_EQ(nobody.failure, "Error #10061 (WSAECONNREFUSED)");
+    EXPECT_EQ(ServerDialer::readable(nobody.failure), "Connection refused");
 }
 
 TEST_F(Tls, AServersOwnCertificateIsMadeOnceAndBadFilesAreRefused) {
