@@ -114,6 +114,8 @@ public:
     // outlive the host). Without it account messages are answered "Accounts are not kept on
     // this server."
     void keepAccounts(store::Store& store);
+    // The connection speaks TLS (see server::TableServer::markEncrypted).
+    void markEncrypted(server::ConnectionId id) { tables_->markEncrypted(id); }
     // The records of the default table's games, or null.
     const app::RecordKeeper* recordKeeper() const;
     const discovery::GameAnnouncement& announcement() const { return announcement_; }
