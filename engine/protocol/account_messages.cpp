@@ -119,7 +119,8 @@ std::optional<double> ratingFromText(std::string_view text) {
     if (text.empty()) return std::nullopt;
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    // No rating comes near a billion: larger numbers are not ratings (and would not round).
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || std::fabs(value) > 1e9)
         throw ConversionError(std::string(text));
     return value;
 }

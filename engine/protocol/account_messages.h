@@ -50,8 +50,8 @@ std::string_view modelName(RatingModel model);  // "duel", "group"
 std::optional<RatingModel> modelNamed(std::string_view text);
 // A rating written as the lobby shows it for `model`; nothing writes an empty field.
 std::string ratingText(RatingModel model, std::optional<double> rating);
-// A rating field read back: empty is nothing; anything but a decimal number throws
-// ConversionError.
+// A rating field read back: empty is nothing; anything but a decimal number within a
+// billion either way throws ConversionError.
 std::optional<double> ratingFromText(std::string_view text);
 
 // ---- client to server ----
