@@ -12,6 +12,7 @@
 
 #include "dictionary/builtin_words.h"
 #include "dictionary/dictn.h"
+#include "protocol/account_messages.h"
 #include "protocol/framing.h"
 #include "protocol/lobby_messages.h"
 #include "protocol/messages.h"
@@ -34,6 +35,25 @@ public:
     void close(ConnectionId id) override { closed.insert(id); }
     void log(std::string_view) override {}
     std::set<ConnectionId> closed;
+};
+
+// Keeps the requests it is asked; the script answers them later, in any order.
+class ScriptBook : public AccountBook {
+public:
+    void ask(const AccountRequest& r) override { asked.push_back(r.serial); }
+    bool registered(std::string_view name) override { return name == "a" || name == "Friday"; }
+    std::optional<PersonRatings> ratings(std::string_view name) override {
+        if (!registered(name)) return std::nullopt;
+        return PersonRatings{1500.0, -2.5, 3};
+    }
+    std::vector<LeaderRow> top(protocol::accounts::RatingModel, int count) override {
+        return std::vector<LeaderRow>(static_cast<std::size_t>(count) + 1, LeaderRow{"a", 1500.0, 2});
+    }
+    std::optional<PersonHistory> history(std::string_view name, int) override {
+        if (!registered(name)) return std::nullopt;
+        return PersonHistory{"a", {HistoryRow{}}};
+    }
+    std::vector<std::uint64_t> asked;
 };
 
 class Script {
@@ -72,6 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     o.limits.waitingPerAddress = 3;
     o.computerWords = "ab\nseat\neast\n";
     TableServer server(out, spell, o);
+    ScriptBook book;
+    server.setAccountBook(&book);
     std::int64_t now = 0;
     ConnectionId next = 1;
     static const char* const kNames[] = {"", "a", "A", " a ", "b+c", "\xE2\x80\x8B", "Friday"};
@@ -100,6 +122,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             }
             case 6: server.pumpTick(now); break;
+            case 7: {
+                namespace acc = protocol::accounts;
+                const std::string name = kNames[s.byte() % 7];
+                const std::string password(s.bytes(static_cast<size_t>(s.byte() % 12)));
+                std::string line;
+                switch (s.byte() % 9) {
+                    case 0: server.markEncrypted(id); break;
+                    case 1: line = acc::Register{name, password}.format(); break;
+                    case 2: line = acc::Login{name, password}.format(); break;
+                    case 3: line = acc::Resume{std::string(32, 'a')}.format(); break;
+                    case 4: line = acc::Newpassword{password, password + password}.format(); break;
+                    case 5: line = acc::Deleteaccount{password}.format(); break;
+                    case 6: line = s.byte() % 2 ? acc::Leaderboard{}.format() : acc::History{name}.format(); break;
+                    default: {
+                        if (book.asked.empty()) break;
+                        const std::size_t at = static_cast<std::size_t>(s.byte()) % book.asked.size();
+                        const auto kind = static_cast<AccountAnswer::Kind>(s.byte() % 3);
+                        server.accountAnswered(book.asked[at], {kind, name, std::string(32, 'T'), "x"}, now);
+                        book.asked.erase(book.asked.begin() + static_cast<std::ptrdiff_t>(at));
+                    }
+                }
+                if (!line.empty()) server.received(id, protocol::frame(line), now);
+                break;
+            }
             case 8:
                 server.received(id, protocol::frame(lobby::Lobby{kNames[s.byte() % 7]}.format()), now);
                 break;

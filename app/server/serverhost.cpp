@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QAbstractEventDispatcher>
+#include <QMetaObject>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +16,7 @@
 #include "protocol/names.h"
 #include "app/net/tls.h"
 #include "app/record/recordkeeper.h"
+#include "app/server/accountdesk.h"
 #include "app/support/languages.h"
 
 namespace quorbit::serverhost {
@@ -359,6 +361,21 @@ void ServerHost::gameFinished(server::TableId table, const std::string& name, co
     const auto it = heardSinceStart_.find(table);
     results_(name, game, it == heardSinceStart_.end() ? std::string() : it->second);
     if (it != heardSinceStart_.end()) it->second.clear();
+    if (!accounts_) return;
+    // The game may have changed its players' ratings: the lobby hears them once the table
+    // has finished with the line that ended the game.
+    std::vector<std::string> players;
+    for (const server::SeatResult& s : game.seats)
+        if (s.player != server::SeatResult::Player::Computer) players.push_back(s.name);
+    QMetaObject::invokeMethod(
+        this, [this, players] { serve([&] { tables_->ratingsChanged(players); }); }, Qt::QueuedConnection);
+}
+
+void ServerHost::keepAccounts(store::Store& store) {
+    accounts_ = std::make_unique<AccountDesk>(store, [this](std::uint64_t serial, const server::AccountAnswer& a) {
+        serve([&] { tables_->accountAnswered(serial, a, steadyMs()); });
+    });
+    tables_->setAccountBook(accounts_.get());
 }
 
 void ServerHost::heardByAll(server::TableId table, const std::string& name, std::string_view message) {

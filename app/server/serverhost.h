@@ -50,7 +50,13 @@ namespace quorbit::net {
 class TlsIdentity;
 }
 
+namespace quorbit::store {
+class Store;
+}
+
 namespace quorbit::serverhost {
+
+class AccountDesk;
 
 inline constexpr std::size_t kMaxSendBacklog = 1024 * 1024;
 // The most of one game's text kept with its result.
@@ -112,6 +118,12 @@ public:
     using ResultSink =
         std::function<void(const std::string& table, const server::GameFinished& game, const std::string& record)>;
     void keepResults(ResultSink sink);
+    // Keeps accounts, sessions and ratings in `store` (used from this thread; it must
+    // outlive the host). Without it account messages are answered "Accounts are not kept on
+    // this server."
+    void keepAccounts(store::Store& store);
+    // The connection speaks TLS (see server::TableServer::markEncrypted).
+    void markEncrypted(server::ConnectionId id) { tables_->markEncrypted(id); }
     // The records of the default table's games, or null.
     const app::RecordKeeper* recordKeeper() const;
     const discovery::GameAnnouncement& announcement() const { return announcement_; }
@@ -172,6 +184,7 @@ private:
     std::map<server::TableId, std::string> keeperNames_;
     ResultSink results_;
     std::map<server::TableId, std::string> heardSinceStart_;  // each table's game so far, for results_
+    std::unique_ptr<AccountDesk> accounts_;  // goes after the tables, which ask it
     std::unique_ptr<server::TableServer> tables_;
     discovery::GameAnnouncement announcement_;
 };

@@ -120,6 +120,7 @@ int runHeadless(int argc, char** argv, const CommandLine& given) {
     store::Store results;
     if (const auto code = openStore(line, results)) return *code;
     serverhost::ServerHost host(options);
+    if (results.isOpen()) host.keepAccounts(results);
     if (results.isOpen())
         host.keepResults([&results](const std::string& table, const server::GameFinished& game,
                                     const std::string& record) {

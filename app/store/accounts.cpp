@@ -22,15 +22,8 @@ std::optional<std::string> storedHash(QSqlDatabase& db, const std::string& key) 
     return q.value(0).toString().toStdString();
 }
 
-// A hash no password of an account is checked against: a name without an account is
-// checked against it, so that a refusal takes as long whether the name has an account or
-// not, and its timing does not tell which names do. Made once, at the accounts' cost.
-const std::string& noAccountsHash() {
-    static const std::string hash = hashPassword("a password of no account").value_or(std::string());
-    return hash;
-}
-
 }  // namespace
+
 
 Store::Registered Store::registerAccount(const std::string& name, const std::string& password,
                                          std::int64_t nowSeconds) {
@@ -46,12 +39,20 @@ Store::Registered Store::registerAccount(const std::string& name, const std::str
         error_ = "the password could not be hashed";
         return Registered::Failed;
     }
+    return addAccount(shown, *hash, nowSeconds);
+}
+
+Store::Registered Store::addAccount(const std::string& name, const std::string& hash, std::int64_t nowSeconds) {
+    const std::string shown = protocol::cleanName(name);
+    const std::string key = protocol::nameKey(shown);
+    if (!protocol::usableName(shown) || key.empty() || protocol::sameName(shown, rules::kComputerName))
+        return Registered::BadName;
     if (!begin()) return Registered::Failed;
     QSqlQuery q(db_);
     q.prepare("INSERT INTO accounts (name_key, shown_name, password_hash, created) VALUES (?, ?, ?, ?)");
     q.addBindValue(qs(key));
     q.addBindValue(qs(shown));
-    q.addBindValue(qs(*hash));
+    q.addBindValue(qs(hash));
     q.addBindValue(static_cast<qlonglong>(nowSeconds));
     bool ok = q.exec();
     const bool taken = !ok && hasAccount(shown);  // registered meanwhile by another server
@@ -90,6 +91,18 @@ std::optional<std::string> Store::accountName(const std::string& name) {
     return q.value(0).toString().toStdString();
 }
 
+std::optional<std::string> Store::passwordHash(const std::string& name) {
+    return storedHash(db_, protocol::nameKey(protocol::cleanName(name)));
+}
+
+bool Store::setPasswordHash(const std::string& name, const std::string& hash) {
+    QSqlQuery q(db_);
+    q.prepare("UPDATE accounts SET password_hash = ? WHERE name_key = ?");
+    q.addBindValue(qs(hash));
+    q.addBindValue(qs(protocol::nameKey(protocol::cleanName(name))));
+    return q.exec() && q.numRowsAffected() == 1;
+}
+
 bool Store::verify(const std::string& name, const std::string& password) {
     const auto hash = storedHash(db_, protocol::nameKey(protocol::cleanName(name)));
     if (!hash) {
@@ -117,12 +130,7 @@ Store::Login Store::login(const std::string& name, const std::string& password, 
 bool Store::changePassword(const std::string& name, const std::string& oldPassword, const std::string& newPassword) {
     if (!acceptablePassword(newPassword) || !verify(name, oldPassword)) return false;
     const auto hash = hashPassword(newPassword);
-    if (!hash) return false;
-    QSqlQuery q(db_);
-    q.prepare("UPDATE accounts SET password_hash = ? WHERE name_key = ?");
-    q.addBindValue(qs(*hash));
-    q.addBindValue(qs(protocol::nameKey(protocol::cleanName(name))));
-    return q.exec() && q.numRowsAffected() == 1;
+    return hash && setPasswordHash(name, *hash);
 }
 
 bool Store::deleteAccount(const std::string& name) {
@@ -133,7 +141,8 @@ bool Store::deleteAccount(const std::string& name) {
     int removed = 0;
     for (const char* statement :
          {"UPDATE game_players SET name = '', name_key = NULL WHERE name_key = ?",
-          "DELETE FROM rating_history WHERE name_key = ?", "DELETE FROM ratings WHERE name_key = ?",
+          "DELETE FROM rating_history WHERE name_key = ?", "DELETE FROM sessions WHERE name_key = ?",
+          "DELETE FROM ratings WHERE name_key = ?",
           "DELETE FROM accounts WHERE name_key = ?"}) {
         q.prepare(statement);
         q.addBindValue(qs(key));

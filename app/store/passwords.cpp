@@ -27,6 +27,11 @@ std::optional<std::string> hashPassword(std::string_view password, PasswordCost 
     return std::string(out);
 }
 
+const std::string& noAccountsHash() {
+    static const std::string hash = hashPassword("a password of no account").value_or(std::string());
+    return hash;
+}
+
 bool passwordMatches(const std::string& hash, std::string_view password) {
     if (!sodiumReady() || !acceptablePassword(password) || hash.size() >= crypto_pwhash_STRBYTES) return false;
     return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;

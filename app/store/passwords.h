@@ -18,6 +18,10 @@ enum class PasswordCost { Interactive, Least };
 // The hash of `password`, or nothing when libsodium cannot start or the memory the hash
 // needs cannot be had.
 std::optional<std::string> hashPassword(std::string_view password, PasswordCost cost = PasswordCost::Interactive);
+// A hash no account's password is: a name without an account is checked against it, so
+// that a refusal takes as long whether the name has an account or not, and its timing does
+// not tell which names do. Made once, at the accounts' cost.
+const std::string& noAccountsHash();
 // Whether `password` matches `hash` (false for a hash that is not one of ours).
 bool passwordMatches(const std::string& hash, std::string_view password);
 

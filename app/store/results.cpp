@@ -47,7 +47,8 @@ void bindAll(QSqlQuery& q, std::initializer_list<QVariant> values) {
 }
 
 constexpr const char* kRatingColumns =
-    "a.shown_name, r.glicko_rating, r.glicko_deviation, r.glicko_volatility, r.wl_mu, r.wl_sigma, r.games";
+    "a.shown_name, r.glicko_rating, r.glicko_deviation, r.glicko_volatility, r.wl_mu, r.wl_sigma, r.games,"
+    " r.glicko_games, r.wl_games";
 
 AccountRating ratingRow(const QSqlQuery& q) {
     AccountRating r;
@@ -55,6 +56,8 @@ AccountRating ratingRow(const QSqlQuery& q) {
     r.glicko = {q.value(1).toDouble(), q.value(2).toDouble(), q.value(3).toDouble()};
     r.wenglin = {q.value(4).toDouble(), q.value(5).toDouble()};
     r.games = q.value(6).toInt();
+    r.glickoGames = q.value(7).toInt();
+    r.wenglinGames = q.value(8).toInt();
     return r;
 }
 

@@ -73,6 +73,16 @@ const std::vector<QStringList>& schemaSteps() {
             " updated BIGINT NOT NULL,"
             " PRIMARY KEY (server, table_name))",
         },
+        // 2: session tokens (their SHA-256 in hexadecimal), so that servers sharing the
+        // database take each other's.
+        {
+            "CREATE TABLE sessions ("
+            " token_hash TEXT PRIMARY KEY,"
+            " name_key TEXT NOT NULL REFERENCES accounts(name_key) ON DELETE CASCADE,"
+            " expires BIGINT NOT NULL)",
+            "CREATE INDEX sessions_by_account ON sessions (name_key)",
+            "CREATE INDEX sessions_by_expiry ON sessions (expires)",
+        },
     };
     return steps;
 }

@@ -29,13 +29,17 @@
 namespace quorbit::store {
 
 // The schema version this program writes.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
+// How long a session token logs in without the password.
+inline constexpr std::int64_t kSessionSeconds = 12 * 60 * 60;
 
 struct AccountRating {
     std::string name;  // as registered
     rating::Glicko2 glicko;
     rating::WengLin wenglin;
     int games = 0;
+    int glickoGames = 0;   // of each model
+    int wenglinGames = 0;
 };
 
 // One rated game in a player's history.
@@ -81,6 +85,20 @@ public:
     enum class Login { Ok, Refused, Wait };
     Login login(const std::string& name, const std::string& password, const std::string& address,
                 std::int64_t nowMs, std::int64_t* waitMs = nullptr);
+    // The pieces of the above for a host that hashes away from its database's thread: the
+    // account's stored hash; an account made with a hash made already; a new hash set.
+    std::optional<std::string> passwordHash(const std::string& name);
+    Registered addAccount(const std::string& name, const std::string& hash, std::int64_t nowSeconds);
+    bool setPasswordHash(const std::string& name, const std::string& hash);
+    accounts::LoginThrottle& throttle() { return throttle_; }
+
+    // ---- sessions (sessions.cpp) ----
+    // A new session of the account: its token (kept only as its SHA-256), good for
+    // kSessionSeconds; nothing when it cannot be stored. Sessions past their time go.
+    std::optional<std::string> openSession(const std::string& name, std::int64_t nowSeconds);
+    // The account (its name as registered) a token logs in to, while it is good.
+    std::optional<std::string> sessionAccount(const std::string& token, std::int64_t nowSeconds);
+
     // Needs the old password.
     bool changePassword(const std::string& name, const std::string& oldPassword, const std::string& newPassword);
     // Removes the account, its ratings and its rating history, and its name from the

@@ -14,22 +14,25 @@ const std::string* Lobby::memberName(ConnectionId id) const {
     return it == members_.end() ? nullptr : &it->second.name;
 }
 
-bool Lobby::taken(std::string_view name, const std::string& address, TableId table, int seat) const {
+bool Lobby::taken(std::string_view name, const std::string& address, TableId table, int seat, bool owner) const {
     const auto it = people_.find(protocol::nameKey(name));
     if (it == people_.end()) return false;
     const Person& p = it->second;
     if (p.table != 0 && (p.table != table || p.seat != seat)) return true;
     // A member's own name, from the member's own address, is no clash.
-    return p.lobby && members_.at(*p.lobby).address != address;
+    return p.lobby && !owner && members_.at(*p.lobby).address != address;
 }
 
 // ---- members ---------------------------------------------------------------------------
 
-std::string Lobby::enter(ConnectionId id, const std::string& address, const std::string& name) {
+std::string Lobby::enter(ConnectionId id, const std::string& address, const std::string& name,
+                         const std::function<bool(std::string_view)>& alsoTaken) {
     if (members_.empty()) rebuild();
     flush();  // the members hear what is pending before the newcomer comes
     const std::string kept =
-        madeUnique(name, [this](std::string_view candidate) { return people_.count(protocol::nameKey(candidate)) != 0; });
+        madeUnique(name, [this, &alsoTaken](std::string_view candidate) {
+            return people_.count(protocol::nameKey(candidate)) != 0 || (alsoTaken && alsoTaken(candidate));
+        });
     const std::string key = protocol::nameKey(kept);
     Person& p = people_[key];
     p.lobby = id;
@@ -49,6 +52,7 @@ void Lobby::welcome(ConnectionId id, const std::string& name) {
     for (const auto& [key, p] : people_) {
         if (p.toldLine.empty()) continue;
         host_.sendLobby(id, frame(p.toldLine));
+        if (!p.toldRating.empty()) host_.sendLobby(id, frame(p.toldRating));
         ++ready.people;
     }
     for (const auto& [table, t] : told_) {
@@ -179,6 +183,7 @@ void Lobby::flushPeople() {
             sendAll(lobby::Persongone{p.toldName}.format());
             p.toldName.clear();
             p.toldLine.clear();
+            p.toldRating.clear();
         }
         if (line.empty()) {
             people_.erase(it);
@@ -186,10 +191,25 @@ void Lobby::flushPeople() {
         }
         if (line == p.toldLine) continue;
         sendAll(line);
+        const bool comes = p.toldName.empty();
         p.toldName = std::move(name);
         p.toldLine = std::move(line);
+        if (comes) {
+            p.toldRating = host_.ratingLine(p.toldName);
+            if (!p.toldRating.empty()) sendAll(p.toldRating);
+        }
     }
     dirtyPeople_.clear();
+}
+
+void Lobby::ratingsChanged(const std::string& name) {
+    const auto it = people_.find(protocol::nameKey(name));
+    if (it == people_.end() || it->second.toldName.empty()) return;
+    Person& p = it->second;
+    std::string line = host_.ratingLine(p.toldName);
+    if (line == p.toldRating) return;
+    p.toldRating = std::move(line);
+    if (!p.toldRating.empty()) sendAll(p.toldRating);
 }
 
 void Lobby::rebuild() {
@@ -197,6 +217,7 @@ void Lobby::rebuild() {
     for (auto& [key, p] : people_) {
         p.toldName.clear();
         p.toldLine.clear();
+        p.toldRating.clear();
         dirtyPeople_.insert(key);
     }
     for (const TableId table : host_.publicTables()) dirtyTables_.insert(table);
@@ -219,12 +240,16 @@ bool Lobby::queue(ConnectionId id, std::string_view bytes) {
     return whole && m.lines.size() <= protocol::kMaxQueuedLines && m.queuedBytes <= protocol::kMaxQueuedBytes;
 }
 
+void Lobby::hold(ConnectionId id, bool held) {
+    if (const auto it = members_.find(id); it != members_.end()) it->second.held = held;
+}
+
 std::optional<std::pair<ConnectionId, std::string>> Lobby::nextLine() {
     if (waitingLines_ == 0) return std::nullopt;
     auto it = lastServed_ ? members_.upper_bound(*lastServed_) : members_.begin();
     for (std::size_t n = 0; n < members_.size(); ++n, ++it) {
         if (it == members_.end()) it = members_.begin();
-        if (it->second.lines.empty()) continue;
+        if (it->second.lines.empty() || it->second.held) continue;
         lastServed_ = it->first;
         std::string line = std::move(it->second.lines.front());
         it->second.lines.pop_front();

@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -52,6 +53,8 @@ public:
     virtual std::optional<protocol::lobby::Lobbytable> lobbyLine(TableId table) const = 0;
     virtual std::vector<TableId> publicTables() const = 0;
     virtual Whereabouts whereabouts(TableId table, int seat) const = 0;
+    // The ratings line of a registered person (told after the person), or empty.
+    virtual std::string ratingLine(const std::string& /*name*/) { return {}; }
 };
 
 class Lobby {
@@ -65,11 +68,15 @@ public:
 
     // Whether a login under `name` at `seat` of `table` from `address` would take a name
     // that is somebody else's: a lobby member's from another address, or another seat's.
-    bool taken(std::string_view name, const std::string& address, TableId table, int seat) const;
+    // A member's name is no clash either for a connection that owns it (`owner`: logged in
+    // to the account of that name).
+    bool taken(std::string_view name, const std::string& address, TableId table, int seat, bool owner = false) const;
 
     // Enters connection `id` under `name` (cleaned, with something visible in it), made
     // unique across the lobby and the tables, and sends it the lobby as it is. The name kept.
-    std::string enter(ConnectionId id, const std::string& address, const std::string& name);
+    // `alsoTaken` says which further names are not free (names of accounts it does not own).
+    std::string enter(ConnectionId id, const std::string& address, const std::string& name,
+                      const std::function<bool(std::string_view)>& alsoTaken = {});
     void leave(ConnectionId id);  // ignored for a connection that is not a member
 
     // A seat of `table` logged in under `name`, or its logged-in holder left.
@@ -84,12 +91,16 @@ public:
     // Queues bytes a member sent. False when the member has sent more than may wait (a line
     // over the framing's limit, or too many lines or bytes unserved): it must be closed.
     bool queue(ConnectionId id, std::string_view bytes);
+    // A held member's lines wait (while its account request is out) until it is let go.
+    void hold(ConnectionId id, bool held);
     // The next member's next line, round-robin; nothing when no line waits.
     std::optional<std::pair<ConnectionId, std::string>> nextLine();
 
     // Whether lines wait or changes are to be sent.
     bool hasWork() const { return waitingLines_ != 0 || hasChanges(); }
     bool hasChanges() const { return !members_.empty() && (!dirtyTables_.empty() || !dirtyPeople_.empty()); }
+    // A person's ratings may have changed: the members hear the new line if it differs.
+    void ratingsChanged(const std::string& name);
     // Sends every change gathered since the last flush to every member.
     void flush();
 
@@ -100,6 +111,7 @@ private:
         protocol::LineCutter cutter;
         std::deque<std::string> lines;
         std::size_t queuedBytes = 0;
+        bool held = false;
     };
     struct Person {
         std::optional<ConnectionId> lobby;  // in the lobby under lobbyName
@@ -109,6 +121,7 @@ private:
         std::string seatName;
         std::string toldName;  // as the members were told; empty: not told
         std::string toldLine;
+        std::string toldRating;  // the ratings line told after it; empty: none
     };
     struct ToldTable {
         std::string name;

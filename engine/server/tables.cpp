@@ -213,6 +213,14 @@ void TableServer::lobbyLines(ConnectionId id) {
         const auto it = connections_.find(id);
         if (it == connections_.end() || it->second.table != 0 || it->second.inLobby) return;
         Connection& c = it->second;
+        if (c.asking != 0) {  // its lines wait for the answer, within the caps on what may wait
+            if (c.pending.size() > protocol::kMaxQueuedBytes) {
+                out_.logAbout(id, "closing connection " + std::to_string(id) + ": too much unserved input");
+                forget(id);
+                out_.close(id);
+            }
+            return;
+        }
         const std::size_t end = c.pending.find(protocol::kTerminator);
         if (end == std::string::npos) {
             // A first line longer than any table message: the default table deals with it.
@@ -237,7 +245,19 @@ void TableServer::lobbyLines(ConnectionId id) {
             sendListing(id);
             continue;
         }
-        if (name == names::lobbychat || name == names::maketable) {
+        if (accountName(name)) {
+            const std::string message(name);
+            const std::string text = protocol::decodeWireText(payload);
+            c.pending.erase(0, end + 1);
+            // It is choosing: it waits for its choice until its login deadline.
+            c.spokeAccounts = true;
+            choose_.erase({c.openedAt + kChooseTableMs, id});
+            choose_.emplace(c.openedAt + kLoginMs, id);
+            accountMessage(id, message, text);
+            continue;
+        }
+        if (name == names::lobbychat || name == names::maketable || name == names::leaderboard ||
+            name == names::history) {
             c.pending.erase(0, end + 1);  // said outside the lobby: nobody hears it
             continue;
         }
@@ -421,7 +441,7 @@ void TableServer::deadlines(std::int64_t nowMs) {
         choose_.erase(choose_.begin());
         const auto it = connections_.find(id);
         if (it == connections_.end() || it->second.table != 0) continue;
-        if (it->second.listings > 0) {
+        if (it->second.listings > 0 || it->second.spokeAccounts) {
             out_.logAbout(id, "closing connection " + std::to_string(id) + ": no table chosen in time");
             forget(id);
             out_.close(id);

@@ -20,6 +20,16 @@
 // lobby: the game runs on a connection of its own. Names are one namespace across the
 // lobby and every table.
 //
+// Accounts (server/account_book.h): before sitting down and in the lobby a connection
+// speaking TLS may register a name, log in to it or resume a session, and a logged-in one
+// may change its password or delete its account. While a request is out, the
+// connection's further lines wait for its answer, and a connection that has spoken of
+// accounts before sitting down is choosing, as one that asked for the listing: the
+// half-second rule does not seat it. A registered name is its owner's: a connection not
+// logged in to the account gets it made unique, in the lobby and at a table. In the lobby
+// the people's ratings are told after them, and the leaderboard and a person's history
+// are answered.
+//
 // In single-table mode (a window's host mode) every connection goes straight to the one
 // default table, which lives as long as the server, and nothing of the table messages is
 // said or heard.
@@ -31,6 +41,7 @@
 // shared.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -49,6 +60,7 @@
 #include "protocol/lobby_messages.h"
 #include "protocol/table_messages.h"
 #include "rules/zubolevel.h"
+#include "server/account_book.h"
 #include "server/lobby.h"
 #include "server/server.h"
 #include "server/server_output.h"
@@ -158,6 +170,15 @@ public:
     // The private table of that invite code (in any letter case), or null.
     const Table* invited(std::string_view code) const;
     bool inLobby(ConnectionId id) const { return lobby_.isMember(id); }
+
+    // Where accounts are kept (null: nowhere, and account messages are refused). Not owned.
+    void setAccountBook(AccountBook* book) { book_ = book; }
+    // The answer to a request the book was asked (ignored when its connection is gone).
+    void accountAnswered(std::uint64_t serial, const AccountAnswer& answer, std::int64_t nowMs);
+    // A finished game changed these people's ratings: the lobby hears the new ones.
+    void ratingsChanged(const std::vector<std::string>& names);
+    // The account a connection is logged in to (its name as registered), or empty.
+    std::string account(ConnectionId id) const;
     std::size_t lobbyCount() const { return lobby_.memberCount(); }
     // A table's name as it is kept: cleaned as a player's name, without "+".
     static std::string tableName(std::string_view raw);
@@ -173,6 +194,14 @@ private:
         int listings = 0;        // how often it asked for the list
         bool inLobby = false;
         bool encrypted = false;  // it speaks TLS
+        std::string account;     // the account it is logged in to, as registered
+        std::uint64_t asking = 0;  // the serial of its request out, 0 when none
+        bool spokeAccounts = false;  // it sent an account message before sitting down
+        std::deque<std::int64_t> asks;  // when it last asked for a leaderboard or a history
+    };
+    struct Request {
+        ConnectionId id = 0;
+        AccountRequest::Kind kind = AccountRequest::Kind::Login;
     };
     using Deadline = std::pair<std::int64_t, ConnectionId>;
     using ClockDue = std::tuple<std::int64_t, TableId, int>;
@@ -206,6 +235,17 @@ private:
     std::optional<std::shared_ptr<const language::LoadedLanguage>> findLanguage(std::string_view code) const;
     std::string inviteCode();
     void invite(ConnectionId id, std::string_view code, std::string rest);
+    // Accounts and ratings (tables_accounts.cpp).
+    static bool accountName(std::string_view name);
+    void accountMessage(ConnectionId id, std::string_view name, std::string_view payload);
+    std::optional<AccountRequest> accountRequest(Connection& c, std::string_view name, std::string_view payload,
+                                                 std::string& refusal) const;
+    bool ratingAsk(ConnectionId id, std::string_view name, std::string_view payload);
+    bool mayAsk(Connection& c);
+    // Whether `name` is an account that connection `id` is not logged in to.
+    bool othersAccount(ConnectionId id, std::string_view name) const;
+    bool ownsName(ConnectionId id, std::string_view name) const;
+    std::string ratingLine(const std::string& name) override;
     // What the lobby asks of the tables.
     void sendLobby(ConnectionId id, std::string_view bytes) override { out_.send(id, bytes); }
     std::optional<protocol::lobby::Lobbytable> lobbyLine(TableId table) const override;
@@ -231,6 +271,9 @@ private:
     Lobby lobby_;
     std::set<TableId> busy_;                // tables with lines waiting
     std::set<TableId> maybeEmpty_;          // tables that lost a connection
+    AccountBook* book_ = nullptr;
+    std::uint64_t nextRequest_ = 1;
+    std::map<std::uint64_t, Request> requests_;  // requests out, by serial
     std::set<Deadline> choose_;             // connections not seated yet
     std::set<Deadline> logins_;             // seated connections' login deadlines
     std::set<ClockDue> clocks_;             // tables' running clocks

@@ -51,7 +51,9 @@ bool flagsReadable(std::string_view payload) {
 bool TableServer::nameTaken(const Entry& e, ConnectionId id, int seat, std::string_view name) const {
     if (options_.singleTable) return false;
     const auto c = connections_.find(id);
-    return lobby_.taken(name, c == connections_.end() ? std::string() : c->second.address, e.id, seat);
+    if (othersAccount(id, name)) return true;
+    return lobby_.taken(name, c == connections_.end() ? std::string() : c->second.address, e.id, seat,
+                        ownsName(id, name));
 }
 
 // ---- entering and the lines of members -------------------------------------------------
@@ -69,7 +71,7 @@ void TableServer::enterLobby(ConnectionId id, std::string_view rawName, std::str
     choose_.erase({c.openedAt + kLoginMs, id});
     c.pending.clear();
     c.inLobby = true;
-    lobby_.enter(id, c.address, name);
+    lobby_.enter(id, c.address, name, [this, id](std::string_view candidate) { return othersAccount(id, candidate); });
     if (!rest.empty()) lobbyReceived(id, rest);
 }
 
@@ -87,6 +89,10 @@ void TableServer::serveLobbyLine(ConnectionId id, const std::string& line) {
         lobby_.said(id, cleanChatText(lobby::Lobbychat::parse(split->payload).text));
     else if (split->name == names::maketable)
         maketable(id, split->payload);
+    else if (accountName(split->name))
+        accountMessage(id, split->name, split->payload);
+    else
+        ratingAsk(id, split->name, split->payload);
     // Nothing else is heard from the lobby: a lobby connection never sits at a table.
 }
 

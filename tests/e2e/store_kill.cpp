@@ -105,13 +105,6 @@ TEST(StoreKill, EveryGameIsRecordedWholeOrNotAtAll) {
     const auto dir = std::filesystem::temp_directory_path() / ("quorbit-kill-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string db = (dir / "store.sqlite").string();
-    {
-        store::Store st;
-        ASSERT_TRUE(st.open(store::parseDatabaseTarget(QString::fromStdString(db)))) << st.error().toStdString();
-        for (int i = 0; i < 2 * kTables; ++i)
-            ASSERT_EQ(st.registerAccount("P" + std::to_string(i), "pw", 1), store::Store::Registered::Created);
-    }
-
     const int port = freePort();
     auto server = startServer(dir, port, db);
     const testsupport::BoardWords words;
@@ -123,6 +116,15 @@ TEST(StoreKill, EveryGameIsRecordedWholeOrNotAtAll) {
         ASSERT_TRUE(p->join(port, "t" + std::to_string(i / 2))) << p->name;
         ASSERT_TRUE(p->client.waitFor("CMD_newplayerinfo+" + std::to_string(p->seat), 3s));
         players.push_back(std::move(p));
+    }
+    // The players speak plain text, in which no password travels, so they cannot log in to
+    // accounts, and a registered name is not given to a guest: their names are registered
+    // once they are seated, which makes every game they finish a rated one.
+    {
+        store::Store st;
+        ASSERT_TRUE(st.open(store::parseDatabaseTarget(QString::fromStdString(db)))) << st.error().toStdString();
+        for (int i = 0; i < 2 * kTables; ++i)
+            ASSERT_EQ(st.registerAccount("P" + std::to_string(i), "pw", 1), store::Store::Registered::Created);
     }
     for (int t = 0; t < kTables; ++t) ASSERT_TRUE(players[2 * t]->start());
 

@@ -108,6 +108,22 @@ TEST_P(StoreTest, AccountsRegisterVerifyChangeAndDelete) {
     EXPECT_EQ(store_->registerAccount("Ann", "new", 3), Store::Registered::Created);  // free again
 }
 
+TEST_P(StoreTest, SessionsAreKeptAsHashesForTwelveHoursAndGoWithTheirAccount) {
+    ASSERT_EQ(store_->registerAccount("Ann", "pw-1", 1), Store::Registered::Created);
+    const auto token = store_->openSession("ann", 1000);
+    ASSERT_TRUE(token);
+    EXPECT_EQ(token->size(), 32u);
+    EXPECT_NE(store_->openSession("Ann", 1000), token);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM sessions WHERE token_hash = '" + QString::fromStdString(*token) + "'"), 0);
+    // Another connection to the same database (another server) takes it.
+    EXPECT_EQ(reopen()->sessionAccount(*token, 1000 + kSessionSeconds - 1), "Ann");
+    store_ = reopen();
+    EXPECT_FALSE(store_->sessionAccount(*token, 1000 + kSessionSeconds));
+    EXPECT_FALSE(store_->sessionAccount(std::string(32, 'A'), 1000));
+    EXPECT_TRUE(store_->deleteAccount("Ann"));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM sessions"), 0);
+}
+
 TEST_P(StoreTest, ATwoPlayerGameIsRatedWithGlickoInOneWrite) {
     ASSERT_EQ(store_->registerAccount("Ann", "a", 1), Store::Registered::Created);
     ASSERT_EQ(store_->registerAccount("Bob", "b", 1), Store::Registered::Created);
