@@ -125,7 +125,7 @@ void LobbyWindow::buildLayout() {
     // its widest usual value, whichever is wider, so that no row is measured.
     QHeaderView* head = list_tables->horizontalHeader();
     head->setMinimumSectionSize(40);
-    const QStringList widest{"", "4 of 4", "", "running", "10000", "", "classic", "Portuguese"};
+    const QStringList widest{"", "4 of 4", "", "running", "10000", "", "classic", "Portuguese", "quorbit.example:7772"};
     for (int c = 0; c < static_cast<int>(TableColumn::Count); ++c) {
         const QString heading = lists_->tables()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
         const int width = std::max(head->fontMetrics().horizontalAdvance(heading) + 16,

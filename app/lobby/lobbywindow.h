@@ -13,6 +13,7 @@
 #include "app/lobby/options.h"
 #include "client/lobby_model.h"
 #include "discovery/invite_link.h"
+#include "protocol/address.h"
 
 class QComboBox;
 class QLabel;
@@ -83,7 +84,9 @@ private:
     void wire();
     void handle(const client::LobbyChange& c);
     void reachPending();
-    bool joinTable(const std::string& table, bool watch);
+    // At the lobby's own server, or at another one (its HOST:PORT).
+    bool joinTable(const std::string& table, bool watch, const std::string& server = {});
+    std::optional<protocol::HostAndPort> tableServer(const std::string& server) const;
     bool joinPrivate(const std::string& code);
     bool launch(const QStringList& params);
     bool refuse(const QString& why);

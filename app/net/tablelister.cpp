@@ -23,13 +23,16 @@ TableLister::TableLister(QObject* parent) : QObject(parent) {
 
 TableLister::~TableLister() { finish(); }
 
-void TableLister::list(const QString& host, int port, std::size_t keep) {
+void TableLister::list(const QString& host, int port, std::size_t keep, bool all) {
     finish();
     keep_ = keep;
+    all_ = all;
     socket_ = new QTcpSocket(this);
     connect(socket_, &QTcpSocket::connected, this, [this] {
         connected_ = true;
-        const std::string ask = protocol::frame(protocol::tables::Listtables{}.format());
+        const std::string ask = protocol::frame(all_ ? std::string(protocol::tables::Listtables::kName) + "+" +
+                                                           std::string(protocol::directory::kListAll)
+                                                     : protocol::tables::Listtables{}.format());
         socket_->write(ask.data(), static_cast<qint64>(ask.size()));
     });
     connect(socket_, &QTcpSocket::readyRead, this, &TableLister::readSome);
@@ -59,6 +62,7 @@ void TableLister::finish() {
     }
     cutter_.reset();
     tables_.clear();
+    remote_.clear();
     more_ = 0;
     connected_ = false;
 }
@@ -69,14 +73,22 @@ void TableLister::readSome() {
     cutter_.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), lines);
     for (const std::string& line : lines) {
         if (auto info = protocol::read<protocol::tables::Tableinfo>(line)) {
-            if (tables_.size() < keep_)
+            if (tables_.size() + remote_.size() < keep_)
                 tables_.push_back(std::move(*info));
+            else
+                ++more_;
+        } else if (auto remote = protocol::read<protocol::directory::Remotetableinfo>(line)) {
+            if (tables_.size() + remote_.size() < keep_)
+                remote_.push_back(std::move(*remote));
             else
                 ++more_;
         } else if (protocol::read<protocol::tables::Tablesend>(line)) {
             Tables tables = std::move(tables_);
+            RemoteTables remote = std::move(remote_);
             const std::size_t more = more_;
+            const bool all = all_;
             finish();
+            if (all) emit remoteListed(remote);
             emit listed(tables, more);
             return;
         } else if (protocol::read<protocol::toclient::Sendlogininfo>(line)) {

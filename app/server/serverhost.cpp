@@ -14,6 +14,7 @@
 #include "dictionary/builtin_words.h"
 #include "protocol/names.h"
 #include "app/record/recordkeeper.h"
+#include "app/server/tabledirectory.h"
 #include "app/support/languages.h"
 
 namespace quorbit::serverhost {
@@ -113,6 +114,7 @@ ServerHost::ServerHost(Options options, QObject* parent) : QObject(parent), log_
 }
 
 ServerHost::~ServerHost() {
+    directory_.reset();  // this server's rows go while the tables are still there
     socktimer.stop();
     deadlineTimer_.stop();
     // The sockets close quietly with Sock1; the server hears nothing more.
@@ -134,6 +136,7 @@ void ServerHost::serve(F&& f) {
     armDeadline();
     schedulePump();  // a departure or a clock may leave changes for the lobby
     noteAnnouncement();
+    if (directory_) directory_->pass();
 }
 
 void ServerHost::noteAnnouncement() {
@@ -312,6 +315,11 @@ const app::RecordKeeper* ServerHost::recordKeeper() const {
     for (const auto& [id, keeper] : records_)
         if (keeper && keeperNames_.count(id) && keeperNames_.at(id).empty()) return keeper.get();
     return nullptr;
+}
+
+void ServerHost::keepDirectory(store::Store& store, const std::string& address) {
+    directory_.reset();
+    directory_ = std::make_unique<TableDirectory>(store, *tables_, address, [this](std::string_view line) { log(line); });
 }
 
 void ServerHost::keepResults(ResultSink sink) {

@@ -46,8 +46,13 @@
 namespace quorbit::app {
 class RecordKeeper;
 }
+namespace quorbit::store {
+class Store;
+}
 
 namespace quorbit::serverhost {
+
+class TableDirectory;
 
 inline constexpr std::size_t kMaxSendBacklog = 1024 * 1024;
 // The most of one game's text kept with its result.
@@ -105,6 +110,11 @@ public:
     using ResultSink =
         std::function<void(const std::string& table, const server::GameFinished& game, const std::string& record)>;
     void keepResults(ResultSink sink);
+    // Writes the public tables to the directory of `store` under `address` (HOST:PORT, as
+    // players reach this server) and lists the other servers' tables of that directory in
+    // the lobby (app/server/tabledirectory.h). The store must outlive the host.
+    void keepDirectory(store::Store& store, const std::string& address);
+    const TableDirectory* directory() const { return directory_.get(); }
     // The records of the default table's games, or null.
     const app::RecordKeeper* recordKeeper() const;
     const discovery::GameAnnouncement& announcement() const { return announcement_; }
@@ -160,6 +170,7 @@ private:
     ResultSink results_;
     std::map<server::TableId, std::string> heardSinceStart_;  // each table's game so far, for results_
     std::unique_ptr<server::TableServer> tables_;
+    std::unique_ptr<TableDirectory> directory_;  // goes before the tables
     discovery::GameAnnouncement announcement_;
 };
 

@@ -49,6 +49,11 @@ struct CommandLine {
     // --database FILE or postgresql://...: (with --server) where accounts, ratings and
     // finished games are kept; empty: a SQLite file in the server's state folder.
     std::string database;
+    // --public-address HOST[:PORT]: (with --server) the address players reach this server
+    // at, written to the table directory beside its tables; empty: the machine's host name.
+    // Port 0: the port served.
+    std::string publicHost;
+    int publicPort = 0;
     std::string replayFile;  // --replay FILE: replay a kept game
     bool summary = false;    // --summary: (with --replay) print the game as text, no window
     bool announce = true;  // --no-announce clears it

@@ -73,6 +73,13 @@ const std::vector<QStringList>& schemaSteps() {
             " updated BIGINT NOT NULL,"
             " PRIMARY KEY (server, table_name))",
         },
+        // 2: the rest of a table's line in the lobby, for the other servers' lobbies.
+        {
+            "ALTER TABLE table_directory ADD COLUMN seconds INTEGER NOT NULL DEFAULT 0",
+            "ALTER TABLE table_directory ADD COLUMN teams INTEGER NOT NULL DEFAULT 0",
+            "ALTER TABLE table_directory ADD COLUMN shuffles INTEGER NOT NULL DEFAULT 0",
+            "ALTER TABLE table_directory ADD COLUMN language TEXT NOT NULL DEFAULT ''",
+        },
     };
     return steps;
 }
