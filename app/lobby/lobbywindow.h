@@ -67,8 +67,9 @@ public:
     const LobbyLists& lists() const { return *lists_; }
     GameLink& link() { return *link_; }
     QString statusText() const;
-    // Selects the table of that name in the list; false when it is not listed.
-    bool selectTable(const QString& name);
+    // Selects the table of that name (of another server: its HOST:PORT) in the list;
+    // false when it is not listed.
+    bool selectTable(const QString& name, const QString& server = {});
 
 signals:
     void lobbyReady();

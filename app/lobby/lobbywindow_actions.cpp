@@ -150,8 +150,8 @@ const client::LobbyTable* LobbyWindow::selectedTable() const {
     return row >= 0 && static_cast<std::size_t>(row) < tables.size() ? &tables[static_cast<std::size_t>(row)] : nullptr;
 }
 
-bool LobbyWindow::selectTable(const QString& name) {
-    const long row = lists_->book().tableRow(name.toStdString());
+bool LobbyWindow::selectTable(const QString& name, const QString& server) {
+    const long row = lists_->book().tableRow(name.toStdString(), server.toStdString());
     if (row < 0) return false;
     const QModelIndex at = sortedTables_->mapFromSource(lists_->tables()->index(static_cast<int>(row), 0));
     list_tables->selectionModel()->select(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
