@@ -76,6 +76,7 @@ void LobbyModel::clear() {
     personRows_.clear();
     chat_.clear();
     ownName_.clear();
+    remoteTables_ = 0;
     ready_ = false;
 }
 
@@ -169,11 +170,16 @@ LobbyChange LobbyModel::personGone(const std::string& name) {
 
 LobbyChange LobbyModel::table(LobbyTable t) {
     tidyTable(t);
-    return keepRow(tables_, tableRows_, std::move(t), Kind::TableChanged, Kind::TableAdded);
+    const bool remote = !t.server.empty();
+    LobbyChange c = keepRow(tables_, tableRows_, std::move(t), Kind::TableChanged, Kind::TableAdded);
+    if (remote && c.kind == Kind::TableAdded) ++remoteTables_;
+    return c;
 }
 
 LobbyChange LobbyModel::tableGone(const std::string& name, const std::string& server) {
-    return dropRow(tables_, tableRows_, tableKey(name, server), Kind::TableGone);
+    LobbyChange c = dropRow(tables_, tableRows_, tableKey(name, server), Kind::TableGone);
+    if (!server.empty() && c.kind == Kind::TableGone) --remoteTables_;
+    return c;
 }
 
 LobbyChange LobbyModel::said(LobbyChatLine line) {

@@ -84,6 +84,8 @@ public:
     long tableRow(std::string_view name, std::string_view server = {}) const;
     long personRow(std::string_view name) const;
     const std::string& ownName() const { return ownName_; }
+    // How many of the tables are other servers'.
+    std::size_t remoteTableCount() const { return remoteTables_; }
     bool ready() const { return ready_; }
     // Forgets everything (the connection ended).
     void clear();
@@ -115,6 +117,7 @@ private:
     RowIndex tableRows_, personRows_;
     std::deque<LobbyChatLine> chat_;
     std::string ownName_;
+    std::size_t remoteTables_ = 0;
     bool ready_ = false;
 };
 

@@ -132,11 +132,13 @@ TEST_F(LobbyWindows, ATableMadeInOneAppearsInTheOtherAndChatCrosses) {
 // take the player there; the lobby's own tables show the lobby's server.
 TEST_F(LobbyWindows, AnotherServersTableIsJoinedAtThatServer) {
     auto bo = open("Bo");
+    auto* view = bo->findChild<QTableView*>("list_tables");
+    const int server = static_cast<int>(quorbit::lobby::TableColumn::Server);
+    EXPECT_TRUE(view->isColumnHidden(server));  // only the lobby's own tables
     bo->receive({"CMD_lobbytable+Friday+0+0+f+0+0+f+classic+0+en+",
                  "CMD_remotetable+other.example:7001+Friday+1+0+f+0+0+f+classic+0+en+",
                  "CMD_remotetable+[2001:db8::5]:7002+Moon+1+0+f+0+0+f+classic+0+en+"});
-    auto* view = bo->findChild<QTableView*>("list_tables");
-    const int server = static_cast<int>(quorbit::lobby::TableColumn::Server);
+    EXPECT_FALSE(view->isColumnHidden(server));
     ASSERT_TRUE(bo->selectTable("Friday"));
     EXPECT_EQ(view->selectionModel()->selectedRows(server).first().data().toString(), address);
     ASSERT_TRUE(bo->selectTable("Friday", "other.example:7001"));

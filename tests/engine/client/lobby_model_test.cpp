@@ -156,6 +156,7 @@ TEST(LobbyModel, OtherServersTablesAreKeptByServerAndName) {
     EXPECT_EQ(gone.row, 1u);
     EXPECT_EQ(m.tables()[0].server, "");
     EXPECT_EQ(m.tableRow("Friday", "[::1]:7000"), 1);
+    EXPECT_EQ(m.remoteTableCount(), 1u);
     EXPECT_EQ(m.apply("CMD_remotetable+h:1+Bad+x+").kind, Kind::None);  // a number that does not read
 }
 
