@@ -1,6 +1,6 @@
 // A table server's lobby lines as the lobby program reads them: any bytes, cut into lines
 // at the terminator, change the book without a crash; rows stay within their bound and
-// each row's index finds it again.
+// each row's index (by server and name for another server's table) finds it again.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (model.tables().size() > client::kMaxLobbyRows || model.people().size() > client::kMaxLobbyRows) __builtin_trap();
     for (std::size_t r = 0; r < model.tables().size(); ++r)
-        if (model.tableRow(model.tables()[r].name) != static_cast<long>(r)) __builtin_trap();
+        if (model.tableRow(model.tables()[r].name, model.tables()[r].server) != static_cast<long>(r)) __builtin_trap();
     for (std::size_t r = 0; r < model.people().size(); ++r)
         if (model.personRow(model.people()[r].name) != static_cast<long>(r)) __builtin_trap();
     return 0;

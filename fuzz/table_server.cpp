@@ -94,6 +94,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TableServer server(out, spell, o);
     ScriptBook book;
     server.setAccountBook(&book);
+    // Another server's table, told in the lobby and listed when "all" is asked.
+    RemoteTable moon{"b.example:7772", {}};
+    moon.table.name = "Moon";
+    moon.table.zubo = "classic";
+    server.setRemoteTables({moon});
+    server.watchChanges(true);
     std::int64_t now = 0;
     ConnectionId next = 1;
     static const char* const kNames[] = {"", "a", "A", " a ", "b+c", "\xE2\x80\x8B", "Friday"};

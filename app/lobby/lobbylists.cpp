@@ -68,7 +68,7 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         static const char* const kHeads[] = {"Table", "Players", "Watchers", "Game", "Play to", "Seconds", "Zubo",
-                                             "Language"};
+                                             "Language", "Server"};
         if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
             section >= static_cast<int>(TableColumn::Count))
             return {};
@@ -80,7 +80,8 @@ public:
         const auto column = static_cast<TableColumn>(index.column());
         if (role == Qt::TextAlignmentRole && column != TableColumn::Name)
             return QVariant(Qt::AlignCenter);
-        if (role == Qt::ToolTipRole && column == TableColumn::Name) return plainTip(data(index, Qt::DisplayRole).toString());
+        if (role == Qt::ToolTipRole && (column == TableColumn::Name || column == TableColumn::Server))
+            return plainTip(data(index, Qt::DisplayRole).toString());
         if (role != Qt::DisplayRole) return {};
         switch (column) {
             case TableColumn::Name: return t.name.empty() ? QString("(the server's own table)") : rowText(t.name);
@@ -91,10 +92,12 @@ public:
             case TableColumn::Seconds: return t.seconds > 0 ? QVariant(t.seconds) : QVariant(QString("-"));
             case TableColumn::Zubo: return rowText(t.zubo);
             case TableColumn::Language: return languageName(t.language);
+            case TableColumn::Server: return t.server.empty() ? ownServer : rowText(t.server);
             case TableColumn::Count: break;
         }
         return {};
     }
+    QString ownServer;
 };
 
 // The people online: name and where they are.
@@ -130,6 +133,13 @@ LobbyLists::LobbyLists(QObject* parent)
 
 QAbstractItemModel* LobbyLists::tables() const { return tables_; }
 
+void LobbyLists::setOwnServer(const QString& server) {
+    tables_->ownServer = server;
+    if (tables_->rowCount() > 0)
+        emit tables_->dataChanged(tables_->index(0, static_cast<int>(TableColumn::Server)),
+                                  tables_->index(tables_->rowCount() - 1, static_cast<int>(TableColumn::Server)));
+}
+
 bool LobbyLists::tableBefore(int a, int b, int column) const {
     const client::LobbyTable& x = book_.tables()[static_cast<std::size_t>(a)];
     const client::LobbyTable& y = book_.tables()[static_cast<std::size_t>(b)];
@@ -143,6 +153,7 @@ bool LobbyLists::tableBefore(int a, int b, int column) const {
         case TableColumn::Seconds: return number(x.seconds, y.seconds);
         case TableColumn::Zubo: return x.zubo != y.zubo ? sortsBefore(x.zubo, y.zubo) : byName();
         case TableColumn::Language: return x.language != y.language ? sortsBefore(x.language, y.language) : byName();
+        case TableColumn::Server: return x.server != y.server ? sortsBefore(x.server, y.server) : byName();
         default: return byName();
     }
 }

@@ -22,6 +22,8 @@ public:
     void clear();
 
     const client::LobbyModel& book() const { return book_; }
+    // The lobby's own server as the Server column shows it for its own tables.
+    void setOwnServer(const QString& server);
     QAbstractItemModel* tables() const;
     QAbstractItemModel* people() const;
     // Whether row a comes before row b when the list is sorted by that column: names
@@ -65,7 +67,7 @@ private:
 };
 
 // The columns of the table list.
-enum class TableColumn { Name, Players, Watchers, State, PlayTo, Seconds, Zubo, Language, Count };
+enum class TableColumn { Name, Players, Watchers, State, PlayTo, Seconds, Zubo, Language, Server, Count };
 
 // A table's language for the list: its name ("French") when this program knows the code,
 // else the code.

@@ -127,7 +127,7 @@ void LobbyWindow::buildLayout() {
     // its widest usual value, whichever is wider, so that no row is measured.
     QHeaderView* head = list_tables->horizontalHeader();
     head->setMinimumSectionSize(40);
-    const QStringList widest{"", "4 of 4", "", "running", "10000", "", "classic", "Portuguese"};
+    const QStringList widest{"", "4 of 4", "", "running", "10000", "", "classic", "Portuguese", "host.example:7772"};
     for (int c = 0; c < static_cast<int>(TableColumn::Count); ++c) {
         const QString heading = lists_->tables()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
         const int width = std::max(head->fontMetrics().horizontalAdvance(heading) + 16,
@@ -233,6 +233,20 @@ void LobbyWindow::wire() {
         emit connectionEnded(why);
     });
     connect(lists_, &LobbyLists::tablesChanged, this, &LobbyWindow::tablesChanged);
+    // The Server column shows only while other servers' tables are listed; the names then
+    // keep a width of their own (the list scrolls sideways) rather than what is left over.
+    const auto showServers = [this] {
+        const bool shown = lists_->book().remoteTableCount() != 0;
+        QHeaderView* head = list_tables->horizontalHeader();
+        const int name = static_cast<int>(TableColumn::Name);
+        if (shown == !list_tables->isColumnHidden(static_cast<int>(TableColumn::Server))) return;
+        list_tables->setColumnHidden(static_cast<int>(TableColumn::Server), !shown);
+        head->setSectionResizeMode(name, shown ? QHeaderView::Interactive : QHeaderView::Stretch);
+        if (shown) head->resizeSection(name, list_tables->fontMetrics().horizontalAdvance("A table's name") + 12);
+    };
+    connect(lists_, &LobbyLists::tablesChanged, this, showServers);
+    connect(connection_, &LobbyConnection::ended, this, showServers);
+    showServers();
     // The lobby steps aside while a game runs and comes back when it ends.
     connect(link_, &GameLink::gameOpened, this, [this] { hide(); });
     connect(link_, &GameLink::gameClosed, this, [this] {

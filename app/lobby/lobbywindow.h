@@ -13,6 +13,7 @@
 #include "app/lobby/options.h"
 #include "client/lobby_model.h"
 #include "discovery/invite_link.h"
+#include "protocol/address.h"
 
 class QComboBox;
 class QLabel;
@@ -66,8 +67,9 @@ public:
     const LobbyLists& lists() const { return *lists_; }
     GameLink& link() { return *link_; }
     QString statusText() const;
-    // Selects the table of that name in the list; false when it is not listed.
-    bool selectTable(const QString& name);
+    // Selects the table of that name (of another server: its HOST:PORT) in the list;
+    // false when it is not listed.
+    bool selectTable(const QString& name, const QString& server = {});
 
 signals:
     void lobbyReady();
@@ -83,7 +85,9 @@ private:
     void wire();
     void handle(const client::LobbyChange& c);
     void reachPending();
-    bool joinTable(const std::string& table, bool watch);
+    // At the lobby's own server, or at another one (its HOST:PORT).
+    bool joinTable(const std::string& table, bool watch, const std::string& server = {});
+    std::optional<protocol::HostAndPort> tableServer(const std::string& server) const;
     bool joinPrivate(const std::string& code);
     bool launch(const QStringList& params);
     bool refuse(const QString& why);

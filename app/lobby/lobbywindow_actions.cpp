@@ -15,6 +15,7 @@
 #include "app/lobby/lobbywindow.h"
 #include "app/shell/cmdline.h"
 #include "discovery/address.h"
+#include "protocol/address.h"
 #include "protocol/limits.h"
 
 namespace quorbit::lobby {
@@ -56,6 +57,7 @@ bool LobbyWindow::connectToServer() {
     settings_.rememberName(name);
     settings_.rememberServer(utf8Text(discovery::formatJoinAddress(address.host, address.port, discovery::kInvitePort)));
     lists_->clear();
+    lists_->setOwnServer(utf8Text(discovery::formatServerAddress(address.host, address.port)));
     lobbychat->clear();
     setStatus("Connecting to " + utf8Text(discovery::formatServerAddress(address.host, address.port)) + "...");
     connection_->open(utf8Text(address.host), address.port);
@@ -148,8 +150,8 @@ const client::LobbyTable* LobbyWindow::selectedTable() const {
     return row >= 0 && static_cast<std::size_t>(row) < tables.size() ? &tables[static_cast<std::size_t>(row)] : nullptr;
 }
 
-bool LobbyWindow::selectTable(const QString& name) {
-    const long row = lists_->book().tableRow(name.toStdString());
+bool LobbyWindow::selectTable(const QString& name, const QString& server) {
+    const long row = lists_->book().tableRow(name.toStdString(), server.toStdString());
     if (row < 0) return false;
     const QModelIndex at = sortedTables_->mapFromSource(lists_->tables()->index(static_cast<int>(row), 0));
     list_tables->selectionModel()->select(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -160,14 +162,21 @@ bool LobbyWindow::selectTable(const QString& name) {
 bool LobbyWindow::joinSelected(bool watch) {
     const client::LobbyTable* table = selectedTable();
     if (!table) return refuse("Choose a table in the list first.");
-    return joinTable(table->name, watch);
+    return joinTable(table->name, watch, table->server);
 }
 
-bool LobbyWindow::joinTable(const std::string& table, bool watch) {
+// The host and port of a table's server: the lobby's own, or another server's HOST:PORT.
+std::optional<protocol::HostAndPort> LobbyWindow::tableServer(const std::string& server) const {
+    if (server.empty()) return protocol::HostAndPort{connection_->host().toStdString(), connection_->port()};
+    return protocol::splitHostPort(server, discovery::kInvitePort);
+}
+
+bool LobbyWindow::joinTable(const std::string& table, bool watch, const std::string& server) {
     if (!connection_->isOpen()) return refuse("Connect to a server first.");
-    QStringList params{playerName(), utf8Text(table.empty() ? discovery::formatServerAddress(connection_->host().toStdString(), connection_->port())
-                                                      : discovery::formatTableAddress(connection_->host().toStdString(),
-                                                                                      connection_->port(), table)),
+    const auto at = tableServer(server);
+    if (!at) return refuse("The table's server has an address that does not read: " + utf8Text(server));
+    QStringList params{playerName(), utf8Text(table.empty() ? discovery::formatServerAddress(at->host, at->port)
+                                                      : discovery::formatTableAddress(at->host, at->port, table)),
                        "false"};
     if (watch) params << "--watch";
     return launch(params);
@@ -205,8 +214,10 @@ bool LobbyWindow::sendChat(const QString& text) {
 
 QString LobbyWindow::copyInviteLink() {
     std::optional<discovery::InviteLink> link;
-    if (const client::LobbyTable* table = selectedTable(); table && connection_->isOpen())
-        link = discovery::InviteLink{connection_->host().toStdString(), connection_->port(), table->name, {}};
+    const client::LobbyTable* table = selectedTable();
+    const auto at = table && connection_->isOpen() ? tableServer(table->server) : std::nullopt;
+    if (at)
+        link = discovery::InviteLink{at->host, at->port, table->name, {}};
     else if (lastPrivate_)
         link = lastPrivate_;
     if (!link) {

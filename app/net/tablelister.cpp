@@ -33,9 +33,10 @@ TableLister::~TableLister() {
 
 void TableLister::setSettingsPath(const QString& path) { dialer_->setSettingsPath(path); }
 
-void TableLister::list(const QString& host, int port, std::size_t keep) {
+void TableLister::list(const QString& host, int port, std::size_t keep, bool all) {
     finish();
     keep_ = keep;
+    all_ = all;
     listing_ = true;
     deadline_.start(kAnswerMs + ServerDialer::kTlsAnswerMs);
     dialer_->dial(host.toStdString(), port);
@@ -58,7 +59,9 @@ void TableLister::adopt(std::unique_ptr<TSock> sock) {
         socket_->OnDisconnect = nullptr;
     };
     try {
-        socket_->Send(protocol::frame(protocol::tables::Listtables{}.format()));
+        socket_->Send(protocol::frame(all_ ? std::string(protocol::tables::Listtables::kName) + "+" +
+                                                 std::string(protocol::directory::kListAll)
+                                           : protocol::tables::Listtables{}.format()));
     } catch (const ESockException&) {
         // The close that follows says it.
     }
@@ -80,6 +83,7 @@ void TableLister::finish() {
     }
     cutter_.reset();
     tables_.clear();
+    remote_.clear();
     more_ = 0;
     connected_ = false;
     listing_ = false;
@@ -92,14 +96,22 @@ void TableLister::readSome() {
     cutter_.feed(bytes, lines);
     for (const std::string& line : lines) {
         if (auto info = protocol::read<protocol::tables::Tableinfo>(line)) {
-            if (tables_.size() < keep_)
+            if (tables_.size() + remote_.size() < keep_)
                 tables_.push_back(std::move(*info));
+            else
+                ++more_;
+        } else if (auto remote = protocol::read<protocol::directory::Remotetableinfo>(line)) {
+            if (tables_.size() + remote_.size() < keep_)
+                remote_.push_back(std::move(*remote));
             else
                 ++more_;
         } else if (protocol::read<protocol::tables::Tablesend>(line)) {
             Tables tables = std::move(tables_);
+            RemoteTables remote = std::move(remote_);
             const std::size_t more = more_;
+            const bool all = all_;
             finish();
+            if (all) emit remoteListed(remote);
             emit listed(tables, more);
             return;
         } else if (protocol::read<protocol::toclient::Sendlogininfo>(line)) {

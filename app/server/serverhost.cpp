@@ -17,6 +17,7 @@
 #include "app/net/tls.h"
 #include "app/record/recordkeeper.h"
 #include "app/server/accountdesk.h"
+#include "app/server/tabledirectory.h"
 #include "app/support/languages.h"
 
 namespace quorbit::serverhost {
@@ -117,6 +118,7 @@ ServerHost::ServerHost(Options options, QObject* parent)
 }
 
 ServerHost::~ServerHost() {
+    directory_.reset();  // this server's rows go while the tables are still there
     socktimer.stop();
     deadlineTimer_.stop();
     // The sockets close quietly with Sock1; the server hears nothing more.
@@ -138,6 +140,7 @@ void ServerHost::serve(F&& f) {
     armDeadline();
     schedulePump();  // a departure or a clock may leave changes for the lobby
     noteAnnouncement();
+    if (directory_) directory_->pass();
 }
 
 void ServerHost::noteAnnouncement() {
@@ -349,6 +352,11 @@ const app::RecordKeeper* ServerHost::recordKeeper() const {
     for (const auto& [id, keeper] : records_)
         if (keeper && keeperNames_.count(id) && keeperNames_.at(id).empty()) return keeper.get();
     return nullptr;
+}
+
+void ServerHost::keepDirectory(store::Store& store, const std::string& address) {
+    directory_.reset();
+    directory_ = std::make_unique<TableDirectory>(store, *tables_, address, [this](std::string_view line) { log(line); });
 }
 
 void ServerHost::keepResults(ResultSink sink) {

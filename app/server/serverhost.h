@@ -57,6 +57,7 @@ class Store;
 namespace quorbit::serverhost {
 
 class AccountDesk;
+class TableDirectory;
 
 inline constexpr std::size_t kMaxSendBacklog = 1024 * 1024;
 // The most of one game's text kept with its result.
@@ -124,6 +125,11 @@ public:
     void keepAccounts(store::Store& store);
     // The connection speaks TLS (see server::TableServer::markEncrypted).
     void markEncrypted(server::ConnectionId id) { tables_->markEncrypted(id); }
+    // Writes the public tables to the directory of `store` under `address` (HOST:PORT, as
+    // players reach this server) and lists the other servers' tables of that directory in
+    // the lobby (app/server/tabledirectory.h). The store must outlive the host.
+    void keepDirectory(store::Store& store, const std::string& address);
+    const TableDirectory* directory() const { return directory_.get(); }
     // The records of the default table's games, or null.
     const app::RecordKeeper* recordKeeper() const;
     const discovery::GameAnnouncement& announcement() const { return announcement_; }
@@ -186,6 +192,7 @@ private:
     std::map<server::TableId, std::string> heardSinceStart_;  // each table's game so far, for results_
     std::unique_ptr<AccountDesk> accounts_;  // goes after the tables, which ask it
     std::unique_ptr<server::TableServer> tables_;
+    std::unique_ptr<TableDirectory> directory_;  // goes before the tables
     discovery::GameAnnouncement announcement_;
 };
 

@@ -111,6 +111,18 @@ const std::vector<Option>& options() {
          [](CommandLine& l, std::string_view v) { return !(l.tlsKey = std::string(v)).empty(); }},
         {"", "no-tls", "", "", "With --server: serves plain connections only, without TLS.",
          [](CommandLine& l, std::string_view) { return l.noTls = true; }},
+        {"", "public-address", "HOST[:PORT]", "a host's address (without \"+\")",
+         "With --server: the address players reach this server at, listed beside its tables by the other servers "
+         "sharing its PostgreSQL database (default: the machine's host name and the port served).",
+         [](CommandLine& l, std::string_view v) {
+             const auto split = protocol::splitHostPort(v, 0);
+             if (!split || split->host.find_first_of("+ /") != std::string::npos) return false;
+             for (const char ch : split->host)
+                 if (static_cast<unsigned char>(ch) < 0x20 || ch == '\x7f') return false;
+             l.publicHost = split->host;
+             l.publicPort = split->port;
+             return true;
+         }},
         {"", "replay", "FILE", "a file", "Replays the kept game FILE in the window.",
          [](CommandLine& l, std::string_view v) { return !(l.replayFile = std::string(v)).empty(); }},
         {"", "summary", "", "", "With --replay: prints the game as text instead, without a window.",
@@ -212,6 +224,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         line.error = "--tls-cert and --tls-key go together";
     else if (line.noTls && !line.tlsCert.empty())
         line.error = "--no-tls goes without --tls-cert and --tls-key";
+    else if (!line.publicHost.empty() && !line.server)
+        line.error = "--public-address is for the server alone (--server)";
     else if (line.languageGiven && !line.address.empty())
         line.error = "--language is for a game this computer hosts or serves; a joined game is in its host's language";
     else if (line.summary && line.replayFile.empty())

@@ -54,6 +54,11 @@ struct CommandLine {
     std::string tlsCert;
     std::string tlsKey;
     bool noTls = false;
+    // --public-address HOST[:PORT]: (with --server) the address players reach this server
+    // at, written to the table directory beside its tables; empty: the machine's host name.
+    // Port 0: the port served.
+    std::string publicHost;
+    int publicPort = 0;
     std::string replayFile;  // --replay FILE: replay a kept game
     bool summary = false;    // --summary: (with --replay) print the game as text, no window
     bool announce = true;  // --no-announce clears it

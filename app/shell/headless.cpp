@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSysInfo>
+#include <QHostInfo>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "app/net/tls.h"
 #include "app/server/serverhost.h"
 #include "app/server/servertls.h"
+#include "app/server/tabledirectory.h"
 #include "app/shell/cmdline.h"
 #include "app/shell/stopsignals.h"
 #include "app/store/store.h"
@@ -140,6 +142,13 @@ int runHeadless(int argc, char** argv, const CommandLine& given) {
         std::fprintf(stderr, "Quorbit server recording its games in %s\n", line.recordDir.c_str());
     }
     std::fprintf(stderr, "Quorbit server listening on port %d\n", line.port);
+    if (results.isOpen()) {
+        const std::string reached =
+            line.publicHost.empty() ? QHostInfo::localHostName().toStdString() : line.publicHost;
+        host.keepDirectory(results, serverhost::publicAddress(reached, line.publicPort ? line.publicPort : line.port));
+        std::fprintf(stderr, "Quorbit server listing its public tables as %s\n",
+                     quorbit::printableText(host.directory()->address()).c_str());
+    }
     std::unique_ptr<discovery::GameAnnouncer> announcer;
     if (line.announce)
         announcer = discovery::announceHostedGame(host, line.name.empty() ? discovery::defaultGameName({}) : line.name,

@@ -5,6 +5,7 @@
 
 #include "common/escape.h"
 #include "app/net/tablelister.h"
+#include "app/server/tabledirectory.h"
 #include "protocol/address.h"
 #include "protocol/messages.h"
 
@@ -12,6 +13,14 @@ namespace quorbit::shell {
 namespace {
 
 std::string_view yesNo(bool on) { return on ? "yes" : "no"; }
+
+std::string tableLine(const protocol::tables::Tableinfo& info, const std::string& server) {
+    return quorbit::printableText(info.name) + "\tplayers=" + std::to_string(info.players) +
+           " watchers=" + std::to_string(info.watchers) + " running=" + std::string(yesNo(info.running)) +
+           " playto=" + std::to_string(info.playTo) + " seconds=" + std::to_string(info.seconds) +
+           " teams=" + std::string(yesNo(info.teams)) + " zubo=" + quorbit::printableText(info.zubo) +
+           " server=" + server + "\n";
+}
 
 }  // namespace
 
@@ -26,13 +35,16 @@ int printTables(int argc, char** argv, const std::string& hostPort) {
     const std::string where = quorbit::printableText(hostPort);
     int code = 1;
     net::TableLister lister;
+    net::TableLister::RemoteTables remote;
+    QObject::connect(&lister, &net::TableLister::remoteListed, &app,
+                     [&](const net::TableLister::RemoteTables& tables) { remote = tables; });
+    // The server's own tables are at the address asked; the others' at their servers'.
+    const std::string asked = quorbit::printableText(serverhost::publicAddress(target->host, target->port));
     QObject::connect(&lister, &net::TableLister::listed, &app, [&](const net::TableLister::Tables& tables, std::size_t) {
         std::string text;
-        for (const protocol::tables::Tableinfo& info : tables)
-            text += quorbit::printableText(info.name) + "\tplayers=" + std::to_string(info.players) +
-                    " watchers=" + std::to_string(info.watchers) + " running=" + std::string(yesNo(info.running)) +
-                    " playto=" + std::to_string(info.playTo) + " seconds=" + std::to_string(info.seconds) +
-                    " teams=" + std::string(yesNo(info.teams)) + " zubo=" + quorbit::printableText(info.zubo) + "\n";
+        for (const protocol::tables::Tableinfo& info : tables) text += tableLine(info, asked);
+        for (const protocol::directory::Remotetableinfo& info : remote)
+            text += tableLine(info.table, quorbit::printableText(info.server));
         std::fwrite(text.data(), 1, text.size(), stdout);
         code = std::fflush(stdout) == 0 ? 0 : 1;
         app.quit();
@@ -50,7 +62,7 @@ int printTables(int argc, char** argv, const std::string& hostPort) {
         app.quit();
     });
     // As many as a server may hold (--max-tables).
-    lister.list(QString::fromStdString(target->host), target->port, 1000000);
+    lister.list(QString::fromStdString(target->host), target->port, 1000000, true);
     app.exec();
     return code;
 }

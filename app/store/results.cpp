@@ -1,5 +1,4 @@
-// Finished games and the ratings they change, the leaderboard and a player's history,
-// and the table directory.
+// Finished games and the ratings they change, the leaderboard and a player's history.
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -210,37 +209,6 @@ std::int64_t Store::gameCount() {
     QSqlQuery q(db_);
     if (!q.exec("SELECT COUNT(*) FROM games") || !q.next()) return -1;
     return q.value(0).toLongLong();
-}
-
-bool Store::putTable(const TableEntry& e, std::int64_t nowSeconds) {
-    QSqlQuery q(db_);
-    q.prepare("INSERT INTO table_directory (server, table_name, players, watchers, running, play_to, zubo, updated)"
-              " VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (server, table_name) DO UPDATE SET"
-              " players = excluded.players, watchers = excluded.watchers, running = excluded.running,"
-              " play_to = excluded.play_to, zubo = excluded.zubo, updated = excluded.updated");
-    bindAll(q, {text(e.server), text(e.table), e.players, e.watchers, e.running ? 1 : 0, e.playTo, text(e.zubo),
-                static_cast<qlonglong>(nowSeconds)});
-    return q.exec() || fail(q.lastError().text());
-}
-
-bool Store::removeTable(const std::string& server, const std::string& table) {
-    QSqlQuery q(db_);
-    q.prepare("DELETE FROM table_directory WHERE server = ? AND table_name = ?");
-    bindAll(q, {text(server), text(table)});
-    return q.exec() || fail(q.lastError().text());
-}
-
-std::vector<TableEntry> Store::tables() {
-    std::vector<TableEntry> out;
-    QSqlQuery q(db_);
-    if (!q.exec("SELECT server, table_name, players, watchers, running, play_to, zubo FROM table_directory"
-                " ORDER BY server, table_name"))
-        return out;
-    while (q.next())
-        out.push_back({q.value(0).toString().toStdString(), q.value(1).toString().toStdString(), q.value(2).toInt(),
-                       q.value(3).toInt(), q.value(4).toInt() != 0, q.value(5).toInt(),
-                       q.value(6).toString().toStdString()});
-    return out;
 }
 
 }  // namespace quorbit::store

@@ -83,6 +83,13 @@ const std::vector<QStringList>& schemaSteps() {
             "CREATE INDEX sessions_by_account ON sessions (name_key)",
             "CREATE INDEX sessions_by_expiry ON sessions (expires)",
         },
+        // 3: the rest of a table's line in the lobby, for the other servers' lobbies.
+        {
+            "ALTER TABLE table_directory ADD COLUMN seconds INTEGER NOT NULL DEFAULT 0",
+            "ALTER TABLE table_directory ADD COLUMN teams INTEGER NOT NULL DEFAULT 0",
+            "ALTER TABLE table_directory ADD COLUMN shuffles INTEGER NOT NULL DEFAULT 0",
+            "ALTER TABLE table_directory ADD COLUMN language TEXT NOT NULL DEFAULT ''",
+        },
     };
     return steps;
 }

@@ -29,7 +29,7 @@
 namespace quorbit::store {
 
 // The schema version this program writes.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 // How long a session token logs in without the password.
 inline constexpr std::int64_t kSessionSeconds = 12 * 60 * 60;
 
@@ -59,7 +59,16 @@ struct TableEntry {
     bool running = false;
     int playTo = 0;
     std::string zubo;
+    int seconds = 0;
+    bool teams = false;
+    int shuffles = 0;
+    std::string language;
+    friend bool operator==(const TableEntry&, const TableEntry&) = default;
 };
+
+// The channel on which servers sharing a PostgreSQL database hear of each other's
+// directory writes; the payload is the writing server's address.
+inline constexpr const char* kTablesChannel = "quorbit_tables";
 
 class Store {
 public:
@@ -120,10 +129,24 @@ public:
     std::vector<HistoryEntry> history(const std::string& name, int count);
     std::int64_t gameCount();
 
-    // ---- the table directory (results.cpp) ----
+    // ---- the table directory (directory.cpp) ----
+    // A row per public table, keyed by its server's address and its name, with the time
+    // it was last written or refreshed.
     bool putTable(const TableEntry& entry, std::int64_t nowSeconds);
     bool removeTable(const std::string& server, const std::string& table);
-    std::vector<TableEntry> tables();
+    // Every row of one server: at its start (what a killed predecessor left) and its stop.
+    bool removeServer(const std::string& server);
+    // Marks every row of the server as written at `nowSeconds`.
+    bool refreshServer(const std::string& server, std::int64_t nowSeconds);
+    std::vector<TableEntry> tables();  // every row
+    // The rows written at `notBefore` or later: of one server, or (empty server) of all.
+    std::vector<TableEntry> tables(std::int64_t notBefore, const std::string& server = {});
+    // Tells the servers listening on kTablesChannel that `server` wrote (PostgreSQL; with
+    // SQLite there is nobody to tell and it does nothing).
+    bool notifyTables(const std::string& server);
+    // Listens on kTablesChannel: the driver's notification signal fires for each write.
+    // False with SQLite, or when the driver cannot.
+    bool listenTables();
 
     QSqlDatabase& database() { return db_; }
     bool postgres() const { return postgres_; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/numbers.h"
+#include "protocol/directory_messages.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
 #include "protocol/names.h"
@@ -33,11 +34,27 @@ void tidyTable(LobbyTable& t) {
     t.language = protocol::cutChars(t.language, 8);
 }
 
+// The key of a row in its index: a person's name; a table's name, after its server's
+// address for another server's table (a name holds no "+", so the two never meet).
+std::string tableKey(std::string_view name, std::string_view server) {
+    return server.empty() ? std::string(name) : std::string(server) + "+" + std::string(name);
+}
+std::string rowKey(const LobbyPerson& p) { return p.name; }
+std::string rowKey(const LobbyTable& t) { return tableKey(t.name, t.server); }
+
+// Another server's address as the lobby keeps it: no "+", control characters removed,
+// cut as a name of a host may be.
+std::string keptServer(std::string_view server) {
+    std::string s = protocol::cutChars(server, 300);
+    std::erase_if(s, [](char c) { return c == '+' || (static_cast<unsigned char>(c) < 0x20) || c == 0x7F; });
+    return s;
+}
+
 template <typename Row>
 void forgetRow(std::vector<Row>& rows, LobbyModel::RowIndex& index, std::size_t row) {
-    index.erase(rows[row].name);
+    index.erase(rowKey(rows[row]));
     rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(row));
-    for (std::size_t r = row; r < rows.size(); ++r) index[rows[r].name] = r;
+    for (std::size_t r = row; r < rows.size(); ++r) index[rowKey(rows[r])] = r;
 }
 
 long rowOf(const LobbyModel::RowIndex& index, std::string_view name) {
@@ -47,7 +64,9 @@ long rowOf(const LobbyModel::RowIndex& index, std::string_view name) {
 
 }  // namespace
 
-long LobbyModel::tableRow(std::string_view name) const { return rowOf(tableRows_, name); }
+long LobbyModel::tableRow(std::string_view name, std::string_view server) const {
+    return rowOf(tableRows_, tableKey(name, server));
+}
 long LobbyModel::personRow(std::string_view name) const { return rowOf(personRows_, name); }
 
 void LobbyModel::clear() {
@@ -57,6 +76,7 @@ void LobbyModel::clear() {
     personRows_.clear();
     chat_.clear();
     ownName_.clear();
+    remoteTables_ = 0;
     ready_ = false;
 }
 
@@ -69,8 +89,20 @@ LobbyChange LobbyModel::apply(std::string_view line) {
     try {
         if (name == n::person) return person(lobby::Person::parse(payload));
         if (name == n::persongone) return personGone(keptName(lobby::Persongone::parse(payload).name));
-        if (name == n::lobbytable) return table(lobby::Lobbytable::parse(payload));
+        if (name == n::lobbytable) return table(LobbyTable{lobby::Lobbytable::parse(payload), {}});
         if (name == n::lobbytablegone) return tableGone(keptName(lobby::Lobbytablegone::parse(payload).name));
+        if (name == n::remotetable) {
+            protocol::directory::Remotetable r = protocol::directory::Remotetable::parse(payload);
+            LobbyTable t{std::move(r.table), keptServer(r.server)};
+            if (t.server.empty()) return {};
+            return table(std::move(t));
+        }
+        if (name == n::remotetablegone) {
+            const protocol::directory::Remotetablegone g = protocol::directory::Remotetablegone::parse(payload);
+            const std::string server = keptServer(g.server);
+            if (server.empty()) return {};
+            return tableGone(keptName(g.name), server);
+        }
         if (name == n::lobbysaid) {
             lobby::Lobbysaid s = lobby::Lobbysaid::parse(payload);
             return said({keptName(s.name), protocol::cutChars(s.text, protocol::kMaxTextChars)});
@@ -101,7 +133,7 @@ LobbyChange LobbyModel::apply(std::string_view line) {
 // A row made or changed: told only when something in it differs.
 template <typename Row>
 LobbyChange LobbyModel::keepRow(std::vector<Row>& rows, RowIndex& index, Row row, Kind changed, Kind added) {
-    const long at = rowOf(index, row.name);
+    const long at = rowOf(index, rowKey(row));
     if (at >= 0) {
         Row& known = rows[static_cast<std::size_t>(at)];
         if (known == row) return {};
@@ -111,16 +143,16 @@ LobbyChange LobbyModel::keepRow(std::vector<Row>& rows, RowIndex& index, Row row
     if (rows.size() >= kMaxLobbyRows) return {};
     LobbyChange c{added, rows.size(), row.name, {}};
     if (beforeRowsMove) beforeRowsMove(c);
-    index[row.name] = rows.size();
+    index[rowKey(row)] = rows.size();
     rows.push_back(std::move(row));
     return c;
 }
 
 template <typename Row>
-LobbyChange LobbyModel::dropRow(std::vector<Row>& rows, RowIndex& index, const std::string& name, Kind gone) {
-    const long at = rowOf(index, name);
+LobbyChange LobbyModel::dropRow(std::vector<Row>& rows, RowIndex& index, const std::string& key, Kind gone) {
+    const long at = rowOf(index, key);
     if (at < 0) return {};
-    LobbyChange c{gone, static_cast<std::size_t>(at), name, {}};
+    LobbyChange c{gone, static_cast<std::size_t>(at), rows[static_cast<std::size_t>(at)].name, {}};
     if (beforeRowsMove) beforeRowsMove(c);
     forgetRow(rows, index, c.row);
     return c;
@@ -138,10 +170,17 @@ LobbyChange LobbyModel::personGone(const std::string& name) {
 
 LobbyChange LobbyModel::table(LobbyTable t) {
     tidyTable(t);
-    return keepRow(tables_, tableRows_, std::move(t), Kind::TableChanged, Kind::TableAdded);
+    const bool remote = !t.server.empty();
+    LobbyChange c = keepRow(tables_, tableRows_, std::move(t), Kind::TableChanged, Kind::TableAdded);
+    if (remote && c.kind == Kind::TableAdded) ++remoteTables_;
+    return c;
 }
 
-LobbyChange LobbyModel::tableGone(const std::string& name) { return dropRow(tables_, tableRows_, name, Kind::TableGone); }
+LobbyChange LobbyModel::tableGone(const std::string& name, const std::string& server) {
+    LobbyChange c = dropRow(tables_, tableRows_, tableKey(name, server), Kind::TableGone);
+    if (!server.empty() && c.kind == Kind::TableGone) --remoteTables_;
+    return c;
+}
 
 LobbyChange LobbyModel::said(LobbyChatLine line) {
     if (line.text.empty()) return {};

@@ -4,6 +4,10 @@
 // the table server and says what changed, down to the row, so that a window redraws one
 // row and not the whole list. The lines the program sends are built here too.
 //
+// The tables of other servers that share the lobby's directory come as rows of their own,
+// each with its server's address, keyed by server and name: another server's "Friday" is
+// not the lobby's own "Friday".
+//
 // Rows keep the order in which they came; a row that goes takes its place with it. A
 // server may send anything: a line that does not read changes nothing, texts are cut as
 // the server cuts them, and the book holds at most kMaxLobbyRows tables and as many
@@ -20,7 +24,11 @@
 
 namespace quorbit::client {
 
-using LobbyTable = protocol::lobby::Lobbytable;
+// A table of the lobby's own server (empty server), or of another one (its HOST:PORT).
+struct LobbyTable : protocol::lobby::Lobbytable {
+    std::string server;
+    friend bool operator==(const LobbyTable&, const LobbyTable&) = default;
+};
 using LobbyPerson = protocol::lobby::Person;
 
 inline constexpr std::size_t kMaxLobbyRows = 20000;
@@ -71,10 +79,13 @@ public:
     const std::vector<LobbyTable>& tables() const { return tables_; }
     const std::vector<LobbyPerson>& people() const { return people_; }
     const std::deque<LobbyChatLine>& chat() const { return chat_; }
-    // The row of a table or person by name as the server keeps it; -1 when unknown.
-    long tableRow(std::string_view name) const;
+    // The row of a table (of `server`; empty: the lobby's own) or person by name as the
+    // server keeps it; -1 when unknown.
+    long tableRow(std::string_view name, std::string_view server = {}) const;
     long personRow(std::string_view name) const;
     const std::string& ownName() const { return ownName_; }
+    // How many of the tables are other servers'.
+    std::size_t remoteTableCount() const { return remoteTables_; }
     bool ready() const { return ready_; }
     // Forgets everything (the connection ended).
     void clear();
@@ -98,7 +109,7 @@ private:
     LobbyChange person(const LobbyPerson& p);
     LobbyChange personGone(const std::string& name);
     LobbyChange table(LobbyTable t);
-    LobbyChange tableGone(const std::string& name);
+    LobbyChange tableGone(const std::string& name, const std::string& server = {});
     LobbyChange said(LobbyChatLine line);
 
     std::vector<LobbyTable> tables_;
@@ -106,6 +117,7 @@ private:
     RowIndex tableRows_, personRows_;
     std::deque<LobbyChatLine> chat_;
     std::string ownName_;
+    std::size_t remoteTables_ = 0;
     bool ready_ = false;
 };
 

@@ -107,6 +107,11 @@ inline constexpr std::array<std::string_view, 5> kAccountHears = {registeraccoun
 inline constexpr std::array<std::string_view, 2> kRatingHears = {leaderboard, history};
 inline constexpr std::array<std::string_view, 8> kAccountSays = {loggedin, accountrefused, accountdone, personrating,
                                                                  leader, leaderend, historygame, historyend};
+// Several table servers sharing one directory: the public tables of the other servers,
+// told in the lobby and listed when a listing asks for "all".
+inline constexpr std::string_view remotetable = "CMD_remotetable";
+inline constexpr std::string_view remotetablegone = "CMD_remotetablegone";
+inline constexpr std::string_view remotetableinfo = "CMD_remotetableinfo";
 
 // What each side understands, in the order its handler table lists them.
 inline constexpr std::array<std::string_view, 12> kServerHears = {
@@ -125,5 +130,8 @@ inline constexpr std::array<std::string_view, 7> kLobbyHears = {table, listtable
 inline constexpr std::array<std::string_view, 13> kTableServerSays = {
     tableinfo, tablesend, host, lobbyname, person, persongone, lobbytable,
     lobbytablegone, lobbyready, lobbysaid, tablemade, tablerefused, tableoptions};
+
+// What a table server says of the other servers' tables.
+inline constexpr std::array<std::string_view, 3> kDirectorySays = {remotetable, remotetablegone, remotetableinfo};
 
 }  // namespace quorbit::protocol::names

@@ -60,6 +60,7 @@ void Lobby::welcome(ConnectionId id, const std::string& name) {
         ++ready.tables;
     }
     host_.sendLobby(id, frame(ready.format()));
+    for (const std::string& line : remote_.lines()) host_.sendLobby(id, frame(line));
 }
 
 void Lobby::leave(ConnectionId id) {
@@ -74,6 +75,10 @@ void Lobby::leave(ConnectionId id) {
         p->second.lobbyName.clear();
         release(key);
     }
+}
+
+void Lobby::setRemote(const std::vector<RemoteTable>& tables) {
+    for (const std::string& line : remote_.replace(tables)) sendAll(line);
 }
 
 void Lobby::said(ConnectionId id, const std::string& text) {

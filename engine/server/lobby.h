@@ -14,6 +14,10 @@
 // nobody is in the lobby nothing is gathered; the first member to enter has what was told
 // rebuilt from the tables and the people as they are.
 //
+// The other servers' public tables (remote_tables.h) are told to every member as they
+// change, and to a newcomer after its first listing (after the ready line, which does not
+// count them).
+//
 // A member's lines are served one per pump tick for the whole lobby, round-robin, as a
 // table serves its seats', with the same caps on what may wait.
 #include <cstddef>
@@ -30,6 +34,7 @@
 
 #include "protocol/framing.h"
 #include "protocol/lobby_messages.h"
+#include "server/remote_tables.h"
 #include "server/server_output.h"
 
 namespace quorbit::server {
@@ -84,6 +89,10 @@ public:
     void unseated(TableId table, int seat);
     // Something in a table's line may have changed (it may be gone).
     void touched(TableId table);
+
+    // The other servers' public tables, the whole list: the changes go to every member.
+    void setRemote(const std::vector<RemoteTable>& tables);
+    const RemoteTables& remote() const { return remote_; }
 
     // A member said `text` (cleaned as a chat line): to every member.
     void said(ConnectionId id, const std::string& text);
@@ -141,6 +150,7 @@ private:
     std::map<std::string, Person> people_;                   // by the name's key
     std::map<std::pair<TableId, int>, std::string> seats_;  // seat -> its holder's key
     std::map<TableId, ToldTable> told_;                     // public tables as told
+    RemoteTables remote_;                                   // other servers' tables, as told
     std::set<TableId> dirtyTables_;
     std::set<std::string> dirtyPeople_;
     std::size_t waitingLines_ = 0;

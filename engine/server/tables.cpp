@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "protocol/directory_messages.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
 #include "protocol/messages.h"
@@ -242,7 +243,7 @@ void TableServer::lobbyLines(ConnectionId id) {
             // It is choosing: it waits for its choice until its login deadline.
             choose_.erase({c.openedAt + kChooseTableMs, id});
             choose_.emplace(c.openedAt + kLoginMs, id);
-            sendListing(id);
+            sendListing(id, payload.substr(0, payload.find('+')) == protocol::directory::kListAll);
             continue;
         }
         if (accountName(name)) {
@@ -275,11 +276,25 @@ void TableServer::lobbyLines(ConnectionId id) {
     }
 }
 
-void TableServer::sendListing(ConnectionId id) {
+void TableServer::sendListing(ConnectionId id, bool all) {
     const auto list = listing();
     for (const auto& info : list) out_.send(id, frame(info.format()));
-    out_.send(id, frame(protocol::tables::Tablesend{static_cast<int>(list.size())}.format()));
+    int count = static_cast<int>(list.size());
+    if (all) {
+        for (const auto& remote : remoteTables().listing()) out_.send(id, frame(remote.format()));
+        count += static_cast<int>(remoteTables().size());
+    }
+    out_.send(id, frame(protocol::tables::Tablesend{count}.format()));
 }
+
+void TableServer::watchChanges(bool on) {
+    watchChanges_ = on;
+    changes_.clear();
+    if (on)
+        for (const auto& [id, e] : tables_) changes_.insert(id);
+}
+
+std::set<TableId> TableServer::takeChanges() { return std::exchange(changes_, {}); }
 
 void TableServer::sitDown(ConnectionId id, std::string_view rawName, std::string bytes, bool watch) {
     const std::string name = tableName(rawName);

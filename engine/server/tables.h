@@ -179,6 +179,17 @@ public:
     void ratingsChanged(const std::vector<std::string>& names);
     // The account a connection is logged in to (its name as registered), or empty.
     std::string account(ConnectionId id) const;
+    // The public tables of the other servers sharing this server's directory, the whole
+    // list each time: the lobby is told what changed, and a listing that asks for "all"
+    // lists them.
+    void setRemoteTables(const std::vector<RemoteTable>& tables) { lobby_.setRemote(tables); }
+    const RemoteTables& remoteTables() const { return lobby_.remote(); }
+    // With watchChanges(true), every public table that was made, changed or went since the
+    // last call; the host writes them to the directory. Empty while not watching.
+    void watchChanges(bool on);
+    std::set<TableId> takeChanges();
+    // A public table's line as the lobby would tell it; nothing when it is gone or private.
+    std::optional<protocol::lobby::Lobbytable> publicLine(TableId table) const { return lobbyLine(table); }
     std::size_t lobbyCount() const { return lobby_.memberCount(); }
     // A table's name as it is kept: cleaned as a player's name, without "+".
     static std::string tableName(std::string_view raw);
@@ -211,7 +222,7 @@ private:
     void sitDown(ConnectionId id, std::string_view tableName, std::string bytes, bool watch = false);
     void sitAt(ConnectionId id, Entry& e, std::string bytes, bool watch);
     void chooseBy(ConnectionId id, std::string_view name, std::string_view payload, std::string rest);
-    void sendListing(ConnectionId id);
+    void sendListing(ConnectionId id, bool all);
     Entry* makeTable(const std::string& name, const std::string& key, bool listed = true);
     void dropTable(Entry& e);
     protocol::tables::Tableinfo info(const Entry& e) const;
@@ -223,7 +234,10 @@ private:
     void sweep();  // drops tables left empty
     void fed(Entry& e);  // lines reached the table
     bool waiting(ConnectionId id) const;  // not logged in (or not yet seated, nor in the lobby)
-    void touched(TableId id) { lobby_.touched(id); }
+    void touched(TableId id) {
+        lobby_.touched(id);
+        if (watchChanges_) changes_.insert(id);
+    }
 
     // The lobby (tables_lobby.cpp).
     void enterLobby(ConnectionId id, std::string_view rawName, std::string rest);
@@ -269,6 +283,8 @@ private:
     std::set<std::pair<std::int64_t, TableId>> waits_;  // made tables waiting for a first connection
     std::shared_ptr<Random> inviteRandom_;
     Lobby lobby_;
+    bool watchChanges_ = false;
+    std::set<TableId> changes_;             // public tables touched since takeChanges()
     std::set<TableId> busy_;                // tables with lines waiting
     std::set<TableId> maybeEmpty_;          // tables that lost a connection
     AccountBook* book_ = nullptr;

@@ -82,9 +82,9 @@ TEST(TableServerProcess, TablesSideBySideTheDefaultTableTheHostAndTheListing) {
     int code = -1;
     const std::string list = listTables(server.port, code);
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(list,
-              "\tplayers=1 watchers=0 running=no playto=0 seconds=0 teams=no zubo=classic\n"
-              "Friday\tplayers=1 watchers=0 running=yes playto=300 seconds=60 teams=no zubo=classic\n");
+    const std::string at = " server=127.0.0.1:" + std::to_string(server.port) + "\n";
+    EXPECT_EQ(list, "\tplayers=1 watchers=0 running=no playto=0 seconds=0 teams=no zubo=classic" + at +
+                        "Friday\tplayers=1 watchers=0 running=yes playto=300 seconds=60 teams=no zubo=classic" + at);
 }
 
 // The program itself, joining a named table of a headless server: the server names it the
@@ -146,8 +146,9 @@ TEST(TableServerProcess, TwoLobbyConnectionsSeeEachOthersTableAndChat) {
     ASSERT_TRUE(bob.send(lobby::Maketable{"Hidden", options, false}.format()));
     ASSERT_TRUE(bob.waitFor(std::string(names::tablemade)));
     int code = -1;
-    EXPECT_EQ(listTables(server.port, code),
-              "Friday\tplayers=1 watchers=0 running=no playto=0 seconds=0 teams=no zubo=expert\n");
+    EXPECT_EQ(listTables(server.port, code), "Friday\tplayers=1 watchers=0 running=no playto=0 seconds=0 teams=no "
+                                             "zubo=expert server=127.0.0.1:" +
+                                                 std::to_string(server.port) + "\n");
 }
 
 }  // namespace

@@ -128,6 +128,31 @@ TEST_F(LobbyWindows, ATableMadeInOneAppearsInTheOtherAndChatCrosses) {
     EXPECT_EQ(bo->copyInviteLink(), QString("quorbit://127.0.0.1:%1/Friday").arg(server.port));
 }
 
+// Another server's table is listed with its server, and Join, Watch and the invite link
+// take the player there; the lobby's own tables show the lobby's server.
+TEST_F(LobbyWindows, AnotherServersTableIsJoinedAtThatServer) {
+    auto bo = open("Bo");
+    auto* view = bo->findChild<QTableView*>("list_tables");
+    const int server = static_cast<int>(quorbit::lobby::TableColumn::Server);
+    EXPECT_TRUE(view->isColumnHidden(server));  // only the lobby's own tables
+    bo->receive({"CMD_lobbytable+Friday+0+0+f+0+0+f+classic+0+en+",
+                 "CMD_remotetable+other.example:7001+Friday+1+0+f+0+0+f+classic+0+en+",
+                 "CMD_remotetable+[2001:db8::5]:7002+Moon+1+0+f+0+0+f+classic+0+en+"});
+    EXPECT_FALSE(view->isColumnHidden(server));
+    ASSERT_TRUE(bo->selectTable("Friday"));
+    EXPECT_EQ(view->selectionModel()->selectedRows(server).first().data().toString(), address);
+    ASSERT_TRUE(bo->selectTable("Friday", "other.example:7001"));
+    EXPECT_EQ(view->selectionModel()->selectedRows(server).first().data().toString(), "other.example:7001");
+    ASSERT_TRUE(bo->joinSelected(false));
+    EXPECT_EQ(startedWith(), (QStringList{"Bo", "other.example:7001/Friday", "false"}));
+    ASSERT_TRUE(bo->selectTable("Moon", "[2001:db8::5]:7002"));
+    ASSERT_TRUE(bo->joinSelected(true));
+    EXPECT_EQ(startedWith(), (QStringList{"Bo", "[2001:db8::5]:7002/Moon", "false", "--watch"}));
+    EXPECT_EQ(bo->copyInviteLink(), "quorbit://[2001:db8::5]:7002/Moon");
+    bo->receive({"CMD_remotetablegone+[2001:db8::5]:7002+Moon+"});
+    EXPECT_FALSE(bo->selectTable("Moon", "[2001:db8::5]:7002"));
+}
+
 TEST_F(LobbyWindows, APrivateTableStaysUnlistedAndItsInviteLinkOpensIt) {
     auto ann = open("Ann");
     auto bo = open("Bo");

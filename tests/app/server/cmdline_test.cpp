@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "protocol/messages.h"
+#include "app/server/tabledirectory.h"
 #include "app/shell/cmdline.h"
 #include "language/loaded.h"
 
@@ -236,6 +237,29 @@ TEST(CommandLine, QtSeesOnlyTheWordsBeforeDashesThatAreNoOptionsOfOurs) {
     EXPECT_EQ(left.player, "-reverse");
     EXPECT_EQ(afterToolkit(parseCommandLine({"Ann", "h", "-x", "true"}), {"Ann", "h", "true"}).positional,
               (std::vector<std::string>{"Ann", "h", "true"}));
+}
+
+}  // namespace
+}  // namespace quorbit::shell
+
+namespace quorbit::shell {
+namespace {
+
+// The address players reach a server at: HOST[:PORT] with the server alone, an IPv6 host
+// in brackets when written with a port, nothing that cannot travel as one field.
+TEST(CommandLine, PublicAddressIsAHostAndMaybeAPortForTheServer) {
+    CommandLine l = parseCommandLine({"--server", "--public-address", "play.example:7000"});
+    EXPECT_TRUE(l.error.empty()) << l.error;
+    EXPECT_EQ(l.publicHost, "play.example");
+    EXPECT_EQ(l.publicPort, 7000);
+    l = parseCommandLine({"--server", "--public-address=[2001:db8::5]:7001"});
+    EXPECT_EQ(serverhost::publicAddress(l.publicHost, l.publicPort), "[2001:db8::5]:7001");
+    l = parseCommandLine({"--server", "--public-address", "play.example"});
+    EXPECT_EQ(l.publicPort, 0);  // the port served
+    EXPECT_EQ(serverhost::publicAddress("2001:db8::5", 7772), "[2001:db8::5]:7772");
+    for (const char* bad : {"a+b:1", "a b", "host:99999", "[::1", ":7000"})
+        EXPECT_FALSE(parseCommandLine({"--server", "--public-address", bad}).error.empty()) << bad;
+    EXPECT_FALSE(parseCommandLine({"--public-address", "h:1"}).error.empty());  // without --server
 }
 
 }  // namespace

@@ -202,17 +202,26 @@ TEST_P(StoreTest, AGameThatCannotBeWrittenWholeLeavesNothing) {
 }
 
 TEST_P(StoreTest, TheTableDirectoryIsKeptPerServer) {
-    ASSERT_TRUE(store_->putTable({"a.example:7772", "Den", 2, 1, false, 100, "classic"}, 1));
-    ASSERT_TRUE(store_->putTable({"a.example:7772", "Den", 3, 0, true, 100, "strong"}, 2));
-    ASSERT_TRUE(store_->putTable({"b.example:7772", "Den", 1, 0, false, 50, "classic"}, 2));
+    ASSERT_TRUE(store_->putTable({"a.example:7772", "Den", 2, 1, false, 100, "classic", 0, false, 0, "en"}, 1));
+    const TableEntry den{"a.example:7772", "Den", 3, 0, true, 100, "strong", 45, true, 2, "fr"};
+    ASSERT_TRUE(store_->putTable(den, 2));
+    ASSERT_TRUE(store_->putTable({"b.example:7772", "Den", 1, 0, false, 50, "classic", 0, false, 0, "en"}, 2));
+    ASSERT_TRUE(store_->putTable({"b.example:7772", "Old", 1, 0, false, 50, "classic", 0, false, 0, "en"}, 1));
     auto all = store_->tables();
-    ASSERT_EQ(all.size(), 2u);
-    EXPECT_EQ(all[0].players, 3);
-    EXPECT_TRUE(all[0].running);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0], den);  // every field read back as written
+    // Rows not written since a moment are left out; one server's rows alone.
+    EXPECT_EQ(store_->tables(2).size(), 2u);
+    EXPECT_EQ(store_->tables(0, "b.example:7772").size(), 2u);
+    ASSERT_TRUE(store_->refreshServer("b.example:7772", 5));
+    EXPECT_EQ(store_->tables(5).size(), 2u);
     ASSERT_TRUE(store_->removeTable("a.example:7772", "Den"));
     all = store_->tables();
-    ASSERT_EQ(all.size(), 1u);
+    ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[0].server, "b.example:7772");
+    ASSERT_TRUE(store_->removeServer("b.example:7772"));
+    EXPECT_TRUE(store_->tables().empty());
+    EXPECT_TRUE(store_->notifyTables("a.example:7772"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, StoreTest, ::testing::Values("sqlite", "postgres"),

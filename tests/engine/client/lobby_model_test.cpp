@@ -130,3 +130,34 @@ TEST(LobbyModel, TheLinesTheLobbySends) {
 }
 
 }  // namespace lobbymodeltest
+
+namespace lobbymodeltest {
+
+// Another server's tables are rows of their own, keyed by server and name.
+TEST(LobbyModel, OtherServersTablesAreKeptByServerAndName) {
+    LobbyModel m;
+    ASSERT_EQ(m.apply(tableLine("Friday", 1)).kind, Kind::TableAdded);
+    const std::string remote = "CMD_remotetable+b.example:7772+Friday+2+0+f+300+60+f+classic+1+en+";
+    const LobbyChange added = m.apply(remote);
+    EXPECT_EQ(added.kind, Kind::TableAdded);
+    EXPECT_EQ(added.row, 1u);
+    EXPECT_EQ(m.tables()[1].server, "b.example:7772");
+    EXPECT_EQ(m.tables()[1].players, 2);
+    EXPECT_EQ(m.tableRow("Friday"), 0);
+    EXPECT_EQ(m.tableRow("Friday", "b.example:7772"), 1);
+    EXPECT_EQ(m.apply(remote).kind, Kind::None);
+    EXPECT_EQ(m.apply("CMD_remotetable+[::1]:7000+Friday+0+0+f+0+0+f+classic+0+en+").row, 2u);
+    // Gone at one server: only that row goes; an unknown server or an empty one changes nothing.
+    EXPECT_EQ(m.apply("CMD_remotetablegone+c.example:1+Friday+").kind, Kind::None);
+    EXPECT_EQ(m.apply("CMD_remotetablegone++Friday+").kind, Kind::None);
+    EXPECT_EQ(m.apply("CMD_remotetable++Moon+0+0+f+0+0+f+classic+0+en+").kind, Kind::None);
+    const LobbyChange gone = m.apply("CMD_remotetablegone+b.example:7772+Friday+");
+    EXPECT_EQ(gone.kind, Kind::TableGone);
+    EXPECT_EQ(gone.row, 1u);
+    EXPECT_EQ(m.tables()[0].server, "");
+    EXPECT_EQ(m.tableRow("Friday", "[::1]:7000"), 1);
+    EXPECT_EQ(m.remoteTableCount(), 1u);
+    EXPECT_EQ(m.apply("CMD_remotetable+h:1+Bad+x+").kind, Kind::None);  // a number that does not read
+}
+
+}  // namespace lobbymodeltest
