@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/numbers.h"
+#include "protocol/fields.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
 #include "protocol/names.h"
@@ -40,6 +41,47 @@ void forgetRow(std::vector<Row>& rows, LobbyModel::RowIndex& index, std::size_t 
     for (std::size_t r = row; r < rows.size(); ++r) index[rows[r].name] = r;
 }
 
+// A rating as written on the wire: digits, at most one "." and a leading "-"; anything
+// else reads as no rating.
+std::string keptRating(std::string_view text) {
+    if (text.size() > 16) return {};
+    bool dot = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '-' && i == 0) continue;
+        if (c == '.' && !dot) {
+            dot = true;
+            continue;
+        }
+        if (c < '0' || c > '9') return {};
+    }
+    return std::string(text);
+}
+
+// Seconds since 1970: up to 12 decimal digits (past 2038, so wider than the wire's usual
+// numbers); anything else throws as a number that does not read.
+long long seconds(std::string_view text) {
+    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string_view::npos)
+        throw ConversionError(std::string(text));
+    long long n = 0;
+    for (const char c : text) n = n * 10 + (c - '0');
+    return n;
+}
+
+int modelIndex(std::string_view model) { return model == "duel" ? 0 : model == "group" ? 1 : -1; }
+
+std::string hexPassword(std::string_view password) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(password.size() * 2);
+    for (const char c : password) {
+        const auto b = static_cast<unsigned char>(c);
+        hex += kDigits[b >> 4];
+        hex += kDigits[b & 15];
+    }
+    return hex;
+}
+
 long rowOf(const LobbyModel::RowIndex& index, std::string_view name) {
     const auto it = index.find(std::string(name));
     return it == index.end() ? -1 : static_cast<long>(it->second);
@@ -58,6 +100,19 @@ void LobbyModel::clear() {
     chat_.clear();
     ownName_.clear();
     ready_ = false;
+    ratings_.clear();
+    account_ = {};
+    for (int m = 0; m < 2; ++m) leadersComing_[m].clear(), leaders_[m].clear();
+    historyComing_ = history_ = {};
+}
+
+const PersonRating* LobbyModel::rating(std::string_view name) const {
+    const auto it = ratings_.find(std::string(name));
+    return it == ratings_.end() ? nullptr : &it->second;
+}
+
+const std::vector<LeaderRow>& LobbyModel::leaders(std::string_view model) const {
+    return leaders_[modelIndex(model) == 1 ? 1 : 0];
 }
 
 LobbyChange LobbyModel::apply(std::string_view line) {
@@ -92,6 +147,7 @@ LobbyChange LobbyModel::apply(std::string_view line) {
             const std::string why = lobby::Tablerefused::parse(payload).text;
             return {Kind::TableRefused, 0, {}, protocol::cutChars(why, protocol::kMaxTextChars)};
         }
+        return accountLine(name, payload);
     } catch (const ConversionError&) {
         return {};  // a number that does not read: the line says nothing
     }
@@ -133,6 +189,7 @@ LobbyChange LobbyModel::person(const LobbyPerson& received) {
 }
 
 LobbyChange LobbyModel::personGone(const std::string& name) {
+    ratings_.erase(name);
     return dropRow(people_, personRows_, name, Kind::PersonGone);
 }
 
@@ -149,6 +206,119 @@ LobbyChange LobbyModel::said(LobbyChatLine line) {
     chat_.push_back(std::move(line));
     if (chat_.size() > kMaxLobbyChatLines) chat_.pop_front();
     return c;
+}
+
+// ---- Accounts and ratings -------------------------------------------------------------
+
+LobbyChange LobbyModel::accountLine(std::string_view name, std::string_view payload) {
+    protocol::FieldReader f(payload);
+    if (name == "CMD_personrating") {
+        std::string who = keptName(f.next());
+        PersonRating r;
+        r.duel = keptRating(f.nextView());
+        r.group = keptRating(f.nextView());
+        r.games = std::max(f.nextInt(), 0);
+        return rated(std::move(who), std::move(r));
+    }
+    if (name == "CMD_loggedin") {
+        account_.name = keptName(f.next());
+        account_.token = protocol::cutChars(f.next(), 64);
+        return {Kind::LoggedIn, 0, account_.name, {}};
+    }
+    if (name == "CMD_accountrefused")
+        return {Kind::AccountRefused, 0, {}, protocol::cutChars(f.next(), protocol::kMaxTextChars)};
+    if (name == "CMD_accountdone") {
+        LobbyChange c{Kind::AccountDone, 0, {}, protocol::cutChars(f.next(), protocol::kMaxTextChars)};
+        // The server logs a deleted account out.
+        if (c.text == "Your account is deleted.") account_ = {};
+        return c;
+    }
+    if (name == "CMD_leader") {
+        const std::string model = f.next();
+        LeaderRow row;
+        row.rank = f.nextInt();
+        row.name = keptName(f.next());
+        row.rating = keptRating(f.nextView());
+        row.games = std::max(f.nextInt(), 0);
+        return leader(model, std::move(row));
+    }
+    if (name == "CMD_leaderend") return leadersEnd(f.next());
+    if (name == "CMD_historygame") {
+        std::string who = keptName(f.next());
+        HistoryGame g;
+        g.game = f.nextInt();
+        g.finished = seconds(f.nextView());
+        g.model = f.next();
+        g.before = keptRating(f.nextView());
+        g.after = keptRating(f.nextView());
+        if (modelIndex(g.model) < 0) return {};
+        return historyGame(std::move(who), std::move(g));
+    }
+    if (name == "CMD_historyend") return historyEnd(keptName(f.next()));
+    return {};
+}
+
+LobbyChange LobbyModel::rated(std::string name, PersonRating r) {
+    const long row = personRow(name);
+    if (row < 0) return {};  // only people online have their ratings kept
+    PersonRating& known = ratings_[name];
+    if (known == r) return {};
+    known = std::move(r);
+    return {Kind::Rated, static_cast<std::size_t>(row), std::move(name), {}};
+}
+
+LobbyChange LobbyModel::leader(std::string_view model, LeaderRow row) {
+    const int m = modelIndex(model);
+    if (m < 0 || leadersComing_[m].size() >= kMaxLeaders) return {};
+    leadersComing_[m].push_back(std::move(row));
+    return {};
+}
+
+LobbyChange LobbyModel::leadersEnd(std::string_view model) {
+    const int m = modelIndex(model);
+    if (m < 0) return {};
+    leaders_[m] = std::move(leadersComing_[m]);
+    leadersComing_[m].clear();
+    return {Kind::Leaderboard, 0, {}, std::string(model)};
+}
+
+LobbyChange LobbyModel::historyGame(std::string name, HistoryGame game) {
+    // An answer for another player starts a new list.
+    if (historyComing_.name != name) historyComing_ = {std::move(name), {}};
+    if (historyComing_.games.size() < kMaxHistoryGames) historyComing_.games.push_back(std::move(game));
+    return {};
+}
+
+LobbyChange LobbyModel::historyEnd(std::string name) {
+    if (historyComing_.name != name) historyComing_ = {name, {}};
+    history_ = std::move(historyComing_);
+    historyComing_ = {};
+    return {Kind::History, 0, std::move(name), {}};
+}
+
+std::string LobbyModel::loginLine(std::string_view name, std::string_view password, bool registering) {
+    const std::string kept = keptName(name);
+    if (!protocol::usableName(kept)) return {};
+    return protocol::frame(protocol::joinedFields(registering ? "CMD_register" : "CMD_login", {kept, hexPassword(password)}));
+}
+
+std::string LobbyModel::newPasswordLine(std::string_view oldPassword, std::string_view newPassword) {
+    return protocol::frame(protocol::joinedFields("CMD_newpassword", {hexPassword(oldPassword), hexPassword(newPassword)}));
+}
+
+std::string LobbyModel::deleteAccountLine(std::string_view password) {
+    return protocol::frame(protocol::joinedFields("CMD_deleteaccount", {hexPassword(password)}));
+}
+
+std::string LobbyModel::leaderboardLine(std::string_view model) {
+    if (modelIndex(model) < 0) return {};
+    return protocol::frame(protocol::joinedFields("CMD_leaderboard", {std::string(model)}));
+}
+
+std::string LobbyModel::historyLine(std::string_view name) {
+    const std::string kept = keptName(name);
+    if (kept.empty()) return {};
+    return protocol::frame(protocol::joinedFields("CMD_history", {kept}));
 }
 
 std::string LobbyModel::enterLine(std::string_view name) {
