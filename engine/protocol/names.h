@@ -81,6 +81,33 @@ inline constexpr std::string_view tablemade = "CMD_tablemade";
 inline constexpr std::string_view tablerefused = "CMD_tablerefused";
 inline constexpr std::string_view tableoptions = "CMD_tableoptions";
 
+// Accounts and ratings (a table server's, before sitting at a table and in the lobby):
+// registering a name with a password, logging in to it (or resuming a session), changing
+// the password and deleting the account; the ratings of people online, the leaderboard
+// and one person's rated games.
+inline constexpr std::string_view registeraccount = "CMD_register";
+inline constexpr std::string_view login = "CMD_login";
+inline constexpr std::string_view resume = "CMD_resume";
+inline constexpr std::string_view newpassword = "CMD_newpassword";
+inline constexpr std::string_view deleteaccount = "CMD_deleteaccount";
+inline constexpr std::string_view leaderboard = "CMD_leaderboard";
+inline constexpr std::string_view history = "CMD_history";
+inline constexpr std::string_view loggedin = "CMD_loggedin";
+inline constexpr std::string_view accountrefused = "CMD_accountrefused";
+inline constexpr std::string_view accountdone = "CMD_accountdone";
+inline constexpr std::string_view personrating = "CMD_personrating";
+inline constexpr std::string_view leader = "CMD_leader";
+inline constexpr std::string_view leaderend = "CMD_leaderend";
+inline constexpr std::string_view historygame = "CMD_historygame";
+inline constexpr std::string_view historyend = "CMD_historyend";
+// The account messages a table server hears (before sitting down and in the lobby), the
+// rating asks it hears in the lobby, and what it answers.
+inline constexpr std::array<std::string_view, 5> kAccountHears = {registeraccount, login, resume, newpassword,
+                                                                  deleteaccount};
+inline constexpr std::array<std::string_view, 2> kRatingHears = {leaderboard, history};
+inline constexpr std::array<std::string_view, 8> kAccountSays = {loggedin, accountrefused, accountdone, personrating,
+                                                                 leader, leaderend, historygame, historyend};
+
 // What each side understands, in the order its handler table lists them.
 inline constexpr std::array<std::string_view, 12> kServerHears = {
     logininfo, kickhim, chat, action, startgame, justwatch,
