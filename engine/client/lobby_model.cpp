@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "common/numbers.h"
-#include "protocol/fields.h"
+#include "protocol/account_messages.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
 #include "protocol/names.h"
 
 namespace quorbit::client {
 namespace lobby = protocol::lobby;
+namespace accounts = protocol::accounts;
 namespace {
 
 using Kind = LobbyChange::Kind;
@@ -41,46 +42,7 @@ void forgetRow(std::vector<Row>& rows, LobbyModel::RowIndex& index, std::size_t 
     for (std::size_t r = row; r < rows.size(); ++r) index[rows[r].name] = r;
 }
 
-// A rating as written on the wire: digits, at most one "." and a leading "-"; anything
-// else reads as no rating.
-std::string keptRating(std::string_view text) {
-    if (text.size() > 16) return {};
-    bool dot = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '-' && i == 0) continue;
-        if (c == '.' && !dot) {
-            dot = true;
-            continue;
-        }
-        if (c < '0' || c > '9') return {};
-    }
-    return std::string(text);
-}
-
-// Seconds since 1970: up to 12 decimal digits (past 2038, so wider than the wire's usual
-// numbers); anything else throws as a number that does not read.
-long long seconds(std::string_view text) {
-    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string_view::npos)
-        throw ConversionError(std::string(text));
-    long long n = 0;
-    for (const char c : text) n = n * 10 + (c - '0');
-    return n;
-}
-
 int modelIndex(std::string_view model) { return model == "duel" ? 0 : model == "group" ? 1 : -1; }
-
-std::string hexPassword(std::string_view password) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(password.size() * 2);
-    for (const char c : password) {
-        const auto b = static_cast<unsigned char>(c);
-        hex += kDigits[b >> 4];
-        hex += kDigits[b & 15];
-    }
-    return hex;
-}
 
 long rowOf(const LobbyModel::RowIndex& index, std::string_view name) {
     const auto it = index.find(std::string(name));
@@ -211,50 +173,38 @@ LobbyChange LobbyModel::said(LobbyChatLine line) {
 // ---- Accounts and ratings -------------------------------------------------------------
 
 LobbyChange LobbyModel::accountLine(std::string_view name, std::string_view payload) {
-    protocol::FieldReader f(payload);
-    if (name == "CMD_personrating") {
-        std::string who = keptName(f.next());
-        PersonRating r;
-        r.duel = keptRating(f.nextView());
-        r.group = keptRating(f.nextView());
-        r.games = std::max(f.nextInt(), 0);
-        return rated(std::move(who), std::move(r));
+    namespace n = protocol::names;
+    using accounts::RatingModel;
+    if (name == n::personrating) {
+        const accounts::Personrating r = accounts::Personrating::parse(payload);
+        return rated(keptName(r.name), {accounts::ratingText(RatingModel::Duel, r.duel),
+                                        accounts::ratingText(RatingModel::Group, r.group), std::max(r.games, 0)});
     }
-    if (name == "CMD_loggedin") {
-        account_.name = keptName(f.next());
-        account_.token = protocol::cutChars(f.next(), 64);
+    if (name == n::loggedin) {
+        const accounts::Loggedin m = accounts::Loggedin::parse(payload);
+        account_ = {keptName(m.name), protocol::cutChars(m.token, 64)};
         return {Kind::LoggedIn, 0, account_.name, {}};
     }
-    if (name == "CMD_accountrefused")
-        return {Kind::AccountRefused, 0, {}, protocol::cutChars(f.next(), protocol::kMaxTextChars)};
-    if (name == "CMD_accountdone") {
-        LobbyChange c{Kind::AccountDone, 0, {}, protocol::cutChars(f.next(), protocol::kMaxTextChars)};
+    if (name == n::accountrefused)
+        return {Kind::AccountRefused, 0, {}, protocol::cutChars(accounts::Accountrefused::parse(payload).text, protocol::kMaxTextChars)};
+    if (name == n::accountdone) {
+        LobbyChange c{Kind::AccountDone, 0, {}, protocol::cutChars(accounts::Accountdone::parse(payload).text, protocol::kMaxTextChars)};
         // The server logs a deleted account out.
-        if (c.text == "Your account is deleted.") account_ = {};
+        if (c.text == kAccountDeleted) account_ = {};
         return c;
     }
-    if (name == "CMD_leader") {
-        const std::string model = f.next();
-        LeaderRow row;
-        row.rank = f.nextInt();
-        row.name = keptName(f.next());
-        row.rating = keptRating(f.nextView());
-        row.games = std::max(f.nextInt(), 0);
-        return leader(model, std::move(row));
+    if (name == n::leader) {
+        const accounts::Leader m = accounts::Leader::parse(payload);
+        return leader(accounts::modelName(m.model), {m.rank, keptName(m.name), accounts::ratingText(m.model, m.rating), std::max(m.games, 0)});
     }
-    if (name == "CMD_leaderend") return leadersEnd(f.next());
-    if (name == "CMD_historygame") {
-        std::string who = keptName(f.next());
-        HistoryGame g;
-        g.game = f.nextInt();
-        g.finished = seconds(f.nextView());
-        g.model = f.next();
-        g.before = keptRating(f.nextView());
-        g.after = keptRating(f.nextView());
-        if (modelIndex(g.model) < 0) return {};
-        return historyGame(std::move(who), std::move(g));
+    if (name == n::leaderend) return leadersEnd(accounts::modelName(accounts::Leaderend::parse(payload).model));
+    if (name == n::historygame) {
+        const accounts::Historygame m = accounts::Historygame::parse(payload);
+        if (m.finished < 0) return {};
+        return historyGame(keptName(m.name), {m.game, m.finished, std::string(accounts::modelName(m.model)),
+                                              accounts::ratingText(m.model, m.before), accounts::ratingText(m.model, m.after)});
     }
-    if (name == "CMD_historyend") return historyEnd(keptName(f.next()));
+    if (name == n::historyend) return historyEnd(keptName(accounts::Historyend::parse(payload).name));
     return {};
 }
 
@@ -299,26 +249,27 @@ LobbyChange LobbyModel::historyEnd(std::string name) {
 std::string LobbyModel::loginLine(std::string_view name, std::string_view password, bool registering) {
     const std::string kept = keptName(name);
     if (!protocol::usableName(kept)) return {};
-    return protocol::frame(protocol::joinedFields(registering ? "CMD_register" : "CMD_login", {kept, hexPassword(password)}));
+    if (registering) return protocol::frame(accounts::Register{kept, std::string(password)}.format());
+    return protocol::frame(accounts::Login{kept, std::string(password)}.format());
 }
 
 std::string LobbyModel::newPasswordLine(std::string_view oldPassword, std::string_view newPassword) {
-    return protocol::frame(protocol::joinedFields("CMD_newpassword", {hexPassword(oldPassword), hexPassword(newPassword)}));
+    return protocol::frame(accounts::Newpassword{std::string(oldPassword), std::string(newPassword)}.format());
 }
 
 std::string LobbyModel::deleteAccountLine(std::string_view password) {
-    return protocol::frame(protocol::joinedFields("CMD_deleteaccount", {hexPassword(password)}));
+    return protocol::frame(accounts::Deleteaccount{std::string(password)}.format());
 }
 
 std::string LobbyModel::leaderboardLine(std::string_view model) {
-    if (modelIndex(model) < 0) return {};
-    return protocol::frame(protocol::joinedFields("CMD_leaderboard", {std::string(model)}));
+    const auto m = accounts::modelNamed(model);
+    return m ? protocol::frame(accounts::Leaderboard{*m}.format()) : std::string();
 }
 
 std::string LobbyModel::historyLine(std::string_view name) {
     const std::string kept = keptName(name);
     if (kept.empty()) return {};
-    return protocol::frame(protocol::joinedFields("CMD_history", {kept}));
+    return protocol::frame(accounts::History{kept}.format());
 }
 
 std::string LobbyModel::enterLine(std::string_view name) {

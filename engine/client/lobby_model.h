@@ -95,6 +95,7 @@ struct Account {
 };
 
 inline constexpr std::size_t kMaxLeaders = 100;
+inline constexpr std::string_view kAccountDeleted = "Your account is deleted.";
 inline constexpr std::size_t kMaxHistoryGames = 50;
 
 // What the player asks for in "Make a Table".

@@ -130,7 +130,7 @@ TEST(LobbyModel, TheLinesTheLobbySends) {
 }
 
 // Ratings are kept for people online and go with them; an update that says what is
-// known changes nothing; a rating that does not read as one is kept as none.
+// known changes nothing, and neither does a line whose rating does not read.
 TEST(LobbyModel, RatingsOfPeopleOnline) {
     LobbyModel m;
     EXPECT_EQ(m.apply("CMD_personrating+Ann+1620+3.5+12+").kind, Kind::None);  // nobody of that name online
@@ -142,8 +142,9 @@ TEST(LobbyModel, RatingsOfPeopleOnline) {
     ASSERT_NE(m.rating("Ann"), nullptr);
     EXPECT_EQ(*m.rating("Ann"), (PersonRating{"1620", "3.5", 12}));
     EXPECT_EQ(m.apply("CMD_personrating+Ann+1620+3.5+12+").kind, Kind::None);
-    m.apply("CMD_personrating+Ann+<b>+x+-3+");
-    EXPECT_EQ(*m.rating("Ann"), (PersonRating{"", "", 0}));
+    EXPECT_EQ(m.apply("CMD_personrating+Ann+<b>+x+-3+").kind, Kind::None);
+    EXPECT_EQ(m.apply("CMD_personrating+Ann++4.25+13+").kind, Kind::Rated);
+    EXPECT_EQ(*m.rating("Ann"), (PersonRating{"", "4.3", 13}));
     EXPECT_EQ(m.rating("Bob"), nullptr);
     m.apply("CMD_persongone+Ann+");
     EXPECT_EQ(m.rating("Ann"), nullptr);
