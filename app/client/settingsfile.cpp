@@ -52,5 +52,7 @@ QString SettingsFile::rememberedName() const { return remembered(kJoinNameKey); 
 bool SettingsFile::rememberName(const QString& name) { return remember(kJoinNameKey, name); }
 QString SettingsFile::rememberedServer() const { return remembered(kLobbyServerKey); }
 bool SettingsFile::rememberServer(const QString& address) { return remember(kLobbyServerKey, address); }
+QString SettingsFile::rememberedAccount() const { return remembered(kLobbyAccountKey); }
+bool SettingsFile::rememberAccount(const QString& name) { return remember(kLobbyAccountKey, name); }
 
 }  // namespace quorbit::app

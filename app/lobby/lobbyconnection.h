@@ -25,6 +25,11 @@ public:
     // Sends a framed line (nothing for an empty one); false while not connected.
     bool send(const std::string& framed);
     const QString& host() const { return host_; }
+    // Whether the connection is encrypted: passwords go only over one that is. Plain
+    // sockets are all this connection opens for now, so it says no; tests that serve
+    // plain text on loopback may say yes (assumeEncryptedForTests).
+    bool encrypted() const { return assumeEncrypted_ && isOpen(); }
+    void assumeEncryptedForTests(bool yes) { assumeEncrypted_ = yes; }
     int port() const { return port_; }
 
 signals:
@@ -42,6 +47,7 @@ private:
     std::vector<std::string> lines_;
     QString host_;
     int port_ = 0;
+    bool assumeEncrypted_ = false;
 };
 
 }  // namespace quorbit::lobby
