@@ -37,6 +37,9 @@ public:
 
     const net::TSock* socket() const { return sock_.get(); }
     bool lobbyLinkOpened() const { return lobby_ != nullptr; }
+    // Whether the game's connection is encrypted: a session token or a password goes only
+    // over one that is. The socket speaks plain text only for now, so it says no.
+    bool encrypted() const { return false; }
 
 signals:
     void changed();                      // the engine has requests to carry out
