@@ -157,9 +157,10 @@ void LobbyWindow::buildLayout() {
     sortedPeople->setDynamicSortFilter(true);
     list_people->setModel(sortedPeople);
     list_people->sortByColumn(0, Qt::AscendingOrder);
-    list_people->horizontalHeader()->setStretchLastSection(true);
+    // Where takes the room there is; the rating is as wide as its heading.
+    list_people->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     list_people->horizontalHeader()->resizeSection(0, 80);
-    list_people->horizontalHeader()->resizeSection(1, 130);
+    list_people->horizontalHeader()->resizeSection(2, list_people->fontMetrics().horizontalAdvance("Rating") + 16);
     auto* peopleLayout = new QVBoxLayout(peopleBox);
     peopleLayout->addWidget(list_people);
     auto* ratingButtons = new QHBoxLayout;

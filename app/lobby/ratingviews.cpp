@@ -121,6 +121,7 @@ void RecentGamesDialog::show(const client::History& history) {
         first = first == 0 ? when.toMSecsSinceEpoch() : std::min(first, when.toMSecsSinceEpoch());
         last = std::max(last, when.toMSecsSinceEpoch());
     }
+    list_games->resizeColumnsToContents();
     duelPoints_ = static_cast<int>(series[0]->count());
     groupPoints_ = static_cast<int>(series[1]->count());
     // Two models rate on different scales: each has its own axis, the duel's on the left.
