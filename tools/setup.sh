@@ -9,7 +9,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   python3 dpkg-dev file desktop-file-utils appstream man-db lintian systemd
   at-spi2-core python3-pyatspi dbus-daemon
   libavahi-client-dev avahi-daemon avahi-utils iproute2 lld
-  libssl-dev openssl libsodium-dev libqt6sql6-sqlite libqt6sql6-psql postgresql qt6-charts-dev)
+  libssl-dev openssl libsodium-dev libqt6sql6-sqlite libqt6sql6-psql postgresql qt6-charts-dev libqt6opengl6-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -46,7 +46,7 @@ void GameConnection::open(const std::string& host, int port, bool tryTls) {
     sock_->setPortName(std::to_string(port));
     sock_->OnConnect = [this](TSock&) {
         connected_ = true;
-        engine_.connected();
+        engine_.connected(encrypted());
         emit changed();
     };
     sock_->OnRead = [this](TSock& s, int) { readFrom(s); };

@@ -33,7 +33,8 @@ public:
     void open(const std::string& host, int port, bool tryTls = true);
     // The settings file that keeps the servers' certificate fingerprints.
     void setSettingsPath(const QString& path);
-    // The connection to the server speaks TLS.
+    // The connection to the server speaks TLS: only there does a session token or a
+    // password go.
     bool encrypted() const;
     // Opens the silent link to a lobby on 127.0.0.1 (never read or written).
     void openLobbyLink(int port);

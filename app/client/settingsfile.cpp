@@ -52,6 +52,8 @@ QString SettingsFile::rememberedName() const { return remembered(kJoinNameKey); 
 bool SettingsFile::rememberName(const QString& name) { return remember(kJoinNameKey, name); }
 QString SettingsFile::rememberedServer() const { return remembered(kLobbyServerKey); }
 bool SettingsFile::rememberServer(const QString& address) { return remember(kLobbyServerKey, address); }
+QString SettingsFile::rememberedAccount() const { return remembered(kLobbyAccountKey); }
+bool SettingsFile::rememberAccount(const QString& name) { return remember(kLobbyAccountKey, name); }
 
 std::optional<std::string> SettingsFile::keptFingerprint(const std::string& hostPort) const {
     return load().value(kTlsSection, hostPort);

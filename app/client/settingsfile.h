@@ -20,6 +20,8 @@ public:
     static constexpr std::string_view kJoinNameKey = "Joinname";
     // The key of the table server the lobby last connected to.
     static constexpr std::string_view kLobbyServerKey = "Lobbyserver";
+    // The key of the account the lobby last logged in to (its name, never its password).
+    static constexpr std::string_view kLobbyAccountKey = "Lobbyaccount";
 
     void setPath(const QString& path) { path_ = path; }
     const QString& path() const { return path_; }
@@ -35,6 +37,9 @@ public:
     // The lobby's server as last connected to (the key Lobbyserver).
     QString rememberedServer() const;
     bool rememberServer(const QString& address);
+    // The lobby's account as last logged in to (the key Lobbyaccount); empty: none.
+    QString rememberedAccount() const;
+    bool rememberAccount(const QString& name);
 
     // The certificate fingerprint kept for a server (key "HOST:PORT" in the [tls]
     // section), shared by the game and the lobby, which use the same file.

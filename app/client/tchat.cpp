@@ -243,6 +243,8 @@ void Tchat::joinpress() {
     menus_->startGame->setEnabled(false);
     if (hostaddress_.empty()) return;  // the address did not read: the notice says why
     engine_.setTable(plan_.table, plan_.seat);
+    // The lobby that started this game hands over its session token in the environment.
+    engine_.setSession(qEnvironmentVariable(client::kSessionVariable).toStdString());
     menus_->copyInvite->setEnabled(!plan_.table.empty());
     connection_->open(hostaddress_, plan_.port != 0 ? plan_.port : launch_.port);
 }

@@ -6,6 +6,8 @@
 #include <QTcpSocket>
 #include <cstdio>
 
+#include "client/launch.h"
+
 namespace quorbit::lobby {
 
 GameLink::GameLink(const QString& game, quint16 port, QObject* parent)
@@ -42,7 +44,14 @@ bool GameLink::start(const QStringList& params, QString& why) {
         return false;
     }
     qint64 pid = 0;
-    if (!QProcess::startDetached(game_, params, QString(), &pid)) {
+    QProcess process;
+    process.setProgram(game_);
+    process.setArguments(params);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QString::fromUtf8(client::kSessionVariable));
+    if (!session_.isEmpty()) env.insert(QString::fromUtf8(client::kSessionVariable), session_);
+    process.setProcessEnvironment(env);
+    if (!process.startDetached(&pid)) {
         why = "The game would not start.";
         return false;
     }

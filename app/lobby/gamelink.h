@@ -23,6 +23,10 @@ public:
     int connectedGames() const { return links_; }
     const QString& game() const { return game_; }
 
+    // The session token a started game logs in with (in its environment, never on its
+    // command line); empty: none.
+    void setSession(const QString& token) { session_ = token; }
+    const QString& session() const { return session_; }
     // Starts the game with `params`; false with why when it is not there or would not start.
     bool start(const QStringList& params, QString& why);
 
@@ -36,6 +40,7 @@ signals:
 
 private:
     QString game_;
+    QString session_;
     QTcpServer* server_;
     int links_ = 0;
 };

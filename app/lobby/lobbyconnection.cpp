@@ -53,7 +53,7 @@ void LobbyConnection::close() {
 
 bool LobbyConnection::isOpen() const { return socket_ && socket_->Connected(); }
 
-bool LobbyConnection::encrypted() const { return isOpen() && socket_->Encrypted(); }
+bool LobbyConnection::encrypted() const { return isOpen() && (assumeEncrypted_ || socket_->Encrypted()); }
 
 bool LobbyConnection::send(const std::string& framed) {
     if (!isOpen()) return false;

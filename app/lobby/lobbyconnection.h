@@ -29,8 +29,10 @@ public:
     void open(const QString& host, int port);
     void close();
     bool isOpen() const;
-    // The connection speaks TLS (only there may a password be sent).
+    // The connection speaks TLS (only there may a password be sent). Tests whose stand-in
+    // server speaks plain text on loopback may have it taken as encrypted.
     bool encrypted() const;
+    void assumeEncryptedForTests(bool yes) { assumeEncrypted_ = yes; }
     // Sends a framed line (nothing for an empty one); false while not connected.
     bool send(const std::string& framed);
     const QString& host() const { return host_; }
@@ -54,6 +56,7 @@ private:
     std::vector<std::string> lines_;
     QString host_;
     int port_ = 0;
+    bool assumeEncrypted_ = false;
 };
 
 }  // namespace quorbit::lobby

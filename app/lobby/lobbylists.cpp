@@ -107,10 +107,12 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(book_.people().size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 2; }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 3; }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
-        return section == 0 ? QString("Name") : QString("Where");
+        if (o != Qt::Horizontal) return {};
+        if (role == Qt::ToolTipRole && section == 2) return QString("The rating of two-player games");
+        if (role != Qt::DisplayRole) return {};
+        return section == 0 ? QString("Name") : section == 1 ? QString("Where") : QString("Rating");
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= rowCount()) return {};
@@ -120,9 +122,25 @@ public:
             bold.setBold(true);
             return bold;
         }
+        if (index.column() == 2) return rating(p, role);
         const QString shown = index.column() == 0 ? rowText(p.name) : placeText(p);
         if (role == Qt::ToolTipRole) return plainTip(shown);
         return role == Qt::DisplayRole ? QVariant(shown) : QVariant();
+    }
+
+private:
+    // The duel rating in the column; both ratings and the games in its tooltip. A guest
+    // has none.
+    QVariant rating(const client::LobbyPerson& p, int role) const {
+        const client::PersonRating* r = book_.rating(p.name);
+        if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignCenter);
+        if (!r) return role == Qt::ToolTipRole ? QVariant(QString("A guest: not rated")) : QVariant();
+        if (role == Qt::DisplayRole) return r->duel.empty() ? QString("-") : rowText(r->duel);
+        if (role != Qt::ToolTipRole) return {};
+        return QString("Two players: %1\nThree or more: %2\n%3 rated games")
+            .arg(r->duel.empty() ? QString("not yet rated") : rowText(r->duel),
+                 r->group.empty() ? QString("not yet rated") : rowText(r->group))
+            .arg(r->games);
     }
 };
 
@@ -161,6 +179,14 @@ bool LobbyLists::tableBefore(int a, int b, int column) const {
 bool LobbyLists::personBefore(int a, int b, int column) const {
     const client::LobbyPerson& x = book_.people()[static_cast<std::size_t>(a)];
     const client::LobbyPerson& y = book_.people()[static_cast<std::size_t>(b)];
+    if (column == 2) {
+        // Rated people by their duel rating, highest last in ascending order; guests first.
+        const client::PersonRating* rx = book_.rating(x.name);
+        const client::PersonRating* ry = book_.rating(y.name);
+        const double dx = rx && !rx->duel.empty() ? std::stod(rx->duel) : -1e9;
+        const double dy = ry && !ry->duel.empty() ? std::stod(ry->duel) : -1e9;
+        if (dx != dy) return dx < dy;
+    }
     if (column == 1 && (x.place != y.place || x.table != y.table))
         return x.place != y.place ? sortsBefore(x.place, y.place) : sortsBefore(x.table, y.table);
     return sortsBefore(x.name, y.name);
@@ -188,7 +214,8 @@ void LobbyLists::after(const client::LobbyChange& c) {
         case Kind::TableChanged: tables_->changed(row); break;
         case Kind::PersonAdded: people_->endInsertRows(); break;
         case Kind::PersonGone: people_->endRemoveRows(); break;
-        case Kind::PersonChanged: people_->changed(row); break;
+        case Kind::PersonChanged:
+        case Kind::Rated: people_->changed(row); break;
         default: break;
     }
 }
@@ -211,7 +238,8 @@ std::vector<client::LobbyChange> LobbyLists::apply(const std::vector<std::string
             case Kind::TableGone: tablesMoved = true; break;
             case Kind::PersonAdded:
             case Kind::PersonChanged:
-            case Kind::PersonGone: break;
+            case Kind::PersonGone:
+            case Kind::Rated: break;
             case Kind::Named:
                 // The player's own row is shown in bold.
                 if (const long row = book_.personRow(c.name); row >= 0 && !bulk_) people_->changed(static_cast<int>(row));

@@ -73,6 +73,7 @@ LobbyWindow::LobbyWindow(const Options& options, QWidget* parent)
 
     edit_name->setText(!options.name.isEmpty() ? options.name : settings_.rememberedName());
     const QString server = !options.server.isEmpty() ? options.server : settings_.rememberedServer();
+    offerLogin_ = !settings_.rememberedAccount().isEmpty();
     combo_server->setEditText(server);
     if (!link_->listening())
         say(QString("Port %1 is in use: the lobby does not see when a game ends.").arg(options.linkPort));
@@ -115,6 +116,8 @@ void LobbyWindow::buildLayout() {
     top->addWidget(new QLabel("Your name:", this));
     top->addWidget(edit_name, 2);
     top->addWidget(button_connect);
+    buildAccountMenu();
+    top->addWidget(button_account);
 
     auto* tablesBox = new QGroupBox("Tables", this);
     list_tables = lobbyListView("list_tables", tablesBox);
@@ -156,9 +159,16 @@ void LobbyWindow::buildLayout() {
     sortedPeople->setDynamicSortFilter(true);
     list_people->setModel(sortedPeople);
     list_people->sortByColumn(0, Qt::AscendingOrder);
-    list_people->horizontalHeader()->setStretchLastSection(true);
+    // Where takes the room there is; the rating is as wide as its heading.
+    list_people->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     list_people->horizontalHeader()->resizeSection(0, 80);
-    (new QVBoxLayout(peopleBox))->addWidget(list_people);
+    list_people->horizontalHeader()->resizeSection(2, list_people->fontMetrics().horizontalAdvance("Rating") + 16);
+    auto* peopleLayout = new QVBoxLayout(peopleBox);
+    peopleLayout->addWidget(list_people);
+    auto* ratingButtons = new QHBoxLayout;
+    ratingButtons->addWidget(button_leaderboard);
+    ratingButtons->addWidget(button_recent);
+    peopleLayout->addLayout(ratingButtons);
 
     auto* chatBox = new QGroupBox("Lobby chat", this);
     lobbychat = new app::ChatBox(chatBox);
@@ -221,15 +231,14 @@ void LobbyWindow::wire() {
             openWeb(link);
     };
 
-    connect(connection_, &LobbyConnection::connected, this, [this] {
-        connection_->send(client::LobbyModel::enterLine(playerName().toStdString()));
-        setStatus("Entering the lobby of " + connection_->host() + "...");
-    });
+    connect(connection_, &LobbyConnection::connected, this, [this] { enterLobby(); });
+    connect(list_people, &QTableView::doubleClicked, this, [this] { showRecentGames(pickedPerson()); });
     connect(connection_, &LobbyConnection::linesReceived, this, &LobbyWindow::receive);
     connect(connection_, &LobbyConnection::ended, this, [this](const QString& why) {
         lists_->clear();
         setStatus(why, true);
         say(why);
+        updateAccountActions();
         emit connectionEnded(why);
     });
     connect(lists_, &LobbyLists::tablesChanged, this, &LobbyWindow::tablesChanged);

@@ -15,7 +15,9 @@
 #include "discovery/invite_link.h"
 #include "protocol/address.h"
 
+class QAction;
 class QComboBox;
+class QToolButton;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -33,6 +35,8 @@ class GameBrowser;
 namespace quorbit::lobby {
 
 class GameLink;
+class LeaderboardDialog;
+class RecentGamesDialog;
 class LobbyConnection;
 class LobbyLists;
 
@@ -61,6 +65,20 @@ public:
     // "Games on this network": the window that joins games announced nearby.
     Tjoin& showNetworkGames();
 
+    // Accounts (lobbywindow_account.cpp). Logging in or registering connects anew and
+    // logs in before entering the lobby, under the account's name; only over an encrypted
+    // connection. Logging out is connecting anew as a guest.
+    bool logIn(const QString& name, const QString& password, bool registering = false);
+    void logOut();
+    bool changePassword(const QString& oldPassword, const QString& newPassword);
+    bool deleteAccount(const QString& password);
+    // The leaderboard, and a player's recent games with the rating chart.
+    LeaderboardDialog& showLeaderboard();
+    RecentGamesDialog& showRecentGames(const QString& name);
+    // The person picked in the online list, else the player.
+    QString pickedPerson() const;
+    LobbyConnection& connection() { return *connection_; }
+
     // Takes lines from the server, as a read of the connection brings them.
     void receive(const std::vector<std::string>& lines);
 
@@ -79,9 +97,18 @@ signals:
     void refused(const QString& why);
     void gameStarted(const QStringList& params);
     void connectionEnded(const QString& why);
+    void loggedIn(const QString& account);
+    void accountAnswered(const QString& text);  // a refusal or a change done, as the server said it
+    void leaderboardShown(const QString& model);
+    void historyShown(const QString& name);
 
 private:
     void buildLayout();
+    void buildAccountMenu();
+    void updateAccountActions();
+    void enterLobby();
+    void handleAccount(const client::LobbyChange& c);
+    void openAccountDialog(int kind);
     void wire();
     void handle(const client::LobbyChange& c);
     void reachPending();
@@ -107,6 +134,15 @@ private:
     std::optional<discovery::InviteLink> pending_;  // where to go once in the lobby
     std::optional<discovery::InviteLink> lastPrivate_;
     bool joinMade_ = false;  // go to the next table made here
+    // A login or registration waiting for the connection, to go before entering the lobby.
+    struct PendingLogin {
+        QString name;
+        QString password;
+        bool registering = false;
+        bool sent = false;
+    };
+    std::optional<PendingLogin> login_;
+    bool offerLogin_ = false;  // an account is remembered: offer to log in to it
 
     QComboBox* combo_server = nullptr;
     QLineEdit* edit_name = nullptr;
@@ -121,6 +157,16 @@ private:
     QPushButton* button_join = nullptr;
     QPushButton* button_watch = nullptr;
     QPushButton* button_invite = nullptr;
+    QToolButton* button_account = nullptr;
+    QAction* action_login = nullptr;
+    QAction* action_register = nullptr;
+    QAction* action_password = nullptr;
+    QAction* action_delete = nullptr;
+    QAction* action_logout = nullptr;
+    QPushButton* button_leaderboard = nullptr;
+    QPushButton* button_recent = nullptr;
+    LeaderboardDialog* leaderboard_ = nullptr;
+    RecentGamesDialog* recent_ = nullptr;
 };
 
 }  // namespace quorbit::lobby

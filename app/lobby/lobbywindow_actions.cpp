@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "app/client/chatbox.h"
+#include "app/lobby/accountdialogs.h"
 #include "app/lobby/gamelink.h"
 #include "app/lobby/lobbyconnection.h"
 #include "app/lobby/lobbylists.h"
@@ -112,8 +113,14 @@ void LobbyWindow::handle(const client::LobbyChange& c) {
                           .arg(connection_->host(), playerName())
                           .arg(lists_->book().tables().size())
                           .arg(lists_->book().people().size()));
+            updateAccountActions();
             emit lobbyReady();
             reachPending();
+            // An account logged in to last time: offer to log in to it again.
+            if (offerLogin_ && connection_->encrypted() && !lists_->book().loggedIn()) {
+                offerLogin_ = false;
+                openAccountDialog(static_cast<int>(AccountDialog::Kind::LogIn));
+            }
             break;
         case Kind::Said:
             lobbychat->addlinetochat(utf8Text(c.name) + ": " + utf8Text(c.text), Qt::black);
@@ -138,7 +145,7 @@ void LobbyWindow::handle(const client::LobbyChange& c) {
             joinMade_ = false;
             refuse(utf8Text(c.text));
             break;
-        default: break;
+        default: handleAccount(c); break;
     }
 }
 

@@ -59,8 +59,7 @@ void TableLister::adopt(std::unique_ptr<TSock> sock) {
         socket_->OnDisconnect = nullptr;
     };
     try {
-        socket_->Send(protocol::frame(all_ ? std::string(protocol::tables::Listtables::kName) + "+" +
-                                                 std::string(protocol::directory::kListAll)
+        socket_->Send(protocol::frame(all_ ? protocol::directory::listAllRequest()
                                            : protocol::tables::Listtables{}.format()));
     } catch (const ESockException&) {
         // The close that follows says it.

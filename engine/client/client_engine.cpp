@@ -99,11 +99,16 @@ void ClientEngine::buildDispatch() {
     // What a table server says to the seats of a table (names::kTableServerSays).
     dispatcher_.on(*this, &ClientEngine::host);
     dispatcher_.on(*this, &ClientEngine::tableoptions);
+    dispatcher_.on(*this, &ClientEngine::loggedin);
+    dispatcher_.on(*this, &ClientEngine::accountrefused);
 }
 
 // ---- Connection -------------------------------------------------------------------
 
-void ClientEngine::connected() {
+void ClientEngine::connected(bool encrypted) {
+    // A session token logs in before anything else, and only where nobody can read it.
+    if (!session_.empty() && encrypted && tableCheck_ == TableCheck::None)
+        send(protocol::accounts::Resume{session_}.format());
     // A table server seats the connection at the table its first line names.
     if (!table_.empty() && tableCheck_ == TableCheck::None) {
         switch (tableSeat_) {
@@ -233,6 +238,15 @@ void ClientEngine::host(const protocol::tables::Host& m) {
         if (!state_.gamerunning) state_.button_start = true;
     }
     state_.ishost = mine;
+}
+
+void ClientEngine::loggedin(const protocol::accounts::Loggedin& m) {
+    addlinetochat("You are logged in as " + heardName(m.name) + ".", social::kSystemColour);
+}
+
+// The game plays on as a guest; the server says under which name.
+void ClientEngine::accountrefused(const protocol::accounts::Accountrefused& m) {
+    addlinetochat(protocol::cutChars(m.text, protocol::kMaxTextChars), social::kSystemColour);
 }
 
 void ClientEngine::tableoptions(const protocol::lobby::Tableoptions& m) {

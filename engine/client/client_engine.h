@@ -24,6 +24,7 @@
 #include "client/presenter.h"
 #include "common/random.h"
 #include "language/loaded.h"
+#include "protocol/account_messages.h"
 #include "protocol/dispatch.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
@@ -243,7 +244,11 @@ public:
     bool awaitingTableAnswer() const { return tableCheck_ == TableCheck::AfterLogin; }
 
     // ---- Connection ------------------------------------------------------------
-    void connected();                       // the socket connected (nothing is sent yet)
+    // The lobby's session token: over an encrypted connection the first line logs in with
+    // it, before the table is named. Empty: none.
+    void setSession(std::string token) { session_ = std::move(token); }
+    // The socket connected (nothing is sent yet); whether it is encrypted.
+    void connected(bool encrypted = false);
     void received(std::string_view bytes);  // bytes read from the socket
     void socketClosed();                    // the connection closed: the program ends
     // Handles one queued line; false when the queue was empty.
@@ -346,6 +351,8 @@ private:
     // The table server's word on the table's host.
     void host(const protocol::tables::Host& m);
     void tableoptions(const protocol::lobby::Tableoptions& m);
+    void loggedin(const protocol::accounts::Loggedin& m);
+    void accountrefused(const protocol::accounts::Accountrefused& m);
     // A line heard after the login while a named table waits for the server's answer.
     void noteTableAnswer(std::string_view line);
     void oneTableOnly();
@@ -406,6 +413,7 @@ private:
     // names the table's host at the end of each login; a server with one table never does.
     enum class TableCheck { None, Asked, AfterLogin, Answered };
     std::string table_;
+    std::string session_;
     TableSeat tableSeat_ = TableSeat::Play;
     TableCheck tableCheck_ = TableCheck::None;
 };

@@ -14,6 +14,10 @@
 
 namespace quorbit::client {
 
+// The environment variable that carries the lobby's session token to the game it starts
+// (never the command line, which everybody on the machine may read).
+inline constexpr char kSessionVariable[] = "QUORBIT_SESSION";
+
 enum class LaunchMode { Solo, Host, Join, None };
 
 // How a named table is sat at: in its first free seat, watching (seats 5 to 9), or, for a

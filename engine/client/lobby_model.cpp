@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/numbers.h"
+#include "protocol/account_messages.h"
 #include "protocol/directory_messages.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
@@ -10,6 +11,7 @@
 
 namespace quorbit::client {
 namespace lobby = protocol::lobby;
+namespace accounts = protocol::accounts;
 namespace {
 
 using Kind = LobbyChange::Kind;
@@ -57,6 +59,8 @@ void forgetRow(std::vector<Row>& rows, LobbyModel::RowIndex& index, std::size_t 
     for (std::size_t r = row; r < rows.size(); ++r) index[rowKey(rows[r])] = r;
 }
 
+int modelIndex(std::string_view model) { return model == "duel" ? 0 : model == "group" ? 1 : -1; }
+
 long rowOf(const LobbyModel::RowIndex& index, std::string_view name) {
     const auto it = index.find(std::string(name));
     return it == index.end() ? -1 : static_cast<long>(it->second);
@@ -78,6 +82,19 @@ void LobbyModel::clear() {
     ownName_.clear();
     remoteTables_ = 0;
     ready_ = false;
+    ratings_.clear();
+    account_ = {};
+    for (int m = 0; m < 2; ++m) leadersComing_[m].clear(), leaders_[m].clear();
+    historyComing_ = history_ = {};
+}
+
+const PersonRating* LobbyModel::rating(std::string_view name) const {
+    const auto it = ratings_.find(std::string(name));
+    return it == ratings_.end() ? nullptr : &it->second;
+}
+
+const std::vector<LeaderRow>& LobbyModel::leaders(std::string_view model) const {
+    return leaders_[modelIndex(model) == 1 ? 1 : 0];
 }
 
 LobbyChange LobbyModel::apply(std::string_view line) {
@@ -124,6 +141,7 @@ LobbyChange LobbyModel::apply(std::string_view line) {
             const std::string why = lobby::Tablerefused::parse(payload).text;
             return {Kind::TableRefused, 0, {}, protocol::cutChars(why, protocol::kMaxTextChars)};
         }
+        return accountLine(name, payload);
     } catch (const ConversionError&) {
         return {};  // a number that does not read: the line says nothing
     }
@@ -165,6 +183,7 @@ LobbyChange LobbyModel::person(const LobbyPerson& received) {
 }
 
 LobbyChange LobbyModel::personGone(const std::string& name) {
+    ratings_.erase(name);
     return dropRow(people_, personRows_, name, Kind::PersonGone);
 }
 
@@ -188,6 +207,108 @@ LobbyChange LobbyModel::said(LobbyChatLine line) {
     chat_.push_back(std::move(line));
     if (chat_.size() > kMaxLobbyChatLines) chat_.pop_front();
     return c;
+}
+
+// ---- Accounts and ratings -------------------------------------------------------------
+
+LobbyChange LobbyModel::accountLine(std::string_view name, std::string_view payload) {
+    namespace n = protocol::names;
+    using accounts::RatingModel;
+    if (name == n::personrating) {
+        const accounts::Personrating r = accounts::Personrating::parse(payload);
+        return rated(keptName(r.name), {accounts::ratingText(RatingModel::Duel, r.duel),
+                                        accounts::ratingText(RatingModel::Group, r.group), std::max(r.games, 0)});
+    }
+    if (name == n::loggedin) {
+        const accounts::Loggedin m = accounts::Loggedin::parse(payload);
+        account_ = {keptName(m.name), protocol::cutChars(m.token, 64)};
+        return {Kind::LoggedIn, 0, account_.name, {}};
+    }
+    if (name == n::accountrefused)
+        return {Kind::AccountRefused, 0, {}, protocol::cutChars(accounts::Accountrefused::parse(payload).text, protocol::kMaxTextChars)};
+    if (name == n::accountdone) {
+        LobbyChange c{Kind::AccountDone, 0, {}, protocol::cutChars(accounts::Accountdone::parse(payload).text, protocol::kMaxTextChars)};
+        // The server logs a deleted account out.
+        if (c.text == kAccountDeleted) account_ = {};
+        return c;
+    }
+    if (name == n::leader) {
+        const accounts::Leader m = accounts::Leader::parse(payload);
+        return leader(accounts::modelName(m.model), {m.rank, keptName(m.name), accounts::ratingText(m.model, m.rating), std::max(m.games, 0)});
+    }
+    if (name == n::leaderend) return leadersEnd(accounts::modelName(accounts::Leaderend::parse(payload).model));
+    if (name == n::historygame) {
+        const accounts::Historygame m = accounts::Historygame::parse(payload);
+        if (m.finished < 0) return {};
+        return historyGame(keptName(m.name), {m.game, m.finished, std::string(accounts::modelName(m.model)),
+                                              accounts::ratingText(m.model, m.before), accounts::ratingText(m.model, m.after)});
+    }
+    if (name == n::historyend) return historyEnd(keptName(accounts::Historyend::parse(payload).name));
+    return {};
+}
+
+LobbyChange LobbyModel::rated(std::string name, PersonRating r) {
+    const long row = personRow(name);
+    if (row < 0) return {};  // only people online have their ratings kept
+    PersonRating& known = ratings_[name];
+    if (known == r) return {};
+    known = std::move(r);
+    return {Kind::Rated, static_cast<std::size_t>(row), std::move(name), {}};
+}
+
+LobbyChange LobbyModel::leader(std::string_view model, LeaderRow row) {
+    const int m = modelIndex(model);
+    if (m < 0 || leadersComing_[m].size() >= kMaxLeaders) return {};
+    leadersComing_[m].push_back(std::move(row));
+    return {};
+}
+
+LobbyChange LobbyModel::leadersEnd(std::string_view model) {
+    const int m = modelIndex(model);
+    if (m < 0) return {};
+    leaders_[m] = std::move(leadersComing_[m]);
+    leadersComing_[m].clear();
+    return {Kind::Leaderboard, 0, {}, std::string(model)};
+}
+
+LobbyChange LobbyModel::historyGame(std::string name, HistoryGame game) {
+    // An answer for another player starts a new list.
+    if (historyComing_.name != name) historyComing_ = {std::move(name), {}};
+    if (historyComing_.games.size() < kMaxHistoryGames) historyComing_.games.push_back(std::move(game));
+    return {};
+}
+
+LobbyChange LobbyModel::historyEnd(std::string name) {
+    if (historyComing_.name != name) historyComing_ = {name, {}};
+    history_ = std::move(historyComing_);
+    historyComing_ = {};
+    return {Kind::History, 0, std::move(name), {}};
+}
+
+std::string LobbyModel::loginLine(std::string_view name, std::string_view password, bool registering) {
+    const std::string kept = keptName(name);
+    if (!protocol::usableName(kept)) return {};
+    if (registering) return protocol::frame(accounts::Register{kept, std::string(password)}.format());
+    return protocol::frame(accounts::Login{kept, std::string(password)}.format());
+}
+
+std::string LobbyModel::newPasswordLine(std::string_view oldPassword, std::string_view newPassword) {
+    return protocol::frame(accounts::Newpassword{std::string(oldPassword), std::string(newPassword)}.format());
+}
+
+std::string LobbyModel::deleteAccountLine(std::string_view password) {
+    return protocol::frame(accounts::Deleteaccount{std::string(password)}.format());
+}
+
+std::string LobbyModel::leaderboardLine(std::string_view model) {
+    const auto m = accounts::modelNamed(model);
+    return m ? protocol::frame(accounts::Leaderboard{*m}.format()) : std::string();
+}
+
+std::string LobbyModel::historyLine(std::string_view name) {
+    const std::string kept = keptName(name);
+    if (kept.empty()) return {};
+    return protocol::frame(accounts::History{kept}.format());
 }
 
 std::string LobbyModel::enterLine(std::string_view name) {

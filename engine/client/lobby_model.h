@@ -48,6 +48,12 @@ struct LobbyChange {
         Said,           // name said text
         TableMade,      // name: the table as kept; text: a private table's invite code
         TableRefused,   // text: why
+        Rated,          // row: the person's row; name: whose ratings came
+        LoggedIn,       // name: the account logged in to
+        AccountRefused, // text: why, as the server says it
+        AccountDone,    // text: what was done, as the server says it
+        Leaderboard,    // text: the model ("duel" or "group") whose board is complete
+        History,        // name: the player whose recent games are complete
     };
     Kind kind = Kind::None;
     std::size_t row = 0;
@@ -59,6 +65,46 @@ struct LobbyChatLine {
     std::string name;
     std::string text;
 };
+
+// A registered person's ratings as the server writes them: DUEL a whole number, GROUP
+// with one decimal, each empty for a model not yet played.
+struct PersonRating {
+    std::string duel;
+    std::string group;
+    int games = 0;
+    friend bool operator==(const PersonRating&, const PersonRating&) = default;
+};
+
+struct LeaderRow {
+    int rank = 0;
+    std::string name;
+    std::string rating;
+    int games = 0;
+};
+
+struct HistoryGame {
+    long long game = 0;
+    long long finished = 0;  // seconds since 1970 UTC
+    std::string model;       // "duel" or "group"
+    std::string before;
+    std::string after;
+};
+
+// A player's recent games, the latest first.
+struct History {
+    std::string name;
+    std::vector<HistoryGame> games;
+};
+
+// The account this connection is logged in to, and the token its games log in with.
+struct Account {
+    std::string name;
+    std::string token;
+};
+
+inline constexpr std::size_t kMaxLeaders = 100;
+inline constexpr std::string_view kAccountDeleted = "Your account is deleted.";
+inline constexpr std::size_t kMaxHistoryGames = 50;
 
 // What the player asks for in "Make a Table".
 struct TableRequest {
@@ -87,6 +133,16 @@ public:
     // How many of the tables are other servers'.
     std::size_t remoteTableCount() const { return remoteTables_; }
     bool ready() const { return ready_; }
+
+    // A person's ratings; nullptr for a guest (or somebody not online).
+    const PersonRating* rating(std::string_view name) const;
+    const Account& account() const { return account_; }
+    bool loggedIn() const { return !account_.name.empty(); }
+    // Logging out is reconnecting as a guest: the account is forgotten.
+    void forgetAccount() { account_ = {}; }
+    // The last complete answers: a leaderboard by model (duel, group), a player's games.
+    const std::vector<LeaderRow>& leaders(std::string_view model) const;
+    const History& history() const { return history_; }
     // Forgets everything (the connection ended).
     void clear();
 
@@ -96,6 +152,12 @@ public:
     static std::string enterLine(std::string_view name);
     static std::string chatLine(std::string_view text);
     static std::string makeTableLine(const TableRequest& request);
+    // Account lines: a password is sent as its UTF-8 bytes in hexadecimal.
+    static std::string loginLine(std::string_view name, std::string_view password, bool registering);
+    static std::string newPasswordLine(std::string_view oldPassword, std::string_view newPassword);
+    static std::string deleteAccountLine(std::string_view password);
+    static std::string leaderboardLine(std::string_view model);
+    static std::string historyLine(std::string_view name);
 
     // Rows by name.
     using RowIndex = std::unordered_map<std::string, std::size_t>;
@@ -111,6 +173,12 @@ private:
     LobbyChange table(LobbyTable t);
     LobbyChange tableGone(const std::string& name, const std::string& server = {});
     LobbyChange said(LobbyChatLine line);
+    LobbyChange accountLine(std::string_view name, std::string_view payload);
+    LobbyChange rated(std::string name, PersonRating r);
+    LobbyChange leader(std::string_view model, LeaderRow row);
+    LobbyChange leadersEnd(std::string_view model);
+    LobbyChange historyGame(std::string name, HistoryGame game);
+    LobbyChange historyEnd(std::string name);
 
     std::vector<LobbyTable> tables_;
     std::vector<LobbyPerson> people_;
@@ -119,6 +187,11 @@ private:
     std::string ownName_;
     std::size_t remoteTables_ = 0;
     bool ready_ = false;
+    std::unordered_map<std::string, PersonRating> ratings_;
+    Account account_;
+    // Answers being gathered, and the last complete ones: index 0 duel, 1 group.
+    std::vector<LeaderRow> leadersComing_[2], leaders_[2];
+    History historyComing_, history_;
 };
 
 }  // namespace quorbit::client

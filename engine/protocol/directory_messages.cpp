@@ -47,4 +47,10 @@ Remotetableinfo Remotetableinfo::parse(std::string_view payload) {
     return m;
 }
 
+std::string listAllRequest() {
+    std::string line(tables::Listtables::kName);
+    line.append(1, '+').append(kListAll);
+    return line;
+}
+
 }  // namespace quorbit::protocol::directory

@@ -37,5 +37,7 @@ struct Remotetableinfo {
 
 // The payload of a listing that asks for every server's tables.
 inline constexpr std::string_view kListAll = "all";
+// The listing's request that asks for them.
+std::string listAllRequest();
 
 }  // namespace quorbit::protocol::directory

@@ -129,6 +129,86 @@ TEST(LobbyModel, TheLinesTheLobbySends) {
     EXPECT_EQ(LobbyModel::makeTableLine(r), quorbit::protocol::frame("CMD_maketable+Friday+500+45+2+t+expert+f+fr+"));
 }
 
+// Ratings are kept for people online and go with them; an update that says what is
+// known changes nothing, and neither does a line whose rating does not read.
+TEST(LobbyModel, RatingsOfPeopleOnline) {
+    LobbyModel m;
+    EXPECT_EQ(m.apply("CMD_personrating+Ann+1620+3.5+12+").kind, Kind::None);  // nobody of that name online
+    m.apply("CMD_person+Bob+lobby++");
+    m.apply("CMD_person+Ann+lobby++");
+    const LobbyChange c = m.apply("CMD_personrating+Ann+1620+3.5+12+");
+    EXPECT_EQ(c.kind, Kind::Rated);
+    EXPECT_EQ(c.row, 1u);
+    ASSERT_NE(m.rating("Ann"), nullptr);
+    EXPECT_EQ(*m.rating("Ann"), (PersonRating{"1620", "3.5", 12}));
+    EXPECT_EQ(m.apply("CMD_personrating+Ann+1620+3.5+12+").kind, Kind::None);
+    EXPECT_EQ(m.apply("CMD_personrating+Ann+<b>+x+-3+").kind, Kind::None);
+    EXPECT_EQ(m.apply("CMD_personrating+Ann++4.25+13+").kind, Kind::Rated);
+    EXPECT_EQ(*m.rating("Ann"), (PersonRating{"", "4.3", 13}));
+    EXPECT_EQ(m.rating("Bob"), nullptr);
+    m.apply("CMD_persongone+Ann+");
+    EXPECT_EQ(m.rating("Ann"), nullptr);
+}
+
+// Logging in keeps the account and its token; a refusal and a deletion say what the
+// server said, and a deletion forgets the account.
+TEST(LobbyModel, TheAccountAndItsAnswers) {
+    LobbyModel m;
+    const LobbyChange in = m.apply("CMD_loggedin+Ann+abcDEF123+");
+    EXPECT_EQ(in.kind, Kind::LoggedIn);
+    EXPECT_EQ(m.account().name, "Ann");
+    EXPECT_EQ(m.account().token, "abcDEF123");
+    const LobbyChange no = m.apply("CMD_accountrefused+Wrong password.+");
+    EXPECT_EQ(no.kind, Kind::AccountRefused);
+    EXPECT_EQ(no.text, "Wrong password.");
+    EXPECT_TRUE(m.loggedIn());
+    EXPECT_EQ(m.apply("CMD_accountdone+Your account is deleted.+").kind, Kind::AccountDone);
+    EXPECT_FALSE(m.loggedIn());
+}
+
+// Leaderboards and histories are gathered line by line and shown once their end comes;
+// rows past the caps are dropped, and an answer for another player starts anew.
+TEST(LobbyModel, LeaderboardsAndHistoriesAreGatheredUntilTheirEnd) {
+    LobbyModel m;
+    for (int i = 1; i <= 120; ++i)
+        m.apply("CMD_leader+duel+" + std::to_string(i) + "+P" + std::to_string(i) + "+" + std::to_string(2000 - i) + "+5+");
+    m.apply("CMD_leader+group+1+Ann+12.5+3+");
+    EXPECT_TRUE(m.leaders("duel").empty());
+    EXPECT_EQ(m.apply("CMD_leaderend+duel+120+").text, "duel");
+    ASSERT_EQ(m.leaders("duel").size(), kMaxLeaders);
+    EXPECT_EQ(m.leaders("duel")[0].name, "P1");
+    EXPECT_EQ(m.leaders("duel")[0].rating, "1999");
+    EXPECT_TRUE(m.leaders("group").empty());
+    m.apply("CMD_leaderend+group+1+");
+    EXPECT_EQ(m.leaders("group")[0].rating, "12.5");
+
+    m.apply("CMD_historygame+Bob+7+1700000000+duel+1500+1520+");
+    m.apply("CMD_historygame+Ann+9+1700000500+duel+1500+1480+");
+    m.apply("CMD_historygame+Ann+8+4102444800+group+0.0+2.1+");
+    m.apply("CMD_historygame+Ann+6+17e8+duel+1500+1480+");  // a time that does not read
+    const LobbyChange c = m.apply("CMD_historyend+Ann+2+");
+    EXPECT_EQ(c.kind, Kind::History);
+    ASSERT_EQ(m.history().games.size(), 2u);
+    EXPECT_EQ(m.history().name, "Ann");
+    EXPECT_EQ(m.history().games[1].finished, 4102444800LL);  // past 2038
+    EXPECT_EQ(m.history().games[1].after, "2.1");
+    m.apply("CMD_historyend+Nobody+0+");
+    EXPECT_TRUE(m.history().games.empty());
+}
+
+// Passwords travel as the hexadecimal of their UTF-8 bytes, whatever characters they hold.
+TEST(LobbyModel, AccountLinesCarryPasswordsInHexadecimal) {
+    using quorbit::protocol::frame;
+    EXPECT_EQ(LobbyModel::loginLine("Ann", "pa+s\xc3\xa9", false), frame("CMD_login+Ann+70612b73c3a9+"));
+    EXPECT_EQ(LobbyModel::loginLine("Ann", "secret12", true), frame("CMD_register+Ann+7365637265743132+"));
+    EXPECT_EQ(LobbyModel::loginLine("   ", "secret12", false), "");
+    EXPECT_EQ(LobbyModel::newPasswordLine("ab", "cd"), frame("CMD_newpassword+6162+6364+"));
+    EXPECT_EQ(LobbyModel::deleteAccountLine("ab"), frame("CMD_deleteaccount+6162+"));
+    EXPECT_EQ(LobbyModel::leaderboardLine("group"), frame("CMD_leaderboard+group+"));
+    EXPECT_EQ(LobbyModel::leaderboardLine("solo"), "");
+    EXPECT_EQ(LobbyModel::historyLine("Ann+"), frame("CMD_history+Ann+"));
+}
+
 }  // namespace lobbymodeltest
 
 namespace lobbymodeltest {

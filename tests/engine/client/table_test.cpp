@@ -89,6 +89,26 @@ TEST_F(TableClient, TheTableIsTheFirstLineAndATableServerConfirmsIt) {
     EXPECT_TRUE(chat().empty());
 }
 
+// The lobby's session token logs in first over an encrypted connection, and never over a
+// plain one; a refusal is said in the chat box and the game plays on.
+TEST_F(TableClient, TheSessionTokenIsTheFirstLineOverAnEncryptedConnection) {
+    engine.setLaunch(false, "Cid");
+    engine.setSession("TOKENtoken0123456789ABCDEFGHIJKL");
+    engine.setTable("Friday");
+    engine.connected(true);
+    EXPECT_EQ(sent(), (std::vector<std::string>{"CMD_resume+TOKENtoken0123456789ABCDEFGHIJKL+", "CMD_table+Friday"}));
+    serve("CMD_accountrefused+Wrong name or password.+");
+    EXPECT_TRUE(said("Wrong name or password."));
+}
+
+TEST_F(TableClient, TheSessionTokenNeverGoesOverAPlainConnection) {
+    engine.setLaunch(false, "Cid");
+    engine.setSession("TOKENtoken0123456789ABCDEFGHIJKL");
+    engine.setTable("Friday");
+    engine.connected(false);
+    EXPECT_EQ(sent(), std::vector<std::string>{"CMD_table+Friday"});
+}
+
 // Watching a table and a private table's invite code are first lines of their own; the
 // command line's invite code is cleaned and wins over a table in the address.
 TEST_F(TableClient, WatchingAndInvitationsAreTheirOwnFirstLines) {
