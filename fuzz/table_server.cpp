@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const std::string password(s.bytes(static_cast<size_t>(s.byte() % 12)));
                 std::string line;
                 switch (s.byte() % 9) {
-                    case 0: server.markEncrypted(id); break;
+                    case 0: server.markEncrypted(id, now); break;
                     case 1: line = acc::Register{name, password}.format(); break;
                     case 2: line = acc::Login{name, password}.format(); break;
                     case 3: line = acc::Resume{std::string(32, 'a')}.format(); break;

@@ -239,6 +239,8 @@ void ServerHost::Sock1Read(net::TSock& sock, int) {
     schedulePump();
 }
 
+void ServerHost::markEncrypted(server::ConnectionId id) { tables_->markEncrypted(id, steadyMs()); }
+
 void ServerHost::startTls(net::TSock& sock, server::ConnectionId id, const std::string& hello) {
     if (!tls_) {
         // Plain connections only: the alert lets the client fall back at once.
@@ -255,7 +257,7 @@ void ServerHost::startTls(net::TSock& sock, server::ConnectionId id, const std::
         return;
     }
     // Everything the table server hears from here on was decrypted.
-    tables_->markEncrypted(id);
+    tables_->markEncrypted(id, steadyMs());
     try {
         // A handshake that fails closes the connection, reported as any departure.
         sock.StartTls(std::move(session), hello);

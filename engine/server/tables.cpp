@@ -184,7 +184,8 @@ void TableServer::opened(ConnectionId id, const std::string& address, std::int64
     if (options_.singleTable) {
         sitDown(id, "", {});
     } else {
-        choose_.emplace(nowMs + kChooseTableMs, id);
+        c.chooseDue = nowMs + kChooseTableMs;
+        choose_.emplace(c.chooseDue, id);
     }
     sweep();
 }
@@ -241,7 +242,7 @@ void TableServer::lobbyLines(ConnectionId id) {
                 return;
             }
             // It is choosing: it waits for its choice until its login deadline.
-            choose_.erase({c.openedAt + kChooseTableMs, id});
+            choose_.erase({c.chooseDue, id});
             choose_.emplace(c.openedAt + kLoginMs, id);
             sendListing(id, payload.substr(0, payload.find('+')) == protocol::directory::kListAll);
             continue;
@@ -252,7 +253,7 @@ void TableServer::lobbyLines(ConnectionId id) {
             c.pending.erase(0, end + 1);
             // It is choosing: it waits for its choice until its login deadline.
             c.spokeAccounts = true;
-            choose_.erase({c.openedAt + kChooseTableMs, id});
+            choose_.erase({c.chooseDue, id});
             choose_.emplace(c.openedAt + kLoginMs, id);
             accountMessage(id, message, text);
             continue;
@@ -315,7 +316,7 @@ void TableServer::sitDown(ConnectionId id, std::string_view rawName, std::string
 void TableServer::sitAt(ConnectionId id, Entry& entryRef, std::string bytes, bool watch) {
     Entry* e = &entryRef;
     Connection& c = connections_.at(id);
-    choose_.erase({c.openedAt + kChooseTableMs, id});
+    choose_.erase({c.chooseDue, id});
     choose_.erase({c.openedAt + kLoginMs, id});
     c.pending.clear();
     if (e->waitsUntil) {  // its first connection: from now on it goes when it is empty
@@ -350,8 +351,17 @@ void TableServer::fed(Entry& e) {
     if (e.table.hasUnservedLines()) busy_.insert(e.id);
 }
 
-void TableServer::markEncrypted(ConnectionId id) {
-    if (const auto c = connections_.find(id); c != connections_.end()) c->second.encrypted = true;
+void TableServer::markEncrypted(ConnectionId id, std::int64_t nowMs) {
+    const auto it = connections_.find(id);
+    if (it == connections_.end()) return;
+    Connection& c = it->second;
+    c.encrypted = true;
+    // The handshake costs the client a round trip before its first line: the half-second
+    // in which it may name its table starts again.
+    if (c.table == 0 && choose_.erase({c.chooseDue, id}) != 0) {
+        c.chooseDue = nowMs + kChooseTableMs;
+        choose_.emplace(c.chooseDue, id);
+    }
 }
 
 bool TableServer::encrypted(ConnectionId id) const {
@@ -374,7 +384,7 @@ void TableServer::forget(ConnectionId id) {
     if (it == connections_.end()) return;
     const Connection& c = it->second;
     if (c.inLobby) lobby_.leave(id);
-    choose_.erase({c.openedAt + kChooseTableMs, id});
+    choose_.erase({c.chooseDue, id});
     choose_.erase({c.openedAt + kLoginMs, id});
     logins_.erase({c.openedAt + kLoginMs, id});
     if (const auto a = byAddress_.find(c.address); a != byAddress_.end()) {

@@ -135,9 +135,10 @@ public:
     void opened(ConnectionId id, const std::string& address, std::int64_t nowMs);
     void received(ConnectionId id, std::string_view bytes, std::int64_t nowMs);
     void closed(ConnectionId id, std::int64_t nowMs);  // ignored if unknown
-    // The connection speaks TLS: told by the host before anything it received is handed
-    // over. Only such a connection may send a password.
-    void markEncrypted(ConnectionId id);
+    // The connection speaks TLS: told by the host at `nowMs`, when the handshake starts and
+    // before anything it received is handed over. Only such a connection may send a
+    // password.
+    void markEncrypted(ConnectionId id, std::int64_t nowMs);
     bool encrypted(ConnectionId id) const;
 
     // Every table with received lines waiting serves one of them.
@@ -200,6 +201,7 @@ private:
     struct Connection {
         std::string address;
         std::int64_t openedAt = 0;
+        std::int64_t chooseDue = 0;  // seated at the default table then, unless it chose
         TableId table = 0;       // 0 while it has not sat down
         std::string pending;     // bytes received before it sat down
         int listings = 0;        // how often it asked for the list

@@ -67,7 +67,7 @@ void TableServer::enterLobby(ConnectionId id, std::string_view rawName, std::str
         out_.close(id);
         return;
     }
-    choose_.erase({c.openedAt + kChooseTableMs, id});
+    choose_.erase({c.chooseDue, id});
     choose_.erase({c.openedAt + kLoginMs, id});
     c.pending.clear();
     c.inLobby = true;

@@ -51,7 +51,7 @@ protected:
     }
     void open(ConnectionId id, const std::string& address = "127.0.0.1", bool tls = true) {
         server_->opened(id, address, now_);
-        if (tls) server_->markEncrypted(id);
+        if (tls) server_->markEncrypted(id, now_);
     }
     void answer(const AccountAnswer& a) {
         ASSERT_FALSE(book_.asked.empty());

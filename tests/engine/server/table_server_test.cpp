@@ -61,6 +61,13 @@ TEST_F(TableServerTest, AClientThatNamesNoTableSitsAtTheDefaultTable) {
     EXPECT_EQ(s.tableOf(2), s.table(""));
     EXPECT_EQ(s.table("")->seat(2).name, "Bob");
     EXPECT_EQ(s.tableCount(), 1u);
+    // A TLS handshake begun after 400 ms gives the client its half-second from then on.
+    s.opened(3, "127.0.0.3", now_);
+    s.markEncrypted(3, now_ + 400);
+    s.deadlines(now_ + kChooseTableMs);
+    EXPECT_TRUE(out_.take(3).empty());
+    s.deadlines(now_ + 400 + kChooseTableMs);
+    EXPECT_EQ(out_.take(3), std::vector<std::string>{proto::toclient::sendlogininfo(3)});
 }
 
 TEST_F(TableServerTest, ATableGoesWithItsLastConnectionAndAnIdleServerWaitsForNothing) {
