@@ -5,6 +5,7 @@
 #include "common/numbers.h"
 #include "protocol/account_messages.h"
 #include "protocol/directory_messages.h"
+#include "social/chat_rules.h"
 #include "protocol/framing.h"
 #include "protocol/limits.h"
 #include "protocol/names.h"
@@ -122,7 +123,9 @@ LobbyChange LobbyModel::apply(std::string_view line) {
         }
         if (name == n::lobbysaid) {
             lobby::Lobbysaid s = lobby::Lobbysaid::parse(payload);
-            return said({keptName(s.name), protocol::cutChars(s.text, protocol::kMaxTextChars)});
+            // The text is "line|colour", as a table's chat; the lobby shows the line.
+            const std::string line = social::readReceivedLine(s.text).text;
+            return said({keptName(s.name), protocol::cutChars(line, protocol::kMaxTextChars)});
         }
         if (name == n::lobbyname) {
             ownName_ = keptName(lobby::Lobbyname::parse(payload).name);
@@ -323,7 +326,11 @@ std::string LobbyModel::chatLine(std::string_view text) {
     // blanks to everybody who reads them.
     std::replace_if(t.begin(), t.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     if (t.find_first_not_of(' ') == std::string::npos) return {};
-    return protocol::frame(lobby::Lobbychat{t}.format());
+    // The line goes as "line|colour": a "|" of its own would end it early, so it is sent
+    // as the broken bar that looks like it.
+    std::string line;
+    for (const char c : t) line += c == '|' ? std::string("\u00a6") : std::string(1, c);
+    return protocol::frame(lobby::Lobbychat{line + "|" + social::colourToText(social::kBlack)}.format());
 }
 
 std::string LobbyModel::makeTableLine(const TableRequest& request) {

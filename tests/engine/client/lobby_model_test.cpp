@@ -83,10 +83,10 @@ TEST(LobbyModel, RowsThatGoTakeTheirPlaceWithThem) {
 
 TEST(LobbyModel, ChatAndAnswersToMakingATable) {
     LobbyModel m;
-    const LobbyChange said = m.apply("CMD_lobbysaid+Bo+hello + welcome");
+    const LobbyChange said = m.apply("CMD_lobbysaid+Bo+hello + welcome|clBlack");
     EXPECT_EQ(said.kind, Kind::Said);
     EXPECT_EQ(said.name, "Bo");
-    EXPECT_EQ(said.text, "hello + welcome");  // the rest of the line
+    EXPECT_EQ(said.text, "hello + welcome");  // the rest of the line, without its colour
     EXPECT_EQ(m.apply("CMD_lobbysaid+Bo+").kind, Kind::None);
     for (int i = 0; i < 600; ++i) m.apply("CMD_lobbysaid+Bo+" + std::to_string(i));
     EXPECT_EQ(m.chat().size(), kMaxLobbyChatLines);
@@ -120,7 +120,9 @@ TEST(LobbyModel, LinesThatDoNotReadChangeNothing) {
 TEST(LobbyModel, TheLinesTheLobbySends) {
     EXPECT_EQ(LobbyModel::enterLine("  Ann+Lee "), quorbit::protocol::frame("CMD_lobby+AnnLee"));
     EXPECT_EQ(LobbyModel::enterLine(" \xE2\x80\x8B "), "");  // nothing visible
-    EXPECT_EQ(LobbyModel::chatLine("hi\nthere"), quorbit::protocol::frame("CMD_lobbychat+hi there"));
+    EXPECT_EQ(LobbyModel::chatLine("hi\nthere"), quorbit::protocol::frame("CMD_lobbychat+hi there|clBlack"));
+    // A "|" of the player's own would end the line early.
+    EXPECT_EQ(LobbyModel::chatLine("a|b"), quorbit::protocol::frame("CMD_lobbychat+a\u00a6b|clBlack"));
     EXPECT_EQ(LobbyModel::chatLine("   "), "");
     TableRequest r;
     r.name = "Fri+day";
