@@ -141,6 +141,7 @@ void RecentGamesDialog::show(const client::History& history) {
         for (const QPointF& p : series[m]->points()) lo = std::min(lo, p.y()), hi = std::max(hi, p.y());
         const double pad = std::max((hi - lo) * 0.1, m == 0 ? 10.0 : 0.5);
         value->setRange(lo - pad, hi + pad);
+        value->applyNiceNumbers();  // ticks on round numbers
     }
     // A single game still gets a day's width.
     time->setRange(QDateTime::fromMSecsSinceEpoch(first - 43200000), QDateTime::fromMSecsSinceEpoch(std::max(last, first) + 43200000));
