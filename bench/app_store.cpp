@@ -5,10 +5,8 @@
 // measured on its own). Argument 0 is SQLite, 1 PostgreSQL.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -16,7 +14,7 @@
 
 #include "app/store/passwords.h"
 #include "app/store/store.h"
-#include "testkit/postgres_server.h"
+#include "support/store_backend.h"
 
 namespace {
 using quorbit::store::Store;
@@ -48,44 +46,15 @@ bool seed(Store& st, const std::string& hash) {
     return true;
 }
 
-struct Backend {
-    QTemporaryDir folder;
-    std::unique_ptr<quorbit::testsupport::PostgresServer> postgres;
-    Store store;
-    bool ready = false;
-};
-
-Backend* backend(int which) {
-    static int argc = 1;
-    static char arg0[] = "bench_app_store";
-    static char* argv[] = {arg0, nullptr};
-    static QCoreApplication app(argc, argv);
-    static std::unique_ptr<Backend> made[2];
-    if (!made[which]) {
-        auto b = std::make_unique<Backend>();
-        QString target = b->folder.filePath("store.sqlite");
-        if (which == 1) {
-            b->postgres = std::make_unique<quorbit::testsupport::PostgresServer>(true);
-            target = QString::fromStdString(b->postgres->createDatabase("bench"));
-        }
-        const auto hash = quorbit::store::hashPassword("pw", quorbit::store::PasswordCost::Least);
-        b->ready = !target.isEmpty() && hash && b->store.open(quorbit::store::parseDatabaseTarget(target)) &&
-                   seed(b->store, *hash);
-        made[which] = std::move(b);
-    }
-    return made[which]->ready ? made[which].get() : nullptr;
+// The accounts' hashes are made at libsodium's least cost.
+bool seedAccounts(Store& st) {
+    const auto hash = quorbit::store::hashPassword("pw", quorbit::store::PasswordCost::Least);
+    return hash && seed(st, *hash);
 }
 
-#define STORE_OR_SKIP(state)                                        \
-    Backend* b = backend(static_cast<int>((state).range(0)));       \
-    if (!b) {                                                       \
-        (state).SkipWithError("this database could not be set up"); \
-        return;                                                     \
-    }                                                               \
-    (state).SetLabel((state).range(0) == 0 ? "sqlite" : "postgresql")
 
 void BM_RatedGameWritten(benchmark::State& state) {
-    STORE_OR_SKIP(state);
+    STORE_OR_SKIP(state, seedAccounts);
     quorbit::server::GameFinished g;
     g.seats = {{1, "", 30, 0, quorbit::server::SeatResult::Player::Person, {}},
                {2, "", 10, 0, quorbit::server::SeatResult::Player::Person, {}}};
@@ -99,7 +68,7 @@ void BM_RatedGameWritten(benchmark::State& state) {
 }
 
 void BM_Top100(benchmark::State& state) {
-    STORE_OR_SKIP(state);
+    STORE_OR_SKIP(state, seedAccounts);
     for (auto _ : state) {
         const auto top = b->store.top(quorbit::rating::Model::Glicko2, 100);
         if (top.size() != 100) state.SkipWithError("short list");
@@ -108,7 +77,7 @@ void BM_Top100(benchmark::State& state) {
 }
 
 void BM_PlayerHistory(benchmark::State& state) {
-    STORE_OR_SKIP(state);
+    STORE_OR_SKIP(state, seedAccounts);
     int i = 0;
     for (auto _ : state) {
         const auto h = b->store.history("p" + std::to_string(1 + (i++ * 7919) % kAccounts), 50);
@@ -117,7 +86,7 @@ void BM_PlayerHistory(benchmark::State& state) {
 }
 
 void BM_LoginWithoutHashCost(benchmark::State& state) {
-    STORE_OR_SKIP(state);
+    STORE_OR_SKIP(state, seedAccounts);
     int i = 0;
     for (auto _ : state) {
         ++i;
