@@ -14,6 +14,7 @@
 #include "common/escape.h"
 #include "dictionary/builtin_words.h"
 #include "protocol/names.h"
+#include "app/server/clocks.h"
 #include "app/net/tls.h"
 #include "app/record/recordkeeper.h"
 #include "app/server/accountdesk.h"
@@ -39,11 +40,6 @@ QString tableFolderName(const std::string& name) {
         }
     }
     return QString::fromStdString("table-" + safe);
-}
-
-std::int64_t steadyMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 std::uint64_t clockSeed() {

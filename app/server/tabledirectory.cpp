@@ -1,5 +1,7 @@
 #include "app/server/tabledirectory.h"
 
+#include "app/server/clocks.h"
+
 #include <QSqlDriver>
 #include <QVariant>
 
@@ -8,16 +10,6 @@
 
 namespace quorbit::serverhost {
 namespace {
-
-std::int64_t steadyMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-std::int64_t unixSeconds() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
 
 store::TableEntry entryOf(const std::string& server, const protocol::lobby::Lobbytable& t) {
     store::TableEntry e;

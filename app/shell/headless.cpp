@@ -12,6 +12,7 @@
 #include <exception>
 
 #include "common/escape.h"
+#include "app/server/clocks.h"
 #include "app/record/recordstore.h"
 #include "record/summary.h"
 #include "app/discovery/hostannounce.h"
@@ -90,11 +91,6 @@ std::optional<int> chooseIdentity(const CommandLine& line, std::shared_ptr<const
     return std::nullopt;
 }
 
-std::int64_t unixSeconds() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
 }  // namespace
 
 int runHeadless(int argc, char** argv, const CommandLine& given) {
@@ -126,7 +122,7 @@ int runHeadless(int argc, char** argv, const CommandLine& given) {
     if (results.isOpen())
         host.keepResults([&results](const std::string& table, const server::GameFinished& game,
                                     const std::string& record) {
-            if (!results.recordGame(table, game, record, unixSeconds()))
+            if (!results.recordGame(table, game, record, serverhost::unixSeconds()))
                 std::fprintf(stderr, "quorbit: a game at table \"%s\" could not be kept: %s\n",
                              quorbit::printableText(table).c_str(),
                              quorbit::printableText(results.error().toStdString()).c_str());

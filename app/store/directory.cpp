@@ -12,12 +12,6 @@
 namespace quorbit::store {
 namespace {
 
-QString text(const std::string& s) {
-    QString q = QString::fromStdString(s);
-    q.remove(QChar(0));  // PostgreSQL's text holds no NUL character
-    return q;
-}
-
 constexpr const char* kColumns =
     "server, table_name, players, watchers, running, play_to, zubo, seconds, teams, shuffles, language";
 
@@ -48,10 +42,10 @@ bool Store::putTable(const TableEntry& e, std::int64_t nowSeconds) {
                       " teams = excluded.teams, shuffles = excluded.shuffles, language = excluded.language,"
                       " updated = excluded.updated")
                   .arg(kColumns));
-    for (const QVariant& v : {QVariant(text(e.server)), QVariant(text(e.table)), QVariant(e.players),
+    for (const QVariant& v : {QVariant(sqlText(e.server)), QVariant(sqlText(e.table)), QVariant(e.players),
                               QVariant(e.watchers), QVariant(e.running ? 1 : 0), QVariant(e.playTo),
-                              QVariant(text(e.zubo)), QVariant(e.seconds), QVariant(e.teams ? 1 : 0),
-                              QVariant(e.shuffles), QVariant(text(e.language)),
+                              QVariant(sqlText(e.zubo)), QVariant(e.seconds), QVariant(e.teams ? 1 : 0),
+                              QVariant(e.shuffles), QVariant(sqlText(e.language)),
                               QVariant(static_cast<qlonglong>(nowSeconds))})
         q.addBindValue(v);
     return q.exec() || fail(q.lastError().text());
@@ -60,15 +54,15 @@ bool Store::putTable(const TableEntry& e, std::int64_t nowSeconds) {
 bool Store::removeTable(const std::string& server, const std::string& table) {
     QSqlQuery q(db_);
     q.prepare("DELETE FROM table_directory WHERE server = ? AND table_name = ?");
-    q.addBindValue(text(server));
-    q.addBindValue(text(table));
+    q.addBindValue(sqlText(server));
+    q.addBindValue(sqlText(table));
     return q.exec() || fail(q.lastError().text());
 }
 
 bool Store::removeServer(const std::string& server) {
     QSqlQuery q(db_);
     q.prepare("DELETE FROM table_directory WHERE server = ?");
-    q.addBindValue(text(server));
+    q.addBindValue(sqlText(server));
     return q.exec() || fail(q.lastError().text());
 }
 
@@ -76,7 +70,7 @@ bool Store::refreshServer(const std::string& server, std::int64_t nowSeconds) {
     QSqlQuery q(db_);
     q.prepare("UPDATE table_directory SET updated = ? WHERE server = ?");
     q.addBindValue(static_cast<qlonglong>(nowSeconds));
-    q.addBindValue(text(server));
+    q.addBindValue(sqlText(server));
     return q.exec() || fail(q.lastError().text());
 }
 
@@ -89,7 +83,7 @@ std::vector<TableEntry> Store::tables(std::int64_t notBefore, const std::string&
     q.prepare(QString("SELECT %1 FROM table_directory WHERE updated >= ?%2 ORDER BY server, table_name")
                   .arg(kColumns, server.empty() ? "" : " AND server = ?"));
     q.addBindValue(static_cast<qlonglong>(notBefore));
-    if (!server.empty()) q.addBindValue(text(server));
+    if (!server.empty()) q.addBindValue(sqlText(server));
     if (!q.exec()) {
         fail(q.lastError().text());
         return out;
@@ -103,7 +97,7 @@ bool Store::notifyTables(const std::string& server) {
     QSqlQuery q(db_);
     q.prepare("SELECT pg_notify(?, ?)");
     q.addBindValue(QString(kTablesChannel));
-    q.addBindValue(text(server));
+    q.addBindValue(sqlText(server));
     return q.exec() || fail(q.lastError().text());
 }
 

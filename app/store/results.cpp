@@ -10,13 +10,6 @@
 namespace quorbit::store {
 namespace {
 
-// Text for the database: PostgreSQL's text holds no NUL character.
-QString text(const std::string& s) {
-    QString q = QString::fromStdString(s);
-    q.remove(QChar(0));
-    return q;
-}
-
 const char* modelName(rating::Model m) {
     switch (m) {
     case rating::Model::Glicko2: return "glicko2";
@@ -73,7 +66,7 @@ std::optional<AccountRating> Store::rating(const std::string& name) {
     QSqlQuery q(db_);
     q.prepare(QString("SELECT %1 FROM ratings r JOIN accounts a ON a.name_key = r.name_key WHERE r.name_key = ?")
                   .arg(kRatingColumns));
-    q.addBindValue(text(protocol::nameKey(protocol::cleanName(name))));
+    q.addBindValue(sqlText(protocol::nameKey(protocol::cleanName(name))));
     if (!q.exec() || !q.next()) return std::nullopt;
     return ratingRow(q);
 }
@@ -103,7 +96,7 @@ std::optional<std::int64_t> Store::recordGame(const std::string& table, const se
             p.rated.glicko = rating::computerGlicko(s.zubo);
             p.rated.wenglin = rating::computerWengLin(s.zubo);
         } else {
-            const QString key = text(protocol::nameKey(protocol::cleanName(s.name)));
+            const QString key = sqlText(protocol::nameKey(protocol::cleanName(s.name)));
             // Another server sharing the database may rate the same player at once.
             q.prepare(QString("SELECT glicko_rating, glicko_deviation, glicko_volatility, wl_mu, wl_sigma"
                               " FROM ratings WHERE name_key = ?%1")
@@ -125,8 +118,8 @@ std::optional<std::int64_t> Store::recordGame(const std::string& table, const se
 
     q.prepare("INSERT INTO games (finished, table_name, team_game, team_a, team_b, play_to, winner, language, model,"
               " record) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id");
-    bindAll(q, {static_cast<qlonglong>(nowSeconds), text(table), game.team ? 1 : 0, game.teamA, game.teamB,
-                game.playTo, text(game.winner), text(game.language), modelName(outcome.model), text(record)});
+    bindAll(q, {static_cast<qlonglong>(nowSeconds), sqlText(table), game.team ? 1 : 0, game.teamA, game.teamB,
+                game.playTo, sqlText(game.winner), sqlText(game.language), modelName(outcome.model), sqlText(record)});
     if (!q.exec() || !q.next()) return abort("cannot record the game");
     const qlonglong id = q.value(0).toLongLong();
     q.finish();
@@ -135,7 +128,7 @@ std::optional<std::int64_t> Store::recordGame(const std::string& table, const se
         const server::SeatResult& s = game.seats[i];
         q.prepare("INSERT INTO game_players (game_id, seat, name, name_key, player, zubo, team, score)"
                   " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        bindAll(q, {id, s.seat, text(s.name), seats[i].key, playerName(s.player),
+        bindAll(q, {id, s.seat, sqlText(s.name), seats[i].key, playerName(s.player),
                     QString::fromUtf8(rules::zuboLevelName(s.zubo)), s.team, s.score});
         if (!q.exec()) return abort("cannot record a player");
         if (outcome.model == rating::Model::Unrated || seats[i].rated.fixed) continue;
@@ -188,7 +181,7 @@ std::vector<HistoryEntry> Store::history(const std::string& name, int count) {
               " h.deviation_after, h.volatility_before, h.volatility_after, h.mu_before, h.mu_after,"
               " h.sigma_before, h.sigma_after FROM rating_history h JOIN games g ON g.id = h.game_id"
               " WHERE h.name_key = ? ORDER BY h.game_id DESC LIMIT ?");
-    q.addBindValue(text(protocol::nameKey(protocol::cleanName(name))));
+    q.addBindValue(sqlText(protocol::nameKey(protocol::cleanName(name))));
     q.addBindValue(count);
     if (!q.exec()) return out;
     while (q.next()) {

@@ -28,6 +28,12 @@ Store::~Store() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
+QString sqlText(const std::string& s) {
+    QString q = QString::fromStdString(s);
+    q.remove(QChar(0));
+    return q;
+}
+
 bool Store::fail(const QString& what) {
     error_ = what;
     return false;

@@ -70,6 +70,9 @@ struct TableEntry {
 // directory writes; the payload is the writing server's address.
 inline constexpr const char* kTablesChannel = "quorbit_tables";
 
+// Text for the database: PostgreSQL's text holds no NUL character, so any is left out.
+QString sqlText(const std::string& s);
+
 class Store {
 public:
     Store();
