@@ -18,19 +18,30 @@ namespace {
 
 QString text(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-QTableWidget* listOf(const char* name, const QStringList& heads, QWidget* parent) {
+// Rows as high as the lobby's own lists'; every column as wide as its contents but
+// `stretched`, which takes the rest of the width.
+QTableWidget* listOf(const char* name, const QStringList& heads, int stretched, QWidget* parent) {
     auto* t = new QTableWidget(0, static_cast<int>(heads.size()), parent);
     t->setObjectName(name);
     t->setHorizontalHeaderLabels(heads);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->verticalHeader()->hide();
-    t->horizontalHeader()->setStretchLastSection(true);
+    t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 6);
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t->horizontalHeader()->setSectionResizeMode(stretched, QHeaderView::Stretch);
     t->setAlternatingRowColors(true);
     return t;
 }
 
 QTableWidgetItem* cell(const QString& s) { return new QTableWidgetItem(s); }
+// A number, lined up at the right as the lobby's online list shows ratings.
+QTableWidgetItem* number(const QString& s) {
+    auto* item = new QTableWidgetItem(s);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
 
 QString modelText(const std::string& model) { return model == "duel" ? "Two players" : "Three or more"; }
 
@@ -42,8 +53,8 @@ LeaderboardDialog::LeaderboardDialog(QWidget* parent) : QDialog(parent) {
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName("tabs_leaderboard");
     const QStringList heads{"Rank", "Name", "Rating", "Games"};
-    list_duel = listOf("list_leaders_duel", heads, tabs_);
-    list_group = listOf("list_leaders_group", heads, tabs_);
+    list_duel = listOf("list_leaders_duel", heads, 1, tabs_);
+    list_group = listOf("list_leaders_group", heads, 1, tabs_);
     list_duel->setAccessibleName("Leaderboard of two-player games");
     list_group->setAccessibleName("Leaderboard of games of three or more");
     tabs_->addTab(list_duel, "&Two players");
@@ -57,12 +68,11 @@ void LeaderboardDialog::show(std::string_view model, const std::vector<client::L
     list->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const client::LeaderRow& row = rows[static_cast<std::size_t>(r)];
-        list->setItem(r, 0, cell(QString::number(row.rank)));
+        list->setItem(r, 0, number(QString::number(row.rank)));
         list->setItem(r, 1, cell(text(row.name)));
-        list->setItem(r, 2, cell(text(row.rating)));
-        list->setItem(r, 3, cell(QString::number(row.games)));
+        list->setItem(r, 2, number(text(row.rating)));
+        list->setItem(r, 3, number(QString::number(row.games)));
     }
-    list->resizeColumnsToContents();
 }
 
 RecentGamesDialog::RecentGamesDialog(QWidget* parent) : QDialog(parent) {
@@ -71,7 +81,7 @@ RecentGamesDialog::RecentGamesDialog(QWidget* parent) : QDialog(parent) {
     label_player = new QLabel(this);
     label_player->setObjectName("label_player");
     label_player->setTextFormat(Qt::PlainText);
-    list_games = listOf("list_games", {"Finished", "Game", "Before", "After"}, this);
+    list_games = listOf("list_games", {"Finished", "Game", "Before", "After"}, 1, this);
     list_games->setAccessibleName("Recent games");
     chart_ratings = new QChartView(this);
     chart_ratings->setObjectName("chart_ratings");
@@ -112,8 +122,8 @@ void RecentGamesDialog::show(const client::History& history) {
         const QDateTime when = QDateTime::fromSecsSinceEpoch(g.finished);
         list_games->setItem(static_cast<int>(history.games.size()) - 1 - row, 0, cell(when.toString("yyyy-MM-dd hh:mm")));
         list_games->setItem(static_cast<int>(history.games.size()) - 1 - row, 1, cell(modelText(g.model)));
-        list_games->setItem(static_cast<int>(history.games.size()) - 1 - row, 2, cell(text(g.before)));
-        list_games->setItem(static_cast<int>(history.games.size()) - 1 - row, 3, cell(text(g.after)));
+        list_games->setItem(static_cast<int>(history.games.size()) - 1 - row, 2, number(text(g.before)));
+        list_games->setItem(static_cast<int>(history.games.size()) - 1 - row, 3, number(text(g.after)));
         bool ok = false;
         const double after = text(g.after).toDouble(&ok);
         if (!ok) continue;
@@ -121,7 +131,6 @@ void RecentGamesDialog::show(const client::History& history) {
         first = first == 0 ? when.toMSecsSinceEpoch() : std::min(first, when.toMSecsSinceEpoch());
         last = std::max(last, when.toMSecsSinceEpoch());
     }
-    list_games->resizeColumnsToContents();
     duelPoints_ = static_cast<int>(series[0]->count());
     groupPoints_ = static_cast<int>(series[1]->count());
     // Two models rate on different scales: each has its own axis, the duel's on the left.

@@ -235,8 +235,6 @@ void ServerHost::Sock1Read(net::TSock& sock, int) {
     schedulePump();
 }
 
-void ServerHost::markEncrypted(server::ConnectionId id) { tables_->markEncrypted(id, steadyMs()); }
-
 void ServerHost::startTls(net::TSock& sock, server::ConnectionId id, const std::string& hello) {
     if (!tls_) {
         // Plain connections only: the alert lets the client fall back at once.

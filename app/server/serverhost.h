@@ -123,8 +123,6 @@ public:
     // outlive the host). Without it account messages are answered "Accounts are not kept on
     // this server."
     void keepAccounts(store::Store& store);
-    // The connection speaks TLS (see server::TableServer::markEncrypted).
-    void markEncrypted(server::ConnectionId id);
     // Writes the public tables to the directory of `store` under `address` (HOST:PORT, as
     // players reach this server) and lists the other servers' tables of that directory in
     // the lobby (app/server/tabledirectory.h). The store must outlive the host.
