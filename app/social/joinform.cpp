@@ -74,7 +74,8 @@ Tjoin::Tjoin(QWidget* parent) : QDialog(parent) {
     edit_password = new QLineEdit(this);
     edit_password->setObjectName("edit_password");
     edit_password->setEchoMode(QLineEdit::Password);
-    edit_password->setMaxLength(static_cast<int>(quorbit::protocol::accounts::kMaxPasswordChars));
+    // The field counts UTF-16 units, two for some characters; readPassword counts characters.
+    edit_password->setMaxLength(static_cast<int>(2 * quorbit::protocol::accounts::kMaxPasswordChars));
     edit_password->setPlaceholderText("optional: log in to your account");
     edit_password->setAccessibleName("Password");
     edit_password->setAccessibleDescription(kPasswordNote);
@@ -261,8 +262,6 @@ void Tjoin::tableChosen() {
 }
 
 QString Tjoin::table() const { return edit_table->text().trimmed(); }
-
-QString Tjoin::password() const { return edit_password->text(); }
 
 void Tjoin::setPlayerName(const QString& name) { edit_name->setText(name.left(kMaxNameLength)); }
 

@@ -51,8 +51,6 @@ public:
     // Shows a server's tables (what a listing brought); `more` were left out.
     void setTables(const quorbit::net::TableLister::Tables& tables, std::size_t more = 0);
     QString table() const;
-    // The password typed (empty: none), as it is until Join hands it on.
-    QString password() const;
     static constexpr std::size_t kMaxListedTables = 500;
 
 signals:
