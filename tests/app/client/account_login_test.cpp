@@ -96,18 +96,17 @@ TEST_F(AccountLogin, TheJoinWindowsPasswordLogsInOverTlsAndAWrongOneIsAGuest) {
     auto ann = start(joinAs("Ann", "correct horse"));
     ASSERT_TRUE(waitFor([&] { return chatOf(*ann).contains("You are logged in as Ann."); }, 20000))
         << chatOf(*ann).toStdString();
-    ASSERT_TRUE(waitFor([&] { return ann->state().loggedin; }));
+    // Seated under the account's name once its own arrival is heard.
+    EXPECT_TRUE(waitFor([&] { return ann->engine().ownName() == "Ann"; })) << ann->engine().ownName();
     EXPECT_TRUE(ann->encrypted());
-    EXPECT_EQ(ann->engine().ownName(), "Ann");
     ann->close();
     ann.reset();
     ASSERT_TRUE(waitFor([&] { return host->connectionCount() == 0; }));
 
     // Nobody holds the name now, yet it is the account's: a wrong password plays as a guest.
     auto guest = start(joinAs("Ann", "wrong horse"));
-    ASSERT_TRUE(waitFor([&] { return guest->state().loggedin; }, 20000)) << chatOf(*guest).toStdString();
+    EXPECT_TRUE(waitFor([&] { return guest->engine().ownName() == "Ann (2)"; }, 20000)) << chatOf(*guest).toStdString();
     EXPECT_TRUE(chatOf(*guest).contains("Wrong name or password."));
-    EXPECT_EQ(guest->engine().ownName(), "Ann (2)");
 }
 
 }  // namespace
