@@ -178,6 +178,22 @@ int joinShot(const QString& out) {
 
 }  // namespace
 
+// The Join a Game window with an address, a name and a password typed (shown masked).
+int passwordShot(const QString& out) {
+    Tjoin join;
+    join.setGames({});
+    join.setPlayerName("Ann");
+    join.show();
+    join.move(0, 0);
+    join.findChild<QLineEdit*>("edit_address")->setText("127.0.0.1:7772");
+    join.findChild<QLineEdit*>("edit_table")->setText("Friday");
+    auto* password = join.findChild<QLineEdit*>("edit_password");
+    password->setFocus();
+    QTest::keyClicks(password, "correct horse");
+    shot(join, out + "/join-password.png");
+    return 0;
+}
+
 int main(int argc, char** argv) {
     const QString tmp = QDir::tempPath() + QString("/quorbit-screens-%1").arg(getpid());
     QDir().mkpath(tmp);
@@ -188,6 +204,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
     if (argc > 2 && QString(argv[2]) == "join") return joinShot(out);
     if (argc > 2 && QString(argv[2]) == "tables") return tablesShot(out);
+    if (argc > 2 && QString(argv[2]) == "password") return passwordShot(out);
 
     quorbit::shell::CommandLine line;
     line.announce = false;  // photographs stay off the network

@@ -16,3 +16,5 @@ xvfb-run -a -s "-screen 0 1700x1250x24" env QT_SCALE_FACTOR=2 "$build/app/quorbi
 # The window's sizes: as it opens, filling a 1920x1080 screen, and at scale factor 2.
 xvfb-run -a -s "-screen 0 1920x1080x24" env QT_SCALE_FACTOR=1 "$build/app/quorbit-screens" "$PWD/$out" sizes
 xvfb-run -a -s "-screen 0 1920x1250x24" env QT_SCALE_FACTOR=2 "$build/app/quorbit-screens" "$PWD/$out" sizes
+# The Join window with a password typed.
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/app/quorbit-screens" "$PWD/$out" password

@@ -72,7 +72,7 @@ void GameConnection::adopt(std::unique_ptr<TSock> sock) {
             this, [this, info, text] { report(static_cast<int>(info), text); }, Qt::QueuedConnection);
     };
     connected_ = true;
-    engine_.connected();
+    engine_.connected(encrypted());
     emit changed();
     // What the server sent along with the end of the handshake.
     if (sock_ && sock_->ReceiveBufferSize() > 0) readFrom(*sock_);

@@ -201,6 +201,10 @@ void Tchat::connectWidgets() {
 void Tchat::processparams() {
     menus_->startGame->setEnabled(false);
     engine_.setLaunch(false, {});
+    // The Join window's password, handed over in the environment of the program started to
+    // join: taken once and removed at once, so that nothing this program starts inherits it.
+    std::string password = qEnvironmentVariable(client::kPasswordVariable).toStdString();
+    qunsetenv(client::kPasswordVariable);
     playername_ = plan_.playername;
     hostaddress_ = plan_.hostaddress;
     switch (plan_.mode) {
@@ -214,7 +218,7 @@ void Tchat::processparams() {
         case client::LaunchMode::None:
             addNotice("Loading Multi-player Game.. Please Wait.");
             if (plan_.mode == client::LaunchMode::Host) hostpress();
-            if (plan_.mode == client::LaunchMode::Join) joinpress();
+            if (plan_.mode == client::LaunchMode::Join) joinpress(std::move(password));
             break;
     }
     if (!plan_.notice.empty()) addNotice(QString::fromStdString(plan_.notice));
@@ -238,13 +242,14 @@ void Tchat::hostpress() {
     if (windows_.spylist) windows_.spylist->setKickEnabled(true);
 }
 
-void Tchat::joinpress() {
+void Tchat::joinpress(std::string password) {
     engine_.setLaunch(false, playername_);
     menus_->startGame->setEnabled(false);
     if (hostaddress_.empty()) return;  // the address did not read: the notice says why
     engine_.setTable(plan_.table, plan_.seat);
     // The lobby that started this game hands over its session token in the environment.
     engine_.setSession(qEnvironmentVariable(client::kSessionVariable).toStdString());
+    engine_.setPassword(std::move(password));
     menus_->copyInvite->setEnabled(!plan_.table.empty());
     connection_->open(hostaddress_, plan_.port != 0 ? plan_.port : launch_.port);
 }

@@ -107,7 +107,7 @@ public:
     // Launch modes.
     void processparams();
     void hostpress();
-    void joinpress();
+    void joinpress(std::string password);
 
     // The engine and its state, for the windows around and for tests.
     quorbit::client::ClientEngine& engine() { return engine_; }

@@ -38,7 +38,7 @@ GameLink::GameLink(const QString& game, quint16 port, QObject* parent)
 bool GameLink::listening() const { return server_->isListening(); }
 quint16 GameLink::port() const { return server_->serverPort(); }
 
-bool GameLink::start(const QStringList& params, QString& why) {
+bool GameLink::start(const QStringList& params, QString& why, const QString& password) {
     if (!QFileInfo(game_).isExecutable()) {
         why = "The game is not at " + game_ + ".";
         return false;
@@ -50,6 +50,8 @@ bool GameLink::start(const QStringList& params, QString& why) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QString::fromUtf8(client::kSessionVariable));
     if (!session_.isEmpty()) env.insert(QString::fromUtf8(client::kSessionVariable), session_);
+    env.remove(QString::fromUtf8(client::kPasswordVariable));
+    if (!password.isEmpty()) env.insert(QString::fromUtf8(client::kPasswordVariable), password);
     process.setProcessEnvironment(env);
     if (!process.startDetached(&pid)) {
         why = "The game would not start.";

@@ -28,7 +28,8 @@ public:
     void setSession(const QString& token) { session_ = token; }
     const QString& session() const { return session_; }
     // Starts the game with `params`; false with why when it is not there or would not start.
-    bool start(const QStringList& params, QString& why);
+    // A password typed for joining goes in the game's environment (never its command line).
+    bool start(const QStringList& params, QString& why, const QString& password = {});
 
     static void report(const QString& line);
 

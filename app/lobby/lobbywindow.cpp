@@ -294,10 +294,11 @@ Tjoin& LobbyWindow::showNetworkGames() {
     if (!join_) {
         join_ = std::make_unique<Tjoin>();
         join_->attachBrowser(browser_.get());
-        connect(join_.get(), &Tjoin::joinRequested, this, [this](const QString& name, const QString& host, int port) {
+        connect(join_.get(), &Tjoin::joinRequested, this,
+                [this](const QString& name, const QString& host, int port, const QString&, const QString& password) {
             QStringList params{name, host, "false"};
             if (port != discovery::kInvitePort) params << "--port" << QString::number(port);
-            if (launch(params)) join_->hide();
+            if (launch(params, password)) join_->hide();
         });
         connect(join_.get(), &Tjoin::hostRequested, this, [this](const QString& name) {
             if (launch({name, "127.0.0.1", "true"})) join_->hide();

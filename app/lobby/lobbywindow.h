@@ -116,7 +116,7 @@ private:
     bool joinTable(const std::string& table, bool watch, const std::string& server = {});
     std::optional<protocol::HostAndPort> tableServer(const std::string& server) const;
     bool joinPrivate(const std::string& code);
-    bool launch(const QStringList& params);
+    bool launch(const QStringList& params, const QString& password = {});
     bool refuse(const QString& why);
     void say(const QString& text);  // a notice of the lobby's own in the chat box
     void setStatus(const QString& text, bool problem = false);

@@ -196,9 +196,9 @@ bool LobbyWindow::joinPrivate(const std::string& code) {
                    "--invite", utf8Text(code)});
 }
 
-bool LobbyWindow::launch(const QStringList& params) {
+bool LobbyWindow::launch(const QStringList& params, const QString& password) {
     QString why;
-    if (!link_->start(params, why)) return refuse(why);
+    if (!link_->start(params, why, password)) return refuse(why);
     setStatus("Starting the game: " + params.mid(1).join(" "));
     emit gameStarted(params);
     return true;

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/client/tchat.h"
+#include "client/launch.h"
 #include "app/discovery/browser.h"
 #include "app/discovery/hostannounce.h"
 #include "app/media/soundplayer.h"
@@ -75,9 +76,10 @@ Program::Program(const CommandLine& line) : line_(line) {
     download_->openJoin = [this] { openLobby(); };
     QObject::connect(chat_.get(), &Tchat::inviteLinkRequested, this, [this](const QString& link) { openLobby(link); });
     QObject::connect(join_.get(), &Tjoin::joinRequested, this,
-                     [this](const QString& name, const QString& host, int port, const QString& table) {
+                     [this](const QString& name, const QString& host, int port, const QString& table,
+                            const QString& password) {
                          if (!chat_->confirmLeave("A game is running. Leave it to join another?")) return;
-                         relaunchWith(name, host, port, table);
+                         relaunchWith(name, host, port, table, password);
                      });
     QObject::connect(join_.get(), &Tjoin::hostRequested, this, [this](const QString& name) {
         if (!chat_->confirmLeave("A game is running. Leave it to host a new one?")) return;
@@ -158,7 +160,8 @@ void Program::openLobby(const QString& link) {
         chat_->showMessage("An Error has Occurred.");
 }
 
-void Program::relaunchWith(const QString& name, const QString& host, int port, const QString& table) {
+void Program::relaunchWith(const QString& name, const QString& host, int port, const QString& table,
+                           const QString& password) {
     chat_->rememberName(name);
     // The port and the announcement go first, so that a new host can take them.
     announcer_.reset();
@@ -166,8 +169,27 @@ void Program::relaunchWith(const QString& name, const QString& host, int port, c
     QStringList args;
     for (const std::string& a : restartArguments(name.toStdString(), host.toStdString(), port, line_.announce, table.toStdString()))
         args << QString::fromStdString(a);
-    if (relaunch) relaunch(args);
+    if (relaunch) relaunch(args, password);
 }
+
+namespace {
+
+// Starts this program anew with `args`. A password for the join goes in the new program's
+// environment only, never on its command line; the lobby's session token stays behind, so
+// that it is never handed to a server other than the one the lobby sent this game to.
+bool startAgain(const QStringList& args, const QString& password) {
+    QProcess process;
+    process.setProgram(QCoreApplication::applicationFilePath());
+    process.setArguments(args);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QString::fromUtf8(client::kSessionVariable));
+    env.remove(QString::fromUtf8(client::kPasswordVariable));
+    if (!password.isEmpty()) env.insert(QString::fromUtf8(client::kPasswordVariable), password);
+    process.setProcessEnvironment(env);
+    return process.startDetached();
+}
+
+}  // namespace
 
 int runWindowed(const CommandLine& line) {
     QElapsedTimer started;
@@ -186,9 +208,9 @@ int runWindowed(const CommandLine& line) {
         chat.activateWindow();
     });
     QObject::connect(&chat, &Tchat::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-    program.relaunch = [&guard, &chat](const QStringList& args) {
+    program.relaunch = [&guard, &chat](const QStringList& args, const QString& password) {
         guard.release();
-        if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), args)) {
+        if (!startAgain(args, password)) {
             chat.showMessage("The game could not be started again.");
             return;
         }

@@ -59,12 +59,14 @@ public:
     // Join and Host a Game restart the program in that mode: the settings remember the
     // name, the server stops listening, and `relaunch` is asked to start the program
     // with these arguments (restartArguments: name and address as option values) and
-    // end this one.
-    std::function<void(const QStringList& args)> relaunch;
+    // end this one. A password typed for joining goes with it (empty: none), for the new
+    // program's environment only (client::kPasswordVariable).
+    std::function<void(const QStringList& args, const QString& password)> relaunch;
 
 private:
     // Join mode toward `host`, or host mode when `host` is empty.
-    void relaunchWith(const QString& name, const QString& host, int port, const QString& table = {});
+    void relaunchWith(const QString& name, const QString& host, int port, const QString& table = {},
+                      const QString& password = {});
     void startAnnouncing(int port);
     void buildServer();
     void setServerLanguage(const QString& code);

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "discovery/address.h"
+#include "protocol/account_messages.h"
 #include "language/language.h"
 #include "app/shell/cmdline.h"
 
@@ -21,6 +22,8 @@ constexpr int kMaxNameLength = 24;  // names longer than this are not taken at l
 enum Column { ColGame, ColPlayers, ColRunning, ColAddress };
 enum TableColumn { ColTable, ColTablePlayers, ColWatchers, ColTableRunning, ColPlayTo };
 constexpr int kHasTables = Qt::UserRole + 1;  // a found game that announces tables
+constexpr const char* kPasswordNote =
+    "The password is sent only over an encrypted connection; without one you play as a guest.";
 
 QString yesNo(const std::optional<bool>& b) { return b ? (*b ? "yes" : "no") : "?"; }
 
@@ -68,6 +71,17 @@ Tjoin::Tjoin(QWidget* parent) : QDialog(parent) {
     edit_name = new QLineEdit(this);
     edit_name->setObjectName("edit_name");
     edit_name->setMaxLength(kMaxNameLength);
+    edit_password = new QLineEdit(this);
+    edit_password->setObjectName("edit_password");
+    edit_password->setEchoMode(QLineEdit::Password);
+    // The field counts UTF-16 units, two for some characters; readPassword counts characters.
+    edit_password->setMaxLength(static_cast<int>(2 * quorbit::protocol::accounts::kMaxPasswordChars));
+    edit_password->setPlaceholderText("optional: log in to your account");
+    edit_password->setAccessibleName("Password");
+    edit_password->setAccessibleDescription(kPasswordNote);
+    label_password = new QLabel(kPasswordNote, this);
+    label_password->setObjectName("label_password");
+    label_password->setWordWrap(true);
     label_error = new QLabel(this);
     label_error->setObjectName("label_error");
     label_error->setStyleSheet("color: #b00020;");
@@ -88,6 +102,8 @@ Tjoin::Tjoin(QWidget* parent) : QDialog(parent) {
     tableRow->addWidget(button_tables);
     form->addRow("Table:", tableRow);
     form->addRow("Your name:", edit_name);
+    form->addRow("Password:", edit_password);
+    form->addRow(QString(), label_password);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(button_host);
     buttons->addStretch(1);
@@ -278,9 +294,20 @@ bool Tjoin::readName(QString& name) {
     return true;
 }
 
+// A password is checked for its length here, as the server would, so that a typing slip
+// is told before the game starts rather than as a refused login.
+bool Tjoin::readPassword(QString& password) {
+    password = edit_password->text();
+    if (password.isEmpty() || quorbit::protocol::accounts::passwordLengthOk(password.toStdString())) return true;
+    showError("A password has 8 to 256 characters.");
+    edit_password->setFocus();
+    return false;
+}
+
 bool Tjoin::joinClick() {
     QString name;
-    if (!readName(name)) return false;
+    QString password;
+    if (!readName(name) || !readPassword(password)) return false;
     const discovery::JoinAddress a =
         discovery::parseJoinAddress(edit_address->text().toStdString(), defaultPort_);
     if (!a.ok()) {
@@ -289,7 +316,9 @@ bool Tjoin::joinClick() {
         return false;
     }
     showError({});
-    emit joinRequested(name, QString::fromStdString(a.host), a.port, table());
+    // The field lets the password go: the join request carries the only copy on.
+    edit_password->clear();
+    emit joinRequested(name, QString::fromStdString(a.host), a.port, table(), password);
     return true;
 }
 

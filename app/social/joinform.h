@@ -7,6 +7,10 @@
 // A table server's tables are listed (net::TableLister) when a game that announces tables
 // is chosen, or on "List Tables" for the address typed; choosing a listed table fills the
 // table field.
+//
+// An optional password logs in to the account of the name typed, at a server that speaks
+// TLS: it travels with the join request, in memory, and the field is emptied once it is
+// handed on; it is never kept in the settings.
 #include <QDialog>
 #include <QString>
 #include <functional>
@@ -50,12 +54,14 @@ public:
     static constexpr std::size_t kMaxListedTables = 500;
 
 signals:
-    // `table` is empty when none is named.
-    void joinRequested(const QString& name, const QString& host, int port, const QString& table);
+    // `table` is empty when none is named, `password` when none is given.
+    void joinRequested(const QString& name, const QString& host, int port, const QString& table,
+                       const QString& password);
     void hostRequested(const QString& name);
 
 private:
     bool readName(QString& name);
+    bool readPassword(QString& password);
     void showError(const QString& text);
     void gameChosen();
     void tableChosen();
@@ -70,6 +76,8 @@ private:
     QLabel* label_found = nullptr;
     QLineEdit* edit_address = nullptr;
     QLineEdit* edit_name = nullptr;
+    QLineEdit* edit_password = nullptr;
+    QLabel* label_password = nullptr;
     QLineEdit* edit_table = nullptr;
     QPushButton* button_tables = nullptr;
     QLabel* label_tables = nullptr;

@@ -106,9 +106,10 @@ void ClientEngine::buildDispatch() {
 // ---- Connection -------------------------------------------------------------------
 
 void ClientEngine::connected(bool encrypted) {
-    // A session token logs in before anything else, and only where nobody can read it.
-    if (!session_.empty() && encrypted && tableCheck_ == TableCheck::None)
-        send(protocol::accounts::Resume{session_}.format());
+    // A table server seats a connection that logged in to an account only at a table it
+    // names: without one named, the default table (the name "") is.
+    if (tableCheck_ == TableCheck::None && logInToAccount(encrypted) && table_.empty())
+        send(protocol::tables::Table{}.format());
     // A table server seats the connection at the table its first line names.
     if (!table_.empty() && tableCheck_ == TableCheck::None) {
         switch (tableSeat_) {
@@ -119,6 +120,35 @@ void ClientEngine::connected(bool encrypted) {
         tableCheck_ = TableCheck::Asked;
     }
     touch();
+}
+
+void ClientEngine::setPassword(std::string password) {
+    forgetPassword();
+    password_ = std::move(password);
+}
+
+// An account is logged in to before anything else, and only where nobody can read what
+// proves it. The session token wins over a password: it is the same person's login.
+bool ClientEngine::logInToAccount(bool encrypted) {
+    bool sent = false;
+    if (!session_.empty() && encrypted) {
+        send(protocol::accounts::Resume{session_}.format());
+        sent = true;
+    } else if (!password_.empty() && !encrypted) {
+        addlinetochat(std::string(kPlainPasswordNotice), social::kSystemColour);
+    } else if (!password_.empty()) {
+        send(protocol::accounts::Login{state_.logintail, password_}.format());
+        sent = true;
+    }
+    forgetPassword();
+    return sent;
+}
+
+void ClientEngine::forgetPassword() {
+    // Overwritten before it is let go, so that no copy of it lingers in freed memory.
+    std::fill(password_.begin(), password_.end(), '\0');
+    password_.clear();
+    password_.shrink_to_fit();
 }
 
 void ClientEngine::received(std::string_view bytes) {

@@ -58,6 +58,9 @@ inline constexpr std::string_view kOverlongNotice = "A message from the server w
 // A table was named, and the server seats every connection at its one table.
 inline constexpr std::string_view kOneTableNotice = "This server has one table only: you are at its table.";
 inline constexpr std::string_view kHostNotice = "You are the host of this table: you start its games.";
+// A password was given for a connection that is not encrypted.
+inline constexpr std::string_view kPlainPasswordNotice =
+    "Passwords travel only over an encrypted connection: you play as a guest.";
 inline constexpr std::string_view kFloodNotice =
     "Too many messages are waiting from the server. The connection is closed.";
 
@@ -247,6 +250,12 @@ public:
     // The lobby's session token: over an encrypted connection the first line logs in with
     // it, before the table is named. Empty: none.
     void setSession(std::string token) { session_ = std::move(token); }
+    // The password of the account named as the player's name (the launch's login name):
+    // over an encrypted connection the first line logs in to it, before the table is
+    // named; over a plain one it is not sent and the chat box says so. Either way it is
+    // wiped once the connection is made. A session token, when there is one, logs in
+    // instead. Empty: none.
+    void setPassword(std::string password);
     // The socket connected (nothing is sent yet); whether it is encrypted.
     void connected(bool encrypted = false);
     void received(std::string_view bytes);  // bytes read from the socket
@@ -308,6 +317,10 @@ private:
     void touch() { ++revision_; }
     void send(std::string message);
     void sendIfLoggedIn(std::string message);
+    // The account's first line (a session token or a password), as connected() sends it;
+    // whether one was sent.
+    bool logInToAccount(bool encrypted);
+    void forgetPassword();
     bool myturn() const { return state_.myturn(); }
     // Whether an echo of a seat's chain is shown: never my own, nor any while it is my turn.
     bool showsEcho(int seat) const { return seat != state_.myseat && !myturn(); }
@@ -414,6 +427,7 @@ private:
     enum class TableCheck { None, Asked, AfterLogin, Answered };
     std::string table_;
     std::string session_;
+    std::string password_;
     TableSeat tableSeat_ = TableSeat::Play;
     TableCheck tableCheck_ = TableCheck::None;
 };

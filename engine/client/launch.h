@@ -17,6 +17,9 @@ namespace quorbit::client {
 // The environment variable that carries the lobby's session token to the game it starts
 // (never the command line, which everybody on the machine may read).
 inline constexpr char kSessionVariable[] = "QUORBIT_SESSION";
+// The environment variable that carries the password typed in the Join window to the game
+// started anew to join: the game reads it once and removes it from its environment at once.
+inline constexpr char kPasswordVariable[] = "QUORBIT_PASSWORD";
 
 enum class LaunchMode { Solo, Host, Join, None };
 

@@ -336,7 +336,7 @@ TEST_F(Launch, JoinRestartsWithTheNameAndAddressAsOptionValues) {
     line.port = port;
     shell::Program program(line);
     std::vector<QStringList> restarts;
-    program.relaunch = [&](const QStringList& args) { restarts.push_back(args); };
+    program.relaunch = [&](const QStringList& args, const QString&) { restarts.push_back(args); };
     program.showJoin();
     Tjoin& join = program.join();
     join.findChild<QLineEdit*>("edit_address")->setText("10.0.0.5:7000");

@@ -109,6 +109,38 @@ TEST_F(TableClient, TheSessionTokenNeverGoesOverAPlainConnection) {
     EXPECT_EQ(sent(), std::vector<std::string>{"CMD_table+Friday"});
 }
 
+// A password logs in to the player's name as the first line over an encrypted connection
+// (the session token winning over it); over a plain one it stays here and the chat box
+// says so.
+TEST_F(TableClient, APasswordLogsInFirstOnlyOverAnEncryptedConnection) {
+    engine.setLaunch(false, "Cid");
+    engine.setPassword("p+ss w\xc3\xb6rd");
+    engine.setTable("Friday");
+    engine.connected(true);
+    EXPECT_EQ(sent(), (std::vector<std::string>{"CMD_login+Cid+702b73732077c3b67264+", "CMD_table+Friday"}));
+    serve("CMD_loggedin+Cid+TOKENtoken0123456789ABCDEFGHIJKL+");
+    EXPECT_TRUE(said("You are logged in as Cid."));
+
+    ClientEngine plain{rng};
+    plain.setLaunch(false, "Cid");
+    plain.setPassword("password1");
+    plain.setTable("Friday");
+    plain.connected(false);
+    EXPECT_EQ(plain.takeOutgoing(), std::vector<std::string>{protocol::frame("CMD_table+Friday")});
+    const auto lines = plain.takeChatLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].text, kPlainPasswordNotice);
+
+    ClientEngine resumed{rng};
+    resumed.setLaunch(false, "Cid");
+    resumed.setSession("TOKENtoken0123456789ABCDEFGHIJKL");
+    resumed.setPassword("password1");
+    resumed.connected(true);
+    // A server seats a logged-in connection only at a table named: here the default one.
+    EXPECT_EQ(resumed.takeOutgoing(), (std::vector<std::string>{protocol::frame("CMD_resume+TOKENtoken0123456789ABCDEFGHIJKL+"),
+                                                                 protocol::frame("CMD_table+")}));
+}
+
 // Watching a table and a private table's invite code are first lines of their own; the
 // command line's invite code is cleaned and wins over a table in the address.
 TEST_F(TableClient, WatchingAndInvitationsAreTheirOwnFirstLines) {
