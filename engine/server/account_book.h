@@ -80,6 +80,7 @@ namespace accounttext {
 inline constexpr std::string_view kWrongLogin = "Wrong name or password.";
 inline constexpr std::string_view kNameRegistered = "That name is registered already.";
 inline constexpr std::string_view kBadName = "That name cannot be registered.";
+inline constexpr std::string_view kNameInUse = "Somebody else is using that name now.";
 inline constexpr std::string_view kPasswordLength = "A password has 8 to 256 characters.";
 inline constexpr std::string_view kPlain = "Passwords travel only over an encrypted connection.";
 inline constexpr std::string_view kLoggedInAlready = "You are logged in already.";

@@ -117,6 +117,10 @@ std::optional<AccountRequest> TableServer::accountRequest(Connection& c, std::st
     else if (r.kind == Kind::Register &&
              (!protocol::usableName(r.name) || protocol::sameName(r.name, rules::kComputerName)))
         refusal = accounttext::kBadName;
+    // A guest seated under the name, or in the lobby from another address, would otherwise
+    // play on under a name that is now somebody's account, and its games count for it.
+    else if (r.kind == Kind::Register && lobby_.taken(r.name, c.address, 0, 0, false))
+        refusal = accounttext::kNameInUse;
     else if ((r.kind == Kind::Register && !acc::passwordLengthOk(r.password)) ||
              (r.kind == Kind::NewPassword && !acc::passwordLengthOk(r.newPassword)))
         refusal = accounttext::kPasswordLength;

@@ -117,6 +117,13 @@ TEST_F(AccountsTest, RefusalsAnsweredAtOnceAndPlainConnectionsHearOnlyTheRefusal
     EXPECT_EQ(out_.take(2), expected);
     EXPECT_TRUE(book_.asked.empty());
 
+    // A name a guest plays under is not registered from elsewhere.
+    join(30, "Friday", "Cleo", "10.0.0.3");
+    open(31, "10.0.0.4");
+    say(31, acc::Register{"CLEO", "password1"}.format());
+    EXPECT_EQ(out_.take(31), Lines{acc::Accountrefused{"Somebody else is using that name now."}.format()});
+    EXPECT_TRUE(book_.asked.empty());
+
     // Logged in: a second login is refused, a deletion logs out.
     logIn(2);
     out_.take(2);
