@@ -127,7 +127,7 @@ void AccountDesk::withPassword(const server::AccountRequest& r) {
                 return refuse(r.serial, text::kWrongPassword);
             }
             store_.throttle().succeeded(keyOf(r.name), r.address);
-            const bool stored = changing ? result != "-" && store_.setPasswordHash(r.name, result)
+            const bool stored = changing ? result != "-" && store_.setPasswordHash(r.name, result, r.token)
                                          : store_.deleteAccount(r.name);
             if (!stored) return refuse(r.serial, text::kNotStored);
             reply(r.serial, {server::AccountAnswer::Kind::Done, "", "",

@@ -95,12 +95,26 @@ std::optional<std::string> Store::passwordHash(const std::string& name) {
     return storedHash(db_, protocol::nameKey(protocol::cleanName(name)));
 }
 
-bool Store::setPasswordHash(const std::string& name, const std::string& hash) {
+bool Store::setPasswordHash(const std::string& name, const std::string& hash, const std::string& keepSession) {
+    const QString key = qs(protocol::nameKey(protocol::cleanName(name)));
+    if (!begin()) return false;
     QSqlQuery q(db_);
     q.prepare("UPDATE accounts SET password_hash = ? WHERE name_key = ?");
     q.addBindValue(qs(hash));
-    q.addBindValue(qs(protocol::nameKey(protocol::cleanName(name))));
-    return q.exec() && q.numRowsAffected() == 1;
+    q.addBindValue(key);
+    bool ok = q.exec() && q.numRowsAffected() == 1;
+    if (ok) {
+        q.prepare("DELETE FROM sessions WHERE name_key = ? AND token_hash <> ?");
+        q.addBindValue(key);
+        q.addBindValue(sessionHash(keepSession));
+        ok = q.exec();
+    }
+    if (!ok) {
+        error_ = q.lastError().text();
+        db_.rollback();
+        return false;
+    }
+    return db_.commit() || (db_.rollback(), false);
 }
 
 bool Store::verify(const std::string& name, const std::string& password) {

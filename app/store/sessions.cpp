@@ -11,15 +11,16 @@
 #include "protocol/limits.h"
 
 namespace quorbit::store {
-namespace {
 
-QString tokenHash(const std::string& token) {
+QString sessionHash(const std::string& token) {
     unsigned char digest[crypto_hash_sha256_BYTES];
     crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(token.data()), token.size());
     char hex[crypto_hash_sha256_BYTES * 2 + 1];
     sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
     return QString::fromLatin1(hex);
 }
+
+namespace {
 
 // A token drawn from the system's randomness, evenly over its alphabet.
 std::string newToken() {
@@ -41,7 +42,7 @@ std::optional<std::string> Store::openSession(const std::string& name, std::int6
     q.exec();  // only housekeeping: a failure leaves old rows that no lookup takes
     const std::string token = newToken();
     q.prepare("INSERT INTO sessions (token_hash, name_key, expires) VALUES (?, ?, ?)");
-    q.addBindValue(tokenHash(token));
+    q.addBindValue(sessionHash(token));
     q.addBindValue(key);
     q.addBindValue(static_cast<qlonglong>(nowSeconds + kSessionSeconds));
     if (!q.exec()) {
@@ -56,7 +57,7 @@ std::optional<std::string> Store::sessionAccount(const std::string& token, std::
     QSqlQuery q(db_);
     q.prepare("SELECT a.shown_name FROM sessions s JOIN accounts a ON a.name_key = s.name_key"
               " WHERE s.token_hash = ? AND s.expires > ?");
-    q.addBindValue(tokenHash(token));
+    q.addBindValue(sessionHash(token));
     q.addBindValue(static_cast<qlonglong>(nowSeconds));
     if (!q.exec() || !q.next()) return std::nullopt;
     return q.value(0).toString().toStdString();

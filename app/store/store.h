@@ -72,6 +72,8 @@ inline constexpr const char* kTablesChannel = "quorbit_tables";
 
 // Text for the database: PostgreSQL's text holds no NUL character, so any is left out.
 QString sqlText(const std::string& s);
+// How a session token is kept: its SHA-256 in hexadecimal.
+QString sessionHash(const std::string& token);
 
 class Store {
 public:
@@ -101,7 +103,10 @@ public:
     // account's stored hash; an account made with a hash made already; a new hash set.
     std::optional<std::string> passwordHash(const std::string& name);
     Registered addAccount(const std::string& name, const std::string& hash, std::int64_t nowSeconds);
-    bool setPasswordHash(const std::string& name, const std::string& hash);
+    // Sets the account's password hash and ends its sessions, all but `keepSession`'s (the
+    // one of the connection that changed it): a token taken from the account's owner does
+    // not outlive the password.
+    bool setPasswordHash(const std::string& name, const std::string& hash, const std::string& keepSession = {});
     accounts::LoginThrottle& throttle() { return throttle_; }
 
     // ---- sessions (sessions.cpp) ----

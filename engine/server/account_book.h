@@ -25,7 +25,7 @@ struct AccountRequest {
     std::string name;          // Register, Login: the name as sent, cleaned; NewPassword, Delete: the account's
     std::string password;      // Register, Login, Delete; NewPassword: the old one
     std::string newPassword;   // NewPassword
-    std::string token;         // Resume
+    std::string token;         // Resume; NewPassword: the session the connection holds, which stays
     std::int64_t nowMs = 0;
 };
 

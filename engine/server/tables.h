@@ -208,6 +208,7 @@ private:
         bool inLobby = false;
         bool encrypted = false;  // it speaks TLS
         std::string account;     // the account it is logged in to, as registered
+        std::string session;     // the session token it was given or resumed
         std::uint64_t asking = 0;  // the serial of its request out, 0 when none
         bool spokeAccounts = false;  // it sent an account message before sitting down
         std::deque<std::int64_t> asks;  // when it last asked for a leaderboard or a history

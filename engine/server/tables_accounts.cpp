@@ -108,6 +108,7 @@ std::optional<AccountRequest> TableServer::accountRequest(Connection& c, std::st
         r.password = acc::Deleteaccount::parse(payload).password;
     }
     r.name = loggingIn ? r.name : c.account;
+    if (r.kind == Kind::NewPassword) r.token = c.session;
     if (!book_)
         refusal = accounttext::kNoAccounts;
     else if (loggingIn && !c.account.empty())
@@ -146,6 +147,7 @@ void TableServer::accountAnswered(std::uint64_t serial, const AccountAnswer& ans
     switch (answer.kind) {
     case AccountAnswer::Kind::LoggedIn:
         c.account = answer.name;
+        c.session = answer.token;
         out_.logAbout(id, "connection " + std::to_string(id) + " logged in to the account \"" + answer.name + "\"");
         out_.send(id, frame(acc::Loggedin{answer.name, answer.token}.format()));
         break;

@@ -120,6 +120,13 @@ TEST_P(StoreTest, SessionsAreKeptAsHashesForTwelveHoursAndGoWithTheirAccount) {
     store_ = reopen();
     EXPECT_FALSE(store_->sessionAccount(*token, 1000 + kSessionSeconds));
     EXPECT_FALSE(store_->sessionAccount(std::string(32, 'A'), 1000));
+    // A new password ends every session but the changing connection's own.
+    const auto kept = store_->openSession("Ann", 2000);
+    const auto other = store_->openSession("Ann", 2000);
+    ASSERT_TRUE(kept && other);
+    ASSERT_TRUE(store_->setPasswordHash("Ann", "new hash", *kept));
+    EXPECT_EQ(store_->sessionAccount(*kept, 2001), "Ann");
+    EXPECT_FALSE(store_->sessionAccount(*other, 2001));
     EXPECT_TRUE(store_->deleteAccount("Ann"));
     EXPECT_EQ(count("SELECT COUNT(*) FROM sessions"), 0);
 }

@@ -129,6 +129,11 @@ TEST_F(AccountsTest, RefusalsAnsweredAtOnceAndPlainConnectionsHearOnlyTheRefusal
     out_.take(2);
     say(2, acc::Resume{std::string(32, 'T')}.format());
     EXPECT_EQ(out_.take(2), Lines{acc::Accountrefused{"You are logged in already."}.format()});
+    // A new password keeps the session this connection holds.
+    say(2, acc::Newpassword{"password1", "password2"}.format());
+    EXPECT_EQ(book_.asked.back().token, std::string(32, 'T'));
+    answer({AccountAnswer::Kind::Done, "", "", "Your password is changed."});
+    out_.take(2);
     say(2, acc::Deleteaccount{"password1"}.format());
     EXPECT_EQ(book_.asked.back().kind, AccountRequest::Kind::Delete);
     EXPECT_EQ(book_.asked.back().name, "Ann");
