@@ -94,6 +94,15 @@ int Store::schemaVersion() {
 
 bool Store::migrate() {
     QSqlQuery q(db_);
+    // Servers sharing one PostgreSQL database that start together would race to make the
+    // version table: one migrates at a time, under a lock of the whole database's.
+    struct MigrationLock {
+        QSqlDatabase& db;
+        bool held;
+        ~MigrationLock() {
+            if (held) QSqlQuery(db).exec("SELECT pg_advisory_unlock(7772)");
+        }
+    } lock{db_, postgres_ && q.exec("SELECT pg_advisory_lock(7772)")};
     if (!q.exec("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"))
         return fail("cannot make the schema's version table: " + q.lastError().text());
     const auto& steps = schemaSteps();
