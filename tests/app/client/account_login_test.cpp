@@ -15,8 +15,6 @@
 namespace quorbit::apptest {
 namespace {
 
-QString chatOf(Tchat& chat) { return chat.findChild<QWidget*>("mainchat")->property("plainText").toString(); }
-
 class AccountLogin : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -45,8 +45,6 @@ std::unique_ptr<Tchat> launched(std::vector<std::string> params, int port, int l
     return chat;
 }
 
-QString chatOf(Tchat& chat) { return chat.findChild<QWidget*>("mainchat")->property("plainText").toString(); }
-
 class Launch : public ::testing::Test {
 protected:
     TempHome home;

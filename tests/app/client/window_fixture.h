@@ -35,6 +35,9 @@ inline int freeLoopbackPort() {
     return s.serverPort();
 }
 
+// What the window's chat box shows.
+inline QString chatOf(Tchat& chat) { return chat.findChild<QWidget*>("mainchat")->property("plainText").toString(); }
+
 // Sets the data folder and the working folder (the word file) to a fresh temporary one.
 class TempHome {
 public:
@@ -97,7 +100,7 @@ protected:
     W* widget(const QString& name) {
         return chat().findChild<W*>(name);
     }
-    QString chatText() { return widget<QWidget>("mainchat")->property("plainText").toString(); }
+    QString chatText() { return chatOf(chat()); }
 
     TempHome home;
     int port = 0;
