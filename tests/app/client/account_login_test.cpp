@@ -10,6 +10,7 @@
 #include "app/store/store.h"
 #include "app/shell/cmdline.h"
 #include "client/launch.h"
+#include "testkit/tls_table_server.h"
 #include "window_fixture.h"
 
 namespace quorbit::apptest {
@@ -21,13 +22,7 @@ protected:
         ASSERT_TRUE(store.open(store::parseDatabaseTarget(home.path() + "/store.sqlite"))) << store.error().toStdString();
         ASSERT_EQ(store.registerAccount("Ann", "correct horse", QDateTime::currentSecsSinceEpoch()),
                   store::Store::Registered::Created);
-        const net::PemPair pem = net::makeSelfSigned("localhost");
-        std::string error;
-        serverhost::ServerHost::Options o;
-        o.tables = true;
-        o.tls = net::TlsIdentity::fromPem(pem.cert, pem.key, error);
-        o.log = [](std::string_view) {};
-        host = std::make_unique<serverhost::ServerHost>(o);
+        host = std::make_unique<serverhost::ServerHost>(testsupport::tlsTableServerOptions());
         host->keepAccounts(store);
         ASSERT_TRUE(host->listen(port)) << host->errorText();
     }

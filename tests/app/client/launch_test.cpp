@@ -19,6 +19,7 @@
 #include "app/social/downloadform.h"
 #include "app/social/joinform.h"
 #include "app/social/spylistform.h"
+#include "testkit/tls_table_server.h"
 #include "window_fixture.h"
 
 namespace quorbit::apptest {
@@ -217,13 +218,7 @@ TEST_F(Launch, TwoParametersEnterNoMode) {
 }
 
 TEST_F(Launch, AJoinedTableServerSpeaksTlsAndAChangedCertificateIsRefusedInTheChat) {
-    const net::PemPair pem = net::makeSelfSigned("localhost");
-    std::string error;
-    serverhost::ServerHost::Options o;
-    o.tables = true;
-    o.tls = net::TlsIdentity::fromPem(pem.cert, pem.key, error);
-    o.log = [](std::string_view) {};
-    serverhost::ServerHost host(o);
+    serverhost::ServerHost host(testsupport::tlsTableServerOptions());
     ASSERT_TRUE(host.listen(port)) << host.errorText();
     auto ann = launched({"Ann", "127.0.0.1", "false"}, port, 0, nullptr, &boxes);
     ASSERT_TRUE(waitFor([&] { return ann->state().loggedin; }));

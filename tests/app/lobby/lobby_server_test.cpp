@@ -22,6 +22,7 @@
 #include "protocol/account_messages.h"
 #include "protocol/lobby_messages.h"
 #include "rules/seats.h"
+#include "testkit/tls_table_server.h"
 #include "testkit/wire_client.h"
 
 namespace lobbyservertest {
@@ -45,14 +46,9 @@ TEST(LobbyServer, AnAccountRegisteredOverTlsKeepsItsNameAndShowsItsRating) {
     QTemporaryDir dir;
     quorbit::store::Store store;
     ASSERT_TRUE(store.open(quorbit::store::parseDatabaseTarget(dir.filePath("store.sqlite"))));
-    const quorbit::net::PemPair pem = quorbit::net::makeSelfSigned("localhost");
-    std::string error;
-    quorbit::serverhost::ServerHost::Options so;
-    so.tls = quorbit::net::TlsIdentity::fromPem(pem.cert, pem.key, error);
-    ASSERT_TRUE(so.tls) << error;
+    quorbit::serverhost::ServerHost::Options so = quorbit::testsupport::tlsTableServerOptions();
+    ASSERT_TRUE(so.tls);
     so.dictionaryFolder = dir.path().toStdString();
-    so.tables = true;
-    so.log = [](std::string_view) {};
     quorbit::serverhost::ServerHost host(so);
     host.keepAccounts(store);
     const int port = quorbit::e2e::freePort();

@@ -17,6 +17,7 @@
 #include "protocol/account_messages.h"
 #include "protocol/framing.h"
 #include "protocol/lobby_messages.h"
+#include "testkit/tls_table_server.h"
 
 namespace quorbit::serverhost {
 namespace {
@@ -72,15 +73,10 @@ protected:
         ASSERT_TRUE(folder_.isValid());
         ASSERT_TRUE(store_.open(store::parseDatabaseTarget(folder_.filePath("store.sqlite"))))
             << store_.error().toStdString();
-        const net::PemPair pem = net::makeSelfSigned("localhost");
-        std::string error;
-        ServerHost::Options o;
-        o.tls = net::TlsIdentity::fromPem(pem.cert, pem.key, error);
-        ASSERT_TRUE(o.tls) << error;
+        ServerHost::Options o = testsupport::tlsTableServerOptions();
+        ASSERT_TRUE(o.tls);
         o.dictionaryFolder = folder_.path().toStdString();
         o.seed = 7;
-        o.tables = true;
-        o.log = [](std::string_view) {};
         host_ = std::make_unique<ServerHost>(o);
         host_->keepAccounts(store_);
         port_ = net::testing::deadPort();
