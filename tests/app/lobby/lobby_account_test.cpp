@@ -17,6 +17,7 @@
 #include "app/lobby/lobbyconnection.h"
 #include "app/lobby/lobbywindow.h"
 #include "app/net/tls.h"
+#include "lobby_options.h"
 
 namespace lobbyaccounttest {
 namespace {
@@ -68,13 +69,7 @@ struct StandIn {
 };
 
 std::unique_ptr<LobbyWindow> lobbyAt(const QTemporaryDir& dir, quint16 port) {
-    quorbit::lobby::Options o;
-    o.game = dir.filePath("no-game");
-    o.linkPort = 0;
-    o.settingsPath = dir.filePath("lobby.ini");
-    o.name = "Guest";
-    o.server = QString("127.0.0.1:%1").arg(port);
-    return std::make_unique<LobbyWindow>(o);
+    return std::make_unique<LobbyWindow>(quorbit::lobbytest::testLobbyOptions(dir, port));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "rules/seats.h"
 #include "testkit/tls_table_server.h"
 #include "testkit/wire_client.h"
+#include "lobby_options.h"
 
 namespace lobbyservertest {
 namespace {
@@ -54,12 +55,7 @@ TEST(LobbyServer, AnAccountRegisteredOverTlsKeepsItsNameAndShowsItsRating) {
     const int port = quorbit::e2e::freePort();
     ASSERT_TRUE(host.listen(port)) << host.errorText();
 
-    quorbit::lobby::Options o;
-    o.game = dir.filePath("no-game");
-    o.linkPort = 0;
-    o.settingsPath = dir.filePath("lobby.ini");
-    o.name = "Guest";
-    o.server = QString("127.0.0.1:%1").arg(port);
+    const quorbit::lobby::Options o = quorbit::lobbytest::testLobbyOptions(dir, port);
     LobbyWindow w(o);
     QSignalSpy ready(&w, &LobbyWindow::lobbyReady);
     QSignalSpy loggedIn(&w, &LobbyWindow::loggedIn);

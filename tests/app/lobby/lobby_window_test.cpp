@@ -19,6 +19,7 @@
 #include "app/lobby/lobbylists.h"
 #include "app/lobby/lobbywindow.h"
 #include "testkit/server_process.h"
+#include "lobby_options.h"
 
 namespace lobbywindowtest {
 namespace {
@@ -214,11 +215,7 @@ namespace {
 
 // A window fed lines straight, as its connection would hand them over.
 std::unique_ptr<LobbyWindow> unconnected(const QTemporaryDir& dir) {
-    quorbit::lobby::Options o;
-    o.game = dir.filePath("no-game");
-    o.linkPort = 0;
-    o.settingsPath = dir.filePath("lobby.ini");
-    return std::make_unique<LobbyWindow>(o);
+    return std::make_unique<LobbyWindow>(quorbit::lobbytest::testLobbyOptions(dir));
 }
 
 std::string table(int i, int players) {
